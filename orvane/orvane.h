@@ -1,0 +1,12 @@
+// The orvane library: every exported class, function and variable.
+//
+// Consumers include this header, or a narrower one such as
+// <orvane/core/KelString.h>.
+#ifndef ORVANE_ORVANE_H_
+#define ORVANE_ORVANE_H_
+
+#include "orvane/export.h"
+#include "orvane/core/KelString.h"
+#include "orvane/core/ParmList.h"
+
+#endif  // ORVANE_ORVANE_H_
