@@ -1,6 +1,7 @@
 // The registry on the Win32 API.
 #include "orvane/os/Registry.h"
 
+#include <string>
 #include <vector>
 
 #include "orvane/os/win32/ApiStatus.h"
@@ -36,6 +37,31 @@ REGSAM AccessMask(RegistryAccess access) {
   return KEY_ALL_ACCESS;
 }
 
+// Wine's RegRestoreKey does nothing and reports success.
+bool RunningUnderWine() {
+  HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Restores a hive file onto a key the way RegRestoreKey does: the hive is
+// loaded as a key of its own, the target's values and subkeys are replaced by
+// a copy of it, and the hive is unloaded again.
+Status RestoreByCopy(HKEY target, const std::string& path) {
+  std::string loadName = "OrvaneRestore-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                         std::to_string(::GetTickCount());
+  LONG code = ::RegLoadKeyA(HKEY_USERS, loadName.c_str(), path.c_str());
+  if (code != ERROR_SUCCESS) return StatusFromCode(code);
+  HKEY loaded = nullptr;
+  code = ::RegOpenKeyExA(HKEY_USERS, loadName.c_str(), 0, KEY_READ, &loaded);
+  if (code == ERROR_SUCCESS) {
+    code = ::RegDeleteTreeA(target, nullptr);
+    if (code == ERROR_SUCCESS) code = ::RegCopyTreeA(loaded, nullptr, target);
+    ::RegCloseKey(loaded);
+  }
+  ::RegUnLoadKeyA(HKEY_USERS, loadName.c_str());
+  return StatusFromCode(code);
+}
+
 // Longest key name and value name the registry allows, with the terminator.
 constexpr DWORD kMaxKeyNameChars = 256;
 constexpr DWORD kMaxValueNameChars = 16384;
@@ -57,13 +83,16 @@ Expected<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::string& su
 
 Expected<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::string& subkey,
                                           const std::string& keyClass, RegistryAccess access) {
+  // An existing key is opened, not created: Wine, unlike Windows, would give
+  // it the new class.
+  Expected<RegistryKey> existing = Open(root, subkey, access);
+  if (existing.ok() || existing.status().code() != kFileNotFound) return existing;
   std::vector<char> classText(keyClass.begin(), keyClass.end());
   classText.push_back('\0');
   HKEY key = nullptr;
-  DWORD disposition = 0;
   LONG code = ::RegCreateKeyExA(RootKey(root), subkey.c_str(), 0, classText.data(),
                                 REG_OPTION_NON_VOLATILE, AccessMask(access), nullptr, &key,
-                                &disposition);
+                                nullptr);
   if (code != ERROR_SUCCESS) return StatusFromCode(code);
   return RegistryKey(std::make_unique<Impl>(key));
 }
@@ -142,10 +171,18 @@ Expected<std::string> RegistryKey::KeyClass() const {
 }
 
 Status RegistryKey::SaveToFile(const std::string& path) const {
-  return StatusFromCode(::RegSaveKeyA(m_impl->get(), path.c_str(), nullptr));
+  // Windows refuses to overwrite a hive file, Wine would overwrite it.
+  if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return Status::Failure(kAlreadyExists);
+  }
+  LONG code = ::RegSaveKeyA(m_impl->get(), path.c_str(), nullptr);
+  // Wine leaves the file of a failed save behind, which would block the next.
+  if (code != ERROR_SUCCESS) ::DeleteFileA(path.c_str());
+  return StatusFromCode(code);
 }
 
 Status RegistryKey::RestoreFromFile(const std::string& path) {
+  if (RunningUnderWine()) return RestoreByCopy(m_impl->get(), path);
   return StatusFromCode(::RegRestoreKeyA(m_impl->get(), path.c_str(), REG_FORCE_RESTORE));
 }
 
