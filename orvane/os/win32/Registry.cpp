@@ -6,6 +6,7 @@
 
 #include "orvane/os/win32/ApiStatus.h"
 #include "orvane/os/win32/ScopedHandle.h"
+#include "orvane/os/win32/Wine.h"
 #include "orvane/os/win32/WindowsApi.h"
 
 namespace orvane::os {
@@ -35,12 +36,6 @@ REGSAM AccessMask(RegistryAccess access) {
       break;
   }
   return KEY_ALL_ACCESS;
-}
-
-// Wine's RegRestoreKey does nothing and reports success.
-bool RunningUnderWine() {
-  HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 // Restores a hive file onto a key the way RegRestoreKey does: the hive is
@@ -182,6 +177,7 @@ Status RegistryKey::SaveToFile(const std::string& path) const {
 }
 
 Status RegistryKey::RestoreFromFile(const std::string& path) {
+  // Wine's RegRestoreKey does nothing and reports success.
   if (RunningUnderWine()) return RestoreByCopy(m_impl->get(), path);
   return StatusFromCode(::RegRestoreKeyA(m_impl->get(), path.c_str(), REG_FORCE_RESTORE));
 }
