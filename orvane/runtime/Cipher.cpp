@@ -1,7 +1,6 @@
 #include "orvane/runtime/Cipher.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -26,13 +25,7 @@ void CopyCut(std::string_view text, char* out, int size) {
   out[count] = '\0';
 }
 
-bool IsKeyText(std::string_view key) {
-  if (key.size() != kKeyTextLength) return false;
-  for (char c : key) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-  }
-  return true;
-}
+bool IsKeyText(std::string_view key) { return orvane::ParseKeyText(key).has_value(); }
 
 }  // namespace
 
