@@ -1,5 +1,4 @@
-// The message box of the OS seam: the library's last resort for showing a
-// message when its host has set no callback.
+// The message box: the one piece of user interface the library has of its own.
 #ifndef ORVANE_OS_MESSAGEBOX_H_
 #define ORVANE_OS_MESSAGEBOX_H_
 
@@ -7,9 +6,10 @@ namespace orvane::os {
 
 enum class MessageBoxIcon { kError, kInformation };
 
-// Shows text in a modal box with an OK button and waits until it is closed.
-// title null: the system's default title. On the emulated machine the message
-// is written to standard error as "title: text".
+// Shows text in a box with an OK button and the given icon, without an owner
+// window, kept on top of other windows, and returns when it is dismissed. A
+// null title gives the system's default title ("Error"). Without a windowing
+// system the box is the line "title: text" on standard error.
 void ShowMessageBox(const char* title, const char* text, MessageBoxIcon icon);
 
 }  // namespace orvane::os
