@@ -10,7 +10,9 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(kPlainExports
-  KelEncKey KelDecKey KelEncrypt KelDecrypt KelEncryptWithMerKey KelConvertCipher
+  bCgiApp pfnError pfnInfo pfnUpdate pfnProgress
+  KelShowError KelShowMessage KelUpdateStatus KelShowProgress KelAddStage KelIncCurStage
+  KelEncKey KelDecKey KelEncrypt KelDecrypt KelEncryptWithMerKey
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelGetVelqService KelUpdateRegTQ KelSetISConf KelCreateDatabase
   KelCreateInstance KelMigrate KelCreateFixpackQVInit KelNetPerceptionConfig)
@@ -49,29 +51,37 @@ file(GLOB_RECURSE headers ${HEADER_DIR}/*.h)
 set(expected)
 foreach(header IN LISTS headers)
   file(READ ${header} text)
-  string(PREPEND text "\n")
+  # A ";" would split the text into list items: declarations end in "@" here.
+  string(REPLACE ";" "@" text "\n${text}")
   # Declarations start a line: "ORVANE_C_API int KelEncrypt(...".
-  string(REGEX MATCHALL "\nORVANE_C_API[^;{(\n]*[ *&]([A-Za-z_][A-Za-z0-9_]*) *[;(]" declarations "${text}")
+  string(REGEX MATCHALL "\nORVANE_C_API[^@{(\n]*[ *&]([A-Za-z_][A-Za-z0-9_]*) *[@(]" declarations "${text}")
   foreach(declaration IN LISTS declarations)
-    string(REGEX REPLACE ".*[ *&]([A-Za-z_][A-Za-z0-9_]*) *[;(]$" "\\1" name "${declaration}")
+    string(REGEX REPLACE ".*[ *&]([A-Za-z_][A-Za-z0-9_]*) *[@(]$" "\\1" name "${declaration}")
     list(APPEND expected ${name})
   endforeach()
   foreach(name IN LISTS kPlainExports)
-    if(text MATCHES "[ *&]${name} *\\(")
+    if(text MATCHES "[ *&]${name} *[(@]")
       list(APPEND expected ${name})
     endif()
   endforeach()
 endforeach()
 list(REMOVE_DUPLICATES expected)
 
-set(missing)
+set(failures)
 foreach(name IN LISTS expected)
   if(NOT name IN_LIST exports)
-    list(APPEND missing ${name})
+    list(APPEND failures "not exported under a plain name: ${name}")
+  endif()
+endforeach()
+# Anything of namespace orvane (or orvane::os) mangles with "6orvane".
+foreach(name IN LISTS exports)
+  if(name MATCHES "6orvane")
+    list(APPEND failures "internal symbol exported: ${name}")
   endif()
 endforeach()
 list(LENGTH expected expected_count)
-if(missing)
-  message(FATAL_ERROR "not exported under a plain name: ${missing}")
+if(failures)
+  list(JOIN failures "\n  " report)
+  message(FATAL_ERROR "Export table of ${LIBRARY}:\n  ${report}")
 endif()
 message(STATUS "${export_count} exports; all ${expected_count} plain names present: ${expected}")

@@ -13,7 +13,8 @@ program_dir=$(cd "$(dirname "$1")" && pwd)
 export WINEPREFIX=${ORVANE_WINEPREFIX:-$program_dir/wineprefix}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer dialogs, and no display needed.
+# No Mono or Gecko installer dialogs, and no display: a message box fails at
+# once instead of waiting for a click.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset DISPLAY WAYLAND_DISPLAY
 
@@ -21,10 +22,20 @@ unset DISPLAY WAYLAND_DISPLAY
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-run: creating the Wine prefix $WINEPREFIX" >&2
-    wine wineboot -i >/dev/null 2>&1 || true
+    wine wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
     # The registry reaches the prefix's files only when the server ends.
-    wineserver -w
+    wineserver -w 9>&-
     [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-run: wineboot failed" >&2; exit 1; }
+  fi
+  # Starting the server and Wine's own services (services.exe, explorer and
+  # the like) takes seconds, and a test suite runs one program per test: the
+  # server is kept for a while after the last program ends. The services are
+  # started here, with no output, because they would inherit the program's
+  # output and keep the test runner waiting on it until they end. When a
+  # server runs already, wineserver leaves at once with an error.
+  # Nothing started here may inherit the lock.
+  if wineserver -p"${ORVANE_WINESERVER_LINGER:-30}" </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd /c exit 0 </dev/null >/dev/null 2>&1 9>&- || true
   fi
 ) 9>"$WINEPREFIX.lock"
 
