@@ -8,5 +8,6 @@
 #include "orvane/export.h"
 #include "orvane/core/KelString.h"
 #include "orvane/core/ParmList.h"
+#include "orvane/core/MSInfo.h"
 
 #endif  // ORVANE_ORVANE_H_
