@@ -9,5 +9,6 @@
 #include "orvane/core/KelString.h"
 #include "orvane/core/ParmList.h"
 #include "orvane/core/MSInfo.h"
+#include "orvane/runtime/Messages.h"
 
 #endif  // ORVANE_ORVANE_H_

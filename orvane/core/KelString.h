@@ -50,7 +50,9 @@ class ORVANE_API KelString {
   // could not be written.
   int Store(FILE* f) const;
   // Reads one line (CR LF or LF) of at most 512 characters; 1 only when the
-  // line ended with a line end. The value read so far is kept either way.
+  // line ended with a line end. The value read so far is kept either way and
+  // ends at the first NUL read. A byte 255 is an ordinary character: only the
+  // real end of file ends a text without a line end.
   int Load(FILE* f);
 
   friend ORVANE_API KelString operator+(const KelString& left, const KelString& right);

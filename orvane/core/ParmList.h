@@ -32,7 +32,8 @@ class ParmList {
   void AddHeadUnique(T& item);
   void AddTailUnique(T& item);
   // Replaces the contents with copies of other's elements in order, with no
-  // uniqueness test; the cursor ends on the last copy.
+  // uniqueness test; the cursor ends on the last copy. Assigning a list to
+  // itself keeps its elements.
   const ParmList& operator=(const ParmList& other);
 
   // Appends a copy without a uniqueness test; the cursor moves to it.
@@ -79,7 +80,10 @@ class ParmList {
   void InsertUnique(T& item, bool atHead);
   // Walks other's nodes directly, so other's cursor stays where it was.
   void CopyFrom(const ParmList& other) {
-    if (&other == this) return;
+    if (&other == this) {
+      m_cursor = m_tail;
+      return;
+    }
     RemoveAll();
     for (const Node* node = other.m_head; node != nullptr; node = node->next) AddTail(*node->item);
   }
