@@ -73,19 +73,19 @@ class ORVANE_API MSInfo {
   void CopyCoreFields(const MSInfo& source);
 
   // --- Text fields: getters return the stored text. -----------------------
-  const char* GetName() const { return m_Name; }
-  const char* GetRootPath() const { return m_RootPath; }
-  const char* GetMacroPath() const { return m_MacroPath; }
-  const char* GetCgiPath() const { return m_CgiPath; }
-  const char* GetHtmlPath() const { return m_HtmlPath; }
-  const char* GetIPAddr() const { return m_IPAddr; }
-  const char* GetISHost() const { return m_ISHost; }
-  const char* GetDBName() const { return m_DBName; }
-  const char* GetDBUser() const { return m_DBUser; }
-  const char* GetDBOwner() const { return m_DBOwner; }
-  const char* GetDBHost() const { return m_DBHost; }
-  const char* GetDBSvc() const { return m_DBSvc; }
-  const char* GetZKHost() const { return m_ZKHost; }
+  const char* GetName() const;
+  const char* GetRootPath() const;
+  const char* GetMacroPath() const;
+  const char* GetCgiPath() const;
+  const char* GetHtmlPath() const;
+  const char* GetIPAddr() const;
+  const char* GetISHost() const;
+  const char* GetDBName() const;
+  const char* GetDBUser() const;
+  const char* GetDBOwner() const;
+  const char* GetDBHost() const;
+  const char* GetDBSvc() const;
+  const char* GetZKHost() const;
 
   // Rule, then store as given.
   int SetName(const char* name);
@@ -107,9 +107,9 @@ class ORVANE_API MSInfo {
 
   // --- Secrets ------------------------------------------------------------
   // The stored enciphered forms.
-  const char* GetDBPswdCipher() const { return m_DBPswd; }
-  const char* GetCMSPswdCipher() const { return m_CMSPswd; }
-  const char* GetMerKeyCipher() const { return m_MerKey; }
+  const char* GetDBPswdCipher() const;
+  const char* GetCMSPswdCipher() const;
+  const char* GetMerKeyCipher() const;
   // Deciphered passwords (at most 16 characters); empty for an empty field.
   // Return 1.
   int GetDBPswd(KelString& out) const;
@@ -126,15 +126,15 @@ class ORVANE_API MSInfo {
   int SetMerKey(const char* key);
 
   // --- Numbers ------------------------------------------------------------
-  eISType GetISType() const { return m_ISType; }
-  eDBType GetDBType() const { return m_DBType; }
-  int GetMSProc() const { return m_MSProc; }
-  int GetMSPort() const { return m_MSPort; }
-  int GetDBPort() const { return m_DBPort; }
-  int GetMSOption() const { return m_MSOption; }
-  int GetZKCycle() const { return m_ZKCycle; }
-  int GetZKIntvl() const { return m_ZKIntvl; }
-  int GetZKTmout() const { return m_ZKTmout; }
+  eISType GetISType() const;
+  eDBType GetDBType() const;
+  int GetMSProc() const;
+  int GetMSPort() const;
+  int GetDBPort() const;
+  int GetMSOption() const;
+  int GetZKCycle() const;
+  int GetZKIntvl() const;
+  int GetZKTmout() const;
 
   int SetISType(eISType type);
   int SetDBType(eDBType type);
