@@ -10,5 +10,12 @@
 #include "orvane/core/ParmList.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/runtime/Messages.h"
+#include "orvane/platform/Accounts.h"
+#include "orvane/platform/FileUtils.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/InstanceService.h"
+#include "orvane/platform/Processes.h"
+#include "orvane/platform/ServicesFile.h"
+#include "orvane/platform/WindowsServices.h"
 
 #endif  // ORVANE_ORVANE_H_
