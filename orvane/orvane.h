@@ -9,6 +9,7 @@
 #include "orvane/core/KelString.h"
 #include "orvane/core/ParmList.h"
 #include "orvane/core/MSInfo.h"
+#include "orvane/core/MSList.h"
 #include "orvane/runtime/Cipher.h"
 #include "orvane/runtime/Messages.h"
 #include "orvane/platform/Accounts.h"
