@@ -4,6 +4,7 @@
 
 #include "orvane/core/KelString.h"
 #include "orvane/core/MSInfo.h"
+#include "orvane/core/MSList.h"
 #include "orvane/os/Registry.h"
 #include "orvane/os/Services.h"
 #include "orvane/platform/InstallRegistry.h"
@@ -123,4 +124,15 @@ int KelStopTQSvc(MSInfo& info) {
   const int stopped = orvane::StopInstanceService(info);
   KelUpdateStatus(stopped ? orvane::kMsgStopped : orvane::kMsgCannotStop, info.GetName());
   return stopped;
+}
+
+int KelStartTQServer(const char* dataFile) {
+  MSList list;
+  if (dataFile == nullptr || !list.Load(dataFile)) return 0;
+  KelUpdateStatus(orvane::kMsgStartingServers);
+  for (int index = 0; index < list.GetCount(); ++index) {
+    MSInfo info;
+    if (list.SetIndex(index) && list.GetCurrent(info)) orvane::StartInstanceService(info);
+  }
+  return 1;
 }
