@@ -165,10 +165,9 @@ int ForEachLine(const char* path, const std::function<bool(const char*)>& take) 
   return 1;
 }
 
+// An entry without a target; the typed makers below set it.
 KeywordEntry MakeEntry(const char* keyword, KeywordType type, int extra) {
-  KeywordEntry entry{keyword, type, {}, extra};
-  entry.target.number = nullptr;
-  return entry;
+  return KeywordEntry{keyword, type, {nullptr}, extra};
 }
 
 const KeywordSet kCurrentKeywords = {
