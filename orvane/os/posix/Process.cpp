@@ -191,9 +191,13 @@ ssize_t WriteToPipe(void* cookie, const char* buffer, size_t size) {
   do {
     written = write(descriptor, buffer, size);
   } while (written < 0 && errno == EINTR);
-  if (written < 0 && errno == EPIPE && !alreadyPending) {
+  // The reader may go in the middle of a write, which then returns a part
+  // and still raises SIGPIPE.
+  if (!alreadyPending) {
+    int writeError = errno;
     const timespec noWait = {0, 0};
     sigtimedwait(&pipeSignal, nullptr, &noWait);
+    errno = writeError;
   }
   pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
   return written < 0 ? -1 : written;
