@@ -41,7 +41,6 @@ std::string::size_type ReadProgramName(const std::string& line, std::string* nam
   return end;
 }
 
-
 bool NamesAPath(const std::string& program) {
   return program.find_first_of("\\/:") != std::string::npos;
 }
@@ -141,16 +140,20 @@ Expected<std::unique_ptr<Launch>> PrepareLaunch(const std::string& commandLine,
   return launch;
 }
 
-// In the child: enters the working directory and runs the program; on
-// failure reports errno through the error pipe and ends.
+// In a child: reports why it cannot run the program through the error pipe
+// and ends.
+[[noreturn]] void FailInChild(int errorPipe, int error) {
+  ssize_t ignored = write(errorPipe, &error, sizeof error);
+  static_cast<void>(ignored);
+  _exit(127);
+}
+
+// In the child: enters the working directory and runs the program.
 [[noreturn]] void ExecInChild(const Launch& launch, int errorPipe) {
   if (launch.workingDirectory.empty() || chdir(launch.workingDirectory.c_str()) == 0) {
     execve(launch.program.c_str(), launch.argv.data(), launch.envp.data());
   }
-  int error = errno;
-  ssize_t ignored = write(errorPipe, &error, sizeof error);
-  static_cast<void>(ignored);
-  _exit(127);
+  FailInChild(errorPipe, errno);
 }
 
 // Waits until the child has run its program (the close-on-exec error pipe
@@ -302,11 +305,7 @@ Status StartProcess(const std::string& commandLine, const std::string& workingDi
     close(errorPipe[0]);
     pid_t program = fork();
     if (program == 0) ExecInChild(**launch, errorPipe[1]);
-    if (program < 0) {
-      int error = errno;
-      ssize_t ignored = write(errorPipe[1], &error, sizeof error);
-      static_cast<void>(ignored);
-    }
+    if (program < 0) FailInChild(errorPipe[1], errno);
     _exit(0);
   }
   close(errorPipe[1]);
@@ -354,12 +353,11 @@ Expected<ChildPipe> ChildPipe::Open(const std::string& commandLine) {
   std::fflush(nullptr);
   pid_t child = fork();
   if (child == 0) {
-    if (dup2(inputPipe[0], STDIN_FILENO) < 0) {
-      int error = errno;
-      ssize_t ignored = write(errorPipe[1], &error, sizeof error);
-      static_cast<void>(ignored);
-      _exit(127);
-    }
+    // dup2 onto itself (stdin was closed here) would keep close-on-exec set.
+    bool redirected = inputPipe[0] == STDIN_FILENO
+                          ? fcntl(STDIN_FILENO, F_SETFD, 0) == 0
+                          : dup2(inputPipe[0], STDIN_FILENO) == STDIN_FILENO;
+    if (!redirected) FailInChild(errorPipe[1], errno);
     ExecInChild(**launch, errorPipe[1]);
   }
   int forkError = errno;
