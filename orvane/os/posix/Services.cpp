@@ -23,6 +23,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "orvane/os/Registry.h"
 #include "orvane/os/posix/Clock.h"
@@ -357,6 +359,9 @@ Expected<Service> ServiceManager::CreateService(const std::string& name,
 }
 
 Expected<ServiceDatabaseLock> ServiceManager::LockDatabase() {
+  // A machine that has never been written to has no root folder yet.
+  std::error_code ignored;
+  std::filesystem::create_directories(posix::MachineRoot(), ignored);
   int descriptor = open(ServicesLockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (descriptor < 0) return posix::FailureFromErrno(errno);
   if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {

@@ -2,10 +2,13 @@
 // the emulation's knobs, and where it keeps a service.
 #include "orvane/os/Services.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "orvane/os/Process.h"
 #include "orvane/os/Registry.h"
+#include "orvane/os/posix/Machine.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace orvane::os {
@@ -185,6 +188,14 @@ TEST_F(EmulatedServicesTest, ConfigurationSizeCountsEveryStringWithItsTerminator
   EXPECT_EQ(m_service->QueryConfig(0, &needed).status().code(), kInsufficientBuffer);
   // The group "NetworkProvider" 15+1 and the list "VELQ", "Tcpip" 5+6+1.
   EXPECT_EQ(needed, expected - 1 - 2 + 16 + 12);
+}
+
+TEST(EmulatedServiceDatabaseLockTest, LocksAMachineThatHasNoFolderYet) {
+  orvane::test::TempMachine machine;
+  std::filesystem::remove_all(posix::MachineRoot());
+  Expected<ServiceManager> manager = ServiceManager::Open();
+  ASSERT_TRUE(manager);
+  EXPECT_TRUE(manager->LockDatabase());
 }
 
 TEST_F(EmulatedServicesTest, KeyWithoutServiceTypeIsNoService) {
