@@ -99,6 +99,17 @@ TEST_F(FilesTest, TextModePositionsAreFileOffsets) {
   std::fclose(stream);
 }
 
+TEST_F(FilesTest, ReopenFileSendsAStreamToAnotherFile) {
+  FILE* stream = OpenFile("C:\\WINNT\\first.log", "wb");
+  ASSERT_NE(stream, nullptr);
+  FILE* reopened = ReopenFile("c:\\winnt\\SECOND.log", "w", stream);
+  ASSERT_NE(reopened, nullptr);
+  std::fputs("line\n", reopened);
+  std::fclose(reopened);
+  EXPECT_EQ(ReadThrough("C:\\WINNT\\SECOND.log", "r"), "line\n");
+  EXPECT_EQ(machine.ReadFile("C:\\WINNT\\first.log"), "");
+}
+
 TEST_F(FilesTest, PathsMatchExistingNamesIgnoringCaseAndAcceptSlashes) {
   machine.WriteFile("C:\\Tessaly\\Config\\TQConfig.dat", "data");
   EXPECT_EQ(ReadThrough("c:/TESSALY/config/tqconfig.DAT", "rb"), "data");

@@ -114,23 +114,51 @@ FILE* OpenFile(const std::string& path, const char* mode) {
   } else {
     stream = posix::OpenTextStream(*hostPath, *streamMode);
   }
-  if (stream == nullptr) PathFailure(errno, *hostPath);
+  if (stream == nullptr) {
+    // CreateFile reports an existing file that must be new as "file exists".
+    if (errno == EEXIST) {
+      Status::Failure(kFileExists);
+    } else {
+      PathFailure(errno, *hostPath);
+    }
+  }
   return stream;
 }
 
-// A standard stream reopened on a file writes bytes unchanged: its file
-// descriptor is what the programs started afterwards inherit, and they write
-// to it as they please.
+// The stream keeps its FILE object and its file descriptor, which now refers
+// to the file (dup2), so that the programs started afterwards inherit the
+// file as their standard output or error, as they do on Windows. It writes
+// bytes unchanged: the children write to the descriptor as they please. Only
+// streams with a file descriptor can be reopened (kInvalidHandle for the
+// text streams of OpenFile, which have none).
 FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream) {
-  if (!posix::ParseStreamMode(mode)) {
+  std::optional<posix::StreamMode> streamMode = posix::ParseStreamMode(mode);
+  if (!streamMode) {
     Status::Failure(kInvalidParameter);
+    return nullptr;
+  }
+  int target = fileno(stream);
+  if (target < 0) {
+    Status::Failure(kInvalidHandle);
     return nullptr;
   }
   Expected<std::string> hostPath = HostPath(path);
   if (!hostPath.ok()) return nullptr;
-  FILE* reopened = freopen(hostPath->c_str(), mode, stream);
-  if (reopened == nullptr) PathFailure(errno, *hostPath);
-  return reopened;
+  int fd = open(hostPath->c_str(), streamMode->openFlags | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    PathFailure(errno, *hostPath);
+    return nullptr;
+  }
+  std::fflush(stream);  // what was written so far goes to the old file
+  bool moved = dup2(fd, target) >= 0;
+  int error = errno;
+  close(fd);
+  if (!moved) {
+    posix::FailureFromErrno(error);
+    return nullptr;
+  }
+  std::clearerr(stream);
+  return stream;
 }
 
 bool PathExists(const std::string& path) {

@@ -6,26 +6,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "orvane/os/posix/AsciiCase.h"
+
 namespace orvane::os::posix {
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -79,7 +70,7 @@ Expected<DrivePath> ParseWindowsPath(const std::string& windowsPath) {
   DrivePath parsed;
   std::string rest;
   if (path.size() >= 2 && path[1] == ':' && IsDriveLetter(path[0])) {
-    parsed.drive = LowerAscii(path[0]);
+    parsed.drive = AsciiLower(path[0]);
     rest = path.substr(2);
   } else if (IsSeparator(path[0])) {
     rest = path;
@@ -117,7 +108,7 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
   std::optional<std::string> best;
   while (const dirent* entry = readdir(listing)) {
     std::string name = entry->d_name;
-    if (EqualIgnoringCase(name, component) && (!best || name < *best)) best = name;
+    if (EqualsIgnoringCase(name, component) && (!best || name < *best)) best = name;
   }
   closedir(listing);
   return best;
@@ -185,7 +176,7 @@ std::optional<std::string> WindowsPathOfHost(const std::string& hostPath) {
     size_t letterAt = prefix.size();
     if (letterAt >= hostPath.size() || !IsDriveLetter(hostPath[letterAt])) continue;
     if (letterAt + 1 < hostPath.size() && hostPath[letterAt + 1] != '/') continue;
-    std::string windowsPath = std::string(1, UpperAscii(hostPath[letterAt])) + ":\\";
+    std::string windowsPath = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(hostPath[letterAt])))) + ":\\";
     std::string rest = hostPath.substr(std::min(letterAt + 2, hostPath.size()));
     DropTrailingSlashes(&rest);
     for (char& c : rest) {
