@@ -48,8 +48,12 @@ TempMachine::~TempMachine() {
   } else {
     unsetenv(kMachineVariable);
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(m_folder, ignored);
+  // A program that the test started may still be writing into the machine;
+  // what it adds while the folder goes is removed in a second pass.
+  for (int attempt = 0; attempt < 3 && std::filesystem::exists(m_folder); ++attempt) {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+  }
 }
 
 void TempMachine::WriteRegistry(const std::string& regText) {
