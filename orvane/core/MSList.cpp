@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
@@ -14,6 +15,20 @@ struct MSList::Node {
   Node* next;
   MSInfo info;
 };
+
+namespace orvane {
+
+// A record that Load left out, with the conflict flags that refused it.
+struct RefusedRecord {
+  MSInfo record;
+  int flags;
+};
+
+struct RefusedRecords {
+  std::vector<RefusedRecord> items;
+};
+
+}  // namespace orvane
 
 namespace {
 
@@ -114,11 +129,14 @@ int ReplaceFile(const char* path, WriteFn write) {
 
 }  // namespace
 
-MSList::MSList() { Init(); }
+MSList::MSList() : m_refused(new orvane::RefusedRecords) { Init(); }
 
-MSList::~MSList() { Empty(); }
+MSList::~MSList() {
+  Empty();
+  delete m_refused;
+}
 
-MSList::MSList(const MSList& other) {
+MSList::MSList(const MSList& other) : m_refused(new orvane::RefusedRecords) {
   Init();
   CopyFrom(other);
 }
@@ -145,7 +163,7 @@ void MSList::CopyFrom(const MSList& other) {
   const int index = other.GetIndex();
   m_current = index < 0 ? nullptr : NodeAt(index);
   m_default = other.m_default;
-  m_refused = other.m_refused;
+  *m_refused = *other.m_refused;
 }
 
 void MSList::Append(const MSInfo& rec) {
@@ -344,14 +362,14 @@ int MSList::LoadFrom(FILE* file) {
       Empty();
       return 0;
     }
-    if (const int flags = Add(rec, 1)) m_refused.push_back(Refusal{rec, flags});
+    if (const int flags = Add(rec, 1)) m_refused->items.push_back({rec, flags});
   }
   int closing = 0;
   return LoadInt(closing, file) && closing == version ? 1 : 0;
 }
 
 int MSList::Load(const char* path) {
-  m_refused.clear();
+  m_refused->items.clear();
   if (path == nullptr) return 0;
   FILE* file = orvane::os::OpenFile(path, "r");
   if (file == nullptr) return 0;
@@ -360,11 +378,11 @@ int MSList::Load(const char* path) {
   return result;
 }
 
-int MSList::GetRefusedCount() const { return static_cast<int>(m_refused.size()); }
+int MSList::GetRefusedCount() const { return static_cast<int>(m_refused->items.size()); }
 
 int MSList::GetRefused(int index, MSInfo& out, int& flags) const {
   if (index < 0 || index >= GetRefusedCount()) return 0;
-  out = m_refused[index].record;
-  flags = m_refused[index].flags;
+  out = m_refused->items[index].record;
+  flags = m_refused->items[index].flags;
   return 1;
 }

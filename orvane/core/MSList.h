@@ -14,10 +14,13 @@
 #define ORVANE_CORE_MSLIST_H_
 
 #include <cstdio>
-#include <vector>
 
 #include "orvane/core/MSInfo.h"
 #include "orvane/export.h"
+
+namespace orvane {
+struct RefusedRecords;
+}
 
 class ORVANE_API MSList {
  public:
@@ -102,10 +105,6 @@ class ORVANE_API MSList {
 
  private:
   struct Node;
-  struct Refusal {
-    MSInfo record;
-    int flags;
-  };
 
   // Sets head, tail and current to null without freeing anything.
   void Init();
@@ -127,7 +126,8 @@ class ORVANE_API MSList {
   Node* m_tail;
   Node* m_current;
   MSInfo m_default;
-  std::vector<Refusal> m_refused;
+  // The records the last Load left out; never null. Kept inside the library.
+  orvane::RefusedRecords* m_refused;
 };
 
 #endif  // ORVANE_CORE_MSLIST_H_
