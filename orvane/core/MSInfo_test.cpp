@@ -19,7 +19,9 @@ std::string Repeat(char c, int n) { return std::string(static_cast<size_t>(n), c
 std::vector<std::string> Items(ParmList<KelString>& list) {
   std::vector<std::string> items;
   KelString item;
-  for (int more = list.GetFirst(item); more; more = list.GetNext(item)) items.push_back(static_cast<const char*>(item));
+  for (int more = list.GetFirst(item); more; more = list.GetNext(item)) {
+    items.push_back(static_cast<const char*>(item));
+  }
   return items;
 }
 
