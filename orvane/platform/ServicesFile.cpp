@@ -11,7 +11,9 @@ namespace orvane {
 namespace {
 
 constexpr char kWordDelimiters[] = " \t\r\n";
-constexpr size_t kWindowsDirectoryChars = 260;
+// Ports have five digits; more are not taken, so a garbled entry cannot
+// overflow the number.
+constexpr int kMaxPortDigits = 9;
 
 std::string BackupPathOf(const KelString& path) { return std::string(path) + ".old"; }
 
@@ -36,17 +38,16 @@ int EntryPort(const char* line) {
   if (*text != '\0') ++text;  // the delimiter that ends the first word
   text += std::strspn(text, " \t");
   int port = 0;
-  for (; *text >= '0' && *text <= '9'; ++text) port = port * 10 + (*text - '0');
+  for (int digits = 0; digits < kMaxPortDigits && *text >= '0' && *text <= '9'; ++digits, ++text) {
+    port = port * 10 + (*text - '0');
+  }
   return port;
 }
 
 }  // namespace
 
 int GetServicesFilePath(KelString& path) {
-  std::string windows = os::WindowsDirectory();
-  // The system reports its directory into a path-sized buffer.
-  if (windows.size() > kWindowsDirectoryChars) windows.resize(kWindowsDirectoryChars);
-  path = KelString(windows.c_str()) + "\\system32\\drivers\\etc\\services";
+  path = KelString(os::WindowsDirectory().c_str()) + "\\system32\\drivers\\etc\\services";
   return 1;
 }
 
