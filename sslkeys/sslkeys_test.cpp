@@ -34,7 +34,7 @@ struct Call {
   std::string executablesListing;  // the executables directory, one name a line
 };
 
-struct Run {
+struct ProgramRun {
   int exitStatus = -1;
   std::string console;
 };
@@ -85,8 +85,8 @@ class SslKeysTest : public orvane::test::MachineTest {
   std::string CallsFolder() { return machine.HostPath(kAdministration) + "/calls"; }
 
   // Runs sslkeys on the machine and takes what it shows on the console.
-  Run RunSslKeys() {
-    Run run;
+  ProgramRun RunSslKeys() {
+    ProgramRun run;
     FILE* console = popen((std::string("'") + SSLKEYS_PROGRAM + "'").c_str(), "r");
     if (console == nullptr) {
       ADD_FAILURE() << "cannot start " << SSLKEYS_PROGRAM;
@@ -141,7 +141,7 @@ TEST_F(SslKeysTest, PostsTheFiveFormsInOrder) {
   const std::string oldRecord = std::string(400, 'o') + "|old tail\r\n";
   machine.WriteFile(kRequestRecord, oldRecord);
 
-  const Run run = RunSslKeys();
+  const ProgramRun run = RunSslKeys();
   EXPECT_EQ(run.exitStatus, 0);
   EXPECT_EQ(run.console, kGeneratingText);
 
@@ -194,7 +194,7 @@ TEST_F(SslKeysTest, PostsTheFiveFormsInOrder) {
 TEST_F(SslKeysTest, StopsWhenAProgramCannotBeStarted) {
   InstallRecorder("sctyout.exe");
 
-  const Run run = RunSslKeys();
+  const ProgramRun run = RunSslKeys();
   EXPECT_EQ(run.exitStatus, 1);
   EXPECT_EQ(run.console, kGeneratingText);
 
