@@ -33,7 +33,8 @@ endforeach()
 # Plain exports: the names installers look up.
 set(undecorated
   bCgiApp pfnError pfnInfo pfnUpdate pfnProgress
-  KelShowError KelShowMessage KelUpdateStatus KelShowProgress KelAddStage KelIncCurStage)
+  KelShowError KelShowMessage KelUpdateStatus KelShowProgress KelAddStage KelIncCurStage
+  KelEncKey KelDecKey KelEncrypt KelDecrypt KelEncryptWithMerKey)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -48,7 +49,8 @@ set(decorated
   _ZplPKcRK9KelString                           # operator+(const char*, const KelString&)
   _ZN8ParmListI9KelStringE13AddTailUniqueERS0_  # ParmList<KelString>::AddTailUnique
   _ZN8ParmListI9NameValueE13AddHeadUniqueERS0_  # ParmList<NameValue>::AddHeadUnique
-  _ZN8ParmListI9NameValueEaSERKS1_)             # ParmList<NameValue>::operator=
+  _ZN8ParmListI9NameValueEaSERKS1_              # ParmList<NameValue>::operator=
+  _Z16KelConvertCipherR9KelString)              # KelConvertCipher(KelString&)
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox)
 

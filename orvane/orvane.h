@@ -8,6 +8,7 @@
 #include "orvane/export.h"
 #include "orvane/core/KelString.h"
 #include "orvane/core/ParmList.h"
+#include "orvane/runtime/Cipher.h"
 #include "orvane/runtime/Messages.h"
 
 #endif  // ORVANE_ORVANE_H_
