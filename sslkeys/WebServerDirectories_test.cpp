@@ -8,7 +8,7 @@
 
 namespace {
 
-using orvane::test::MachineTest;
+class WebServerDirectoriesTest : public orvane::test::MachineTest {};
 
 constexpr char kLevel46[] =
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6.2]\r\n"
@@ -28,7 +28,7 @@ struct Directories {
 
 std::string Text(const KelString& value) { return static_cast<const char*>(value); }
 
-TEST_F(MachineTest, WebServerDirectoriesComeFromTheFirstVersionKey) {
+TEST_F(WebServerDirectoriesTest, ComeFromTheFirstVersionKey) {
   machine.WriteRegistry(kLevel46);
   Directories directories;
   EXPECT_EQ(directories.Get(), 1);
@@ -37,7 +37,7 @@ TEST_F(MachineTest, WebServerDirectoriesComeFromTheFirstVersionKey) {
   EXPECT_EQ(Text(directories.administration), "D:\\Web Server\\admin");
 }
 
-TEST_F(MachineTest, WebServerDirectoriesUntouchedWithoutA46Level) {
+TEST_F(WebServerDirectoriesTest, UntouchedWithoutA46Level) {
   Directories unregistered;
   EXPECT_EQ(unregistered.Get(), 0);
 
@@ -56,7 +56,7 @@ TEST_F(MachineTest, WebServerDirectoriesUntouchedWithoutA46Level) {
   }
 }
 
-TEST_F(MachineTest, WebServerDirectoriesReportAMissingValue) {
+TEST_F(WebServerDirectoriesTest, ReportAMissingValue) {
   machine.WriteRegistry(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6\\Directories]\r\n"
@@ -69,7 +69,7 @@ TEST_F(MachineTest, WebServerDirectoriesReportAMissingValue) {
   EXPECT_EQ(Text(directories.administration), "old administration");
 }
 
-TEST_F(MachineTest, RegistryStringMustFitAPathBuffer) {
+TEST_F(WebServerDirectoriesTest, RegistryStringMustFitAPathBuffer) {
   const std::string longest(260, 'a');
   machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\r\n\"Longest\"=\"" + longest +
                         "\"\r\n\"TooLong\"=\"" + longest + "a\"\r\n");
