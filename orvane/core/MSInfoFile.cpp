@@ -9,6 +9,7 @@
 
 #include "orvane/core/MSInfo.h"
 #include "orvane/os/Files.h"
+#include "orvane/platform/TextFileRewrite.h"
 
 namespace {
 
@@ -46,23 +47,6 @@ int ParseLeadingInt(const char* text) {
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<int>(value);
-}
-
-// Writes a one-record file beside its target and renames it into place, so
-// that a failed write leaves the previous file as it was.
-template <class WriteFn>
-int ReplaceFile(const char* path, WriteFn write) {
-  if (path == nullptr) return 0;
-  const std::string target = path;
-  const std::string temporary = target + ".new";
-  FILE* file = orvane::os::OpenFile(temporary, "w");
-  if (file == nullptr) return 0;
-  int ok = write(file);
-  if (std::ferror(file)) ok = 0;
-  if (std::fclose(file) != 0) ok = 0;
-  if (ok && !orvane::os::MoveFile(temporary, target).ok()) ok = 0;
-  if (!ok) orvane::os::DeleteFile(temporary);
-  return ok;
 }
 
 }  // namespace
@@ -135,7 +119,12 @@ int MSInfo::Load(FILE* file, int version) {
 }
 
 int MSInfo::Store(const char* path) const {
-  return ReplaceFile(path, [this](FILE* file) { return Store(file); });
+  if (path == nullptr) return 0;
+  // Written beside the file and renamed into place once complete, so that a
+  // failure leaves the previous file as it was.
+  orvane::FileReplacement replacement(path);
+  if (replacement.stream() == nullptr || !Store(replacement.stream())) return 0;
+  return replacement.Commit() ? 1 : 0;
 }
 
 int MSInfo::Load(const char* path) {

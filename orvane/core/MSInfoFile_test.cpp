@@ -324,7 +324,7 @@ TEST_F(MSInfoRecordFileTest, FailedStoreKeepsThePreviousFile) {
   info.SetDBSvc("line\nbreak");
   EXPECT_EQ(info.Store(path.c_str()), 0);
   EXPECT_EQ(machine.ReadFile(path), "previous\r\n");
-  EXPECT_FALSE(machine.FileExists(path + ".new"));
+  EXPECT_FALSE(machine.FileExists(path + ".tmp"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "orvane/os/Network.h"
 #include "orvane/platform/AsciiCase.h"
 #include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/TextFileRewrite.h"
 
 struct MSList::Node {
   Node* prev;
@@ -108,23 +109,6 @@ void SetDefaultHost(MSInfo& rec) {
   if (!host.ok()) return;
   rec.SetISHost(host->officialName.c_str());
   if (!host->addresses.empty()) rec.SetIPAddr(host->addresses.front().c_str());
-}
-
-// Writes a file beside path and renames it into place once it is complete;
-// a failure removes the new file and leaves path as it was.
-template <class WriteFn>
-int ReplaceFile(const char* path, WriteFn write) {
-  if (path == nullptr) return 0;
-  const std::string target = path;
-  const std::string temporary = target + ".new";
-  FILE* file = orvane::os::OpenFile(temporary, "w");
-  if (file == nullptr) return 0;
-  int ok = write(file);
-  if (std::ferror(file)) ok = 0;
-  if (std::fclose(file) != 0) ok = 0;
-  if (ok && !orvane::os::MoveFile(temporary, target).ok()) ok = 0;
-  if (!ok) orvane::os::DeleteFile(temporary);
-  return ok;
 }
 
 }  // namespace
@@ -348,7 +332,12 @@ int MSList::StoreTo(FILE* file) const {
 }
 
 int MSList::Store(const char* path) const {
-  return ReplaceFile(path, [this](FILE* file) { return StoreTo(file); });
+  if (path == nullptr) return 0;
+  // Written beside the file and renamed into place once complete, so that a
+  // failure leaves the previous file as it was.
+  orvane::FileReplacement replacement(path);
+  if (replacement.stream() == nullptr || !StoreTo(replacement.stream())) return 0;
+  return replacement.Commit() ? 1 : 0;
 }
 
 int MSList::LoadFrom(FILE* file) {

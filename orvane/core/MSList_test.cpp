@@ -541,7 +541,7 @@ TEST_F(MSListMachineTest, StoreWritesTheLayoutByteForByteAndLoadReadsItBack) {
   ASSERT_EQ(list.Store(kDataFile), 1);
   const std::string expected = FileOf({FullRecordLines(full), KeyedRecordLines(keyed)});
   EXPECT_EQ(machine.ReadFile(kDataFile), expected);
-  EXPECT_FALSE(machine.FileExists(std::string(kDataFile) + ".new"));
+  EXPECT_FALSE(machine.FileExists(std::string(kDataFile) + ".tmp"));
 
   MSList loaded;
   ASSERT_EQ(loaded.Load(kDataFile), 1);
@@ -702,7 +702,7 @@ TEST_F(MSListMachineTest, StoreFailureLeavesThePreviousFile) {
   list.Add(bad, 0);
   EXPECT_EQ(list.Store(kDataFile), 0);
   EXPECT_EQ(machine.ReadFile(kDataFile), previous);
-  EXPECT_FALSE(machine.FileExists(std::string(kDataFile) + ".new"));
+  EXPECT_FALSE(machine.FileExists(std::string(kDataFile) + ".tmp"));
   EXPECT_EQ(list.Store(nullptr), 0);
 
   list.Delete();

@@ -1,5 +1,7 @@
 #include "orvane/platform/TextFileRewrite.h"
 
+#include <utility>
+
 #include "orvane/os/Files.h"
 
 namespace orvane {
@@ -11,15 +13,29 @@ void CopyLines(FILE* in, FILE* out, const LineRule& rule) {
   }
 }
 
-namespace {
+FileReplacement::FileReplacement(std::string path)
+    : m_path(std::move(path)), m_tempPath(m_path + ".tmp"), m_out(os::OpenFile(m_tempPath, "w")) {}
 
-// Closes out and tells whether everything written to it reached the file.
-bool CloseWritten(FILE* out) {
-  const bool writeFailed = std::ferror(out) != 0;
-  return (std::fclose(out) == 0) && !writeFailed;
+FileReplacement::~FileReplacement() {
+  if (m_out != nullptr) std::fclose(m_out);
+  if (!m_committed) os::DeleteFile(m_tempPath);
 }
 
-}  // namespace
+bool FileReplacement::Close() {
+  if (m_out != nullptr) {
+    m_writeFailed = std::ferror(m_out) != 0;
+    if (std::fclose(m_out) != 0) m_writeFailed = true;
+    m_out = nullptr;
+    m_closed = true;
+  }
+  return m_closed && !m_writeFailed;
+}
+
+bool FileReplacement::Commit() {
+  if (!Close()) return false;
+  m_committed = os::MoveFile(m_tempPath, m_path).ok();
+  return m_committed;
+}
 
 int RewriteWithBackup(const std::string& path, const std::string& backupPath,
                       const ContentWriter& write) {
@@ -27,26 +43,14 @@ int RewriteWithBackup(const std::string& path, const std::string& backupPath,
   FILE* in = os::OpenFile(hasPrevious ? path : backupPath, "r");
   if (in == nullptr) return 0;
 
-  const std::string tempPath = path + ".tmp";
-  FILE* out = os::OpenFile(tempPath, "w");
-  if (out == nullptr) {
-    std::fclose(in);
-    return 0;
-  }
-  write(in, out);
+  FileReplacement replacement(path);
+  if (replacement.stream() != nullptr) write(in, replacement.stream());
   std::fclose(in);
-  if (!CloseWritten(out)) {
-    os::DeleteFile(tempPath);
-    return 0;
-  }
+  if (replacement.stream() == nullptr || !replacement.Close()) return 0;
 
   // A failed backup copy costs only the backup, never the file itself.
   if (hasPrevious) os::CopyFile(path, backupPath);
-  if (!os::MoveFile(tempPath, path)) {
-    os::DeleteFile(tempPath);
-    return 0;
-  }
-  return 1;
+  return replacement.Commit() ? 1 : 0;
 }
 
 }  // namespace orvane

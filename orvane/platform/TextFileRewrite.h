@@ -27,6 +27,33 @@ using LineRule = std::function<bool(const char* line, FILE* out)>;
 // Copies in to out line by line through rule, to the end of in.
 void CopyLines(FILE* in, FILE* out, const LineRule& rule);
 
+// The new content of a file, written beside it and renamed into place only
+// once it is complete, so that a failure leaves the file as it was.
+class FileReplacement {
+ public:
+  // Creates path + ".tmp"; stream() is null when that fails.
+  explicit FileReplacement(std::string path);
+  // Removes the new file unless it was committed.
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  FILE* stream() const { return m_out; }
+  // Closes the stream; false when anything written did not reach the file.
+  bool Close();
+  // Closes the stream if still open and renames the new file over the
+  // original; false when either fails.
+  bool Commit();
+
+ private:
+  std::string m_path;
+  std::string m_tempPath;
+  FILE* m_out;
+  bool m_closed = false;
+  bool m_writeFailed = false;
+  bool m_committed = false;
+};
+
 // Produces the new content of a file from its previous content.
 using ContentWriter = std::function<void(FILE* in, FILE* out)>;
 
