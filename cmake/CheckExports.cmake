@@ -34,7 +34,11 @@ endforeach()
 set(undecorated
   bCgiApp pfnError pfnInfo pfnUpdate pfnProgress
   KelShowError KelShowMessage KelUpdateStatus KelShowProgress KelAddStage KelIncCurStage
-  KelEncKey KelDecKey KelEncrypt KelDecrypt KelEncryptWithMerKey)
+  KelEncKey KelDecKey KelEncrypt KelDecrypt KelEncryptWithMerKey
+  KelRegTcpService KelUnregTcpService KelGetTcpServicePort
+  KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
+  KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
+  KelUpdateRegTQ KelCreateBackup KelCheckAccess)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -50,7 +54,15 @@ set(decorated
   _ZN8ParmListI9KelStringE13AddTailUniqueERS0_  # ParmList<KelString>::AddTailUnique
   _ZN8ParmListI9NameValueE13AddHeadUniqueERS0_  # ParmList<NameValue>::AddHeadUnique
   _ZN8ParmListI9NameValueEaSERKS1_              # ParmList<NameValue>::operator=
-  _Z16KelConvertCipherR9KelString)              # KelConvertCipher(KelString&)
+  _Z16KelConvertCipherR9KelString               # KelConvertCipher(KelString&)
+  _Z13KelStartTQSvcR6MSInfo                     # KelStartTQSvc(MSInfo&)
+  _Z14KelGetInstPathR9KelString                 # KelGetInstPath(KelString&)
+  _Z14KelGetUserNameR9KelString                 # KelGetUserName(KelString&)
+  _ZN6MSInfo7SetNameEPKc                        # MSInfo::SetName(const char*)
+  _ZN6MSInfoC1ERKS_                             # MSInfo(const MSInfo&)
+  _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
+  _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
+  _ZNK6MSList5StoreEPKc)                        # MSList::Store(const char*) const
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox)
 

@@ -8,7 +8,16 @@
 #include "orvane/export.h"
 #include "orvane/core/KelString.h"
 #include "orvane/core/ParmList.h"
+#include "orvane/core/MSInfo.h"
+#include "orvane/core/MSList.h"
 #include "orvane/runtime/Cipher.h"
 #include "orvane/runtime/Messages.h"
+#include "orvane/platform/Accounts.h"
+#include "orvane/platform/FileUtils.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/InstanceService.h"
+#include "orvane/platform/Processes.h"
+#include "orvane/platform/ServicesFile.h"
+#include "orvane/platform/WindowsServices.h"
 
 #endif  // ORVANE_ORVANE_H_

@@ -44,7 +44,8 @@ struct RegistryValue {
 
 enum class RegistryAccess { kRead, kWrite, kAll };
 
-// An open registry key; closed when the object goes. Move-only.
+// An open registry key; closed when the object goes. Move-only. When the key
+// is deleted while it is open, its operations fail with kKeyDeleted.
 class RegistryKey {
  public:
   class Impl;

@@ -27,12 +27,14 @@ enum ErrorCode : unsigned long {
   kNotSupported = 50,
   kFileExists = 80,
   kInvalidParameter = 87,
+  kDiskFull = 112,
   kInsufficientBuffer = 122,
   kInvalidName = 123,
   kDirectoryNotEmpty = 145,
   kAlreadyExists = 183,
   kMoreData = 234,
   kNoMoreItems = 259,
+  kDirectoryInvalid = 267,  // a directory was expected ("the directory name is invalid")
   kServiceRequestTimeout = 1053,
   kServiceDatabaseLocked = 1055,
   kServiceAlreadyRunning = 1056,
@@ -46,6 +48,7 @@ enum ErrorCode : unsigned long {
   kNoneMapped = 1332,
   kBadConfiguration = 1610,
   kRegistryCorrupt = 1015,
+  kKeyDeleted = 1018,  // the key was deleted since it was opened
   kUserNotFound = 2221,  // the network management interface's "user name could not be found"
 };
 

@@ -1,0 +1,365 @@
+// The keyword file parser: line mechanics, keyword variants and tables.
+#include "orvane/core/KeywordParser.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "orvane/os/Files.h"
+#include "orvane/platform/AsciiCase.h"
+
+namespace orvane {
+namespace {
+
+// Lines are read in pieces of at most this many characters.
+constexpr int kLinePieceChars = 1024;
+
+constexpr char kWordSeparators[] = " \t\r\n";
+
+constexpr char kSectionStart[] = "VXR Tessaly";
+constexpr char kSectionEnd[] = "End of VXR Tessaly";
+constexpr char kSectionEndOlder[] = "END OF TESSALY";
+
+bool SameText(const std::string& text, const char* name) {
+  return EqualsIgnoringCase(text.c_str(), text.size(), name);
+}
+
+// Takes a line apart word by word: a word ends at the first separator, which
+// is consumed with it, so the rest of the line begins right after that one
+// character and keeps any further blanks.
+class LineWords {
+ public:
+  explicit LineWords(const char* line) : m_text(line) {}
+
+  // The next word, leading separators skipped; false when none is left.
+  bool NextWord(std::string& word) {
+    const size_t start = m_text.find_first_not_of(kWordSeparators, m_position);
+    if (start == std::string::npos) {
+      m_position = m_text.size();
+      return false;
+    }
+    const size_t end = m_text.find_first_of(kWordSeparators, start);
+    word = m_text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    m_position = end == std::string::npos ? m_text.size() : end + 1;
+    return true;
+  }
+
+  // Everything not taken yet; false when nothing is left.
+  bool Rest(std::string& rest) {
+    if (m_position >= m_text.size()) return false;
+    rest = m_text.substr(m_position);
+    m_position = m_text.size();
+    return true;
+  }
+
+ private:
+  std::string m_text;
+  size_t m_position = 0;
+};
+
+// The leading decimal number of a value: blanks skipped, an optional sign,
+// the digits; no digits give 0, values beyond the int range are held at its
+// ends.
+int LeadingNumber(const std::string& value) {
+  const long number = std::strtol(value.c_str(), nullptr, 10);
+  if (number > INT_MAX) return INT_MAX;
+  if (number < INT_MIN) return INT_MIN;
+  return static_cast<int>(number);
+}
+
+bool HasTarget(const KeywordEntry& entry) {
+  switch (entry.type) {
+    case kKeywordNumber:
+    case kKeywordFlag:
+      return entry.target.number != nullptr;
+    case kKeywordText:
+      return entry.target.text != nullptr;
+    case kKeywordPathList:
+      return entry.target.paths != nullptr;
+    case kKeywordDirective:
+      return entry.target.pairs != nullptr;
+  }
+  return false;
+}
+
+// Adds each piece of value between separators to the list; pieces are not
+// trimmed, empty ones are skipped.
+void AddPathPieces(ParmList<KelString>& list, const std::string& value, char separator) {
+  if (separator == '\0') return;
+  size_t start = 0;
+  while (start <= value.size()) {
+    size_t end = value.find(separator, start);
+    if (end == std::string::npos) end = value.size();
+    if (end > start) {
+      KelString piece = value.substr(start, end - start).c_str();
+      list.AddTailUnique(piece);
+    }
+    start = end + 1;
+  }
+}
+
+// A directive line after its keyword: name, value, and the optional third
+// word that tells whose directive it is.
+int MatchDirective(const KeywordEntry& entry, LineWords& words, const char* host) {
+  std::string name;
+  if (!words.NextWord(name)) return 1;
+  std::string value;
+  if (entry.extra & kDirectiveToLineEnd) {
+    words.Rest(value);
+  } else {
+    words.NextWord(value);
+  }
+  std::string third;
+  const bool hasThird = words.NextWord(third);
+  if ((entry.extra & kDirectiveOwnHost) && host != nullptr) {
+    if (!hasThird || !SameText(third, host)) return 0;
+  } else if ((entry.extra & kDirectiveCommon) && hasThird) {
+    return 0;
+  }
+  NameValue pair{name.c_str(), value.c_str()};
+  entry.target.pairs->AddTailUnique(pair);
+  return 1;
+}
+
+void StoreValue(const KeywordEntry& entry, const std::string& value) {
+  switch (entry.type) {
+    case kKeywordNumber:
+      *entry.target.number = LeadingNumber(value);
+      break;
+    case kKeywordFlag:
+      *entry.target.number = LeadingNumber(value) != 0 ? 1 : 0;
+      break;
+    case kKeywordText:
+      *entry.target.text = value.c_str();
+      break;
+    case kKeywordPathList:
+      AddPathPieces(*entry.target.paths, value, static_cast<char>(entry.extra));
+      break;
+    case kKeywordDirective:
+      break;  // handled by MatchDirective
+  }
+}
+
+void OfferLine(const KeywordTable& table, const char* line, const char* host) {
+  for (const KeywordEntry& entry : table) {
+    if (MatchEntry(entry, line, host)) return;
+  }
+}
+
+// Calls take with each line of the file, its line end removed, until take
+// returns false or the file ends. 0 when path is null or the file cannot be
+// opened, else 1.
+int ForEachLine(const char* path, const std::function<bool(const char*)>& take) {
+  if (path == nullptr) return 0;
+  FILE* file = os::OpenFile(path, "r");
+  if (file == nullptr) return 0;
+  char piece[kLinePieceChars + 1];
+  while (std::fgets(piece, sizeof piece, file) != nullptr) {
+    piece[std::strcspn(piece, "\n")] = '\0';
+    if (!take(piece)) break;
+  }
+  std::fclose(file);
+  return 1;
+}
+
+// An entry without a target; the typed makers below set it.
+KeywordEntry MakeEntry(const char* keyword, KeywordType type, int extra) {
+  return KeywordEntry{keyword, type, {nullptr}, extra};
+}
+
+const KeywordSet kCurrentKeywords = {
+    "DBNAME", "DBINST", "DBPASS", "PROCESSES", nullptr, "HTML_PATH", "MS_CGIBIN_PATH",
+};
+const KeywordSet kOlderKeywords = {
+    "MS_DBNAME", "MS_DBINST", "MS_DBPASS", "MS_NUM_CHILD", "MS_PORT", "WWW_HTML_PATH",
+    "MS_CGIBIN_PATH",
+};
+const KeywordSet kOldestKeywords = {
+    "MS_DBNAME", "MS_DBINST", "MS_DBPASS", "MS_NUM_CHILD", "MS_PORT", "WWW_HTML_PATH",
+    "WWW_CGIBIN_PATH",
+};
+
+}  // namespace
+
+KeywordEntry NumberEntry(const char* keyword, int* target) {
+  KeywordEntry entry = MakeEntry(keyword, kKeywordNumber, 0);
+  entry.target.number = target;
+  return entry;
+}
+
+KeywordEntry FlagEntry(const char* keyword, int* target) {
+  KeywordEntry entry = MakeEntry(keyword, kKeywordFlag, 0);
+  entry.target.number = target;
+  return entry;
+}
+
+KeywordEntry TextEntry(const char* keyword, KelString* target) {
+  KeywordEntry entry = MakeEntry(keyword, kKeywordText, 0);
+  entry.target.text = target;
+  return entry;
+}
+
+KeywordEntry PathListEntry(const char* keyword, ParmList<KelString>* target, char separator) {
+  KeywordEntry entry = MakeEntry(keyword, kKeywordPathList, separator);
+  entry.target.paths = target;
+  return entry;
+}
+
+KeywordEntry DirectiveEntry(const char* keyword, ParmList<NameValue>* target, int options) {
+  KeywordEntry entry = MakeEntry(keyword, kKeywordDirective, options);
+  entry.target.pairs = target;
+  return entry;
+}
+
+const KeywordSet& GetKeywordSet(KeywordVariant variant) {
+  switch (variant) {
+    case KeywordVariant::kOlder:
+      return kOlderKeywords;
+    case KeywordVariant::kOldest:
+      return kOldestKeywords;
+    case KeywordVariant::kCurrent:
+      break;
+  }
+  return kCurrentKeywords;
+}
+
+int MatchEntry(const KeywordEntry& entry, const char* line, const char* host) {
+  if (entry.keyword == nullptr) return 0;
+  if (*entry.keyword == '\0') {
+    // The catch-all entry keeps every line it is offered, as it is.
+    if (entry.type != kKeywordPathList) return 0;
+    if (entry.target.paths != nullptr) entry.target.paths->AddTail(KelString(line));
+    return 1;
+  }
+  LineWords words(line);
+  std::string keyword;
+  if (!words.NextWord(keyword) || !SameText(keyword, entry.keyword)) return 0;
+  if (!HasTarget(entry)) return 1;
+  if (entry.type == kKeywordDirective) return MatchDirective(entry, words, host);
+  std::string value;
+  if (words.Rest(value)) StoreValue(entry, value);
+  return 1;
+}
+
+int ParseKeywordFile(const char* path, const KeywordTable& table) {
+  return ForEachLine(path, [&table](const char* line) {
+    OfferLine(table, line, nullptr);
+    return true;
+  });
+}
+
+int ParseMarkedSection(const char* path, const KeywordTable& table, const char* host) {
+  bool inSection = false;
+  return ForEachLine(path, [&](const char* line) {
+    if (!inSection) {
+      inSection = std::strstr(line, kSectionStart) != nullptr;
+      return true;
+    }
+    if (std::strstr(line, kSectionEnd) != nullptr || std::strstr(line, kSectionEndOlder) != nullptr) {
+      return false;
+    }
+    OfferLine(table, line, host);
+    return true;
+  });
+}
+
+KeywordTable MainFileTable(MSInfo& rec, KeywordVariant variant) {
+  const KeywordSet& keys = GetKeywordSet(variant);
+  return {
+      TextEntry("SERVICE_NAME_PREFIX", &rec.m_SvcPrefix),
+      TextEntry(keys.dbName, &rec.m_DBName),
+      TextEntry(keys.dbUser, &rec.m_DBUser),
+      TextEntry("DBOWNER", &rec.m_DBOwner),
+      TextEntry(keys.dbPswd, &rec.m_DBPswd),
+      NumberEntry(keys.processes, &rec.m_MSProc),
+      NumberEntry(keys.serverPort, &rec.m_MSPort),
+      TextEntry("MERCHANT_KEY", &rec.m_MerKey),
+      TextEntry("MS_HTADMIN", &rec.m_AdminPswdFile),
+      TextEntry("MS_HOSTNAME", &rec.m_ISHost),
+      NumberEntry("MS_TRANS_COUNT", &rec.m_TransCount),
+      TextEntry("MS_HTPASS", &rec.m_PswdFile),
+      NumberEntry("MS_HTML_MAX", &rec.m_HtmlMax),
+      TextEntry("MS_LOGPATH", &rec.m_LogPath),
+      NumberEntry("MS_LOGLEVEL", &rec.m_LogLevel),
+      NumberEntry("DB_RETRY_LIMIT", &rec.m_DBRetryLimit),
+      NumberEntry("DB_RETRY_INTERVAL", &rec.m_DBRetryIntvl),
+      NumberEntry("TQ_DMN_CACHE", &rec.m_DmnCache),
+      NumberEntry("TQ_DMN_SYNCH", &rec.m_DmnSynch),
+      NumberEntry("TQ_DMN_SLP_SEC", &rec.m_DmnSleep),
+      TextEntry("MACRO_PATH", &rec.m_MacroPath),
+      TextEntry(keys.htmlPath, &rec.m_HtmlPath),
+      TextEntry(keys.cgiPath, &rec.m_CgiPath),
+      TextEntry("SG_PATH", &rec.m_SGPath),
+      PathListEntry("TQ_TEDITOR_PATH", &rec.m_TEditorPaths, ';'),
+      TextEntry("TQ_LANG", &rec.m_Lang),
+      TextEntry("CASHET_HOSTNAME", &rec.m_ZKHost),
+      NumberEntry("PAY_STATE_TIMEOUT", &rec.m_ZKTmout),
+      FlagEntry("PAYSYS_CONTROLLER", &rec.m_PaySysController),
+      TextEntry("TQ_WEBSERVER", &rec.m_WebServerText),
+      FlagEntry("TQ_ENABLE_STAGING", &rec.m_StagingFlag),
+      FlagEntry("TQ_ENABLE_CACHE", &rec.m_CacheFlag),
+      NumberEntry("KEL_JDBC_PORT", &rec.m_JdbcPort),
+      TextEntry("KEL_DBMS", &rec.m_DbmsText),
+      TextEntry("KEL_JDBC_DRIVER", &rec.m_JdbcDriver),
+      TextEntry("KEL_JDBC_NETDRIVER", &rec.m_JdbcNetDriver),
+      TextEntry("KEL_JDBC_URL", &rec.m_JdbcUrl),
+      TextEntry("KEL_JDBC_NETURL", &rec.m_JdbcNetUrl),
+      TextEntry("KEL_JDBC_PROTOCOL", &rec.m_JdbcProtocol),
+  };
+}
+
+KeywordTable MacroProcessorTable(MSInfo& rec) {
+  return {
+      DirectiveEntry("ENVIRONMENT", &rec.m_NDEnv, kDirectiveToLineEnd),
+      PathListEntry("MACRO_PATH", &rec.m_NDMacroPaths, ';'),
+      PathListEntry("INCLUDE_PATH", &rec.m_NDIncPaths, ';'),
+      TextEntry("BIND_FILE", nullptr),
+      TextEntry("EXEC_PATH", nullptr),
+      TextEntry("VELQINSTANCE", nullptr),
+      TextEntry("VELQPATH", nullptr),
+      // Last: every other line is kept as it is.
+      PathListEntry("", &rec.m_NDMisc, '\0'),
+  };
+}
+
+KeywordTable BackEndPaymentTable(MSInfo& rec, KeywordVariant variant) {
+  return {
+      NumberEntry("BACKGROUND_CYCLE_TIME", &rec.m_ZKCycle),
+      NumberEntry("BACKGROUND_INTER_JOB_TIME", &rec.m_ZKIntvl),
+      NumberEntry(GetKeywordSet(variant).processes, &rec.m_PBProc),
+  };
+}
+
+KeywordTable PaymentFrontEndTable(MSInfo& rec) {
+  return {
+      TextEntry("USEREXIT_HOSTNAME", &rec.m_ExitHost),
+      TextEntry("USEREXIT_SERVICE_NAME_PREFIX", &rec.m_ExitSvcPrefix),
+      TextEntry("CASHET_EXEC", &rec.m_ZKExec),
+      NumberEntry("CASHET_ADMIN_PORT", &rec.m_ZKAdminPort),
+      NumberEntry("CASHET_PAY_PORT", &rec.m_ZKPayPort),
+      NumberEntry("CASHET_ERROR_PORT", &rec.m_ZKErrorPort),
+      NumberEntry("CASHET_SET_PAY_PORT", &rec.m_ZKSetPayPort),
+      NumberEntry("CASHET_SET_INQUIRY_PORT", &rec.m_ZKSetInqPort),
+      TextEntry("CASHET_LOG_PATH", &rec.m_ZKLogPath),
+      TextEntry("CASHET_CERT_PATH", &rec.m_ZKCertPath),
+      FlagEntry("CASHET_ENABLE_TRACE", &rec.m_ZKTraceFlag),
+      TextEntry("CMSPASS", &rec.m_CMSPswd),
+  };
+}
+
+KeywordTable WebServerTable(MSInfo& rec) {
+  return {
+      DirectiveEntry("Pass", &rec.m_ISPass, kDirectiveOwnHost),
+      DirectiveEntry("Map", &rec.m_ISMap, kDirectiveOwnHost),
+      DirectiveEntry("Exec", &rec.m_ISExec, kDirectiveOwnHost),
+      DirectiveEntry("Pass", &rec.m_ISCommonPass, kDirectiveCommon),
+      DirectiveEntry("Map", &rec.m_ISCommonMap, kDirectiveCommon),
+      DirectiveEntry("Exec", &rec.m_ISCommonExec, kDirectiveCommon),
+      DirectiveEntry("AddType", &rec.m_ISCommonAddType, kDirectiveToLineEnd),
+  };
+}
+
+}  // namespace orvane

@@ -1,0 +1,236 @@
+#include "orvane/os/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "orvane/testing/TempMachine.h"
+
+namespace orvane::os {
+namespace {
+
+using FilesTest = test::MachineTest;
+
+// Writes text through a stream opened with mode; true when all went out.
+bool WriteThrough(const std::string& path, const char* mode, const std::string& text) {
+  FILE* stream = OpenFile(path, mode);
+  if (stream == nullptr) return false;
+  bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+  return std::fclose(stream) == 0 && written;
+}
+
+std::string ReadThrough(const std::string& path, const char* mode) {
+  FILE* stream = OpenFile(path, mode);
+  EXPECT_NE(stream, nullptr) << path << ": code " << LastError();
+  if (stream == nullptr) return std::string();
+  std::string text;
+  for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) text.push_back(static_cast<char>(c));
+  std::fclose(stream);
+  return text;
+}
+
+std::vector<std::string> NamesIn(const std::string& directory, const std::string& pattern) {
+  std::vector<std::string> names;
+  Expected<std::vector<DirectoryEntry>> entries = ListDirectory(directory, pattern);
+  if (!entries.ok()) return names;
+  for (const DirectoryEntry& entry : *entries) names.push_back(entry.name);
+  return names;
+}
+
+TEST_F(FilesTest, TextModeWritesCrLfAndReadsItBackAsLineFeeds) {
+  ASSERT_TRUE(WriteThrough("C:\\WINNT\\text.ini", "w", "one\ntwo\n\nlast"));
+  EXPECT_EQ(machine.ReadFile("C:\\WINNT\\text.ini"), "one\r\ntwo\r\n\r\nlast");
+  EXPECT_EQ(ReadThrough("C:\\WINNT\\text.ini", "r"), "one\ntwo\n\nlast");
+
+  ASSERT_TRUE(WriteThrough("C:\\WINNT\\text.ini", "a", "\nmore\n"));
+  EXPECT_EQ(machine.ReadFile("C:\\WINNT\\text.ini"), "one\r\ntwo\r\n\r\nlast\r\nmore\r\n");
+}
+
+TEST_F(FilesTest, TextModeKeepsALoneCarriageReturnAndBinaryModeKeepsEveryByte) {
+  machine.WriteFile("C:\\WINNT\\mixed.txt", std::string("a\r\nb\rc\n\r\r\nd\r"));
+  EXPECT_EQ(ReadThrough("C:\\WINNT\\mixed.txt", "r"), "a\nb\rc\n\r\nd\r");
+  EXPECT_EQ(ReadThrough("C:\\WINNT\\mixed.txt", "rb"), std::string("a\r\nb\rc\n\r\r\nd\r"));
+
+  ASSERT_TRUE(WriteThrough("C:\\WINNT\\raw.bin", "wb", std::string("x\ny\0z\r\n", 7)));
+  EXPECT_EQ(machine.ReadFile("C:\\WINNT\\raw.bin"), std::string("x\ny\0z\r\n", 7));
+}
+
+TEST_F(FilesTest, TextModeJoinsACrLfSplitAcrossReads) {
+  // Long enough that a CR LF falls on the edge of any read-ahead buffer of a
+  // power-of-two size up to 64 KiB.
+  std::string stored, expected;
+  for (int line = 0; line < 1500; ++line) {
+    std::string text(static_cast<size_t>(line % 97), static_cast<char>('a' + line % 26));
+    stored += text + "\r\n";
+    expected += text + "\n";
+  }
+  stored += std::string(4095, 'x') + "\r\n";
+  expected += std::string(4095, 'x') + "\n";
+  machine.WriteFile("C:\\WINNT\\long.txt", stored);
+  EXPECT_EQ(ReadThrough("C:\\WINNT\\long.txt", "r"), expected);
+
+  FILE* stream = OpenFile("C:\\WINNT\\long.txt", "r");
+  ASSERT_NE(stream, nullptr);
+  std::vector<char> buffer(expected.size() + 10);
+  EXPECT_EQ(std::fread(buffer.data(), 1, buffer.size(), stream), expected.size());
+  EXPECT_EQ(std::string(buffer.data(), expected.size()), expected);
+  std::fclose(stream);
+}
+
+TEST_F(FilesTest, TextModePositionsAreFileOffsets) {
+  machine.WriteFile("C:\\WINNT\\lines.txt", "first\r\nsecond\r\nthird\r\n");
+  FILE* stream = OpenFile("C:\\WINNT\\lines.txt", "r");
+  ASSERT_NE(stream, nullptr);
+  char line[64];
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_STREQ(line, "first\n");
+  long second = std::ftell(stream);
+  EXPECT_EQ(second, 7);
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_STREQ(line, "third\n");
+  ASSERT_EQ(std::fseek(stream, second, SEEK_SET), 0);
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_STREQ(line, "second\n");
+  std::rewind(stream);
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_STREQ(line, "first\n");
+  std::fclose(stream);
+}
+
+TEST_F(FilesTest, ReopenFileSendsAStreamToAnotherFile) {
+  FILE* stream = OpenFile("C:\\WINNT\\first.log", "wb");
+  ASSERT_NE(stream, nullptr);
+  FILE* reopened = ReopenFile("c:\\winnt\\SECOND.log", "w", stream);
+  ASSERT_NE(reopened, nullptr);
+  std::fputs("line\n", reopened);
+  std::fclose(reopened);
+  EXPECT_EQ(ReadThrough("C:\\WINNT\\SECOND.log", "r"), "line\n");
+  EXPECT_EQ(machine.ReadFile("C:\\WINNT\\first.log"), "");
+}
+
+TEST_F(FilesTest, PathsMatchExistingNamesIgnoringCaseAndAcceptSlashes) {
+  machine.WriteFile("C:\\Tessaly\\Config\\TQConfig.dat", "data");
+  EXPECT_EQ(ReadThrough("c:/TESSALY/config/tqconfig.DAT", "rb"), "data");
+  EXPECT_TRUE(PathExists("C:\\tessaly\\CONFIG\\TQCONFIG.DAT"));
+  EXPECT_TRUE(DirectoryExists("c:\\TESSALY\\Config\\"));
+  EXPECT_FALSE(DirectoryExists("C:\\Tessaly\\Config\\TQConfig.dat"));
+  EXPECT_FALSE(PathExists("C:\\Tessaly\\Config\\missing.dat"));
+
+  // A new file in an existing folder spelt otherwise lands in that folder.
+  ASSERT_TRUE(WriteThrough("C:\\TESSALY\\CONFIG\\New.ini", "w", "x\n"));
+  EXPECT_EQ(NamesIn("C:\\Tessaly\\Config", "*"), std::vector<std::string>({"New.ini", "TQConfig.dat"}));
+  // Writing an existing file spelt otherwise rewrites it, keeping its name.
+  ASSERT_TRUE(WriteThrough("C:\\Tessaly\\Config\\tqconfig.dat", "wb", "new"));
+  EXPECT_EQ(machine.ReadFile("C:\\Tessaly\\Config\\TQConfig.dat"), "new");
+  EXPECT_EQ(NamesIn("C:\\Tessaly\\Config", "*").size(), 2u);
+}
+
+TEST_F(FilesTest, OpenFileTellsAMissingFileFromAMissingFolder) {
+  EXPECT_EQ(OpenFile("C:\\WINNT\\missing.txt", "r"), nullptr);
+  EXPECT_EQ(LastError(), kFileNotFound);
+  EXPECT_EQ(OpenFile("C:\\No Such Folder\\file.txt", "w"), nullptr);
+  EXPECT_EQ(LastError(), kPathNotFound);
+  EXPECT_FALSE(machine.FileExists("C:\\No Such Folder"));
+}
+
+TEST_F(FilesTest, CopyFileOverwritesUnlessAskedNotTo) {
+  machine.WriteFile("C:\\src\\a.exe", "new program");
+  machine.WriteFile("C:\\dst\\a.exe", "old program, longer");
+  ASSERT_TRUE(CopyFile("C:\\src\\a.exe", "C:\\dst\\a.exe").ok());
+  EXPECT_EQ(machine.ReadFile("C:\\dst\\a.exe"), "new program");
+
+  machine.WriteFile("C:\\src\\a.exe", "newer program");
+  Status refused = CopyFile("C:\\src\\a.exe", "C:\\dst\\A.EXE", true);
+  EXPECT_EQ(refused.code(), kFileExists);
+  EXPECT_EQ(machine.ReadFile("C:\\dst\\a.exe"), "new program");
+
+  EXPECT_EQ(CopyFile("C:\\src\\missing.exe", "C:\\dst\\b.exe").code(), kFileNotFound);
+  EXPECT_EQ(CopyFile("C:\\src\\a.exe", "C:\\missing\\b.exe").code(), kPathNotFound);
+  EXPECT_TRUE(CopyFile("C:\\src\\a.exe", "C:\\dst\\b.exe", true).ok());
+  EXPECT_EQ(machine.ReadFile("C:\\dst\\b.exe"), "newer program");
+}
+
+TEST_F(FilesTest, MoveFileReplacesTheTargetAndCanChangeLetterCase) {
+  machine.WriteFile("C:\\x\\tessaly.ini", "current");
+  machine.WriteFile("C:\\x\\tessaly.old.ini", "previous");
+  ASSERT_TRUE(MoveFile("C:\\x\\tessaly.ini", "C:\\x\\tessaly.old.ini").ok());
+  EXPECT_FALSE(machine.FileExists("C:\\x\\tessaly.ini"));
+  EXPECT_EQ(machine.ReadFile("C:\\x\\tessaly.old.ini"), "current");
+
+  ASSERT_TRUE(MoveFile("C:\\x\\tessaly.old.ini", "C:\\x\\Tessaly.OLD.ini").ok());
+  EXPECT_EQ(NamesIn("C:\\x", "*"), std::vector<std::string>({"Tessaly.OLD.ini"}));
+
+  ASSERT_TRUE(CreateDirectory("C:\\x\\sub").ok());
+  ASSERT_TRUE(MoveFile("C:\\x\\sub", "C:\\x\\renamed").ok());
+  EXPECT_TRUE(DirectoryExists("C:\\x\\renamed"));
+
+  EXPECT_EQ(MoveFile("C:\\x\\missing", "C:\\x\\other").code(), kFileNotFound);
+  EXPECT_EQ(MoveFile("C:\\x\\Tessaly.OLD.ini", "C:\\x\\renamed").code(), kAccessDenied)
+      << "a folder is not replaced by a file";
+  EXPECT_TRUE(machine.FileExists("C:\\x\\Tessaly.OLD.ini"));
+}
+
+TEST_F(FilesTest, DeleteFileRemovesFilesOnly) {
+  machine.WriteFile("C:\\x\\file.txt", "x");
+  EXPECT_EQ(DeleteFile("C:\\x").code(), kAccessDenied);
+  EXPECT_TRUE(DeleteFile("C:\\X\\FILE.TXT").ok());
+  EXPECT_FALSE(machine.FileExists("C:\\x\\file.txt"));
+  EXPECT_EQ(DeleteFile("C:\\x\\file.txt").code(), kFileNotFound);
+  EXPECT_EQ(LastError(), kFileNotFound);
+}
+
+TEST_F(FilesTest, DirectoriesAreMadeOneLevelAtATimeAndRemovedWhenEmpty) {
+  EXPECT_EQ(CreateDirectory("C:\\a\\b").code(), kPathNotFound);
+  ASSERT_TRUE(CreateDirectory("C:\\a").ok());
+  EXPECT_EQ(CreateDirectory("C:\\A").code(), kAlreadyExists);
+  ASSERT_TRUE(CreateDirectory("C:\\a\\b").ok());
+  machine.WriteFile("C:\\a\\b\\f.txt", "x");
+
+  EXPECT_EQ(RemoveDirectory("C:\\a\\b").code(), kDirectoryNotEmpty);
+  ASSERT_TRUE(DeleteFile("C:\\a\\b\\f.txt").ok());
+  EXPECT_TRUE(RemoveDirectory("C:\\A\\B").ok());
+  EXPECT_FALSE(DirectoryExists("C:\\a\\b"));
+  EXPECT_TRUE(DirectoryExists("C:\\a"));
+}
+
+TEST_F(FilesTest, ListDirectoryMatchesWildcardsIgnoringCase) {
+  for (const char* name : {"tessaly.ini", "Scheduler.INI", "srvrctrl.ini", "tqconfig.dat", "readme"}) {
+    machine.WriteFile(std::string("C:\\inst\\") + name, "x");
+  }
+  ASSERT_TRUE(CreateDirectory("C:\\inst\\logs").ok());
+
+  EXPECT_EQ(NamesIn("C:\\inst", "*.ini"),
+            std::vector<std::string>({"Scheduler.INI", "srvrctrl.ini", "tessaly.ini"}));
+  EXPECT_EQ(NamesIn("C:\\inst", "s*.in?"), std::vector<std::string>({"Scheduler.INI", "srvrctrl.ini"}));
+  EXPECT_EQ(NamesIn("C:\\inst", "*.*").size(), 6u);
+
+  Expected<std::vector<DirectoryEntry>> all = ListDirectory("C:\\INST");
+  ASSERT_TRUE(all.ok());
+  ASSERT_EQ(all->size(), 6u);
+  for (const DirectoryEntry& entry : *all) {
+    EXPECT_EQ(entry.isDirectory, entry.name == "logs") << entry.name;
+  }
+
+  EXPECT_EQ(ListDirectory("C:\\inst", "*.cfg").status().code(), kFileNotFound);
+  EXPECT_EQ(ListDirectory("C:\\inst\\logs").status().code(), kFileNotFound);
+  EXPECT_EQ(ListDirectory("C:\\missing").status().code(), kPathNotFound);
+}
+
+TEST_F(FilesTest, ShortPathOfAnExistingShortPathIsThePath) {
+  machine.WriteFile("C:\\WINNT\\a.txt", "x");
+  Expected<std::string> shortPath = ShortPathName("C:\\WINNT\\a.txt");
+  ASSERT_TRUE(shortPath.ok());
+  EXPECT_EQ(*shortPath, "C:\\WINNT\\a.txt");
+  EXPECT_FALSE(ShortPathName("C:\\WINNT\\missing.txt").ok());
+}
+
+TEST_F(FilesTest, OwnerAndModeHooksSucceedOnExistingFiles) {
+  machine.WriteFile("C:\\WINNT\\a.txt", "x");
+  EXPECT_TRUE(SetFileMode("C:\\WINNT\\a.txt", 0644).ok());
+  EXPECT_TRUE(SetFileOwner("C:\\WINNT\\a.txt", "Administrator").ok());
+}
+
+}  // namespace
+}  // namespace orvane::os

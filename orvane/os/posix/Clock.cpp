@@ -1,0 +1,101 @@
+#include "orvane/os/posix/Clock.h"
+
+#include <time.h>
+
+#include <cerrno>
+
+#include "orvane/os/Process.h"
+#include "orvane/os/posix/RegistryStore.h"
+
+namespace orvane::os {
+
+namespace posix {
+
+namespace {
+
+constexpr char kEmulationKey[] = "EMULATION";
+constexpr char kVirtualClockValue[] = "VirtualClock";
+constexpr char kSecondsValue[] = "ClockSeconds";
+constexpr char kMillisecondsValue[] = "ClockMilliseconds";
+
+unsigned long DwordOr(const RegistryNode* key, const char* name, unsigned long fallback) {
+  const RegistryValue* value = key == nullptr ? nullptr : key->FindValue(name);
+  if (value == nullptr || value->type != ValueType::kDword) return fallback;
+  return value->AsDword();
+}
+
+const RegistryNode* EmulationKey(const RegistryNode& tree) {
+  return tree.FindPath(HiveKeyPath(RegistryRoot::kLocalMachine, kEmulationKey));
+}
+
+bool VirtualClockIsOn(const RegistryNode* emulation) {
+  return DwordOr(emulation, kVirtualClockValue, 0) == 1;
+}
+
+std::uint64_t VirtualReading(const RegistryNode* emulation) {
+  return std::uint64_t{DwordOr(emulation, kSecondsValue, 0)} * 1000 +
+         DwordOr(emulation, kMillisecondsValue, 0) % 1000;
+}
+
+std::uint64_t RealMilliseconds() {
+  timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000 +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000000;
+}
+
+void WaitForReal(unsigned long milliseconds) {
+  timespec remaining{static_cast<time_t>(milliseconds / 1000),
+                     static_cast<long>(milliseconds % 1000) * 1000000};
+  while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+  }
+}
+
+// Advances the virtual clock by milliseconds when it is on; false when the
+// clock is real (or the registry cannot be changed), so the caller waits.
+bool AdvanceVirtualClock(unsigned long milliseconds) {
+  bool advanced = false;
+  ChangeRegistry([&](RegistryNode* tree, bool* changed) {
+    RegistryNode* emulation = tree->FindPath(HiveKeyPath(RegistryRoot::kLocalMachine,
+                                                         kEmulationKey));
+    if (!VirtualClockIsOn(emulation)) return Status();
+    std::uint64_t reading = VirtualReading(emulation) + milliseconds;
+    emulation->SetValue(kSecondsValue,
+                        RegistryValue::Dword(static_cast<unsigned long>(reading / 1000)));
+    emulation->SetValue(kMillisecondsValue,
+                        RegistryValue::Dword(static_cast<unsigned long>(reading % 1000)));
+    advanced = *changed = true;
+    return Status();
+  });
+  return advanced;
+}
+
+}  // namespace
+
+bool IsVirtualClock() {
+  Expected<RegistryNode> tree = ReadRegistry();
+  return tree.ok() && VirtualClockIsOn(EmulationKey(*tree));
+}
+
+std::uint64_t MachineClockMilliseconds() {
+  Expected<RegistryNode> tree = ReadRegistry();
+  if (tree.ok()) {
+    const RegistryNode* emulation = EmulationKey(*tree);
+    if (VirtualClockIsOn(emulation)) return VirtualReading(emulation);
+  }
+  return RealMilliseconds();
+}
+
+unsigned long MachineClockSeconds() {
+  return static_cast<unsigned long>(MachineClockMilliseconds() / 1000);
+}
+
+}  // namespace posix
+
+void SleepMilliseconds(unsigned long milliseconds) {
+  // Reading first keeps an ordinary sleep from taking the registry's lock.
+  if (posix::IsVirtualClock() && posix::AdvanceVirtualClock(milliseconds)) return;
+  posix::WaitForReal(milliseconds);
+}
+
+}  // namespace orvane::os

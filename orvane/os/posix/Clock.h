@@ -1,0 +1,30 @@
+// The emulated machine's clock.
+//
+// Normally it is the host's real time and sleeping really waits. When
+// HKEY_LOCAL_MACHINE\EMULATION has VirtualClock=dword:1 the clock is kept in
+// that key instead: ClockSeconds (dword) and ClockMilliseconds (dword, the
+// remainder below one second), both 0 when absent. Sleeping then advances
+// that clock at once, without waiting, so that tests and demonstrations
+// cover minutes of waiting in no time. SleepMilliseconds (Process.h) is
+// implemented here.
+#ifndef ORVANE_OS_POSIX_CLOCK_H_
+#define ORVANE_OS_POSIX_CLOCK_H_
+
+#include <cstdint>
+
+namespace orvane::os::posix {
+
+// True when the machine's registry switches the virtual clock on.
+bool IsVirtualClock();
+
+// The machine's clock in milliseconds: the host's real time since 1970, or
+// the virtual clock's reading.
+std::uint64_t MachineClockMilliseconds();
+
+// The same in whole seconds, as a dword holds it (real time fits one until
+// the year 2106).
+unsigned long MachineClockSeconds();
+
+}  // namespace orvane::os::posix
+
+#endif  // ORVANE_OS_POSIX_CLOCK_H_

@@ -1,0 +1,307 @@
+// Files and directories on the emulated machine's drives. Windows paths are
+// mapped to host paths by Machine.h; failures carry the codes that Windows
+// gives for them, which tells a missing file (kFileNotFound) from a missing
+// folder on the way (kPathNotFound).
+#include "orvane/os/Files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "orvane/os/posix/ErrnoStatus.h"
+#include "orvane/os/posix/HostFile.h"
+#include "orvane/os/posix/Machine.h"
+#include "orvane/os/posix/TextStream.h"
+
+namespace orvane::os {
+
+using posix::HostPath;
+
+namespace {
+
+bool IsHostDirectory(const std::string& hostPath) {
+  struct stat info;
+  return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string HostParentOf(const std::string& hostPath) {
+  size_t slash = hostPath.rfind('/');
+  return slash == std::string::npos || slash == 0 ? "/" : hostPath.substr(0, slash);
+}
+
+// The failure for errno after a host call on hostPath.
+Status PathFailure(int error, const std::string& hostPath) {
+  if (error == ENOENT && !IsHostDirectory(HostParentOf(hostPath))) {
+    return Status::Failure(kPathNotFound);
+  }
+  return posix::FailureFromErrno(error);
+}
+
+// lstat of the host path, or the failure Windows reports for a missing one.
+Status StatHost(const std::string& hostPath, struct stat* info) {
+  if (lstat(hostPath.c_str(), info) != 0) return PathFailure(errno, hostPath);
+  return Status();
+}
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Windows' wildcard match: "*" any run of characters, "?" any one, letter
+// case ignored; "*.*" matches every name, dotted or not.
+bool MatchesWildcard(const std::string& name, const std::string& pattern) {
+  if (pattern == "*.*") return true;
+  size_t n = 0, p = 0;
+  size_t starAt = std::string::npos, resumeAt = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starAt = p++;
+      resumeAt = n;
+    } else if (starAt != std::string::npos) {
+      p = starAt + 1;
+      n = ++resumeAt;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// Names in the order NTFS lists them: compared as upper case.
+bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b) {
+  return std::lexicographical_compare(
+      a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
+        return static_cast<unsigned char>(UpperAscii(x)) < static_cast<unsigned char>(UpperAscii(y));
+      });
+}
+
+// Moves a file to another file system, as a rename across drives does.
+Status MoveAcrossFileSystems(const std::string& source, const std::string& target) {
+  Expected<std::string> bytes = posix::ReadHostFile(source);
+  if (!bytes.ok()) return bytes.status();
+  struct stat info;
+  Status copied = posix::ReplaceHostFile(target, *bytes);
+  if (copied.ok() && stat(source.c_str(), &info) == 0) chmod(target.c_str(), info.st_mode & 07777);
+  if (copied.ok() && unlink(source.c_str()) != 0) return posix::FailureFromErrno(errno);
+  return copied;
+}
+
+}  // namespace
+
+FILE* OpenFile(const std::string& path, const char* mode) {
+  std::optional<posix::StreamMode> streamMode = posix::ParseStreamMode(mode);
+  if (!streamMode) {
+    Status::Failure(kInvalidParameter);
+    return nullptr;
+  }
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) return nullptr;
+  if (IsHostDirectory(*hostPath)) {
+    Status::Failure(kAccessDenied);
+    return nullptr;
+  }
+  FILE* stream = nullptr;
+  if (streamMode->binary) {
+    int fd = open(hostPath->c_str(), streamMode->openFlags | O_CLOEXEC, 0666);
+    stream = fd < 0 ? nullptr : fdopen(fd, streamMode->stdioMode.c_str());
+    if (fd >= 0 && stream == nullptr) close(fd);
+  } else {
+    stream = posix::OpenTextStream(*hostPath, *streamMode);
+  }
+  if (stream == nullptr) {
+    // CreateFile reports an existing file that must be new as "file exists".
+    if (errno == EEXIST) {
+      Status::Failure(kFileExists);
+    } else {
+      PathFailure(errno, *hostPath);
+    }
+  }
+  return stream;
+}
+
+// The stream keeps its FILE object and its file descriptor, which now refers
+// to the file (dup2), so that the programs started afterwards inherit the
+// file as their standard output or error, as they do on Windows. It writes
+// bytes unchanged: the children write to the descriptor as they please. Only
+// streams with a file descriptor can be reopened (kInvalidHandle for the
+// text streams of OpenFile, which have none).
+FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream) {
+  std::optional<posix::StreamMode> streamMode = posix::ParseStreamMode(mode);
+  if (!streamMode) {
+    Status::Failure(kInvalidParameter);
+    return nullptr;
+  }
+  int target = fileno(stream);
+  if (target < 0) {
+    Status::Failure(kInvalidHandle);
+    return nullptr;
+  }
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) return nullptr;
+  int fd = open(hostPath->c_str(), streamMode->openFlags | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    PathFailure(errno, *hostPath);
+    return nullptr;
+  }
+  std::fflush(stream);  // what was written so far goes to the old file
+  bool moved = dup2(fd, target) >= 0;
+  int error = errno;
+  close(fd);
+  if (!moved) {
+    posix::FailureFromErrno(error);
+    return nullptr;
+  }
+  std::clearerr(stream);
+  return stream;
+}
+
+bool PathExists(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  struct stat info;
+  return hostPath.ok() && stat(hostPath->c_str(), &info) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  return hostPath.ok() && IsHostDirectory(*hostPath);
+}
+
+Status CopyFile(const std::string& source, const std::string& target, bool failIfExists) {
+  Expected<std::string> sourceHost = HostPath(source);
+  if (!sourceHost.ok()) return sourceHost.status();
+  Expected<std::string> targetHost = HostPath(target);
+  if (!targetHost.ok()) return targetHost.status();
+  struct stat sourceInfo;
+  Status found = StatHost(*sourceHost, &sourceInfo);
+  if (!found.ok()) return found;
+  if (IsHostDirectory(*sourceHost) || IsHostDirectory(*targetHost)) {
+    return Status::Failure(kAccessDenied);
+  }
+  Expected<std::string> bytes = posix::ReadHostFile(*sourceHost);
+  if (!bytes.ok()) return bytes.status();
+  Status written = failIfExists ? posix::CreateHostFile(*targetHost, *bytes)
+                                : posix::ReplaceHostFile(*targetHost, *bytes);
+  if (!written.ok()) {
+    if (written.code() == kAlreadyExists) return Status::Failure(kFileExists);
+    if (written.code() == kFileNotFound) return PathFailure(ENOENT, *targetHost);
+    return written;
+  }
+  // Like CopyFile's attributes, the mode goes along (a copied program stays
+  // executable).
+  if (stat(sourceHost->c_str(), &sourceInfo) == 0) {
+    chmod(targetHost->c_str(), sourceInfo.st_mode & 07777);
+  }
+  return Status();
+}
+
+Status MoveFile(const std::string& source, const std::string& target) {
+  Expected<std::string> sourceHost = HostPath(source);
+  if (!sourceHost.ok()) return sourceHost.status();
+  std::string finalName;
+  Expected<std::string> targetFolder = posix::HostParentPath(target, &finalName);
+  if (!targetFolder.ok()) return targetFolder.status();
+  Expected<std::string> targetHost = HostPath(target);
+  if (!targetHost.ok()) return targetHost.status();
+  struct stat sourceInfo, targetInfo;
+  Status found = StatHost(*sourceHost, &sourceInfo);
+  if (!found.ok()) return found;
+  std::string destination = *targetHost;
+  if (lstat(targetHost->c_str(), &targetInfo) == 0) {
+    bool sameFile = sourceInfo.st_dev == targetInfo.st_dev && sourceInfo.st_ino == targetInfo.st_ino;
+    if (sameFile) {
+      // Only the letter case changes.
+      destination = *targetFolder + "/" + finalName;
+    } else if (S_ISDIR(targetInfo.st_mode) || S_ISDIR(sourceInfo.st_mode)) {
+      return Status::Failure(kAccessDenied);
+    }
+  }
+  if (rename(sourceHost->c_str(), destination.c_str()) == 0) return Status();
+  if (errno == EXDEV && S_ISREG(sourceInfo.st_mode)) {
+    return MoveAcrossFileSystems(*sourceHost, destination);
+  }
+  return PathFailure(errno, destination);
+}
+
+Status DeleteFile(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) return hostPath.status();
+  struct stat info;
+  Status found = StatHost(*hostPath, &info);
+  if (!found.ok()) return found;
+  if (S_ISDIR(info.st_mode)) return Status::Failure(kAccessDenied);
+  if (unlink(hostPath->c_str()) != 0) return posix::FailureFromErrno(errno);
+  return Status();
+}
+
+Status CreateDirectory(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) return hostPath.status();
+  if (mkdir(hostPath->c_str(), 0777) != 0) {
+    return errno == ENOENT ? Status::Failure(kPathNotFound) : posix::FailureFromErrno(errno);
+  }
+  return Status();
+}
+
+Status RemoveDirectory(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) return hostPath.status();
+  struct stat info;
+  Status found = StatHost(*hostPath, &info);
+  if (!found.ok()) return found;
+  if (!S_ISDIR(info.st_mode)) return Status::Failure(kDirectoryInvalid);
+  if (rmdir(hostPath->c_str()) != 0) {
+    bool notEmpty = errno == ENOTEMPTY || errno == EEXIST;
+    return notEmpty ? Status::Failure(kDirectoryNotEmpty) : posix::FailureFromErrno(errno);
+  }
+  return Status();
+}
+
+Expected<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory,
+                                                    const std::string& pattern) {
+  Expected<std::string> hostPath = HostPath(directory);
+  if (!hostPath.ok()) return hostPath.status();
+  DIR* listing = opendir(hostPath->c_str());
+  if (listing == nullptr) {
+    return errno == ENOENT || errno == ENOTDIR ? Status::Failure(kPathNotFound)
+                                               : posix::FailureFromErrno(errno);
+  }
+  std::vector<DirectoryEntry> entries;
+  while (const dirent* entry = readdir(listing)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == ".." || !MatchesWildcard(name, pattern)) continue;
+    entries.push_back(DirectoryEntry{name, IsHostDirectory(*hostPath + "/" + name)});
+  }
+  closedir(listing);
+  if (entries.empty()) return Status::Failure(kFileNotFound);
+  std::sort(entries.begin(), entries.end(), ListedBefore);
+  return entries;
+}
+
+Expected<std::string> ShortPathName(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) return hostPath.status();
+  struct stat info;
+  if (stat(hostPath->c_str(), &info) != 0) return PathFailure(errno, *hostPath);
+  return path;
+}
+
+std::string WindowsDirectory() { return "C:\\WINNT"; }
+
+Status SetFileMode(const std::string& path, int mode) {
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) return hostPath.status();
+  if (chmod(hostPath->c_str(), static_cast<mode_t>(mode)) != 0) {
+    return PathFailure(errno, *hostPath);
+  }
+  return Status();
+}
+
+Status SetFileOwner(const std::string&, const std::string&) { return Status(); }
+
+}  // namespace orvane::os

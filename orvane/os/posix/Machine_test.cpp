@@ -1,0 +1,145 @@
+#include "orvane/os/posix/Machine.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "orvane/os/Files.h"
+#include "orvane/testing/TempMachine.h"
+
+namespace orvane::os::posix {
+namespace {
+
+using MachinePathTest = test::MachineTest;
+
+std::string Mapped(const std::string& windowsPath) {
+  Expected<std::string> hostPath = HostPath(windowsPath);
+  EXPECT_TRUE(hostPath.ok()) << windowsPath;
+  return hostPath.ok() ? *hostPath : std::string();
+}
+
+unsigned long MappingError(const std::string& windowsPath) {
+  Expected<std::string> hostPath = HostPath(windowsPath);
+  EXPECT_FALSE(hostPath.ok()) << windowsPath << " -> " << *hostPath;
+  return hostPath.ok() ? kSuccess : hostPath.status().code();
+}
+
+// Restores the process's current directory when it goes.
+class CurrentDirectoryScope {
+ public:
+  explicit CurrentDirectoryScope(const std::string& hostPath) {
+    char* previous = getcwd(nullptr, 0);
+    m_previous = previous;
+    std::free(previous);
+    EXPECT_EQ(chdir(hostPath.c_str()), 0) << hostPath;
+  }
+  ~CurrentDirectoryScope() { EXPECT_EQ(chdir(m_previous.c_str()), 0); }
+
+ private:
+  std::string m_previous;
+};
+
+TEST_F(MachinePathTest, DrivesAndSeparatorsMapBelowTheRoot) {
+  const std::string root = MachineRoot();
+  EXPECT_EQ(Mapped("C:\\WINNT\\system32"), root + "/drive_c/WINNT/system32");
+  EXPECT_EQ(Mapped("d:/Data\\new dir/File.TXT"), root + "/drive_d/Data/new dir/File.TXT");
+  EXPECT_EQ(Mapped("\\WINNT\\x"), root + "/drive_c/WINNT/x");
+  EXPECT_EQ(Mapped("E:"), root + "/drive_e");
+  EXPECT_EQ(Mapped("C:\\"), root + "/drive_c");
+  EXPECT_EQ(Mapped("C:\\a\\\\b\\.\\c\\..\\d\\"), root + "/drive_c/a/b/d");
+  EXPECT_EQ(Mapped("C:\\..\\..\\registry.reg"), root + "/drive_c/registry.reg")
+      << "\"..\" never leaves the drive";
+  EXPECT_EQ(Mapped("\\\\?\\C:\\WINNT"), root + "/drive_c/WINNT");
+}
+
+TEST_F(MachinePathTest, UncPathsAndForbiddenCharactersAreRefused) {
+  EXPECT_EQ(MappingError("\\\\server\\share\\x"), kPathNotFound);
+  EXPECT_EQ(MappingError(""), kPathNotFound);
+  EXPECT_EQ(MappingError("C:\\a\\b:c"), kInvalidName);
+  EXPECT_EQ(MappingError("C:\\what?.txt"), kInvalidName);
+  EXPECT_EQ(MappingError("C:\\tab\there"), kInvalidName);
+  EXPECT_EQ(LastError(), kInvalidName);
+}
+
+TEST_F(MachinePathTest, ExistingComponentsMatchIgnoringCaseAndMissingOnesKeepTheirSpelling) {
+  machine.WriteFile("C:\\Program Files\\Tessaly\\Bin\\tq.exe", "x");
+  const std::string drive = MachineRoot() + "/drive_c";
+  EXPECT_EQ(Mapped("c:\\PROGRAM FILES\\tessaly\\BIN\\TQ.EXE"), drive + "/Program Files/Tessaly/Bin/tq.exe");
+  EXPECT_EQ(Mapped("C:\\program files\\NEW\\Bin"), drive + "/Program Files/NEW/Bin")
+      << "below a missing component nothing is matched";
+
+  // Two host entries that differ only in case: the exact spelling wins, else
+  // the first in byte order.
+  ASSERT_EQ(mkdir((drive + "/Twin").c_str(), 0777), 0);
+  ASSERT_EQ(mkdir((drive + "/TWIN").c_str(), 0777), 0);
+  EXPECT_EQ(Mapped("C:\\Twin"), drive + "/Twin");
+  EXPECT_EQ(Mapped("C:\\twin"), drive + "/TWIN");
+}
+
+TEST_F(MachinePathTest, RelativePathsStartFromTheMachinesCurrentDirectory) {
+  machine.WriteFile("D:\\Work\\in.txt", "x");
+  {
+    CurrentDirectoryScope inside(machine.HostPath("D:\\Work"));
+    EXPECT_EQ(CurrentDirectory(), "D:\\Work");
+    EXPECT_EQ(Mapped("IN.TXT"), MachineRoot() + "/drive_d/Work/in.txt");
+    EXPECT_EQ(Mapped("..\\other"), MachineRoot() + "/drive_d/other");
+  }
+  CurrentDirectoryScope outside("/");
+  EXPECT_EQ(CurrentDirectory(), "C:\\");
+  EXPECT_EQ(Mapped("x.txt"), MachineRoot() + "/drive_c/x.txt");
+}
+
+TEST_F(MachinePathTest, HostPathsOnTheDrivesHaveWindowsNames) {
+  const std::string root = MachineRoot();
+  EXPECT_EQ(WindowsPathOfHost(root + "/drive_d/x/y"), std::optional<std::string>("D:\\x\\y"));
+  EXPECT_EQ(WindowsPathOfHost(root + "/drive_c"), std::optional<std::string>("C:\\"));
+  EXPECT_EQ(WindowsPathOfHost(root + "/drive_c/"), std::optional<std::string>("C:\\"));
+  EXPECT_EQ(WindowsPathOfHost(root + "/registry.reg"), std::nullopt);
+  EXPECT_EQ(WindowsPathOfHost(root + "/drive_cd/x"), std::nullopt);
+  EXPECT_EQ(WindowsPathOfHost("/etc/hosts"), std::nullopt);
+}
+
+TEST(MachineRootTest, TheRootIsReadFromTheEnvironmentEveryTime) {
+  test::TempMachine first;
+  std::string firstRoot = MachineRoot();
+  {
+    test::TempMachine second;
+    EXPECT_NE(MachineRoot(), firstRoot);
+    EXPECT_EQ(RegistryFilePath(), MachineRoot() + "/registry.reg");
+  }
+  EXPECT_EQ(MachineRoot(), firstRoot);
+
+  setenv("ORVANE_MACHINE", (firstRoot + "///").c_str(), 1);
+  EXPECT_EQ(MachineRoot(), firstRoot);
+  setenv("ORVANE_MACHINE", "", 1);
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && *home != '\0') {
+    EXPECT_EQ(MachineRoot(), std::string(home) + "/.orvane/machine");
+  }
+  setenv("ORVANE_MACHINE", firstRoot.c_str(), 1);
+}
+
+TEST_F(MachinePathTest, TheWindowsDirectoryIsWinntAndModesReachTheHostFile) {
+  EXPECT_EQ(WindowsDirectory(), "C:\\WINNT");
+  EXPECT_TRUE(DirectoryExists(WindowsDirectory()));
+  machine.WriteFile("C:\\WINNT\\tool.cmd", "#!/bin/sh\n");
+  ASSERT_TRUE(SetFileMode("C:\\winnt\\TOOL.cmd", 0750).ok());
+  struct stat info;
+  ASSERT_EQ(stat(machine.HostPath("C:\\WINNT\\tool.cmd").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0750u);
+  EXPECT_EQ(SetFileMode("C:\\WINNT\\missing", 0644).code(), kFileNotFound);
+}
+
+TEST_F(MachinePathTest, CopiedFilesKeepTheirMode) {
+  machine.WriteFile("C:\\src\\prog", "#!/bin/sh\n");
+  ASSERT_EQ(chmod(machine.HostPath("C:\\src\\prog").c_str(), 0755), 0);
+  ASSERT_TRUE(CopyFile("C:\\src\\prog", "C:\\WINNT\\prog").ok());
+  struct stat info;
+  ASSERT_EQ(stat(machine.HostPath("C:\\WINNT\\prog").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0755u);
+}
+
+}  // namespace
+}  // namespace orvane::os::posix

@@ -1,0 +1,37 @@
+// The machine's network databases: the hosts file and the services file,
+// read as Windows Sockets reads them.
+//
+// Both are line files: "#" starts a comment that runs to the line end, words
+// are separated by blanks and tabs, and CR LF and LF line ends are alike.
+//   hosts:    address official-name [alias ...]
+//   services: name port/protocol [alias ...]
+// Names, aliases and protocols are compared without regard to letter case.
+#ifndef ORVANE_OS_POSIX_NETWORKDATABASES_H_
+#define ORVANE_OS_POSIX_NETWORKDATABASES_H_
+
+#include <optional>
+#include <string>
+
+#include "orvane/os/Network.h"
+
+namespace orvane::os::posix {
+
+// An IPv4 address in dotted decimal form as inet_ntoa gives it; nothing when
+// the text is not an IPv4 address.
+std::optional<std::string> NormalIpv4Address(const std::string& text);
+
+// The entry of a host in the text of a hosts file: the official name is the
+// first name of the first line that names the host (as official name or
+// alias); the addresses are those of every such line, in file order, each
+// once. Only IPv4 lines count. Nothing when no line names the host.
+std::optional<HostEntry> FindHostInHostsText(const std::string& text, const std::string& name);
+
+// The first entry of the text of a services file for a port, of any
+// protocol when protocol is empty. Lines whose port is not a number from 0
+// to 65535 are skipped.
+std::optional<ServiceEntry> FindServiceByPortInServicesText(const std::string& text, int port,
+                                                            const std::string& protocol);
+
+}  // namespace orvane::os::posix
+
+#endif  // ORVANE_OS_POSIX_NETWORKDATABASES_H_

@@ -1,0 +1,593 @@
+#include "orvane/os/posix/RegistryFile.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace orvane::os::posix {
+
+namespace {
+
+unsigned char UpperByte(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// ---------------------------------------------------------------------------
+// The ANSI code page (Windows-1252) and UTF-16 LE.
+
+// The characters of bytes 0x80..0x9F; the five bytes that Windows-1252 leaves
+// undefined map to the control characters of the same number, as Windows
+// converts them, so that every byte survives a round trip through UTF-16.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t UnitOfAnsi(unsigned char byte) {
+  return (byte >= 0x80 && byte < 0xA0) ? kCp1252High[byte - 0x80] : byte;
+}
+
+unsigned char AnsiOfUnit(char16_t unit) {
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<unsigned char>(unit);
+  for (unsigned char i = 0; i < 32; ++i) {
+    if (kCp1252High[i] == unit) return static_cast<unsigned char>(0x80 + i);
+  }
+  return '?';
+}
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+// UTF-16 LE bytes from offset on, as ANSI bytes: a character outside the
+// code page (a surrogate pair counting as one) becomes "?"; an odd last byte
+// is kept as it is.
+std::string AnsiOfUtf16(const unsigned char* bytes, size_t size) {
+  std::string ansi;
+  ansi.reserve(size / 2 + 1);
+  size_t i = 0;
+  for (; i + 1 < size; i += 2) {
+    char16_t unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+    if (IsHighSurrogate(unit) && i + 3 < size &&
+        IsLowSurrogate(static_cast<char16_t>(bytes[i + 2] | (bytes[i + 3] << 8)))) {
+      i += 2;
+    }
+    ansi.push_back(static_cast<char>(AnsiOfUnit(unit)));
+  }
+  if (i < size) ansi.push_back(static_cast<char>(bytes[i]));
+  return ansi;
+}
+
+std::vector<unsigned char> Utf16OfAnsi(const std::vector<unsigned char>& ansi) {
+  std::vector<unsigned char> utf16;
+  utf16.reserve(ansi.size() * 2);
+  for (unsigned char byte : ansi) {
+    char16_t unit = UnitOfAnsi(byte);
+    utf16.push_back(static_cast<unsigned char>(unit & 0xFF));
+    utf16.push_back(static_cast<unsigned char>(unit >> 8));
+  }
+  return utf16;
+}
+
+// The text as 8-bit characters: UTF-16 LE with its byte-order mark is
+// converted, a UTF-8 byte-order mark (some editors add one) is dropped.
+std::string EightBitText(const std::string& text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  if (text.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    return AnsiOfUtf16(bytes + 2, text.size() - 2);
+  }
+  if (text.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    return text.substr(3);
+  }
+  return text;
+}
+
+// Under the "Version 5.00" header the string types' hex bytes are UTF-16.
+bool IsStringType(unsigned long type) {
+  return type == static_cast<unsigned long>(ValueType::kString) ||
+         type == static_cast<unsigned long>(ValueType::kExpandString) ||
+         type == static_cast<unsigned long>(ValueType::kMultiString);
+}
+
+// ---------------------------------------------------------------------------
+// Reading.
+
+constexpr char kVersion5Header[] = "Windows Registry Editor Version 5.00";
+constexpr char kVersion4Header[] = "REGEDIT4";
+constexpr char kClassPrefix[] = ";class=";
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// A number of one to eight hex digits.
+bool ParseHexNumber(const std::string& digits, unsigned long* number) {
+  if (digits.empty() || digits.size() > 8) return false;
+  unsigned long result = 0;
+  for (char c : digits) {
+    int digit = HexDigit(c);
+    if (digit < 0) return false;
+    result = result * 16 + static_cast<unsigned long>(digit);
+  }
+  *number = result;
+  return true;
+}
+
+bool StartsWithIgnoringCase(const std::string& text, size_t pos, const char* prefix) {
+  for (size_t i = 0; prefix[i] != '\0'; ++i) {
+    if (pos + i >= text.size() || UpperByte(text[pos + i]) != UpperByte(prefix[i])) return false;
+  }
+  return true;
+}
+
+std::string Trimmed(const std::string& line) {
+  size_t begin = line.find_first_not_of(" \t\r");
+  if (begin == std::string::npos) return std::string();
+  size_t end = line.find_last_not_of(" \t\r");
+  return line.substr(begin, end - begin + 1);
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+class Parser {
+ public:
+  Parser(const std::string& text, const std::string& sourceName, RegistryNode* tree,
+         std::vector<std::string>* firstKeyPath)
+      : m_lines(SplitLines(EightBitText(text))),
+        m_sourceName(sourceName),
+        m_tree(tree),
+        m_firstKeyPath(firstKeyPath) {}
+
+  bool Run(std::string* error);
+
+ private:
+  bool Fail(const std::string& what);
+  bool ParseLine(const std::string& line);
+  bool ParseFormatLine(const std::string& line);
+  bool ParseKeyLine(const std::string& line);
+  bool ParseClassLine(const std::string& line);
+  bool ParseValueLine(const std::string& line);
+  bool ParseQuoted(const std::string& line, size_t* pos, std::string* text);
+  bool ParseData(const std::string& line, size_t pos, RegistryValue* value);
+  bool ParseHexData(std::string bytesText, unsigned long type, RegistryValue* value);
+  bool SplitKeyPath(const std::string& path, std::vector<std::string>* names);
+
+  std::vector<std::string> m_lines;
+  size_t m_lineIndex = 0;  // the line being parsed
+  std::string m_sourceName;
+  RegistryNode* m_tree;
+  std::vector<std::string>* m_firstKeyPath;
+  std::string m_error;
+  bool m_sawFormat = false;
+  bool m_unicodeStrings = false;
+  bool m_sawKey = false;
+  // The key that values go to; null after a key deletion header, whose
+  // values are ignored, as the registry editor ignores them.
+  RegistryNode* m_key = nullptr;
+};
+
+bool Parser::Run(std::string* error) {
+  if (m_firstKeyPath != nullptr) m_firstKeyPath->clear();
+  for (m_lineIndex = 0; m_lineIndex < m_lines.size(); ++m_lineIndex) {
+    std::string line = Trimmed(m_lines[m_lineIndex]);
+    if (line.empty()) continue;
+    if (!ParseLine(line)) {
+      *error = m_error;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Parser::Fail(const std::string& what) {
+  m_error = m_sourceName + ":" + std::to_string(m_lineIndex + 1) + ": " + what;
+  return false;
+}
+
+bool Parser::ParseLine(const std::string& line) {
+  if (!m_sawFormat) return ParseFormatLine(line);
+  if (line.compare(0, sizeof kClassPrefix - 1, kClassPrefix) == 0) return ParseClassLine(line);
+  switch (line[0]) {
+    case ';':
+      return true;
+    case '[':
+      return ParseKeyLine(line);
+    case '"':
+    case '@':
+      return ParseValueLine(line);
+    default:
+      return Fail("neither a key, a value nor a comment: " + line.substr(0, 60));
+  }
+}
+
+bool Parser::ParseFormatLine(const std::string& line) {
+  if (line == kVersion5Header) {
+    m_unicodeStrings = true;
+  } else if (line != kVersion4Header) {
+    return Fail(std::string("not a registry file: the first line must be \"") + kVersion5Header +
+                "\"");
+  }
+  m_sawFormat = true;
+  return true;
+}
+
+bool Parser::SplitKeyPath(const std::string& path, std::vector<std::string>* names) {
+  names->clear();
+  size_t start = 0;
+  while (true) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end == start) return Fail("empty key name in \"" + path.substr(0, 200) + "\"");
+    names->push_back(path.substr(start, end - start));
+    if (names->size() > kMaxRegistryDepth) return Fail("keys nested too deeply");
+    if (end == path.size()) return true;
+    start = end + 1;
+  }
+}
+
+bool Parser::ParseKeyLine(const std::string& line) {
+  if (line.size() < 2 || line.back() != ']') return Fail("key header without closing \"]\"");
+  std::string path = line.substr(1, line.size() - 2);
+  bool deletion = !path.empty() && path[0] == '-';
+  if (deletion) path.erase(0, 1);
+  std::vector<std::string> names;
+  if (!SplitKeyPath(path, &names)) return false;
+  m_sawKey = true;
+  if (deletion) {
+    std::string last = names.back();
+    names.pop_back();
+    if (RegistryNode* parent = m_tree->FindPath(names)) parent->RemoveSubkey(last);
+    m_key = nullptr;
+    return true;
+  }
+  RegistryNode* key = m_tree;
+  for (const std::string& name : names) key = &key->AddSubkey(name, "");
+  m_key = key;
+  if (m_firstKeyPath != nullptr && m_firstKeyPath->empty()) *m_firstKeyPath = names;
+  return true;
+}
+
+bool Parser::ParseClassLine(const std::string& line) {
+  size_t pos = sizeof kClassPrefix - 1;
+  std::string keyClass;
+  if (pos >= line.size() || line[pos] != '"') return Fail("key class must be quoted");
+  if (!ParseQuoted(line, &pos, &keyClass)) return false;
+  if (pos != line.size()) return Fail("unexpected text after the key class");
+  if (!m_sawKey) return Fail("key class before the first key");
+  if (m_key != nullptr) m_key->setKeyClass(keyClass);
+  return true;
+}
+
+// A quoted text from line[*pos] (the opening quote) on, with \\ and \"
+// escaped; *pos ends after the closing quote.
+bool Parser::ParseQuoted(const std::string& line, size_t* pos, std::string* text) {
+  text->clear();
+  for (size_t i = *pos + 1; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '"') {
+      *pos = i + 1;
+      return true;
+    }
+    if (c == '\\') {
+      if (i + 1 >= line.size() || (line[i + 1] != '\\' && line[i + 1] != '"')) {
+        return Fail("a backslash in quoted text must be written \\\\");
+      }
+      c = line[++i];
+    }
+    text->push_back(c);
+  }
+  return Fail("missing closing quote");
+}
+
+bool Parser::ParseValueLine(const std::string& line) {
+  size_t pos = 0;
+  std::string name;
+  if (line[0] == '@') {
+    pos = 1;
+  } else if (!ParseQuoted(line, &pos, &name)) {
+    return false;
+  }
+  pos = line.find_first_not_of(" \t", pos);
+  if (pos == std::string::npos || line[pos] != '=') return Fail("\"=\" expected after the value name");
+  pos = line.find_first_not_of(" \t", pos + 1);
+  if (pos == std::string::npos) return Fail("value data expected after \"=\"");
+  if (!m_sawKey) return Fail("value before the first key");
+  if (line.compare(pos, std::string::npos, "-") == 0) {
+    if (m_key != nullptr) m_key->RemoveValue(name);
+    return true;
+  }
+  RegistryValue value;
+  if (!ParseData(line, pos, &value)) return false;
+  if (m_key != nullptr) m_key->SetValue(name, std::move(value));
+  return true;
+}
+
+bool Parser::ParseData(const std::string& line, size_t pos, RegistryValue* value) {
+  if (line[pos] == '"') {
+    std::string text;
+    if (!ParseQuoted(line, &pos, &text)) return false;
+    if (pos != line.size()) return Fail("unexpected text after the quoted value");
+    *value = RegistryValue::String(text);
+    return true;
+  }
+  if (StartsWithIgnoringCase(line, pos, "dword:")) {
+    unsigned long number = 0;
+    if (!ParseHexNumber(line.substr(pos + 6), &number)) {
+      return Fail("dword: needs one to eight hex digits");
+    }
+    *value = RegistryValue::Dword(number);
+    return true;
+  }
+  if (StartsWithIgnoringCase(line, pos, "hex:")) {
+    return ParseHexData(line.substr(pos + 4), static_cast<unsigned long>(ValueType::kBinary),
+                        value);
+  }
+  if (StartsWithIgnoringCase(line, pos, "hex(")) {
+    size_t close = line.find("):", pos);
+    unsigned long type = 0;
+    if (close == std::string::npos || !ParseHexNumber(line.substr(pos + 4, close - pos - 4), &type)) {
+      return Fail("hex(N): needs a type number of one to eight hex digits");
+    }
+    return ParseHexData(line.substr(close + 2), type, value);
+  }
+  return Fail("unknown value data: " + line.substr(pos, 40));
+}
+
+// Comma-separated bytes of one or two hex digits; a trailing backslash joins
+// the next line. An empty list is no bytes; a final comma is allowed.
+bool Parser::ParseHexData(std::string bytesText, unsigned long type, RegistryValue* value) {
+  size_t firstLine = m_lineIndex;
+  while (!bytesText.empty() && bytesText.back() == '\\' && m_lineIndex + 1 < m_lines.size()) {
+    bytesText.pop_back();
+    bytesText += Trimmed(m_lines[++m_lineIndex]);
+  }
+  if (!bytesText.empty() && bytesText.back() == '\\') bytesText.pop_back();
+  std::vector<unsigned char> data;
+  size_t start = 0;
+  while (start < bytesText.size()) {
+    size_t end = bytesText.find(',', start);
+    if (end == std::string::npos) end = bytesText.size();
+    std::string token = Trimmed(bytesText.substr(start, end - start));
+    unsigned long byte = 0;
+    if (token.size() > 2 || !ParseHexNumber(token, &byte)) {
+      m_lineIndex = firstLine;
+      return Fail("hex bytes must be comma-separated pairs of hex digits");
+    }
+    data.push_back(static_cast<unsigned char>(byte));
+    start = end + 1;
+  }
+  value->type = static_cast<ValueType>(type);
+  if (m_unicodeStrings && IsStringType(type)) {
+    std::string ansi = AnsiOfUtf16(data.data(), data.size());
+    value->data.assign(ansi.begin(), ansi.end());
+  } else {
+    value->data = std::move(data);
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Writing.
+
+void AppendQuoted(std::string* out, const std::string& text) {
+  out->push_back('"');
+  for (char c : text) {
+    if (c == '\\' || c == '"') out->push_back('\\');
+    out->push_back(c);
+  }
+  out->push_back('"');
+}
+
+// A string value that the quoted form holds: text, one final NUL, no NUL
+// or line feed before it.
+bool FitsQuotedForm(const RegistryValue& value) {
+  const std::vector<unsigned char>& data = value.data;
+  if (value.type != ValueType::kString || data.empty() || data.back() != 0) return false;
+  return std::find_if(data.begin(), data.end() - 1,
+                      [](unsigned char c) { return c == 0 || c == '\n'; }) == data.end() - 1;
+}
+
+void AppendHexBytes(std::string* out, const std::vector<unsigned char>& bytes) {
+  // The registry editor wraps hex data at about 80 columns.
+  size_t column = out->size() - out->rfind('\n');
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02x", bytes[i]);
+    out->append(digits);
+    column += 2;
+    if (i + 1 == bytes.size()) break;
+    out->push_back(',');
+    if (++column > 76) {
+      out->append("\\\r\n  ");
+      column = 2;
+    }
+  }
+}
+
+void AppendValue(std::string* out, const NamedValue& named) {
+  if (named.name.empty()) {
+    out->push_back('@');
+  } else {
+    AppendQuoted(out, named.name);
+  }
+  out->push_back('=');
+  const RegistryValue& value = named.value;
+  auto type = static_cast<unsigned long>(value.type);
+  if (FitsQuotedForm(value)) {
+    AppendQuoted(out, value.AsString());
+  } else if (value.type == ValueType::kDword && value.data.size() == 4) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "dword:%08lx", value.AsDword());
+    out->append(digits);
+  } else if (value.type == ValueType::kBinary) {
+    out->append("hex:");
+    AppendHexBytes(out, value.data);
+  } else {
+    char prefix[24];
+    std::snprintf(prefix, sizeof prefix, "hex(%lx):", type);
+    out->append(prefix);
+    AppendHexBytes(out, IsStringType(type) ? Utf16OfAnsi(value.data) : value.data);
+  }
+  out->append("\r\n");
+}
+
+void AppendKey(std::string* out, const RegistryNode& key, const std::string& path) {
+  out->append("[" + path + "]\r\n");
+  if (!key.keyClass().empty()) {
+    out->append(kClassPrefix);
+    AppendQuoted(out, key.keyClass());
+    out->append("\r\n");
+  }
+  for (const NamedValue& value : key.values()) AppendValue(out, value);
+  out->append("\r\n");
+  for (const RegistryNode& subkey : key.subkeys()) {
+    AppendKey(out, subkey, path + "\\" + subkey.name());
+  }
+}
+
+std::string FormatLine() { return std::string(kVersion5Header) + "\r\n\r\n"; }
+
+}  // namespace
+
+int CompareRegistryNames(const std::string& a, const std::string& b) {
+  size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    unsigned char left = UpperByte(static_cast<unsigned char>(a[i]));
+    unsigned char right = UpperByte(static_cast<unsigned char>(b[i]));
+    if (left != right) return left < right ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+namespace {
+
+template <class Subkeys>
+auto LowerBound(Subkeys& subkeys, const std::string& name) {
+  return std::lower_bound(subkeys.begin(), subkeys.end(), name,
+                          [](const RegistryNode& node, const std::string& wanted) {
+                            return CompareRegistryNames(node.name(), wanted) < 0;
+                          });
+}
+
+}  // namespace
+
+const RegistryNode* RegistryNode::FindSubkey(const std::string& name) const {
+  auto found = LowerBound(m_subkeys, name);
+  if (found == m_subkeys.end() || !RegistryNamesEqual(found->name(), name)) return nullptr;
+  return &*found;
+}
+
+RegistryNode* RegistryNode::FindSubkey(const std::string& name) {
+  return const_cast<RegistryNode*>(static_cast<const RegistryNode*>(this)->FindSubkey(name));
+}
+
+RegistryNode& RegistryNode::AddSubkey(const std::string& name, const std::string& keyClass,
+                                      bool* created) {
+  auto found = LowerBound(m_subkeys, name);
+  bool missing = found == m_subkeys.end() || !RegistryNamesEqual(found->name(), name);
+  if (missing) found = m_subkeys.insert(found, RegistryNode(name, keyClass));
+  if (created != nullptr) *created = missing;
+  return *found;
+}
+
+bool RegistryNode::RemoveSubkey(const std::string& name) {
+  auto found = LowerBound(m_subkeys, name);
+  if (found == m_subkeys.end() || !RegistryNamesEqual(found->name(), name)) return false;
+  m_subkeys.erase(found);
+  return true;
+}
+
+const RegistryNode* RegistryNode::FindPath(const std::vector<std::string>& path) const {
+  const RegistryNode* node = this;
+  for (const std::string& name : path) {
+    node = node->FindSubkey(name);
+    if (node == nullptr) return nullptr;
+  }
+  return node;
+}
+
+RegistryNode* RegistryNode::FindPath(const std::vector<std::string>& path) {
+  return const_cast<RegistryNode*>(static_cast<const RegistryNode*>(this)->FindPath(path));
+}
+
+const RegistryValue* RegistryNode::FindValue(const std::string& name) const {
+  for (const NamedValue& named : m_values) {
+    if (RegistryNamesEqual(named.name, name)) return &named.value;
+  }
+  return nullptr;
+}
+
+void RegistryNode::SetValue(const std::string& name, RegistryValue value) {
+  for (NamedValue& named : m_values) {
+    if (RegistryNamesEqual(named.name, name)) {
+      named.value = std::move(value);
+      return;
+    }
+  }
+  m_values.push_back(NamedValue{name, std::move(value)});
+}
+
+bool RegistryNode::RemoveValue(const std::string& name) {
+  auto found = std::find_if(m_values.begin(), m_values.end(), [&](const NamedValue& named) {
+    return RegistryNamesEqual(named.name, name);
+  });
+  if (found == m_values.end()) return false;
+  m_values.erase(found);
+  return true;
+}
+
+void RegistryNode::ReplaceContent(RegistryNode other) {
+  m_values = std::move(other.m_values);
+  m_subkeys = std::move(other.m_subkeys);
+}
+
+bool RegistryNode::operator==(const RegistryNode& other) const {
+  if (m_name != other.m_name || m_class != other.m_class ||
+      m_values.size() != other.m_values.size() || m_subkeys != other.m_subkeys) {
+    return false;
+  }
+  for (size_t i = 0; i < m_values.size(); ++i) {
+    const NamedValue& mine = m_values[i];
+    const NamedValue& theirs = other.m_values[i];
+    if (mine.name != theirs.name || mine.value.type != theirs.value.type ||
+        mine.value.data != theirs.value.data) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ParseRegistryText(const std::string& text, const std::string& sourceName,
+                       RegistryNode* tree, std::string* error,
+                       std::vector<std::string>* firstKeyPath) {
+  return Parser(text, sourceName, tree, firstKeyPath).Run(error);
+}
+
+std::string WriteRegistryText(const RegistryNode& tree) {
+  std::string out = FormatLine();
+  for (const RegistryNode& hive : tree.subkeys()) AppendKey(&out, hive, hive.name());
+  return out;
+}
+
+std::string WriteRegistryKeyText(const RegistryNode& key, const std::vector<std::string>& keyPath) {
+  std::string path;
+  for (const std::string& name : keyPath) path += (path.empty() ? "" : "\\") + name;
+  std::string out = FormatLine();
+  AppendKey(&out, key, path);
+  return out;
+}
+
+}  // namespace orvane::os::posix

@@ -1,0 +1,30 @@
+#include "orvane/os/posix/RegistryUtil.h"
+
+#include <vector>
+
+namespace orvane::os::posix {
+
+Status DeleteRegistryTree(RegistryRoot root, const std::string& subkey) {
+  Expected<RegistryKey> key = RegistryKey::Open(root, subkey, RegistryAccess::kRead);
+  if (!key) return key.status();
+  std::vector<std::string> children;
+  for (unsigned long index = 0;; ++index) {
+    Expected<std::string> child = key->EnumerateSubkey(index);
+    if (!child) break;
+    children.push_back(*child);
+  }
+  for (const std::string& child : children) {
+    Status removed = DeleteRegistryTree(root, subkey + "\\" + child);
+    if (!removed) return removed;
+  }
+  return DeleteRegistryKey(root, subkey);
+}
+
+unsigned long QueryDwordOr(const RegistryKey& key, const std::string& name,
+                           unsigned long fallback) {
+  Expected<RegistryValue> value = key.QueryValue(name);
+  if (!value || value->type != ValueType::kDword) return fallback;
+  return value->AsDword();
+}
+
+}  // namespace orvane::os::posix

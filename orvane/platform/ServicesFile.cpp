@@ -1,0 +1,112 @@
+#include "orvane/platform/ServicesFile.h"
+
+#include <cstring>
+#include <string>
+
+#include "orvane/os/Files.h"
+#include "orvane/platform/AsciiCase.h"
+#include "orvane/platform/TextFileRewrite.h"
+
+namespace orvane {
+namespace {
+
+constexpr char kWordDelimiters[] = " \t\r\n";
+// Ports have five digits; more are not taken, so a garbled entry cannot
+// overflow the number.
+constexpr int kMaxPortDigits = 9;
+
+std::string BackupPathOf(const KelString& path) { return std::string(path) + ".old"; }
+
+// The length of the first word of line and where it starts.
+size_t FirstWord(const char* line, size_t* start) {
+  *start = std::strspn(line, kWordDelimiters);
+  return std::strcspn(line + *start, kWordDelimiters);
+}
+
+bool FirstWordIs(const char* line, const char* name) {
+  size_t start = 0;
+  const size_t length = FirstWord(line, &start);
+  return length > 0 && EqualsIgnoringCase(line + start, length, name);
+}
+
+// The port of an entry: the number after the first word's delimiter, up to
+// the "/" of the protocol, blanks and tabs skipped.
+int EntryPort(const char* line) {
+  size_t start = 0;
+  const size_t length = FirstWord(line, &start);
+  const char* text = line + start + length;
+  if (*text != '\0') ++text;  // the delimiter that ends the first word
+  text += std::strspn(text, " \t");
+  int port = 0;
+  for (int digits = 0; digits < kMaxPortDigits && *text >= '0' && *text <= '9'; ++digits, ++text) {
+    port = port * 10 + (*text - '0');
+  }
+  return port;
+}
+
+}  // namespace
+
+int GetServicesFilePath(KelString& path) {
+  path = KelString(os::WindowsDirectory().c_str()) + "\\system32\\drivers\\etc\\services";
+  return 1;
+}
+
+std::string TcpServiceEntryStart(const char* name, int port) {
+  const char* separator = std::strlen(name) < 8 ? "\t\t" : "\t";
+  return std::string(name) + separator + std::to_string(port) + "/tcp";
+}
+
+int ReplaceTcpServiceEntry(const char* name, const std::string& entryLine) {
+  KelString path;
+  GetServicesFilePath(path);
+  return RewriteWithBackup(std::string(path), BackupPathOf(path), [&](FILE* in, FILE* out) {
+    bool written = false;
+    CopyLines(in, out, [&](const char* line, FILE* to) {
+      if (written || !FirstWordIs(line, name)) return true;
+      std::fputs(entryLine.c_str(), to);
+      written = true;
+      return false;
+    });
+    if (!written) std::fputs(entryLine.c_str(), out);
+  });
+}
+
+}  // namespace orvane
+
+int KelRegTcpService(const char* name, int port, const char* comment) {
+  if (name == nullptr || *name == '\0') return 0;
+  const std::string entry = orvane::TcpServiceEntryStart(name, port) + "\t# " +
+                            (comment != nullptr ? comment : "") + "\n";
+  return orvane::ReplaceTcpServiceEntry(name, entry);
+}
+
+int KelUnregTcpService(const char* name) {
+  if (name == nullptr || *name == '\0') return 0;
+  KelString path;
+  orvane::GetServicesFilePath(path);
+  bool removed = false;
+  const int rewritten = orvane::RewriteWithBackup(
+      std::string(path), orvane::BackupPathOf(path), [&](FILE* in, FILE* out) {
+        orvane::CopyLines(in, out, [&](const char* line, FILE*) {
+          if (!orvane::FirstWordIs(line, name)) return true;
+          removed = true;
+          return false;
+        });
+      });
+  return rewritten && removed ? 1 : 0;
+}
+
+int KelGetTcpServicePort(const char* name) {
+  if (name == nullptr) return -1;
+  KelString path;
+  orvane::GetServicesFilePath(path);
+  FILE* in = orvane::os::OpenFile(std::string(path), "r");
+  if (in == nullptr) return 0;
+  int port = -1;
+  char line[orvane::kMaxLineChars + 1];
+  while (port < 0 && std::fgets(line, sizeof line, in) != nullptr) {
+    if (orvane::FirstWordIs(line, name)) port = orvane::EntryPort(line);
+  }
+  std::fclose(in);
+  return port;
+}

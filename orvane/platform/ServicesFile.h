@@ -1,0 +1,47 @@
+// The system's TCP services file: one entry per server process of every
+// instance, so that each process finds its port by service name.
+//
+// An entry is a line whose first word (words end at blank, tab, CR, LF) is the
+// service name, compared without regard to letter case; aliases and comments
+// never match. Every register or unregister call rewrites the whole file and
+// leaves the previous content in the services file's name followed by ".old".
+#ifndef ORVANE_PLATFORM_SERVICESFILE_H_
+#define ORVANE_PLATFORM_SERVICESFILE_H_
+
+#include <string>
+
+#include "orvane/core/KelString.h"
+#include "orvane/export.h"
+
+// Adds the entry "<name><sep><port>/tcp\t# <comment>" for name, replacing the
+// first existing entry in place, or appending it when there is none. 1 when
+// the new file is in place; 0 when there is neither a services file nor its
+// backup to read, or the new file cannot be written.
+ORVANE_C_API int KelRegTcpService(const char* name, int port, const char* comment);
+
+// Removes every entry for name. 1 when at least one line was removed, 0 when
+// none was found or the file cannot be rewritten.
+ORVANE_C_API int KelUnregTcpService(const char* name);
+
+// The port of the first entry for name; -1 when there is none, 0 when the
+// services file cannot be opened.
+ORVANE_C_API int KelGetTcpServicePort(const char* name);
+
+namespace orvane {
+
+// Sets path to the services file: the Windows directory followed by
+// "\system32\drivers\etc\services". Returns 1.
+int GetServicesFilePath(KelString& path);
+
+// The start of an entry: the name, two tabs when the name is shorter than 8
+// characters (one otherwise, so the ports line up), the port and "/tcp".
+std::string TcpServiceEntryStart(const char* name, int port);
+
+// Writes the complete entry line (with its "\n") in place of the first entry
+// for name, or at the end of the file when there is none; later entries for
+// name stay as they are. Results as KelRegTcpService.
+int ReplaceTcpServiceEntry(const char* name, const std::string& entryLine);
+
+}  // namespace orvane
+
+#endif  // ORVANE_PLATFORM_SERVICESFILE_H_

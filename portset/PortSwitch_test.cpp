@@ -1,0 +1,139 @@
+#include "portset/PortSwitch.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <utime.h>
+
+#include <cstdio>
+#include <string>
+
+#include "orvane/testing/TempMachine.h"
+
+namespace orvane {
+namespace {
+
+constexpr char kConfiguration[] =
+    "# Quenta Go Webserver configuration\r\n"
+    "ServerRoot C:\\WWW\\Bin\r\n"
+    "port     80\r\n"
+    "Port     80\r\n"
+    "\r\n"
+    "# end\r\n";
+constexpr char kSwitchedTo8000[] =
+    "# Quenta Go Webserver configuration\r\n"
+    "ServerRoot C:\\WWW\\Bin\r\n"
+    "Port     8000\r\n"
+    "Port     80\r\n"
+    "\r\n"
+    "# end\r\n";
+constexpr char kSwitchedBack[] =
+    "# Quenta Go Webserver configuration\r\n"
+    "ServerRoot C:\\WWW\\Bin\r\n"
+    "Port     80\r\n"
+    "Port     80\r\n"
+    "\r\n"
+    "# end\r\n";
+
+class PortSwitchTest : public test::MachineTest {
+ protected:
+  std::string Configuration() { return machine.ReadFile(kPortConfigurationFile); }
+
+  // Dates the file back and tells its host identity, so that a later look
+  // can see whether it was written or replaced.
+  struct stat Backdate() {
+    const std::string hostPath = machine.HostPath(kPortConfigurationFile);
+    const utimbuf longAgo{946684800, 946684800};
+    EXPECT_EQ(utime(hostPath.c_str(), &longAgo), 0);
+    struct stat info {};
+    EXPECT_EQ(stat(hostPath.c_str(), &info), 0);
+    return info;
+  }
+
+  void ExpectNotRewritten(const struct stat& before) {
+    struct stat after {};
+    ASSERT_EQ(stat(machine.HostPath(kPortConfigurationFile).c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtime, before.st_mtime);
+  }
+
+  // Runs a tool and takes what it printed on standard error.
+  std::string SwitchWithErrors(const PortSwitch& portSwitch, int expectedStatus) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(SwitchPort(portSwitch), expectedStatus);
+    return testing::internal::GetCapturedStderr();
+  }
+};
+
+TEST_F(PortSwitchTest, SwitchesTheFirstDirectiveAndBack) {
+  machine.WriteFile(kPortConfigurationFile, kConfiguration);
+  // The first match is written in lower case; the replacement goes in as
+  // listed, and everything else, CR LF included, comes back byte for byte.
+  EXPECT_EQ(SwitchWithErrors(kPortSwitchTo8000, 0), "");
+  EXPECT_EQ(Configuration(), kSwitchedTo8000);
+
+  EXPECT_EQ(SwitchWithErrors(kPortSwitchTo80, 0), "");
+  EXPECT_EQ(Configuration(), kSwitchedBack);
+}
+
+TEST_F(PortSwitchTest, LeavesTheFileUnwrittenWhenNothingMatches) {
+  // Already on 8000: 80 is no whole word there, and four spaces are no match.
+  machine.WriteFile(kPortConfigurationFile, "Port     8000\r\nPort    80\r\n");
+  const struct stat before = Backdate();
+  EXPECT_EQ(SwitchWithErrors(kPortSwitchTo8000, 0), "");
+  ExpectNotRewritten(before);
+  EXPECT_EQ(Configuration(), "Port     8000\r\nPort    80\r\n");
+}
+
+TEST_F(PortSwitchTest, SecondRunChangesNothing) {
+  machine.WriteFile(kPortConfigurationFile, "Port     80\n");
+  EXPECT_EQ(SwitchPort(kPortSwitchTo8000), 0);
+  EXPECT_EQ(Configuration(), "Port     8000\n");
+  const struct stat before = Backdate();
+  EXPECT_EQ(SwitchPort(kPortSwitchTo8000), 0);
+  ExpectNotRewritten(before);
+  EXPECT_EQ(Configuration(), "Port     8000\n");
+}
+
+TEST_F(PortSwitchTest, SwitchesADirectiveFarIntoALargeFile) {
+  std::string comments;
+  while (comments.size() < 70000) comments += "# Port 80 is where browsers look first\r\n";
+  machine.WriteFile(kPortConfigurationFile, comments + "Port     8000\r\nMaxActive 100\r\n");
+  EXPECT_EQ(SwitchPort(kPortSwitchTo80), 0);
+  EXPECT_EQ(Configuration(), comments + "Port     80\r\nMaxActive 100\r\n");
+}
+
+TEST_F(PortSwitchTest, ReportsAFileThatCannotBeRead) {
+  const std::string missing = SwitchWithErrors(kPortSwitchTo8000, 1);
+  EXPECT_EQ(missing.find("portset8000: cannot read C:\\winnt\\httpd.cnf"), 0u) << missing;
+  EXPECT_EQ(missing.find('\n'), missing.size() - 1) << missing;
+  EXPECT_FALSE(machine.FileExists(kPortConfigurationFile));
+
+  // A folder in the file's place cannot be read either, and stays as it is.
+  machine.WriteFile(std::string(kPortConfigurationFile) + "\\inside.txt", "x");
+  const std::string unreadable = SwitchWithErrors(kPortSwitchTo80, 1);
+  EXPECT_EQ(unreadable.find("portset80: cannot read C:\\winnt\\httpd.cnf"), 0u) << unreadable;
+  EXPECT_EQ(unreadable.find('\n'), unreadable.size() - 1) << unreadable;
+  EXPECT_EQ(machine.ReadFile(std::string(kPortConfigurationFile) + "\\inside.txt"), "x");
+}
+
+// Runs a built tool on the machine; its exit status, or -1 when it printed
+// anything.
+int RunQuietly(const char* program) {
+  FILE* output = popen((std::string("'") + program + "' 2>&1").c_str(), "r");
+  if (output == nullptr) return -1;
+  const bool printed = std::fgetc(output) != EOF;
+  const int status = pclose(output);
+  return printed || !WIFEXITED(status) ? -1 : WEXITSTATUS(status);
+}
+
+TEST_F(PortSwitchTest, ProgramsEditTheMachinesFileSilently) {
+  machine.WriteFile(kPortConfigurationFile, kConfiguration);
+  EXPECT_EQ(RunQuietly(PORTSET8000_PROGRAM), 0);
+  EXPECT_EQ(Configuration(), kSwitchedTo8000);
+  EXPECT_EQ(RunQuietly(PORTSET80_PROGRAM), 0);
+  EXPECT_EQ(Configuration(), kSwitchedBack);
+}
+
+}  // namespace
+}  // namespace orvane
