@@ -46,6 +46,18 @@ Status CopyFile(const std::string& source, const std::string& target, bool failI
 }
 
 Status MoveFile(const std::string& source, const std::string& target) {
+  // A rename that changes only letter case is a no-op on Wine: it goes by way
+  // of a temporary name there, which Windows handles alike.
+  if (source != target && ::_stricmp(source.c_str(), target.c_str()) == 0) {
+    std::string interim = source + ".orvane-rename";
+    if (!::MoveFileExA(source.c_str(), interim.c_str(), 0)) return LastErrorFailure();
+    if (!::MoveFileExA(interim.c_str(), target.c_str(), 0)) {
+      Status failure = LastErrorFailure();
+      ::MoveFileExA(interim.c_str(), source.c_str(), 0);
+      return failure;
+    }
+    return Status();
+  }
   return StatusOfCall(::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 

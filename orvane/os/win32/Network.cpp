@@ -2,6 +2,8 @@
 // started for its own duration, so it works whether or not a caller started it.
 #include "orvane/os/Network.h"
 
+#include <mutex>
+
 #include "orvane/os/win32/ApiStatus.h"
 #include "orvane/os/win32/WindowsApi.h"
 
@@ -14,14 +16,30 @@ Status SocketFailure() {
   return Status::Failure(code != 0 ? static_cast<unsigned long>(code) : WSANO_DATA);
 }
 
+
+// The seam's own starts: other code of the process (Wine's DLLs among it)
+// may hold the socket layer too, and a stop without a start of the seam's
+// must fail all the same.
+std::mutex g_startsMutex;
+int g_starts = 0;
+
 }  // namespace
 
 Status StartSocketLayer() {
+  std::lock_guard<std::mutex> lock(g_startsMutex);
   WSADATA data;
-  return StatusFromCode(::WSAStartup(MAKEWORD(1, 1), &data));
+  Status started = StatusFromCode(::WSAStartup(MAKEWORD(1, 1), &data));
+  if (started.ok()) ++g_starts;
+  return started;
 }
 
-Status StopSocketLayer() { return ::WSACleanup() == 0 ? Status() : SocketFailure(); }
+Status StopSocketLayer() {
+  std::lock_guard<std::mutex> lock(g_startsMutex);
+  if (g_starts == 0) return Status::Failure(WSANOTINITIALISED);
+  if (::WSACleanup() != 0) return SocketFailure();
+  --g_starts;
+  return Status();
+}
 
 Expected<std::string> LocalHostName() {
   SocketLayerScope socketLayer;

@@ -78,14 +78,27 @@ Expected<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::string& su
 
 Expected<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::string& subkey,
                                           const std::string& keyClass, RegistryAccess access) {
-  // An existing key is opened, not created: Wine, unlike Windows, would give
-  // it the new class.
   Expected<RegistryKey> existing = Open(root, subkey, access);
   if (existing.ok() || existing.status().code() != kFileNotFound) return existing;
+  // Wine, unlike Windows, gives the class to the existing keys on the way
+  // too: only the missing part of the path is created, below the longest
+  // leading part that exists.
+  HKEY parent = RootKey(root);
+  std::string missing = subkey;
+  for (size_t split = subkey.rfind('\\'); split != std::string::npos && split > 0;
+       split = subkey.rfind('\\', split - 1)) {
+    existing = Open(root, subkey.substr(0, split), access);
+    if (existing.ok()) {
+      parent = existing->m_impl->get();
+      missing = subkey.substr(split + 1);
+      break;
+    }
+    if (existing.status().code() != kFileNotFound) return existing;
+  }
   std::vector<char> classText(keyClass.begin(), keyClass.end());
   classText.push_back('\0');
   HKEY key = nullptr;
-  LONG code = ::RegCreateKeyExA(RootKey(root), subkey.c_str(), 0, classText.data(),
+  LONG code = ::RegCreateKeyExA(parent, missing.c_str(), 0, classText.data(),
                                 REG_OPTION_NON_VOLATILE, AccessMask(access), nullptr, &key,
                                 nullptr);
   if (code != ERROR_SUCCESS) return StatusFromCode(code);
