@@ -16,18 +16,6 @@ namespace {
 using testing::ReadBytes;
 using testing::TempFolder;
 
-TEST(Win32SplitCommandLineTest, SplitsAsWindowsProgramsDo) {
-  using Arguments = std::vector<std::string>;
-  EXPECT_EQ(SplitCommandLine("velqcmd  /c /w\tscript.cmd"),
-            (Arguments{"velqcmd", "/c", "/w", "script.cmd"}));
-  EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\java.exe\" -cp \"a b\"c"),
-            (Arguments{"C:\\Program Files\\java.exe", "-cp", "a bc"}));
-  EXPECT_EQ(SplitCommandLine("a\\\\b \"c\\\\\" d\\\"e \\\\\\\"f"),
-            (Arguments{"a\\\\b", "c\\", "d\"e", "\\\"f"}));
-  EXPECT_EQ(SplitCommandLine("x \"\" y"), (Arguments{"x", "", "y"}));
-  EXPECT_EQ(SplitCommandLine("  "), Arguments{});
-}
-
 // Waits, at most ten seconds, until a path exists in a folder.
 bool WaitForPath(const std::string& folder, const std::string& path) {
   HANDLE change = ::FindFirstChangeNotificationA(
