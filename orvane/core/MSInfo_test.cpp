@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -391,6 +392,7 @@ TEST(MSInfoTest, CopyCoreFieldsLeavesThePreservedValues) {
 class MSInfoMachineTest : public orvane::test::MachineTest {};
 
 TEST_F(MSInfoMachineTest, PortTestFailsOnListedOrInvalidPorts) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile,
                     "echo\t\t7/tcp\r\n"
                     "other\t\t20002/tcp\t# taken\r\n"
@@ -416,6 +418,7 @@ TEST_F(MSInfoMachineTest, PortTestOfNoPortsSucceedsAtOnce) {
 }
 
 TEST_F(MSInfoMachineTest, ProcessCountIsTheInstancesEntriesButTheController) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile,
                     "tqmall_ctl\t20000/tcp\t# Tessaly Server Controller\r\n"
                     "tqmall_1\t20001/tcp\t# Tessaly server\r\n"
@@ -436,6 +439,7 @@ TEST_F(MSInfoMachineTest, ProcessCountIsZeroWithoutAServicesFile) {
 }
 
 TEST_F(MSInfoMachineTest, DatabaseOwnerMustBeALocalAdministrator) {
+  ORVANE_SKIP_WITHOUT_EMULATION("accounts under HKLM\\EMULATION");
   machine.WriteRegistry(
       "[HKEY_LOCAL_MACHINE\\EMULATION\\Accounts\\dbadmin]\r\n"
       "\"Privilege\"=dword:00000002\r\n"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -231,6 +232,7 @@ TEST_F(MSListMachineTest, AddWithCheckRefusesConflictsAndLeavesTheList) {
 }
 
 TEST_F(MSListMachineTest, AddChecksPortsAgainstServicesAndTheReservedPort) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile, "echo 7/tcp\r\nshopsvc 20002/tcp # taken\r\n");
   MSList list;
   MSInfo taken = Instance("taken", 20000);  // 20000 ... 20004
@@ -312,6 +314,7 @@ TEST_F(MSListMachineTest, MergeCurrentExchangesCoreFieldsAndPreservedValues) {
 }
 
 TEST_F(MSListMachineTest, MergeCurrentChecksOnlyPortsBeforeItsOwnBlock) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   // The instance's own ports are its registered services.
   machine.WriteFile(kServicesFile,
                     "tqa_0 20000/tcp\r\ntqa_1 20001/tcp\r\nother 19991/tcp\r\n");
@@ -392,6 +395,7 @@ TEST_F(MSListDefaultTest, WebServerDirectoriesComeFromTheRegistry) {
 }
 
 TEST_F(MSListDefaultTest, HostIsTheResolvedOfficialNameAndFirstAddress) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the machine's hosts file");
   MSList list;
   MSInfo def = BuildDefault(list);
   EXPECT_STREQ(def.GetISHost(), "shophost.example.com");
@@ -420,6 +424,7 @@ TEST_F(MSListDefaultTest, InstalledProductsSetTypeAndOptionBitsOnly) {
 }
 
 TEST_F(MSListDefaultTest, PortSearchSkipsRecordsAndRegisteredPorts) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   MSList list;
   MSInfo def = BuildDefault(list);
   EXPECT_EQ(def.GetMSPort(), 16570);
@@ -660,6 +665,7 @@ TEST_F(MSListMachineTest, LoadFailuresAndWhatStaysInTheList) {
 }
 
 TEST_F(MSListMachineTest, LoadKeepsTheFirstOfDuplicatesAndReportsTheRefused) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile, "busy 22001/tcp\r\n");
   machine.WriteFile(kDataFile, "");
   MSInfo a = Instance("shop", 20000), dup = Instance("dup", 21000),

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace orvane::os {
@@ -79,7 +80,10 @@ TEST_F(ServicesTest, ChangeStartTypeUnderTheDatabaseLockKeepsTheRest) {
   {
     Expected<ServiceDatabaseLock> lock = m_manager->LockDatabase();
     ASSERT_TRUE(lock);
-    EXPECT_EQ(m_manager->LockDatabase().status().code(), kServiceDatabaseLocked);
+    // Wine hands the lock to every caller.
+    if (!orvane::test::RunningUnderWine()) {
+      EXPECT_EQ(m_manager->LockDatabase().status().code(), kServiceDatabaseLocked);
+    }
     ASSERT_TRUE(service->ChangeStartType(StartType::kAutomatic));
   }
   Expected<ServiceConfig> config = service->QueryConfig(8192, nullptr);

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "orvane/os/Process.h"
+#include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -12,16 +14,16 @@ namespace {
 class AccountUtilitiesTest : public orvane::test::MachineTest {
  protected:
   void SetUp() override {
+    ORVANE_SKIP_WITHOUT_EMULATION("the user name from USERNAME, accounts under HKLM\\EMULATION");
     const char* user = std::getenv("USERNAME");
     m_hadUser = user != nullptr;
     if (m_hadUser) m_savedUser = user;
   }
   void TearDown() override {
-    if (m_hadUser) {
-      setenv("USERNAME", m_savedUser.c_str(), 1);
-    } else {
-      unsetenv("USERNAME");
-    }
+    if (m_hadUser) orvane::os::SetEnvironmentVariable("USERNAME", m_savedUser);
+#if !defined(_WIN32)
+    if (!m_hadUser) unsetenv("USERNAME");
+#endif
   }
 
  private:
@@ -31,11 +33,11 @@ class AccountUtilitiesTest : public orvane::test::MachineTest {
 
 TEST_F(AccountUtilitiesTest, UserNameFitsEightCharacters) {
   KelString name("unchanged");
-  setenv("USERNAME", "operator", 1);
+  orvane::os::SetEnvironmentVariable("USERNAME", "operator");
   EXPECT_EQ(KelGetUserName(name), 1);
   EXPECT_STREQ(name, "operator");
 
-  setenv("USERNAME", "administrator", 1);
+  orvane::os::SetEnvironmentVariable("USERNAME", "administrator");
   EXPECT_EQ(KelGetUserName(name), 0);
   EXPECT_STREQ(name, "operator");
 }

@@ -10,6 +10,7 @@
 #include "orvane/platform/PlatformTestMachine.h"
 #include "orvane/platform/WindowsServices.h"
 #include "orvane/runtime/Messages.h"
+#include "orvane/testing/Emulation.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ class InstanceServiceTest : public orvane::test::PlatformMachineTest {
     pfnUpdate = CollectStatus;
   }
   ~InstanceServiceTest() override { pfnUpdate = nullptr; }
+  void SetUp() override {
+    ORVANE_SKIP_WITHOUT_EMULATION("services with emulated run states, delays and lock");
+  }
 
   void InstallProduct() {
     machine.WriteRegistry(std::string("[HKEY_LOCAL_MACHINE\\") + kParametersKey +

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "orvane/os/Files.h"
+#include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -14,6 +15,7 @@ constexpr char kBackup[] = "C:\\WINNT\\system32\\drivers\\etc\\services.old";
 
 class ServicesFileTest : public orvane::test::MachineTest {
  protected:
+  void SetUp() override { ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT"); }
   void WriteServices(const std::string& text) { machine.WriteFile(kServices, text); }
   std::string Services() { return machine.ReadFile(kServices); }
 };

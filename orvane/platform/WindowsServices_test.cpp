@@ -6,12 +6,18 @@
 #include <string>
 
 #include "orvane/platform/PlatformTestMachine.h"
+#include "orvane/testing/Emulation.h"
 
 namespace {
 
 using orvane::test::EmulatedService;
 
-class WindowsServicesTest : public orvane::test::PlatformMachineTest {};
+class WindowsServicesTest : public orvane::test::PlatformMachineTest {
+ protected:
+  void SetUp() override {
+    ORVANE_SKIP_WITHOUT_EMULATION("services with emulated run states, delays and lock");
+  }
+};
 
 TEST_F(WindowsServicesTest, StartFollowsTheServiceProgress) {
   AddService("Web", EmulatedService().StartDelay(5));

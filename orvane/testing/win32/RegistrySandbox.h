@@ -3,17 +3,39 @@
 // under the real HKEY_CURRENT_USER (RegOverridePredefKey), so that a test
 // neither depends on nor changes the machine's own keys. Other processes (the
 // service control manager, reg.exe) still see the real registry.
+//
+// Header only, so that every test program that takes TempMachine.cpp has it.
 #ifndef ORVANE_TESTING_WIN32_REGISTRYSANDBOX_H_
 #define ORVANE_TESTING_WIN32_REGISTRYSANDBOX_H_
 
+#include <gtest/gtest.h>
+
+#include <atomic>
 #include <string>
+
+#include "orvane/os/win32/WindowsApi.h"
 
 namespace orvane::testing {
 
 class RegistrySandbox {
  public:
-  RegistrySandbox();
-  ~RegistrySandbox();
+  RegistrySandbox() {
+    static std::atomic<int> counter{0};
+    m_keyPath = std::string(kParent) + "\\" + std::to_string(::GetCurrentProcessId()) + "-" +
+                std::to_string(counter++);
+    Redirect(HKEY_LOCAL_MACHINE, m_keyPath + "\\HKLM");
+    Redirect(HKEY_CURRENT_USER, m_keyPath + "\\HKCU");
+  }
+
+  ~RegistrySandbox() {
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    EXPECT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, m_keyPath.c_str()), ERROR_SUCCESS);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, m_keyPath.c_str());
+    // The parent goes with the last sandbox; it stays while others use it.
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kParent);
+  }
+
   RegistrySandbox(const RegistrySandbox&) = delete;
   RegistrySandbox& operator=(const RegistrySandbox&) = delete;
 
@@ -22,6 +44,22 @@ class RegistrySandbox {
   const std::string& keyPath() const { return m_keyPath; }
 
  private:
+  static constexpr char kParent[] = "Software\\OrvaneTests";
+
+  // Redirects a predefined root of this process to a new key below path.
+  static void Redirect(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    LONG code = ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (code != ERROR_SUCCESS) {
+      ADD_FAILURE() << "cannot create the registry sandbox " << path << ": " << code;
+      return;
+    }
+    code = ::RegOverridePredefKey(root, key);
+    ::RegCloseKey(key);  // the override holds its own handle
+    if (code != ERROR_SUCCESS) ADD_FAILURE() << "cannot redirect a root to " << path << ": " << code;
+  }
+
   std::string m_keyPath;
 };
 
