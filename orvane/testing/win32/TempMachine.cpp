@@ -123,7 +123,6 @@ TempMachine::TempMachine() {
   std::ostringstream entries;
   for (const std::string& name : DriveRootEntries()) entries << name << '\n';
   m_previous = entries.str();
-  m_hadPrevious = true;
   CreateParents("C:\\WINNT\\system32\\");
 }
 
