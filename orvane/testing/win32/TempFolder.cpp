@@ -4,35 +4,11 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 
 #include "orvane/os/win32/WindowsApi.h"
+#include "orvane/testing/win32/RemoveTree.h"
 
 namespace orvane::testing {
-namespace {
-
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) {
-        continue;
-      }
-      std::string child = path + "\\" + found.cFileName;
-      ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        ::DeleteFileA(child.c_str());
-      }
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-  }
-  ::RemoveDirectoryA(path.c_str());
-}
-
-}  // namespace
 
 TempFolder::TempFolder() {
   static std::atomic<int> counter{0};

@@ -23,6 +23,7 @@
 #include <stdexcept>
 
 #include "orvane/os/win32/WindowsApi.h"
+#include "orvane/testing/win32/RemoveTree.h"
 #include "orvane/testing/win32/RegistrySandbox.h"
 
 namespace orvane::test {
@@ -49,27 +50,6 @@ std::set<std::string> DriveRootEntries() {
   } while (::FindNextFileA(search, &found));
   ::FindClose(search);
   return names;
-}
-
-void RemoveTree(const std::string& path) {
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    ::DeleteFileA(path.c_str());
-    return;
-  }
-  WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
-        RemoveTree(path + "\\" + found.cFileName);
-      }
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-  }
-  ::RemoveDirectoryA(path.c_str());
 }
 
 // Makes every missing directory of a path's parent.
@@ -132,7 +112,7 @@ TempMachine::~TempMachine() {
   std::istringstream entries(m_previous);
   for (std::string name; std::getline(entries, name);) before.insert(name);
   for (const std::string& name : DriveRootEntries()) {
-    if (before.count(name) == 0) RemoveTree(kDriveRoot + name);
+    if (before.count(name) == 0) orvane::testing::RemoveTree(kDriveRoot + name);
   }
 }
 
