@@ -52,9 +52,9 @@ Status MoveFile(const std::string& source, const std::string& target) {
     std::string interim = source + ".orvane-rename";
     if (!::MoveFileExA(source.c_str(), interim.c_str(), 0)) return LastErrorFailure();
     if (!::MoveFileExA(interim.c_str(), target.c_str(), 0)) {
-      Status failure = LastErrorFailure();
-      ::MoveFileExA(interim.c_str(), source.c_str(), 0);
-      return failure;
+      DWORD code = ::GetLastError();
+      ::MoveFileExA(interim.c_str(), source.c_str(), 0);  // back to where it was
+      return Status::Failure(code);
     }
     return Status();
   }

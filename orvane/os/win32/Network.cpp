@@ -16,7 +16,6 @@ Status SocketFailure() {
   return Status::Failure(code != 0 ? static_cast<unsigned long>(code) : WSANO_DATA);
 }
 
-
 // The seam's own starts: other code of the process (Wine's DLLs among it)
 // may hold the socket layer too, and a stop without a start of the seam's
 // must fail all the same.
