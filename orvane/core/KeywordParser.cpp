@@ -9,7 +9,7 @@
 #include <string>
 
 #include "orvane/os/Files.h"
-#include "orvane/platform/AsciiCase.h"
+#include "orvane/core/AsciiCase.h"
 
 namespace orvane {
 namespace {

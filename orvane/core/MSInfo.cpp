@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "orvane/core/AsciiCase.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
 #include "orvane/platform/ServicesFile.h"
@@ -34,16 +35,6 @@ int StoreIfValid(int& field, int value, int (*rule)(int)) {
   if (!rule(value)) return 0;
   field = value;
   return 1;
-}
-
-bool SameIgnoringCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    char ca = *a, cb = *b;
-    if (ca >= 'a' && ca <= 'z') ca = static_cast<char>(ca - 'a' + 'A');
-    if (cb >= 'a' && cb <= 'z') cb = static_cast<char>(cb - 'a' + 'A');
-    if (ca != cb) return false;
-    if (ca == '\0') return true;
-  }
 }
 
 void AddPair(ParmList<NameValue>& list, const char* name, const char* value) {
@@ -226,7 +217,7 @@ int MSInfo::SetMerKey(const char* key) {
 
 int MSInfo::GetMerKey(KelString& out) const {
   char plain[kKeyPlainBuffer];
-  if (SameIgnoringCase(m_MerKey, kNoKeyMarker) || !KelDecKey(m_MerKey, plain)) {
+  if (orvane::EqualsIgnoringCase(m_MerKey, kNoKeyMarker) || !KelDecKey(m_MerKey, plain)) {
     out.Empty();
   } else {
     out = plain;

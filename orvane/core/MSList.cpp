@@ -7,7 +7,7 @@
 
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
-#include "orvane/platform/AsciiCase.h"
+#include "orvane/core/AsciiCase.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/platform/TextFileRewrite.h"
 
@@ -39,10 +39,6 @@ constexpr long long kFirstDefaultPort = 16570;
 constexpr long long kPortSearchLimit = 65535;
 // The highest TCP port: nothing is listed beyond it.
 constexpr long long kMaxTcpPort = 65535;
-
-bool SameText(const char* a, const char* b) {
-  return orvane::EqualsIgnoringCase(a, std::strlen(a), b);
-}
 
 // One past the last port of a record's block: MSPort + MSProc + 3. Computed
 // wide, so that numbers read from a damaged file cannot overflow.
@@ -194,19 +190,19 @@ int MSList::GetCurrent(MSInfo& out) const {
 
 int MSList::CheckDup(const MSInfo& a, const MSInfo& b) const {
   int flags = 0;
-  if (SameText(a.GetName(), b.GetName())) flags |= kConflictName;
+  if (orvane::EqualsIgnoringCase(a.GetName(), b.GetName())) flags |= kConflictName;
   if (a.GetMSPort() == b.GetMSPort()) flags |= kConflictPort;
-  if (SameText(a.GetISHost(), b.GetISHost())) flags |= kConflictHost;
-  if (SameText(a.GetHtmlPath(), b.GetHtmlPath())) flags |= kConflictHtmlPath;
+  if (orvane::EqualsIgnoringCase(a.GetISHost(), b.GetISHost())) flags |= kConflictHost;
+  if (orvane::EqualsIgnoringCase(a.GetHtmlPath(), b.GetHtmlPath())) flags |= kConflictHtmlPath;
   if (a.GetMSPort() < BlockEnd(b) && b.GetMSPort() < BlockEnd(a)) flags |= kConflictPortBlock;
-  if (SameText(a.GetDBName(), b.GetDBName()) && SameText(a.GetDBUser(), b.GetDBUser())) {
+  if (orvane::EqualsIgnoringCase(a.GetDBName(), b.GetDBName()) && orvane::EqualsIgnoringCase(a.GetDBUser(), b.GetDBUser())) {
     // Passwords are compared in clear: the cipher text of one password is
     // not unique.
     KelString passwordA;
     KelString passwordB;
     a.GetDBPswd(passwordA);
     b.GetDBPswd(passwordB);
-    if (SameText(passwordA, passwordB)) flags |= kConflictDatabase;
+    if (orvane::EqualsIgnoringCase(passwordA, passwordB)) flags |= kConflictDatabase;
   }
   return flags;
 }

@@ -1,20 +1,11 @@
 #include "orvane/core/ParmList.h"
 
+#include "orvane/core/AsciiCase.h"
+
 namespace {
 
-// Whole-text comparison folding ASCII letters only.
-bool SameIgnoringCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    char ca = *a, cb = *b;
-    if (ca >= 'a' && ca <= 'z') ca = static_cast<char>(ca - 'a' + 'A');
-    if (cb >= 'a' && cb <= 'z') cb = static_cast<char>(cb - 'a' + 'A');
-    if (ca != cb) return false;
-    if (ca == '\0') return true;
-  }
-}
-
-bool Matches(const KelString& a, const KelString& b) { return SameIgnoringCase(a, b); }
-bool Matches(const NameValue& a, const NameValue& b) { return SameIgnoringCase(a.name, b.name); }
+bool Matches(const KelString& a, const KelString& b) { return orvane::EqualsIgnoringCase(a, b); }
+bool Matches(const NameValue& a, const NameValue& b) { return orvane::EqualsIgnoringCase(a.name, b.name); }
 
 // A matching path is kept as it is; a matching pair takes the new spelling
 // and value.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "orvane/os/Files.h"
-#include "orvane/platform/AsciiCase.h"
+#include "orvane/core/AsciiCase.h"
 #include "orvane/platform/TextFileRewrite.h"
 
 namespace orvane {

@@ -7,7 +7,7 @@
 
 #include "orvane/os/Process.h"
 #include "orvane/os/Registry.h"
-#include "orvane/platform/AsciiCase.h"
+#include "orvane/core/AsciiCase.h"
 
 namespace orvane {
 namespace {

@@ -1,9 +1,10 @@
 // Letter-case-blind comparison of ANSI texts, as Windows compares names:
 // only the ASCII letters A-Z and a-z are folded.
-#ifndef ORVANE_PLATFORM_ASCIICASE_H_
-#define ORVANE_PLATFORM_ASCIICASE_H_
+#ifndef ORVANE_CORE_ASCIICASE_H_
+#define ORVANE_CORE_ASCIICASE_H_
 
 #include <cstddef>
+#include <cstring>
 
 namespace orvane {
 
@@ -17,6 +18,11 @@ inline bool EqualsIgnoringCase(const char* text, size_t length, const char* name
   return name[length] == '\0';
 }
 
+// True when the two whole texts are equal but for letter case.
+inline bool EqualsIgnoringCase(const char* a, const char* b) {
+  return EqualsIgnoringCase(a, std::strlen(a), b);
+}
+
 }  // namespace orvane
 
-#endif  // ORVANE_PLATFORM_ASCIICASE_H_
+#endif  // ORVANE_CORE_ASCIICASE_H_
