@@ -9,12 +9,6 @@
 namespace orvane::os {
 namespace {
 
-TEST(Win32NetworkTest, LocalHostNameNeedsNoStartedSocketLayer) {
-  Expected<std::string> name = LocalHostName();
-  ASSERT_TRUE(name.ok()) << name.status().code();
-  EXPECT_FALSE(name->empty());
-}
-
 TEST(Win32NetworkTest, ResolvesTheLoopbackName) {
   SocketLayerScope socketLayer;
   ASSERT_TRUE(socketLayer.status().ok());
