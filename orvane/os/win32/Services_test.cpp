@@ -1,6 +1,6 @@
 // The Win32 service control manager. Services are real entries of the
 // (Wine) machine's service database, each named for this process and removed
-// at the end; none is ever started.
+// at the end; none ever runs.
 #include <gtest/gtest.h>
 
 #include <cstdio>
