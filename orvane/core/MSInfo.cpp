@@ -10,6 +10,7 @@
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
 #include "orvane/platform/ServicesFile.h"
+#include "orvane/platform/TextFileRewrite.h"
 #include "orvane/runtime/Cipher.h"
 
 namespace {
@@ -20,10 +21,6 @@ constexpr int kPswdCipherBuffer = 33;
 constexpr int kPswdPlainBuffer = 17;
 constexpr int kKeyCipherBuffer = 33;
 constexpr int kKeyPlainBuffer = 17;
-
-// Lines of the services file are read in pieces of at most this many
-// characters.
-constexpr int kServicesLineChars = 1024;
 
 int StoreIfValid(KelString& field, const char* text, int (*rule)(const char*)) {
   if (!rule(text)) return 0;
@@ -323,7 +320,7 @@ int MSInfo::GetTotalProcesses() const {
   if (file == nullptr) return 0;
 
   const KelString entryText = KelString("tq") + m_Name + "_";
-  char piece[kServicesLineChars + 1];
+  char piece[orvane::kMaxLineChars + 1];
   int count = 0;
   while (std::fgets(piece, sizeof piece, file) != nullptr) {
     if (std::strstr(piece, entryText) != nullptr &&
