@@ -158,7 +158,14 @@ int ForEachLine(const char* path, const std::function<bool(const char*)>& take) 
   if (file == nullptr) return 0;
   char piece[kLinePieceChars + 1];
   while (std::fgets(piece, sizeof piece, file) != nullptr) {
-    piece[std::strcspn(piece, "\n")] = '\0';
+    const size_t length = std::strcspn(piece, "\n");
+    // A full piece may be followed by its line's end: that ends this line,
+    // it is no empty line of its own.
+    if (piece[length] == '\0' && length == kLinePieceChars) {
+      const int next = std::fgetc(file);
+      if (next != '\n' && next != EOF) std::ungetc(next, file);
+    }
+    piece[length] = '\0';
     if (!take(piece)) break;
   }
   std::fclose(file);

@@ -338,6 +338,12 @@ TEST_F(KeywordFileTest, LongLinesAreReadInPiecesAndMissingFilesFail) {
   EXPECT_STREQ(rec.GetDBName(), "hidden");
   EXPECT_EQ(rec.m_DBUser.GetLength(), 1024 - 7);
 
+  // A line of exactly one piece ends there: its line end is no empty line.
+  MSInfo macro;
+  const std::string full(1024, 'm');
+  ParseKeywordFile(Write(full + "\r\n" + full + "\nLAST\r\n"), MacroProcessorTable(macro));
+  EXPECT_EQ(Texts(macro.m_NDMisc), (std::vector<std::string>{full, full, "LAST"}));
+
   EXPECT_EQ(ParseKeywordFile("C:\\missing.ini", MainFileTable(rec, KeywordVariant::kCurrent)),
             0);
   EXPECT_EQ(ParseKeywordFile(nullptr, MainFileTable(rec, KeywordVariant::kCurrent)), 0);
