@@ -60,7 +60,10 @@ int CheckPortsTaken(const MSInfo& rec, const MSInfo* ownBlock) {
   if (!orvane::os::StartSocketLayer().ok()) return MSList::kConflictPortTaken;
   int flags = 0;
   const long long last = BlockEnd(rec) - 1;
-  for (long long port = rec.GetMSPort(); port <= last && port <= kMaxTcpPort; ++port) {
+  // A damaged record may start far below 0: there are no ports to look up
+  // there, and walking them would take billions of steps.
+  const long long first = rec.GetMSPort() < 0 ? 0 : rec.GetMSPort();
+  for (long long port = first; port <= last && port <= kMaxTcpPort; ++port) {
     if (port == MSInfo::kReservedPort) {
       flags = MSList::kConflictPortTaken;
       break;

@@ -719,3 +719,23 @@ TEST_F(MSListMachineTest, StoreFailureLeavesThePreviousFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MSListMachineTest, LoadOfADamagedPortBlockEndsWithoutWalkingBelowZero) {
+  // The second record's block runs from far below 0 to port 2: its ports are
+  // checked against the services database, and below 0 there are none, so
+  // the check must not walk the two billion numbers there.
+  MSInfo full = FullRecord(), keyed = KeyedRecord();
+  std::vector<std::string> damaged = KeyedRecordLines(keyed);
+  damaged[15] = "2147483000";   // MSProc
+  damaged[16] = "-2147483000";  // MSPort
+  machine.WriteFile(kDataFile, FileOf({FullRecordLines(full), damaged}));
+
+  MSList list;
+  ASSERT_EQ(list.Load(kDataFile), 1);
+  EXPECT_EQ(list.GetRefusedCount(), 0);
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"shop1", "shop2"}));
+}
+
+}  // namespace
