@@ -44,6 +44,17 @@ int EntryPort(const char* line) {
   return port;
 }
 
+bool EndsLine(const char* line) {
+  const size_t length = std::strlen(line);
+  return length > 0 && line[length - 1] == '\n';
+}
+
+// Writes an entry line on a line of its own.
+void WriteEntryLine(const std::string& entryLine, bool atLineStart, FILE* out) {
+  if (!atLineStart) std::fputc('\n', out);
+  std::fputs(entryLine.c_str(), out);
+}
+
 }  // namespace
 
 int GetServicesFilePath(KelString& path) {
@@ -61,13 +72,18 @@ int ReplaceTcpServiceEntry(const char* name, const std::string& entryLine) {
   GetServicesFilePath(path);
   return RewriteWithBackup(std::string(path), BackupPathOf(path), [&](FILE* in, FILE* out) {
     bool written = false;
+    // A last line without its line end must not swallow the entry.
+    bool atLineStart = true;
     CopyLines(in, out, [&](const char* line, FILE* to) {
-      if (written || !FirstWordIs(line, name)) return true;
-      std::fputs(entryLine.c_str(), to);
+      if (written || !FirstWordIs(line, name)) {
+        atLineStart = EndsLine(line);
+        return true;
+      }
+      WriteEntryLine(entryLine, atLineStart, to);
       written = true;
       return false;
     });
-    if (!written) std::fputs(entryLine.c_str(), out);
+    if (!written) WriteEntryLine(entryLine, atLineStart, out);
   });
 }
 

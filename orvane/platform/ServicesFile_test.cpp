@@ -80,6 +80,14 @@ TEST_F(ServicesFileTest, LongLinesAreHandledInPieces) {
   EXPECT_EQ(Services(), original + "y\t\t6/tcp\t# z\r\n");
 }
 
+TEST_F(ServicesFileTest, EntryAfterAnUnendedLastLineStartsItsOwnLine) {
+  WriteServices("echo\t\t7/tcp");
+  ASSERT_EQ(KelRegTcpService("tq_1", 16570, "c"), 1);
+  EXPECT_EQ(Services(), "echo\t\t7/tcp\r\ntq_1\t\t16570/tcp\t# c\r\n");
+  EXPECT_EQ(KelGetTcpServicePort("echo"), 7);
+  EXPECT_EQ(KelGetTcpServicePort("tq_1"), 16570);
+}
+
 TEST_F(ServicesFileTest, MissingFileIsRebuiltFromTheBackup) {
   EXPECT_EQ(KelGetTcpServicePort("any"), 0);
   EXPECT_EQ(KelRegTcpService("a", 1, "c"), 0);
