@@ -40,20 +40,11 @@ Expected<RegistryKey> OpenForReading(const std::string& subkey) {
 
 int KeyExists(const std::string& subkey) { return OpenForReading(subkey).ok() ? 1 : 0; }
 
-// Reads a string value as the product's path buffer holds it; false when the
-// value is missing or does not fit.
-bool ReadString(const RegistryKey& key, const char* name, std::string& text) {
-  const auto value = key.QueryValue(name);
-  if (!value || value->data.size() > kValueBufferBytes) return false;
-  text = value->AsString();
-  return true;
-}
-
 // The simple look-up: one value of one key into out.
 int LookUpString(const std::string& subkey, const char* name, KelString& out) {
   const auto key = OpenForReading(subkey);
   std::string text;
-  if (!key || !ReadString(*key, name, text)) return 0;
+  if (!key || !ReadRegistryPathValue(*key, name, text)) return 0;
   out = text.c_str();
   return 1;
 }
@@ -61,7 +52,7 @@ int LookUpString(const std::string& subkey, const char* name, KelString& out) {
 // Reads a directory value into out, without a final backslash.
 bool ReadDirectory(const RegistryKey& key, const char* name, KelString& out) {
   std::string text;
-  if (!ReadString(key, name, text)) return false;
+  if (!ReadRegistryPathValue(key, name, text)) return false;
   if (!text.empty() && text.back() == '\\') text.pop_back();
   out = text.c_str();
   return true;
@@ -84,7 +75,7 @@ Expected<RegistryKey> OpenCorbelleVersionKey() {
 
 int LookUpCorbelleString(const char* name, std::string& text) {
   const auto key = OpenCorbelleVersionKey();
-  return key && ReadString(*key, name, text) ? 1 : 0;
+  return key && ReadRegistryPathValue(*key, name, text) ? 1 : 0;
 }
 
 // Holds one privilege of the process token enabled; every privilege is
@@ -109,7 +100,7 @@ bool SaveVersionKey(const char* versionName, std::string& hivePath) {
   if (!source) return false;
   const auto paths = source->OpenSubkey("Paths", RegistryAccess::kRead);
   std::string installDir;
-  if (!paths || !ReadString(*paths, "TQ_INST_PATH", installDir)) return false;
+  if (!paths || !ReadRegistryPathValue(*paths, "TQ_INST_PATH", installDir)) return false;
   hivePath = std::string(KelString(installDir.c_str()) ^ kHiveFileName);
   return source->SaveToFile(hivePath).ok();
 }
@@ -122,6 +113,13 @@ bool RestoreVersionKey(const char* versionName, const std::string& hivePath) {
 }
 
 }  // namespace
+
+bool ReadRegistryPathValue(const RegistryKey& key, const char* name, std::string& text) {
+  const auto value = key.QueryValue(name);
+  if (!value || value->data.size() > kValueBufferBytes) return false;
+  text = value->AsString();
+  return true;
+}
 
 const char* ProductVersionName(int versionIndex) {
   switch (versionIndex) {

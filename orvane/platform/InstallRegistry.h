@@ -33,6 +33,10 @@ ORVANE_C_API int KelUpdateRegTQ(const char* sourceVersion, const char* targetVer
 
 namespace orvane {
 
+// Reads a string value as the product's path buffer (260 characters and the
+// NUL) holds it; false when the value is missing or does not fit.
+bool ReadRegistryPathValue(const os::RegistryKey& key, const char* name, std::string& text);
+
 // The product's key and the version names chosen by index: 1 "1.0.0",
 // 2 "2.0.0", 3 "3.1.2.2".
 constexpr char kProductKey[] = "SOFTWARE\\VXR\\Tessaly Server";

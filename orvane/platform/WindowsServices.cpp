@@ -8,6 +8,7 @@
 #include "orvane/os/Process.h"
 #include "orvane/os/Registry.h"
 #include "orvane/core/AsciiCase.h"
+#include "orvane/platform/InstallRegistry.h"
 
 namespace orvane {
 namespace {
@@ -22,8 +23,6 @@ constexpr unsigned long kConfigBufferBytes = 260;
 constexpr char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services";
 constexpr char kVelqServicePrefix[] = "VELQ";
 constexpr char kVelqServiceImage[] = "velqsyscs.exe";
-// Image paths are read into a path buffer: 260 characters and the NUL.
-constexpr size_t kImagePathBufferBytes = 261;
 
 bool HasState(const char* name, ServiceState state) {
   const auto opened = OpenNamedService(name);
@@ -68,9 +67,8 @@ bool IsVelqService(const os::RegistryKey& services, const std::string& name) {
   if (name.compare(0, std::strlen(kVelqServicePrefix), kVelqServicePrefix) != 0) return false;
   const auto key = services.OpenSubkey(name, os::RegistryAccess::kRead);
   if (!key) return false;
-  const auto image = key->QueryValue("ImagePath");
-  if (!image || image->data.size() > kImagePathBufferBytes) return false;
-  return RunsVelqImage(image->AsString());
+  std::string imagePath;
+  return ReadRegistryPathValue(*key, "ImagePath", imagePath) && RunsVelqImage(imagePath);
 }
 
 }  // namespace
