@@ -1,5 +1,5 @@
-// Test helpers of the platform services: an emulated machine with a virtual
-// clock, services set up with the emulation's knobs, and registry readers.
+// Test helpers of the platform services: a machine with a virtual clock
+// (where it has one), test services on either backend, and registry readers.
 #ifndef ORVANE_PLATFORM_PLATFORMTESTMACHINE_H_
 #define ORVANE_PLATFORM_PLATFORMTESTMACHINE_H_
 
@@ -7,75 +7,23 @@
 #include <string>
 
 #include "orvane/os/Registry.h"
+#include "orvane/os/Services.h"
 #include "orvane/testing/TempMachine.h"
+#include "orvane/testing/TestServices.h"
 
 namespace orvane::test {
 
-// Text as a quoted registry editor string, backslashes and quotes escaped.
-inline std::string RegText(const std::string& text) {
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '\\' || c == '"') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-inline std::string RegDword(unsigned long number) {
-  char digits[9];
-  std::snprintf(digits, sizeof digits, "%08lx", number);
-  return std::string("dword:") + digits;
-}
-
-// An emulated service: stopped, demand start, C:\bin\<name>.exe, no knobs,
-// unless told otherwise.
-class EmulatedService {
- public:
-  EmulatedService& Running() { return Set(m_state, 4); }
-  EmulatedService& Automatic() { return Set(m_startType, 2); }
-  EmulatedService& StartDelay(unsigned long seconds) { return Set(m_startDelay, seconds); }
-  EmulatedService& StopDelay(unsigned long seconds) { return Set(m_stopDelay, seconds); }
-  EmulatedService& StartFails() { return Set(m_startFails, 1); }
-  EmulatedService& Hangs() { return Set(m_hangs, 1); }
-  EmulatedService& Image(const std::string& path) {
-    m_image = path;
-    return *this;
-  }
-
-  std::string RegistryText(const std::string& name) const {
-    const std::string image = m_image.empty() ? "C:\\bin\\" + name + ".exe" : m_image;
-    return "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\" + name + "]\r\n" +
-           "\"Type\"=" + RegDword(0x10) + "\r\n\"Start\"=" + RegDword(m_startType) +
-           "\r\n\"ErrorControl\"=" + RegDword(1) + "\r\n\"ImagePath\"=" + RegText(image) +
-           "\r\n\"DisplayName\"=" + RegText(name) + "\r\n\"ObjectName\"=\"LocalSystem\"\r\n" +
-           "[HKEY_LOCAL_MACHINE\\EMULATION\\Services\\" + name + "]\r\n" +
-           "\"State\"=" + RegDword(m_state) + "\r\n\"StartDelay\"=" + RegDword(m_startDelay) +
-           "\r\n\"StopDelay\"=" + RegDword(m_stopDelay) + "\r\n\"StartFails\"=" +
-           RegDword(m_startFails) + "\r\n\"Hangs\"=" + RegDword(m_hangs) + "\r\n";
-  }
-
- private:
-  EmulatedService& Set(unsigned long& field, unsigned long value) {
-    field = value;
-    return *this;
-  }
-
-  unsigned long m_state = 1;
-  unsigned long m_startType = 3;
-  unsigned long m_startDelay = 0;
-  unsigned long m_stopDelay = 0;
-  unsigned long m_startFails = 0;
-  unsigned long m_hangs = 0;
-  std::string m_image;
-};
-
-// A fresh machine on the virtual clock.
+// A fresh machine on the virtual clock (on Windows, in real time).
 class PlatformMachineTest : public MachineTest {
  protected:
-  PlatformMachineTest() { machine.UseVirtualClock(); }
+  PlatformMachineTest() {
+#if !defined(_WIN32)
+    machine.UseVirtualClock();
+#endif
+  }
 
   void AddService(const std::string& name, const EmulatedService& service) {
-    machine.WriteRegistry(service.RegistryText(name));
+    services.Add(name, service);
   }
 
   // A value of an HKEY_LOCAL_MACHINE key as text, or "<no key>" / "<no value>".
@@ -94,19 +42,37 @@ class PlatformMachineTest : public MachineTest {
     return value ? value->AsDword() : 0;
   }
 
+  // A service's configuration as the service control manager gives it:
+  // "ImagePath", "DisplayName"; "Start", "Type", "ErrorControl".
   static std::string ServiceValue(const std::string& service, const std::string& name) {
-    return RegistryString(ServiceKey(service), name);
+    auto config = ServiceConfigOf(service);
+    if (!config) return "<no key>";
+    if (name == "ImagePath") return config->binaryPath;
+    if (name == "DisplayName") return config->displayName;
+    return "<no value>";
   }
   static unsigned long ServiceDword(const std::string& service, const std::string& name) {
-    return RegistryDword(ServiceKey(service), name);
+    auto config = ServiceConfigOf(service);
+    if (!config) return 0;
+    if (name == "Start") return static_cast<unsigned long>(config->startType);
+    if (name == "Type") return config->serviceType;
+    if (name == "ErrorControl") return config->errorControl;
+    return 0;
   }
 
-  // The seconds the machine's clock has advanced.
-  static unsigned long ClockSeconds() { return RegistryDword("EMULATION", "ClockSeconds"); }
+  // The seconds passed since the test began: on the machine's clock.
+  unsigned long ClockSeconds() const { return services.ElapsedSeconds(); }
+
+  TestServices services{machine};
 
  private:
-  static std::string ServiceKey(const std::string& service) {
-    return "SYSTEM\\CurrentControlSet\\Services\\" + service;
+  static os::Expected<os::ServiceConfig> ServiceConfigOf(const std::string& service) {
+    auto manager = os::ServiceManager::Open();
+    if (!manager) return manager.status();
+    auto opened = manager->OpenService(service);
+    if (!opened) return opened.status();
+    unsigned long needed = 0;
+    return opened->QueryConfig(8192, &needed);
   }
 };
 

@@ -1,0 +1,125 @@
+// Test services on Windows: real services of the machine's service control
+// manager, running orvane_test_service.exe, timed in real time.
+#include "orvane/testing/TestServices.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "orvane/os/Services.h"
+#include "orvane/os/win32/WindowsApi.h"
+
+namespace orvane::test {
+namespace {
+
+using os::ServiceState;
+
+// The test program as a Windows path (under Wine the build folder is on
+// drive Z).
+std::string ServiceProgram() {
+  std::string path = ORVANE_TEST_SERVICE_PROGRAM;
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+std::string ProgramBytes() {
+  std::ifstream in(ServiceProgram(), std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::string CommandLine(const std::string& program, const EmulatedService& service) {
+  std::string command = "\"" + program + "\"";
+  if (service.startDelay()) command += " --start-seconds=" + std::to_string(service.startDelay());
+  if (service.stopDelay()) command += " --stop-seconds=" + std::to_string(service.stopDelay());
+  if (service.hangs()) command += " --hang";
+  return command;
+}
+
+// Polls every tenth of a second, for at most seconds, until reached() holds.
+template <class Predicate>
+bool WaitFor(unsigned long seconds, Predicate reached) {
+  for (unsigned long tick = 0; tick < seconds * 10; ++tick) {
+    if (reached()) return true;
+    ::Sleep(100);
+  }
+  return reached();
+}
+
+bool HasState(const os::Service& service, ServiceState state) {
+  auto status = service.QueryStatus();
+  return status && status->state == state;
+}
+
+// Stops a service (waiting for its stop, or for a hanging start to end) and
+// deletes it, waiting until the name is free again.
+void Remove(const std::string& name) {
+  auto manager = os::ServiceManager::Open();
+  if (!manager) return;
+  {
+    auto service = manager->OpenService(name);
+    if (!service) return;
+    service->Stop();
+    EXPECT_TRUE(WaitFor(30, [&] { return HasState(*service, ServiceState::kStopped); }))
+        << "service " << name << " does not stop";
+    service->Delete();
+  }  // the service goes once its last handle is closed
+  WaitFor(10, [&] { return !manager->OpenService(name); });
+}
+
+}  // namespace
+
+const unsigned long TestServices::kSlackSeconds = 1;
+
+TestServices::TestServices(TempMachine& machine)
+    : m_machine(machine), m_startMs(::GetTickCount64()) {}
+
+TestServices::~TestServices() {
+  for (const std::string& name : m_names) Remove(name);
+}
+
+void TestServices::Add(const std::string& name, const EmulatedService& service) {
+  Own(name);
+  Remove(name);
+  // Registry readers (the Velq service search) look at the configuration key.
+  m_machine.WriteRegistry(service.RegistryText(name, false));
+
+  os::ServiceConfig config;
+  config.startType = static_cast<os::StartType>(service.startType());
+  config.displayName = name;
+  const std::string image = service.image(name);
+  if (service.startFails() && !service.running()) {
+    config.binaryPath = image;  // does not exist: the start is refused
+  } else if (service.hasOwnImage()) {
+    // An image of its own, which runs only when it must.
+    if (service.running() && !m_machine.FileExists(image)) {
+      m_machine.WriteFile(image, ProgramBytes());
+    }
+    config.binaryPath = service.running() ? CommandLine(image, service) : image;
+  } else {
+    config.binaryPath = CommandLine(ServiceProgram(), service);
+  }
+  auto manager = os::ServiceManager::Open();
+  ASSERT_TRUE(manager) << manager.status().code();
+  auto created = manager->CreateService(name, config);
+  ASSERT_TRUE(created) << "cannot create service " << name << ": " << created.status().code();
+  if (!service.running()) return;
+  ASSERT_TRUE(created->Start()) << "cannot start service " << name;
+  EXPECT_TRUE(WaitFor(10 + service.startDelay(),
+                      [&] { return HasState(*created, ServiceState::kRunning); }))
+      << "service " << name << " does not start";
+}
+
+void TestServices::Own(const std::string& name) {
+  if (std::find(m_names.begin(), m_names.end(), name) == m_names.end()) m_names.push_back(name);
+}
+
+unsigned long TestServices::ElapsedSeconds() const {
+  return static_cast<unsigned long>((::GetTickCount64() - m_startMs) / 1000);
+}
+
+}  // namespace orvane::test
