@@ -9,7 +9,9 @@
 //
 // The drives are the machine's own: files are written where the test says.
 // Every top-level entry of C:\ that the test adds is removed when the machine
-// goes; m_previous lists the entries that were there before. Tests must
+// goes; m_previous lists the entries that were there before. The files of the
+// Windows directory's system32\drivers\etc (the services file the library
+// edits, its backup, the hosts file) are saved and put back as they were. Tests must
 // therefore not run side by side on one Windows machine (the mingw test
 // preset runs them one at a time). The virtual clock and the hosts file have
 // no counterpart here: tests that need them skip on Windows.
@@ -17,6 +19,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -38,18 +41,36 @@ std::unique_ptr<orvane::testing::RegistrySandbox>& Sandbox() {
   return sandbox;
 }
 
-std::set<std::string> DriveRootEntries() {
+// The names in a folder (files only, or every entry).
+std::set<std::string> FolderEntries(const std::string& folder, bool filesOnly) {
   std::set<std::string> names;
   WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((std::string(kDriveRoot) + "*").c_str(), &found);
+  HANDLE search = ::FindFirstFileA((folder + "*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
+    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0 &&
+        !(filesOnly && isFolder)) {
       names.insert(found.cFileName);
     }
   } while (::FindNextFileA(search, &found));
   ::FindClose(search);
   return names;
+}
+
+std::set<std::string> DriveRootEntries() { return FolderEntries(kDriveRoot, false); }
+
+// The network databases' folder, where the services and hosts files are.
+std::string NetworkFolder() {
+  char windows[MAX_PATH + 1];
+  ::GetWindowsDirectoryA(windows, sizeof windows);
+  return std::string(windows) + "\\system32\\drivers\\etc\\";
+}
+
+// The files of the network folder as they were when the machine was made.
+std::map<std::string, std::string>& SavedNetworkFiles() {
+  static std::map<std::string, std::string> files;
+  return files;
 }
 
 // Makes every missing directory of a path's parent.
@@ -104,6 +125,10 @@ TempMachine::TempMachine() {
   for (const std::string& name : DriveRootEntries()) entries << name << '\n';
   m_previous = entries.str();
   CreateParents("C:\\WINNT\\system32\\");
+  SavedNetworkFiles().clear();
+  for (const std::string& name : FolderEntries(NetworkFolder(), true)) {
+    SavedNetworkFiles()[name] = ReadFile(NetworkFolder() + name);
+  }
 }
 
 TempMachine::~TempMachine() {
@@ -113,6 +138,13 @@ TempMachine::~TempMachine() {
   for (std::string name; std::getline(entries, name);) before.insert(name);
   for (const std::string& name : DriveRootEntries()) {
     if (before.count(name) == 0) orvane::testing::RemoveTree(kDriveRoot + name);
+  }
+  const std::string network = NetworkFolder();
+  for (const std::string& name : FolderEntries(network, true)) {
+    if (SavedNetworkFiles().count(name) == 0) ::DeleteFileA((network + name).c_str());
+  }
+  for (const auto& [name, bytes] : SavedNetworkFiles()) {
+    if (!FileExists(network + name) || ReadFile(network + name) != bytes) WriteFile(network + name, bytes);
   }
 }
 
