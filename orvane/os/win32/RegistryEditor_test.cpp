@@ -8,13 +8,13 @@
 // HKEY_CURRENT_USER and remove it again.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "orvane/os/Registry.h"
 #include "orvane/os/posix/RegistryFile.h"
 #include "orvane/os/win32/WindowsApi.h"
+#include "orvane/testing/win32/TempFolder.h"
 
 namespace orvane::os {
 namespace {
@@ -52,32 +52,6 @@ std::vector<NamedValue> SampleValues() {
   };
 }
 
-std::string TemporaryFile(const char* prefix) {
-  char folder[MAX_PATH + 1];
-  char file[MAX_PATH + 1];
-  ::GetTempPathA(sizeof folder, folder);
-  ::GetTempFileNameA(folder, prefix, 0, file);
-  return file;
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::string bytes;
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return bytes;
-  char chunk[4096];
-  size_t count;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, count);
-  std::fclose(file);
-  return bytes;
-}
-
 // Runs the registry editor with arguments and waits; its exit code.
 DWORD RunRegistryEditor(const std::string& arguments) {
   std::string commandLine = "regedit.exe " + arguments;
@@ -111,7 +85,6 @@ class RegistryEditorTest : public ::testing::Test {
   ~RegistryEditorTest() override {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, m_subkey.c_str());
     ::RegDeleteKeyA(HKEY_CURRENT_USER, m_subkey.c_str());
-    for (const std::string& file : m_files) ::DeleteFileA(file.c_str());
   }
 
   std::vector<std::string> KeyPath(const std::string& below = "") const {
@@ -121,23 +94,16 @@ class RegistryEditorTest : public ::testing::Test {
     return path;
   }
 
-  std::string File(const char* prefix) {
-    m_files.push_back(TemporaryFile(prefix));
-    return m_files.back();
-  }
-
   const std::string m_subkey;
-
- private:
-  std::vector<std::string> m_files;
+  orvane::testing::TempFolder m_folder;
 };
 
 TEST_F(RegistryEditorTest, ImportsTheEmulatedMachinesFileValueForValue) {
   RegistryNode key(KeyPath().back(), "");
   for (const NamedValue& value : SampleValues()) key.SetValue(value.name, value.value);
   key.AddSubkey("Child", "").SetValue("Inner", RegistryValue::String("deep"));
-  const std::string file = File("imp");
-  ASSERT_TRUE(WriteBytes(file, posix::WriteRegistryKeyText(key, KeyPath())));
+  const std::string file = m_folder / "import.reg";
+  ASSERT_TRUE(orvane::testing::WriteBytes(file, posix::WriteRegistryKeyText(key, KeyPath())));
 
   ASSERT_EQ(RunRegistryEditor("/S \"" + file + "\""), 0u);
 
@@ -167,12 +133,12 @@ TEST_F(RegistryEditorTest, ExportIsReadBackValueForValue) {
       ASSERT_TRUE(parent->SetValue(value.name, value.value).ok()) << value.name;
     }
   }
-  const std::string file = File("exp");
+  const std::string file = m_folder / "export.reg";
   ASSERT_EQ(RunRegistryEditor("/E \"" + file + "\" \"HKEY_CURRENT_USER\\" + m_subkey + "\""), 0u);
 
   RegistryNode tree;
   std::string error;
-  ASSERT_TRUE(posix::ParseRegistryText(ReadBytes(file), "export.reg", &tree, &error)) << error;
+  ASSERT_TRUE(posix::ParseRegistryText(orvane::testing::ReadBytes(file), "export.reg", &tree, &error)) << error;
   const RegistryNode* exported = tree.FindPath(KeyPath());
   ASSERT_NE(exported, nullptr);
   EXPECT_EQ(exported->values().size(), SampleValues().size());
