@@ -19,10 +19,9 @@
 #if defined(_WIN32)
 #include "orvane/os/Network.h"
 #include "orvane/testing/Emulation.h"
-#else
-#include <sys/wait.h>
 #endif
 
+#include "orvane/testing/ProgramPipe.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -78,28 +77,6 @@ void SetVariable(const char* name, const std::string& value) {
   setenv(name, value.c_str(), 1);
 #endif
 }
-
-// A command line that runs a program built beside the tests. Under Wine the
-// build's host paths are on drive Z.
-std::string ProgramCommand(std::string path) {
-#if defined(_WIN32)
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return "\"\"" + path + "\"\"";  // cmd /c takes the outer quotes away
-#else
-  return "'" + path + "'";
-#endif
-}
-
-#if defined(_WIN32)
-FILE* OpenPipe(const std::string& command) { return _popen(command.c_str(), "rb"); }
-int ClosePipe(FILE* pipe) { return _pclose(pipe); }
-#else
-FILE* OpenPipe(const std::string& command) { return popen(command.c_str(), "r"); }
-int ClosePipe(FILE* pipe) { return pclose(pipe); }
-#endif
 
 // The host name that sslkeys puts into the certificate request.
 std::string ExpectedHostName() {
@@ -160,7 +137,7 @@ class SslKeysTest : public orvane::test::MachineTest {
   // Runs sslkeys on the machine and takes what it shows on the console.
   ProgramRun RunSslKeys() {
     ProgramRun run;
-    FILE* console = OpenPipe(ProgramCommand(SSLKEYS_PROGRAM));
+    FILE* console = orvane::test::OpenProgramPipe(orvane::test::ProgramCommand(SSLKEYS_PROGRAM));
     if (console == nullptr) {
       ADD_FAILURE() << "cannot start " << SSLKEYS_PROGRAM;
       return run;
@@ -168,12 +145,7 @@ class SslKeysTest : public orvane::test::MachineTest {
     char chunk[256];
     std::size_t count;
     while ((count = std::fread(chunk, 1, sizeof chunk, console)) > 0) run.console.append(chunk, count);
-    const int status = ClosePipe(console);
-#if defined(_WIN32)
-    run.exitStatus = status;
-#else
-    if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
-#endif
+    run.exitStatus = orvane::test::CloseProgramPipe(console);
     return run;
   }
 
