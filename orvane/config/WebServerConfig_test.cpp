@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -227,5 +232,46 @@ TEST_F(WebServerConfigTest, DataFileMustLoadCompletely) {
   EXPECT_EQ(KelSetISConf(kDataFile), 1);
   EXPECT_NE(machine.ReadFile(kHttpdCnf).find("Hostname shophost"), std::string::npos);
 }
+
+#if !defined(_WIN32)
+TEST_F(WebServerConfigTest, TwoProcessesAtOnceLeaveOneCompleteFile) {
+  MSList other;
+  MSInfo b = Instance("b", "shophost");
+  other.Add(b, 0);
+  std::string results[2];
+  MSList* lists[] = {&list, &other};
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(KelSetISConf(*lists[i]), 1);
+    results[i] = machine.ReadFile(kHttpdCnf);
+  }
+  ASSERT_NE(results[0], results[1]);
+  pid_t children[2];
+  for (int i = 0; i < 2; ++i) {
+    children[i] = fork();
+    ASSERT_GE(children[i], 0);
+    if (children[i] == 0) {
+      int failures = 0;
+      for (int run = 0; run < 5; ++run) failures += KelSetISConf(*lists[i]) == 1 ? 0 : 1;
+      _exit(failures);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const std::string last = machine.ReadFile(kHttpdCnf);
+  EXPECT_TRUE(last == results[0] || last == results[1]);
+  // Nothing is left beside the files but their backups.
+  auto entries = orvane::os::ListDirectory("C:\\WWW\\conf");
+  ASSERT_TRUE(entries);
+  for (const auto& entry : *entries) {
+    EXPECT_TRUE(entry.name == "httpd.cnf" || entry.name == "servlet.cnf" ||
+                entry.name == "magnus.conf" || entry.name == "obj.conf" ||
+                entry.name.find(".old") != std::string::npos)
+        << entry.name;
+  }
+}
+#endif
 
 }  // namespace
