@@ -231,7 +231,7 @@ int SurveyInstances(MSList& list, const char* installDir, WebServerRun& run) {
   run.installDir = installDir;
   for (int i = 0; i < list.GetCount(); ++i) {
     list.SetIndex(i);
-    list.GetCurrent(run.last);
+    list.GetCurrent(run.last);  // ends as the working copy of the last record
     if (run.last.GetMSOption() & MSInfo::kOptOldLevel) run.anyOldLevel = true;
     if (run.last.GetISType() != eISGoWebserver) continue;
     GoInstance instance;

@@ -31,12 +31,12 @@ int WriteGoWebServerConfig(MSList& list, const char* installDir) {
     KelShowError(kMsgPluginConfigFailed);
     return 0;
   }
-  // The servlets stand in servlet.cnf only while the catalog editor is in
-  // use; the web server is restarted for the written httpd.cnf either way.
+  // servlet.cnf serves the catalog editor only; a failure there still lets
+  // the web server take up the new httpd.cnf.
   int result = 1;
   if (run.anyCatalogEditor) result = UpdateServletConfig(run.dirs.configDir, 1, list);
-  // Instances read back from an earlier level are re-created after this run;
-  // the web server is restarted then.
+  // A run for instances read back from an earlier level (a migration) leaves
+  // the web server running as it is.
   if (!run.anyOldLevel && !RestartWebServer(kWebServerService)) {
     KelShowError(kMsgRestartFailed);
     result = 0;
