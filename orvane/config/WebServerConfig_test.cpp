@@ -235,6 +235,8 @@ TEST_F(WebServerConfigTest, DataFileMustLoadCompletely) {
 
 #if !defined(_WIN32)
 TEST_F(WebServerConfigTest, TwoProcessesAtOnceLeaveOneCompleteFile) {
+  // The files are the point here: the web server is not running.
+  AddService(orvane::kWebServerService, EmulatedService());
   MSList other;
   MSInfo b = Instance("b", "shophost");
   other.Add(b, 0);
