@@ -14,6 +14,7 @@
 #include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/TextFileRewrite.h"
 
 namespace orvane {
 namespace {
@@ -470,22 +471,18 @@ int WriteProcessFile(MSInfo& info, const FileLayout& layout, const char* install
 // and tabs) no generated line began with; a line holding no word at all is
 // carried as well. Lines are taken whole and written exactly as read.
 void CarryOverHandAddedLines(FILE* previous, FILE* out, const LineWatch& generated) {
-  std::string line;
-  while (ReadWholeLine(previous, line)) {
+  CopyLines(previous, out, [&generated](const char* line, FILE*) {
     const std::string word = FirstWord(line, " \t");
-    if (word.empty() || !generated.WroteFirstWord(word)) {
-      std::fwrite(line.data(), 1, line.size(), out);
-    }
-  }
+    return word.empty() || !generated.WroteFirstWord(word);
+  });
 }
 
-// In srvrctrl.ini's CONTROL_POOL_CONFIG line, appends ",entry" unless one of
-// the list's words is entry already.
-std::string WithPoolEntry(const std::string& line, const std::string& entry) {
+// Whether a line is srvrctrl.ini's CONTROL_POOL_CONFIG line without entry
+// among its words.
+bool LacksPoolEntry(const std::string& line, const std::string& entry) {
   const std::vector<std::string> words = Words(line, " ,");
-  if (words.empty() || words.front() != kw::kControlPoolConfig) return line;
-  if (std::find(words.begin() + 1, words.end(), entry) != words.end()) return line;
-  return line.substr(0, line.find_last_not_of("\r\n") + 1) + "," + entry + "\n";
+  return !words.empty() && words.front() == kw::kControlPoolConfig &&
+         std::find(words.begin() + 1, words.end(), entry) == words.end();
 }
 
 }  // namespace
@@ -539,21 +536,21 @@ int WriteEceConfig(MSInfo& info, const char* installDir, const QueueSettings& qu
 
 int AddControllerPoolServer(MSInfo& info, const char* server) {
   const std::string path = FilePath(info, kControllerFile.stem);
-  const KelString entry = KelString(info.GetHtmlPath()) ^ (server != nullptr ? server : "");
-  if (HasLineEnd(entry)) return 0;
+  const std::string entry(KelString(info.GetHtmlPath()) ^ (server != nullptr ? server : ""));
+  if (HasLineEnd(entry.c_str())) return 0;
   if (!os::PathExists(path)) return 0;
-  return ReplaceConfigFile(path, PreviousContent::kRead,
-                           [&](FILE* out, FILE* previous) {
-                             if (previous == nullptr) return false;
-                             std::string line;
-                             while (ReadWholeLine(previous, line)) {
-                               const std::string kept = WithPoolEntry(line, std::string(entry));
-                               std::fwrite(kept.data(), 1, kept.size(), out);
-                             }
-                             return true;
-                           })
-             ? 1
-             : 0;
+  const bool replaced =
+      ReplaceConfigFile(path, PreviousContent::kRead, [&entry](FILE* out, FILE* previous) {
+        if (previous == nullptr) return false;
+        CopyLines(previous, out, [&entry](const char* line, FILE* to) {
+          const std::string text = line;
+          if (!LacksPoolEntry(text, entry)) return true;
+          WriteLine(to, text.substr(0, text.find_last_not_of("\r\n") + 1) + "," + entry);
+          return false;
+        });
+        return true;
+      });
+  return replaced ? 1 : 0;
 }
 
 KelString ClassPathValue() {

@@ -3,6 +3,7 @@
 #include "orvane/config/ConfigFile.h"
 #include "orvane/config/DirectiveLine.h"
 #include "orvane/os/Files.h"
+#include "orvane/platform/TextFileRewrite.h"
 #include "orvane/runtime/Messages.h"
 
 namespace orvane {
@@ -11,23 +12,13 @@ namespace {
 // True when some line of the open file has key as its first word.
 bool HasKeyLine(FILE* in, const char* key, const char* delimiters) {
   std::string line;
-  while (ReadWholeLine(in, line)) {
+  while (ReadLine(in, &line)) {
     if (FirstWord(line, delimiters) == key) return true;
   }
   return false;
 }
 
 }  // namespace
-
-bool ReadWholeLine(FILE* in, std::string& line) {
-  line.clear();
-  int c;
-  while ((c = std::getc(in)) != EOF) {
-    line += static_cast<char>(c);
-    if (c == '\n') break;
-  }
-  return !line.empty();
-}
 
 std::string FirstWord(const std::string& line, const char* delimiters) {
   const std::string ends = std::string(delimiters) + "\r\n";
@@ -66,11 +57,10 @@ int AddIfMissing(const char* key, const char* path, const char* delimiters, cons
       ReplaceConfigFile(path, PreviousContent::kRead, [&](FILE* out, FILE* previous) {
         if (previous == nullptr) return false;
         bool found = false;
-        std::string line;
-        while (ReadWholeLine(previous, line)) {
+        CopyLines(previous, out, [&](const char* line, FILE*) {
           found = found || FirstWord(line, delimiters) == key;
-          std::fwrite(line.data(), 1, line.size(), out);
-        }
+          return true;
+        });
         if (!found) {
           WriteLine(out, "");
           WriteTextLine(out, key, value);

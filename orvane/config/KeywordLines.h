@@ -3,17 +3,12 @@
 #ifndef ORVANE_CONFIG_KEYWORDLINES_H_
 #define ORVANE_CONFIG_KEYWORDLINES_H_
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "orvane/core/KelString.h"
 
 namespace orvane {
-
-// Reads the next line whole, whatever its length, with its line end (if it
-// has one) and any NUL inside it; false at the end of the file.
-bool ReadWholeLine(FILE* in, std::string& line);
 
 // The first word of a line: leading delimiters are skipped, and the word
 // ends at the next delimiter or line end. Empty when the line holds none.
