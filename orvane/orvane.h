@@ -19,5 +19,6 @@
 #include "orvane/platform/Processes.h"
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/WindowsServices.h"
+#include "orvane/lifecycle/NetPerception.h"
 
 #endif  // ORVANE_ORVANE_H_

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -563,6 +569,30 @@ TEST_F(InstanceFilesTest, AFailedWriteLeavesThePreviousFile) {
   EXPECT_EQ(orvane::WriteServerConfig(elsewhere, kInstall), 0);
   EXPECT_EQ(ShownErrors().back(), "Cannot create configuration file C:\\nowhere\\tessaly.ini.");
 }
+
+#if !defined(_WIN32)
+// The disk fills up in the middle of the new file: a file size limit makes
+// every write past it fail, as a full disk does.
+TEST_F(InstanceFilesTest, AFullDiskLeavesThePreviousFileAndItsHandAddedLines) {
+  MakeInstanceDirectory();
+  const std::string previous = CrLf(kPlainServerFile) + "MY_SETTING 7\r\n# mine\r\n";
+  machine.WriteFile("C:\\mall\\html\\tessaly.ini", previous);
+  MSInfo info = Mall();
+  rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  void (*savedHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 700;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int result = orvane::WriteServerConfig(info, kInstall);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, savedHandler);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(Read("tessaly.ini"), previous);
+  EXPECT_FALSE(Exists("tessaly.old.ini"));
+  EXPECT_EQ(ShownErrors().size(), 1u);
+}
+#endif
 
 // --- The server controller's pool --------------------------------------------
 
