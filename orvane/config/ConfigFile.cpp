@@ -27,9 +27,7 @@ bool ReplaceConfigFile(const std::string& path, PreviousContent previous,
   const bool complete = content(replacement.stream(), in);
   if (in != nullptr) std::fclose(in);
   if (!complete || watch.Refused() || !replacement.Close()) return false;
-  // A failed backup copy costs only the backup, never the file itself.
-  if (os::PathExists(path)) os::CopyFile(path, DefaultBackupName(path));
-  return replacement.Commit();
+  return replacement.Commit(DefaultBackupName(path));
 }
 
 int WriteInstanceFile(const std::string& path, const char* owner, PreviousContent previous,
