@@ -4,6 +4,7 @@
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #endif
@@ -516,6 +517,22 @@ TEST_F(InstanceFilesTest, MergeKeepsHandAddedLinesInOrderAndIsStable) {
   EXPECT_EQ(Read("tessaly.ini"), expected);
   EXPECT_EQ(Read("tessaly.old.ini"), expected);
   EXPECT_TRUE(ShownErrors().empty());
+}
+
+TEST_F(InstanceFilesTest, MergeOfAFileManyTimesLargerWithNulBytes) {
+  MakeInstanceDirectory();
+  std::string handAdded;
+  for (int i = 0; i < 2000; ++i) handAdded += "SETTING_" + std::to_string(i) + " value\r\n";
+  handAdded += std::string("BINARY a\0b\r\n", 11);
+  machine.WriteFile("C:\\mall\\html\\tessaly.ini", CrLf(kPlainServerFile) + handAdded);
+  MSInfo info = Mall();
+  ASSERT_EQ(orvane::WriteServerConfig(info, kInstall), 1);
+  EXPECT_EQ(Read("tessaly.ini"), CrLf(kPlainServerFile) + handAdded);
+#if !defined(_WIN32)
+  struct stat status;
+  ASSERT_EQ(stat(machine.HostPath("C:\\mall\\html\\tessaly.ini").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0644u);
+#endif
 }
 
 TEST_F(InstanceFilesTest, FirstCreationAndAFileLeftOnlyAsItsBackup) {
