@@ -419,6 +419,8 @@ TEST_F(InstanceFilesTest, PaymentFilesUseThePreservedValues) {
   info.m_ZKExec = "C:\\own\\cashet.cmd";
   info.m_ZKCertPath = "C:\\certs";
   info.m_BckInterJobTime = 90;
+  info.m_BckCycleTime = 45;
+  info.m_ExitSvcPrefix = "tqother";
   info.m_MSOption = 0x10;
   MakeInstanceDirectory();
   ASSERT_EQ(orvane::WritePayBackConfig(info, kInstall), 1);
@@ -436,7 +438,9 @@ TEST_F(InstanceFilesTest, PaymentFilesUseThePreservedValues) {
         "CASHET_CERT_PATH C:\\certs\r\n", "CASHET_ENABLE_TRACE 1\r\n"}) {
     EXPECT_NE(payCashet.find(line), std::string::npos) << line;
   }
-  EXPECT_NE(payCyber.find("BACKGROUND_INTER_JOB_TIME 90\r\n"), std::string::npos);
+  EXPECT_NE(payCashet.find("USEREXIT_SERVICE_NAME_PREFIX tqother\r\n"), std::string::npos);
+  EXPECT_NE(payCyber.find("BACKGROUND_CYCLE_TIME 45\r\nBACKGROUND_INTER_JOB_TIME 90\r\n"),
+            std::string::npos);
 }
 
 TEST_F(InstanceFilesTest, MerchantConfigurationIsInstalledWithItsBackup) {
