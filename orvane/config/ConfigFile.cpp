@@ -41,4 +41,20 @@ int WriteInstanceFile(const std::string& path, const char* owner, PreviousConten
   return 1;
 }
 
+bool CopyWithBackup(const std::string& source, const std::string& target,
+                    const std::string& backup) {
+  FILE* in = os::OpenFile(source, "rb");
+  if (in == nullptr) return false;
+  os::ReplacementFile replacement(target, "wb");
+  char buffer[8192];
+  size_t count;
+  while (replacement.stream() != nullptr &&
+         (count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+    std::fwrite(buffer, 1, count, replacement.stream());
+  }
+  const bool read = std::ferror(in) == 0;
+  std::fclose(in);
+  return read && replacement.Commit(backup).ok();
+}
+
 }  // namespace orvane

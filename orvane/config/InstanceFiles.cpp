@@ -351,23 +351,6 @@ bool LacksPoolEntry(const std::string& line, const std::string& entry) {
          std::find(words.begin() + 1, words.end(), entry) == words.end();
 }
 
-// Copies source over target byte for byte, the previous target becoming
-// backup; target is replaced whole or not at all.
-bool InstallCopy(const std::string& source, const std::string& target, const std::string& backup) {
-  FILE* in = os::OpenFile(source, "rb");
-  if (in == nullptr) return false;
-  os::ReplacementFile replacement(target, "wb");
-  char buffer[8192];
-  size_t count;
-  while (replacement.stream() != nullptr &&
-         (count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-    std::fwrite(buffer, 1, count, replacement.stream());
-  }
-  const bool read = std::ferror(in) == 0;
-  std::fclose(in);
-  return read && replacement.Commit(backup).ok();
-}
-
 }  // namespace
 
 int WriteControllerConfig(MSInfo& info) {
@@ -405,7 +388,7 @@ int WritePayCyberConfig(MSInfo& info, const char* installDir) {
   const KelString install = installDir != nullptr ? installDir : "";
   const KelString source = Join(install, "adt") ^ "tqcyber" ^ "merchant_conf";
   const KelString target = KelString(info.GetHtmlPath()) ^ "merchant_conf";
-  if (InstallCopy(std::string(source), std::string(target), std::string(target + ".old"))) {
+  if (CopyWithBackup(std::string(source), std::string(target), std::string(target + ".old"))) {
     SetFileOwner(target, info.GetDBOwner());
     SetFileMode(target, kInstanceFileMode);
   }

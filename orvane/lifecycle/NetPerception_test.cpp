@@ -21,19 +21,23 @@ TEST_F(NetPerceptionTest, AddsTheServerOnceAndRefreshesTheMacros) {
   const std::string server = "DBNAME malldb\r\nGL_PORT 8000\r\nSG_PATH C:\\50%\r\n";
   machine.WriteFile("C:\\mall\\html\\tessaly.ini", server);
   for (const char* macro : kMacros) {
+    if (std::string(macro) == "tempcomp.vqm") continue;  // the store lacks it
     machine.WriteFile(std::string("C:\\mall\\macro\\product\\") + macro,
                       std::string("new ") + macro);
   }
   machine.WriteFile("C:\\mall\\teditor\\product\\temphard.vqm", "edited");
+  machine.WriteFile("C:\\mall\\teditor\\product\\tempcomp.vqm", "mine");
   MSInfo info = Mall();
 
   ASSERT_EQ(KelNetPerceptionConfig(info), 1);
   const std::string once = server + "\r\nPERS_ENABLED NO\r\n\r\nGL_HOST shop.example\r\n";
   EXPECT_EQ(Read("tessaly.ini"), once);
   for (const char* macro : kMacros) {
-    EXPECT_EQ(machine.ReadFile(std::string("C:\\mall\\teditor\\product\\") + macro),
-              std::string("new ") + macro);
+    const std::string expected =
+        std::string(macro) == "tempcomp.vqm" ? "mine" : std::string("new ") + macro;
+    EXPECT_EQ(machine.ReadFile(std::string("C:\\mall\\teditor\\product\\") + macro), expected);
   }
+  EXPECT_FALSE(machine.FileExists("C:\\mall\\teditor\\product\\tempcomp.old.vqm"));
   EXPECT_EQ(machine.ReadFile("C:\\mall\\teditor\\product\\temphard.old.vqm"), "edited");
 
   ASSERT_EQ(KelNetPerceptionConfig(info), 1);
