@@ -20,5 +20,6 @@
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/WindowsServices.h"
 #include "orvane/config/WebServerConfig.h"
+#include "orvane/lifecycle/NetPerception.h"
 
 #endif  // ORVANE_ORVANE_H_
