@@ -46,7 +46,7 @@ bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines)
   if (HoldsLines(path, lines)) return true;
   FileReplacement replacement(path);
   if (replacement.stream() == nullptr) return false;
-  const RefusedLineWatch refusals;
+  const LineWatch refusals;
   for (const std::string& line : lines) WriteLine(replacement.stream(), line);
   if (refusals.Refused() || !replacement.Close()) return false;
   if (os::PathExists(path) && !os::CopyFile(path, DefaultBackupName(path)).ok()) return false;
