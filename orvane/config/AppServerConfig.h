@@ -20,7 +20,7 @@ namespace orvane {
 // installDir\JQ\JQ.jar and Velq's Java archive when it lacks them (entries
 // split at ";", blanks and line ends), each after a ";" unless the line ends
 // with one or the list is empty. Every other line keeps its text. 1 when done; 0 when the file
-// cannot be read, backed up or written (no message).
+// cannot be read or written (no message).
 int UpdateJvmProperties(const char* path, const char* installDir);
 
 // Rewrites servlets.properties at path, its previous content kept in path +

@@ -57,7 +57,7 @@ void WriteDefaultPassSection(FILE* out, const WebServerRun& run);
 
 // Rewrites httpd.cnf in the web server's configuration directory for run,
 // its previous content kept in httpd.cnf.old. 1 when done; 0 with message
-// 28, 27 or 26 as the file cannot be read, backed up or written, and 6 when
+// 28 or 26 as the file cannot be read or written, and 6 when
 // an old product section is not closed or a value would break a line; the
 // file then stays as it was.
 int UpdateHttpdConfig(WebServerRun& run);

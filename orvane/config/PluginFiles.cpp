@@ -39,8 +39,8 @@ bool HoldsLines(const std::string& path, const std::vector<std::string>& lines) 
   return atEnd;
 }
 
-// Writes the file beside its place, keeps the previous one under its backup
-// name, and renames the new one in. A file that holds the lines already is
+// Writes the file beside its place and puts it there, the previous one kept
+// under its backup name. A file that holds the lines already is
 // left as it is, with the backup of its last change.
 bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines) {
   if (HoldsLines(path, lines)) return true;
@@ -49,8 +49,7 @@ bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines)
   const LineWatch refusals;
   for (const std::string& line : lines) WriteLine(replacement.stream(), line);
   if (refusals.Refused() || !replacement.Close()) return false;
-  if (os::PathExists(path) && !os::CopyFile(path, DefaultBackupName(path)).ok()) return false;
-  return replacement.Commit();
+  return replacement.Commit(DefaultBackupName(path));
 }
 
 }  // namespace

@@ -28,9 +28,9 @@ std::string VelqJavaArchive();
 //    product section;
 //  - withViewer: the section declares the page viewer servlet, with one
 //    host=HTML path line per Go instance of list, and the merchant servlet.
-// 1 when done; 0 with message 28, 27, 26 as the file cannot be read, backed
-// up or written, and 6 (file unchanged) when an old product section is not
-// closed or a value would break a line.
+// 1 when done; 0 with message 28 or 26 as the file cannot be read or
+// written, and 6 (file unchanged) when an old product section is not closed
+// or a value would break a line.
 int UpdateServletConfig(const char* configDir, int withViewer, MSList& list);
 
 }  // namespace orvane

@@ -21,8 +21,7 @@ EditResult EditSharedFile(const std::string& path, const std::string& backupPath
   std::fclose(in);
   if (!accepted) return EditResult::kRefused;
   if (!replacement.Close()) return EditResult::kNotWritable;
-  if (!os::CopyFile(path, backupPath).ok()) return EditResult::kBackupFailed;
-  return replacement.Commit() ? EditResult::kDone : EditResult::kNotWritable;
+  return replacement.Commit(backupPath) ? EditResult::kDone : EditResult::kNotWritable;
 }
 
 void CopyLinesThenEndLast(FILE* in, FILE* out, const LineRule& rule) {

@@ -1,10 +1,10 @@
 // Editing a configuration file that other software owns.
 //
 // The web server's and the application server's files are edited in a
-// copy: the new content is written beside the file, the present content is
-// copied to a one-generation backup, and only then is the new file renamed
-// into place. Whatever fails, or when the edit refuses, the file keeps its
-// present content.
+// copy: the new content is written beside the file and put in its place in
+// one step that leaves the present content as a one-generation backup
+// (FileReplacement). Whatever fails, or when the edit refuses, the file keeps
+// its present content; a backup that cannot be made costs only the backup.
 #ifndef ORVANE_CONFIG_SHAREDFILEEDIT_H_
 #define ORVANE_CONFIG_SHAREDFILEEDIT_H_
 
@@ -19,8 +19,7 @@ namespace orvane {
 enum class EditResult {
   kDone,
   kNotReadable,   // the file cannot be opened for reading
-  kBackupFailed,  // the backup copy cannot be made
-  kNotWritable,   // the new content cannot be written or renamed in
+  kNotWritable,   // the new content cannot be written or put in place
   kRefused,       // the edit refused the content, or a line it wrote
 };
 

@@ -134,9 +134,6 @@ const FailureCase kFailureCases[] = {
      "Cannot find required VXR Kelvane Server.", false, false},
     {"HttpdCnfMissing", [](orvane::test::TempMachine&, MSList&) { orvane::os::DeleteFile(kHttpdCnf); },
      "Cannot access file C:\\WWW\\conf\\httpd.cnf.", false, false},
-    {"NoBackupPossible",
-     [](orvane::test::TempMachine&, MSList&) { orvane::os::CreateDirectory("C:\\WWW\\conf\\httpd.cnf.old"); },
-     "Error encountered in modifying VXR Kelvane Server configuration files.", false, false},
     {"UnclosedSection",
      [](orvane::test::TempMachine& m, MSList&) {
        m.WriteFile(kHttpdCnf, kHttpd + kUnclosedSection);
@@ -188,6 +185,13 @@ TEST_P(WebServerFailureTest, GivesZeroAndItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(FailureTable, WebServerFailureTest, ::testing::ValuesIn(kFailureCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WebServerConfigTest, BackupThatCannotBeMadeCostsOnlyTheBackup) {
+  ASSERT_TRUE(orvane::os::CreateDirectory("C:\\WWW\\conf\\httpd.cnf.old").ok());
+  ASSERT_EQ(KelSetISConf(list), 1);
+  EXPECT_NE(machine.ReadFile(kHttpdCnf).find("Hostname shophost"), std::string::npos);
+  EXPECT_TRUE(Errors().empty());
+}
 
 TEST_F(WebServerConfigTest, NetscapeOnlyListLeavesTheWebServerAlone) {
   MSList netscape;

@@ -76,9 +76,6 @@ int ReportWebServerFileEdit(EditResult result, const char* path) {
     case EditResult::kNotReadable:
       KelShowError(kMsgFileNotReadable, path);
       break;
-    case EditResult::kBackupFailed:
-      KelShowError(kMsgBackupFailed);
-      break;
     case EditResult::kNotWritable:
       KelShowError(kMsgFileNotWritable, path);
       break;

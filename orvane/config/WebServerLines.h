@@ -53,8 +53,8 @@ class OldSectionFilter {
 };
 
 // Reports the failed edit of a web server file (path) with the message its
-// failure calls for: 28 not readable, 27 no backup, 26 not writable, 6
-// refused. 1 when the edit was done, else 0.
+// failure calls for: 28 not readable, 26 not writable, 6 refused. 1 when the
+// edit was done, else 0.
 int ReportWebServerFileEdit(EditResult result, const char* path);
 
 }  // namespace orvane

@@ -13,7 +13,6 @@ enum WebServerMessage : unsigned {
   kMsgPluginConfigFailed = 22,
   kMsgRestartFailed = 25,
   kMsgFileNotWritable = 26,
-  kMsgBackupFailed = 27,
   kMsgFileNotReadable = 28,
   kMsgDoNotEdit = 48,
   kMsgHostWithoutAddress = 85,
