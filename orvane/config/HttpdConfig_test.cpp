@@ -5,7 +5,6 @@
 #include <string>
 
 #include "orvane/config/WebServerTestMachine.h"
-#include "orvane/os/Files.h"
 #include "orvane/testing/Emulation.h"
 
 namespace {
@@ -304,19 +303,6 @@ TEST_F(HttpdConfigTest, LinesAreKeptWholeAndByteForByte) {
   machine.WriteFile(kHttpdCnf, withNul + longLine + "Hostname h\r\nlast");
   ASSERT_EQ(Update(), 1);
   EXPECT_EQ(OutsideSections(HttpdCnf()), withNul + longLine + "Hostname shophost\r\nlast");
-}
-
-TEST_F(HttpdConfigTest, MissingFilesAreReported) {
-  Add(Instance("a", "shophost"));
-  EXPECT_EQ(Update(), 0);
-  ASSERT_EQ(Errors().size(), 1u);
-  EXPECT_EQ(Errors()[0], std::string("Cannot access file ") + kHttpdCnf + ".");
-  EXPECT_FALSE(machine.FileExists(kHttpdCnf));
-
-  machine.WriteFile(kHttpdCnf, "Port 80\r\n");
-  ASSERT_TRUE(orvane::os::DeleteFile(kConfigJs).ok());
-  EXPECT_EQ(Update(), -1);  // the survey gives up without a message
-  EXPECT_EQ(Errors().size(), 1u);
 }
 
 }  // namespace
