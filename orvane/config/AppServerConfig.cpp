@@ -8,7 +8,6 @@
 #include "orvane/config/DirectiveLine.h"
 #include "orvane/config/ServletConfig.h"
 #include "orvane/config/SharedFileEdit.h"
-#include "orvane/config/WebServerLines.h"
 #include "orvane/core/KelString.h"
 #include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
@@ -38,8 +37,9 @@ bool ListsEntry(std::string_view list, std::string_view entry) {
 void AddClassPathEntry(std::string& line, const std::string& entry) {
   const size_t equals = line.find('=');
   if (entry.empty() || ListsEntry(std::string_view(line).substr(equals + 1), entry)) return;
-  // An empty entry would put the working directory on the class path.
-  if (line.back() != ';' && line.back() != '=') line += ';';
+  // No ";" in front of the first entry: an empty entry would put the
+  // working directory on the class path.
+  if (line.size() > equals + 1 && line.back() != ';') line += ';';
   line += entry;
 }
 

@@ -61,6 +61,12 @@ TEST_F(AppServerConfigTest, OtherJvmLinesKeepTheirText) {
   ASSERT_EQ(UpdateJvm(), 1);
   EXPECT_EQ(machine.ReadFile(kJvm), original);
   EXPECT_EQ(machine.ReadFile(std::string(kJvm) + ".old"), original);
+
+  // The class path as the last line without its line feed keeps its last
+  // character.
+  machine.WriteFile(kJvm, "ncf.jvm.classpath=C:\\rt.jar");
+  ASSERT_EQ(UpdateJvm(), 1);
+  EXPECT_EQ(machine.ReadFile(kJvm), "ncf.jvm.classpath=C:\\rt.jar;" + kEntries + "\r\n");
 }
 
 TEST_F(AppServerConfigTest, ServletsPropertiesNameTheLastInstance) {
