@@ -19,7 +19,7 @@ constexpr char kWebMainDir[] = "C:\\WWW";
 constexpr char kVelqDir[] = "C:\\Velq";
 constexpr char kAppServerRoot[] = "C:\\AS\\AppServer";
 
-// What the library told its host, as "id-less" texts.
+// The texts of the messages the library handed to its host.
 struct ReportedMessages {
   std::vector<std::string> errors;
   std::vector<std::string> updates;
