@@ -39,7 +39,8 @@ void WriteRegistry(const ScratchMachine& machine) {
          "\"Main Directory\"=\"C:\\\\WWW\"\r\n\r\n"
          "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\BrenloQuentaGoWebserver]\r\n"
          "\"Type\"=dword:00000010\r\n\"Start\"=dword:00000002\r\n"
-         "\"ErrorControl\"=dword:00000001\r\n\"ImagePath\"=\"C:\\\\WWW\\\\bin\\\\httpd.exe\"\r\n\r\n"
+         "\"ErrorControl\"=dword:00000001\r\n\"ImagePath\"=\"C:\\\\WWW\\\\bin\\\\httpd."
+         "exe\"\r\n\r\n"
          "[HKEY_LOCAL_MACHINE\\EMULATION\\Services\\BrenloQuentaGoWebserver]\r\n"
          "\"State\"=dword:00000001\r\n\r\n";
 }
@@ -63,7 +64,8 @@ void PrepareMachine(const ScratchMachine& machine) {
     hosts += "10.1.0." + std::to_string(i + 1) + " " + Numbered("shop", i) + "\r\n";
   }
   machine.WriteFile("C:\\WINNT\\system32\\drivers\\etc\\hosts", hosts);
-  machine.WriteFile("C:\\inst\\html\\en_US\\tqadmin\\common\\config.js", "var gTQPackaging = 0;\r\n");
+  machine.WriteFile("C:\\inst\\html\\en_US\\tqadmin\\common\\config.js",
+                    "var gTQPackaging = 0;\r\n");
   machine.WriteFile(kHttpdCnf, AdministratorsHttpdCnf());
   machine.WriteFile("C:\\WWW\\conf\\servlet.cnf",
                     "JavaLibPath C:\\jdk\\lib\r\nJavaClassPath C:\\jdk\\classes\r\n");

@@ -10,7 +10,8 @@ namespace {
 
 using orvane::test::kInstallDir;
 
-constexpr char kJvm[] = "C:\\AS\\AppServer\\properties\\server\\servlet\\servletservice\\jvm.properties";
+constexpr char kJvm[] =
+    "C:\\AS\\AppServer\\properties\\server\\servlet\\servletservice\\jvm.properties";
 constexpr char kServlets[] =
     "C:\\AS\\AppServer\\properties\\server\\servlet\\servletservice\\servlets.properties";
 constexpr char kSecureJvm[] =
@@ -36,7 +37,8 @@ TEST_F(AppServerConfigTest, ClassPathGainsTheMissingArchives) {
       {"C:\\jdk\\rt.jar;", "C:\\jdk\\rt.jar;" + kEntries},
       {"", kEntries},
       // Entries split at ";" and blanks, compared exactly.
-      {"C:\\Velq\\java\\velqjava.zip C:\\inst\\JQ\\JQ.jar", "C:\\Velq\\java\\velqjava.zip C:\\inst\\JQ\\JQ.jar"},
+      {"C:\\Velq\\java\\velqjava.zip C:\\inst\\JQ\\JQ.jar",
+       "C:\\Velq\\java\\velqjava.zip C:\\inst\\JQ\\JQ.jar"},
       {"C:\\inst\\JQ\\JQ.jar.bak;C:\\Velq\\java\\velqjava.zip",
        "C:\\inst\\JQ\\JQ.jar.bak;C:\\Velq\\java\\velqjava.zip;C:\\inst\\JQ\\JQ.jar"},
       {longList, longList + ";" + kEntries},
@@ -108,7 +110,8 @@ TEST_F(AppServerConfigTest, SecureServerRootBesideTheFirst) {
       {"D:\\Corbelle", "D:443\\Corbelle"},
       {"Corbelle", ""},
   };
-  for (const auto& [root, secure] : cases) EXPECT_EQ(orvane::SecureAppServerRoot(root), secure) << root;
+  for (const auto& [root, secure] : cases)
+    EXPECT_EQ(orvane::SecureAppServerRoot(root), secure) << root;
 }
 
 TEST_F(AppServerConfigTest, BothServersGetTheSameTreatment) {

@@ -21,15 +21,19 @@ struct FilterRoute {
   const char* entry;
 };
 constexpr FilterRoute kFilterRoutes[] = {
-    {"/cgi-bin/nph-msrvr/*", ":tq_cache"},  {"/cgi-bin/tessaly/*", ":tq_cache"},
-    {"/cgi-bin/tessaly3/*", ":tq_cache"},   {"/msprotect/nph-msrvr/*", ":tq_auth"},
-    {"/msprotect/tessaly/*", ":tq_auth"},   {"/msprotect/tessaly3/*", ":tq_auth"},
+    {"/cgi-bin/nph-msrvr/*", ":tq_cache"}, {"/cgi-bin/tessaly/*", ":tq_cache"},
+    {"/cgi-bin/tessaly3/*", ":tq_cache"},  {"/msprotect/nph-msrvr/*", ":tq_auth"},
+    {"/msprotect/tessaly/*", ":tq_auth"},  {"/msprotect/tessaly3/*", ":tq_auth"},
 };
 
 // The protection block's settings, after "Protect /*.ini <host> {".
 constexpr const char* kProtectionSettings[][2] = {
-    {"ServerId", "Private_Authorization"}, {"Authtype", "Basic"}, {"GetMask", "All@(*)"},
-    {"PutMask", "All@(*)"},                {"PostMask", "All@(*)"}, {"Mask", "All@(*)"},
+    {"ServerId", "Private_Authorization"},
+    {"Authtype", "Basic"},
+    {"GetMask", "All@(*)"},
+    {"PutMask", "All@(*)"},
+    {"PostMask", "All@(*)"},
+    {"Mask", "All@(*)"},
 };
 constexpr size_t kProtectionKeywordColumn = 16;
 
@@ -271,8 +275,8 @@ void WriteDefaultPassSection(FILE* out, const WebServerRun& run) {
   for (const GoInstance& instance : run.goInstances) {
     const KelString html(instance.info.GetHtmlPath());
     auto writeRule = [&](const std::string& host) {
-      WriteLine(out, std::string("Pass   /*  ") +
-                         static_cast<const char*>(html ^ ("* " + host).c_str()));
+      WriteLine(
+          out, std::string("Pass   /*  ") + static_cast<const char*>(html ^ ("* " + host).c_str()));
     };
     writeRule(instance.info.GetISHost());
     for (const std::string& address : instance.addresses) writeRule(address);

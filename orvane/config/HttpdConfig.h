@@ -36,8 +36,8 @@ struct WebServerRun {
   KelString installDir;
   WebServerDirs dirs;
   std::vector<GoInstance> goInstances;  // list order
-  MSInfo last;  // working copy of the list's last record: the common lists
-  bool anyOldLevel = false;  // an instance was read back from a level below 3
+  MSInfo last;                          // working copy of the list's last record: the common lists
+  bool anyOldLevel = false;             // an instance was read back from a level below 3
   // Some Go instance uses the catalog editor (its packaging flag is clear).
   bool anyCatalogEditor = false;
 };

@@ -104,18 +104,17 @@ TEST_F(HttpdConfigTest, SectionsForTwoGoInstancesAndANetscapeOne) {
   machine.WriteFile(kHttpdCnf, administrators + tail);
   ASSERT_EQ(Update(), 1);
 
-  const std::string library = "C:\\inst\\bin\\tq_cgi_kelapi.dll";
   const std::string expected =
       kBegin +
-      "Service /cgi-bin/nph-msrvr/* " + library + ":tq_cache\r\n"
-      "Service /cgi-bin/tessaly/* " + library + ":tq_cache\r\n"
-      "Service /cgi-bin/tessaly3/* " + library + ":tq_cache\r\n"
-      "Service /msprotect/nph-msrvr/* " + library + ":tq_auth\r\n"
-      "Service /msprotect/tessaly/* " + library + ":tq_auth\r\n"
-      "Service /msprotect/tessaly3/* " + library + ":tq_auth\r\n"
+      "Service /cgi-bin/nph-msrvr/* C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_cache\r\n"
+      "Service /cgi-bin/tessaly/* C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_cache\r\n"
+      "Service /cgi-bin/tessaly3/* C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_cache\r\n"
+      "Service /msprotect/nph-msrvr/* C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_auth\r\n"
+      "Service /msprotect/tessaly/* C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_auth\r\n"
+      "Service /msprotect/tessaly3/* C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_auth\r\n"
       "\r\n" +
       ProtectionBlock("10.0.0.1") + ProtectionBlock("10.0.0.2") + ProtectionBlock("shophost") +
-      "ServerInit " + library + ":tq_init_cache CACHE=ON|CACHE_MAX_FILES=100\r\n"
+      "ServerInit C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_init_cache CACHE=ON|CACHE_MAX_FILES=100\r\n"
       "Pass    /te_html/*      C:\\a\\teditor\\te_html\\* shophost\r\n"
       "Pass    /ca_html/*      C:\\a\\teditor\\ca_html\\* shophost\r\n"
       "\r\n" +
@@ -240,7 +239,8 @@ TEST_F(HttpdConfigTest, OldSectionsAreDroppedAndPlacementFollowsTheFirstRemainin
 
 TEST_F(HttpdConfigTest, FileOfSectionsOnlyOrEmptyGetsTheSection) {
   Add(Instance("a", "shophost"));
-  for (const char* original : {"", "###### VXR Tessaly ######\r\nold\r\n###### End of VXR Tessaly ######\r\n"}) {
+  for (const char* original :
+       {"", "###### VXR Tessaly ######\r\nold\r\n###### End of VXR Tessaly ######\r\n"}) {
     machine.WriteFile(kHttpdCnf, original);
     ASSERT_EQ(Update(), 1);
     const std::string text = HttpdCnf();
@@ -264,9 +264,11 @@ TEST_F(HttpdConfigTest, UnresolvableHostGetsItsNameBlockOnly) {
   EXPECT_NE(text.find("\r\n" + ProtectionBlock("10.0.0.3") + ProtectionBlock("bhost") + "Pass "),
             std::string::npos);
   EXPECT_EQ(Count(text, "Protect "), 3u);
-  EXPECT_NE(text.find(kPassBegin + "Pass   /*  C:\\a\\html\\* nosuchhost.invalid\r\n"
-                                   "Pass   /*  C:\\b\\html\\* bhost\r\n"
-                                   "Pass   /*  C:\\b\\html\\* 10.0.0.3\r\n" + kPassEnd),
+  EXPECT_NE(text.find(kPassBegin +
+                      "Pass   /*  C:\\a\\html\\* nosuchhost.invalid\r\n"
+                      "Pass   /*  C:\\b\\html\\* bhost\r\n"
+                      "Pass   /*  C:\\b\\html\\* 10.0.0.3\r\n" +
+                      kPassEnd),
             std::string::npos);
 }
 
@@ -278,7 +280,8 @@ TEST_F(HttpdConfigTest, RefusedFilesStayAsTheyWere) {
   };
   const Case cases[] = {
       {"begin marker without end", "Port 80\r\n###### VXR Tessaly ######\r\nmine\r\n", "shophost"},
-      {"end marker alone opens a section", "###### End of VXR Tessaly ######\r\nmine\r\n", "shophost"},
+      {"end marker alone opens a section", "###### End of VXR Tessaly ######\r\nmine\r\n",
+       "shophost"},
       {"host with a line end", "Port 80\r\nHostname h\r\n", "evil\nPass /* C:\\"},
   };
   for (const Case& c : cases) {

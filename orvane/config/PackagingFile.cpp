@@ -27,10 +27,13 @@ PackagingSetting ReadPackagingSetting(const char* installDir) {
 }
 
 void ApplyPackagingSetting(PackagingSetting setting, MSInfo& info) {
-  if (setting == PackagingSetting::kSet) info.SetMSOption(MSInfo::kOptPackaging, MSInfo::kOptPackaging);
+  if (setting == PackagingSetting::kSet)
+    info.SetMSOption(MSInfo::kOptPackaging, MSInfo::kOptPackaging);
   if (setting == PackagingSetting::kClear) info.SetMSOption(MSInfo::kOptPackaging, 0);
 }
 
-bool PackagingClear(const MSInfo& info) { return (info.GetMSOption() & MSInfo::kOptPackaging) == 0; }
+bool PackagingClear(const MSInfo& info) {
+  return (info.GetMSOption() & MSInfo::kOptPackaging) == 0;
+}
 
 }  // namespace orvane

@@ -170,21 +170,23 @@ class ServletConfigEdit {
   }
 
   void WriteServlets(FILE* out) const {
-    std::fputs("\nESERVLET kelviewer kelviewer {\n"
-               "    configfile=tessaly.ini\n"
-               "    content=text/x-ssi-html\n",
-               out);
+    std::fputs(
+        "\nESERVLET kelviewer kelviewer {\n"
+        "    configfile=tessaly.ini\n"
+        "    content=text/x-ssi-html\n",
+        out);
     for (const ViewerHost& host : m_hosts) {
       WriteLine(out, "    " + host.host + "=" + host.htmlPath);
     }
-    std::fputs("}\n"
-               "SERVICE kelviewer /servlet/kelviewer\n"
-               "\n"
-               "ESERVLET kelmserver kelmserver {\n"
-               "    configfile=tessaly.ini\n"
-               "}\n"
-               "SERVICE kelmserver /servlet/kelmserver\n",
-               out);
+    std::fputs(
+        "}\n"
+        "SERVICE kelviewer /servlet/kelviewer\n"
+        "\n"
+        "ESERVLET kelmserver kelmserver {\n"
+        "    configfile=tessaly.ini\n"
+        "}\n"
+        "SERVICE kelmserver /servlet/kelmserver\n",
+        out);
   }
 
   const ServletEntries m_entries;

@@ -31,7 +31,9 @@ class ServletConfigTest : public orvane::test::WebServerMachineTest {
     list.Add(c, 0);
   }
 
-  int Update(int withViewer = 1) { return orvane::UpdateServletConfig(kWebConfigDir, withViewer, list); }
+  int Update(int withViewer = 1) {
+    return orvane::UpdateServletConfig(kWebConfigDir, withViewer, list);
+  }
   std::string ServletCnf() { return machine.ReadFile(kServletCnf); }
 
   static std::string ViewerSection() {
@@ -64,10 +66,11 @@ TEST_F(ServletConfigTest, SettingsGainTheEntriesAndTheServletsAreDeclared) {
   const std::string expected =
       "# servlet engine\r\n"
       "JavaLibPath C:\\jdk\\lib;C:\\Velq\\lib\r\n"
-      "JavaClassPath C:\\jdk\\classes;C:\\x.jar;" + std::string(kArchive) + ";" + kVelqArchive +
-      "\r\n"
+      "JavaClassPath C:\\jdk\\classes;C:\\x.jar;C:\\WWW\\servlets\\public\\kelpart.jar;"
+      "C:\\Velq\\java\\velqjava.zip\r\n"
       "Other line\r\n"
-      "\r\n" + kSectionBegin + ViewerSection() + kSectionEnd;
+      "\r\n" +
+      kSectionBegin + ViewerSection() + kSectionEnd;
   EXPECT_EQ(ServletCnf(), expected);
   EXPECT_EQ(machine.ReadFile(std::string(kServletCnf) + ".old"), original);
 
@@ -79,19 +82,18 @@ TEST_F(ServletConfigTest, SettingsGainTheEntriesAndTheServletsAreDeclared) {
 
 TEST_F(ServletConfigTest, SettingLinesThatNeedNothingOrCannotBeExtended) {
   const std::string kept =
-      "JavaLibPath\r\n"                  // no value: kept as it is
-      "javalibpath C:\\x\r\n"            // the keyword's letter case counts
+      "JavaLibPath\r\n"        // no value: kept as it is
+      "javalibpath C:\\x\r\n"  // the keyword's letter case counts
       "JavaClassPath   \r\n";
-  machine.WriteFile(kServletCnf,
-                    kept +
-                        "JavaLibPath a;C:\\Velq\\lib;b;\r\n"
-                        "JavaClassPath " + kArchive + ";\r\n");
+  const std::string extended =
+      "JavaLibPath a;C:\\Velq\\lib;b\r\n"
+      "JavaClassPath C:\\WWW\\servlets\\public\\kelpart.jar\r\n";
+  machine.WriteFile(kServletCnf, kept +
+                                     "JavaLibPath a;C:\\Velq\\lib;b;\r\n"
+                                     "JavaClassPath C:\\WWW\\servlets\\public\\kelpart.jar;\r\n");
   ASSERT_EQ(Update(0), 1);
   // Only the product's archive is looked for: Velq's is not added alone.
-  EXPECT_EQ(ServletCnf(), kept +
-                              "JavaLibPath a;C:\\Velq\\lib;b\r\n"
-                              "JavaClassPath " + kArchive + "\r\n"
-                              "\r\n" + kSectionBegin + kSectionEnd);
+  EXPECT_EQ(ServletCnf(), kept + extended + "\r\n" + kSectionBegin + kSectionEnd);
 }
 
 TEST_F(ServletConfigTest, ClassPathOfACommentedSettingMovesIntoTheSection) {
@@ -107,21 +109,23 @@ TEST_F(ServletConfigTest, ClassPathOfACommentedSettingMovesIntoTheSection) {
       {"last line of the file names the archive",
        "# JavaClassPath\r\n# one;two\r\n# cp: C:\\a;C:\\b\r\n# " + std::string(kArchive) + "\r\n",
        "JavaClassPath  C:\\a;C:\\b\r\n"},
-      {"a library path watch saves nothing",
-       "# JavaLibPath\r\n# one;two\r\n# lib: C:\\l;C:\\m\r\n", ""},
+      {"a library path watch saves nothing", "# JavaLibPath\r\n# one;two\r\n# lib: C:\\l;C:\\m\r\n",
+       ""},
       {"both watches: the library path ends first",
        "# JavaLibPath JavaClassPath\r\n# one;two\r\n# lib: C:\\l;C:\\m\r\n# 3;4\r\n"
        "# cp: C:\\c;C:\\d\r\n",
        "JavaClassPath  C:\\c;C:\\d;" + std::string(kArchive) + ";" + kVelqArchive + "\r\n"},
       {"no colon keeps the watch open, the count runs on",
        "# JavaClassPath\r\n# one;two\r\n# three;four\r\n# cp: C:\\c;C:\\d\r\n", ""},
-      {"no blank after the colon saves nothing", "# JavaClassPath\r\n# a;b\r\n# cp:C:\\c;d\r\n", ""},
+      {"no blank after the colon saves nothing", "# JavaClassPath\r\n# a;b\r\n# cp:C:\\c;d\r\n",
+       ""},
       {"the first list line does not end the watch", "# JavaClassPath\r\n# cp: C:\\c;d\r\n", ""},
   };
   for (const Case& c : cases) {
     machine.WriteFile(kServletCnf, c.lines);
     ASSERT_EQ(Update(0), 1) << c.name;
-    const std::string expected = c.lines + "\r\n" + kSectionBegin + c.sectionClassPath + kSectionEnd;
+    const std::string expected =
+        c.lines + "\r\n" + kSectionBegin + c.sectionClassPath + kSectionEnd;
     EXPECT_EQ(ServletCnf(), expected) << c.name;
     // The watch finds the same lines again on the next run.
     ASSERT_EQ(Update(0), 1) << c.name;
@@ -141,8 +145,8 @@ TEST_F(ServletConfigTest, OldSectionsAreReplacedWhereverTheyStand) {
   ASSERT_EQ(Update(0), 1);
   // The old section's leading empty line goes with it; others stay, and
   // the last line is ended before the new section.
-  EXPECT_EQ(ServletCnf(), "first\r\n\r\n\r\nlast without line end\r\n\r\n" + kSectionBegin +
-                              kSectionEnd);
+  EXPECT_EQ(ServletCnf(),
+            "first\r\n\r\n\r\nlast without line end\r\n\r\n" + kSectionBegin + kSectionEnd);
 }
 
 TEST_F(ServletConfigTest, FailuresLeaveTheFileAsItWas) {

@@ -18,9 +18,9 @@ namespace orvane {
 
 enum class EditResult {
   kDone,
-  kNotReadable,   // the file cannot be opened for reading
-  kNotWritable,   // the new content cannot be written or put in place
-  kRefused,       // the edit refused the content, or a line it wrote
+  kNotReadable,  // the file cannot be opened for reading
+  kNotWritable,  // the new content cannot be written or put in place
+  kRefused,      // the edit refused the content, or a line it wrote
 };
 
 // Produces the new content from the present one; false refuses. A line that

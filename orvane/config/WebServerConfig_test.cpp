@@ -120,19 +120,22 @@ void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 const FailureCase kFailureCases[] = {
     {"NoInstallation",
      [](orvane::test::TempMachine& m, MSList&) {
-       m.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
-                       "\"TQ_INST_PATH\"=-\r\n");
+       m.WriteRegistry(
+           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
+           "\"TQ_INST_PATH\"=-\r\n");
      },
      "Cannot find Tessaly installation parameters.", false, false},
-    {"NoConfigJs", [](orvane::test::TempMachine&, MSList&) { orvane::os::DeleteFile(kConfigJs); }, nullptr,
-     false, false},
+    {"NoConfigJs", [](orvane::test::TempMachine&, MSList&) { orvane::os::DeleteFile(kConfigJs); },
+     nullptr, false, false},
     {"NoWebServerRecord",
      [](orvane::test::TempMachine& m, MSList&) {
-       m.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
-                       "\"ETCpath\"=-\r\n");
+       m.WriteRegistry(
+           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
+           "\"ETCpath\"=-\r\n");
      },
      "Cannot find required VXR Kelvane Server.", false, false},
-    {"HttpdCnfMissing", [](orvane::test::TempMachine&, MSList&) { orvane::os::DeleteFile(kHttpdCnf); },
+    {"HttpdCnfMissing",
+     [](orvane::test::TempMachine&, MSList&) { orvane::os::DeleteFile(kHttpdCnf); },
      "Cannot access file C:\\WWW\\conf\\httpd.cnf.", false, false},
     {"UnclosedSection",
      [](orvane::test::TempMachine& m, MSList&) {
@@ -142,7 +145,8 @@ const FailureCase kFailureCases[] = {
     {"PluginFileNotCreatable",
      [](orvane::test::TempMachine&, MSList&) { orvane::os::CreateDirectory(kObjConf); },
      "NSAPI configuration file creation failed.", true, false},
-    {"ServletCnfMissing", [](orvane::test::TempMachine&, MSList&) { orvane::os::DeleteFile(kServletCnf); },
+    {"ServletCnfMissing",
+     [](orvane::test::TempMachine&, MSList&) { orvane::os::DeleteFile(kServletCnf); },
      "Cannot access file C:\\WWW\\conf\\servlet.cnf.", true, true},
     {"HostingWithoutApplicationServer",
      [](orvane::test::TempMachine&, MSList& list) {

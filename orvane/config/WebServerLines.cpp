@@ -53,7 +53,8 @@ bool IsSectionEndLine(std::string_view line) {
 void WriteSectionBegin(FILE* out, const char* title) {
   KelString doNotEdit;
   if (!KelLoadMessage(doNotEdit, kMsgDoNotEdit)) doNotEdit = kDoNotEditText;
-  WriteLine(out, std::string("###### ") + title + " ###### (" + static_cast<const char*>(doNotEdit) + ")");
+  WriteLine(out, std::string("###### ") + title + " ###### (" +
+                     static_cast<const char*>(doNotEdit) + ")");
 }
 
 void WriteSectionEnd(FILE* out, const char* title) {

@@ -49,7 +49,8 @@ class WebServerMachineTest : public PlatformMachineTest {
   void RegisterProduct() {
     machine.WriteRegistry(
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
-        "\"TQ_INST_PATH\"=" + RegText(kInstallDir) + "\r\n");
+        "\"TQ_INST_PATH\"=" +
+        RegText(kInstallDir) + "\r\n");
   }
   void RegisterWebServer() {
     const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6";
@@ -57,7 +58,8 @@ class WebServerMachineTest : public PlatformMachineTest {
                           "\\Directories]\r\n\"Executables\"=\"C:\\\\WWW\\\\bin\"\r\n"
                           "\"CGI Bin Scripts\"=\"C:\\\\WWW\\\\cgi-bin\"\r\n"
                           "\"HTML\"=\"C:\\\\WWW\\\\html\"\r\n"
-                          "\"Main Directory\"=" + RegText(kWebMainDir) + "\r\n");
+                          "\"Main Directory\"=" +
+                          RegText(kWebMainDir) + "\r\n");
   }
   void RegisterVelq() {
     machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n\"VELQ Path Name\"=" +
@@ -68,7 +70,8 @@ class WebServerMachineTest : public PlatformMachineTest {
   void RegisterAppServer() {
     machine.WriteRegistry(
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Corbelle Application Server\\3.5]\r\n"
-        "\"APPSERVER_ROOT\"=" + RegText(std::string(kAppServerRoot) + "\\") + "\r\n");
+        "\"APPSERVER_ROOT\"=" +
+        RegText(std::string(kAppServerRoot) + "\\") + "\r\n");
   }
 
  public:
