@@ -138,10 +138,10 @@ struct CommandEnvironment::Redirection {
   Redirection& operator=(const Redirection&) = delete;
 };
 
-CommandEnvironment::CommandEnvironment() : m_knobs(Knobs::Read()) {}
+CommandEnvironment::CommandEnvironment(FILE* console) : m_console(console), m_knobs(Knobs::Read()) {}
 
 int CommandEnvironment::RunLine(const std::string& line) {
-  const int code = RunCommand(line, stdout, stderr);
+  const int code = RunCommand(line, m_console, m_console);
   return m_ended || m_leaveFile ? m_exitCode : code;
 }
 
@@ -165,7 +165,7 @@ bool CommandEnvironment::RunFile(const std::string& path,
   ++m_depth;
   for (const std::string& text : lines) {
     if (m_ended || m_leaveFile) break;
-    RunCommand(SubstituteArguments(text, arguments), stdout, stderr);
+    RunCommand(SubstituteArguments(text, arguments), m_console, m_console);
   }
   --m_depth;
   m_leaveFile = false;
@@ -262,7 +262,7 @@ int CommandEnvironment::ChangeDirectory(const std::string& rest, FILE* err) {
   if (Lower(target.substr(0, 2)) == "/d") target = Trim(target.substr(2));
   target = Unquote(target);
   if (target.empty()) {
-    std::fputs((os::posix::CurrentDirectory() + "\n").c_str(), stdout);
+    std::fputs((os::posix::CurrentDirectory() + "\n").c_str(), m_console);
     return 0;
   }
   os::Expected<std::string> hostPath = os::posix::HostPath(target);
