@@ -32,6 +32,11 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+std::string TrimStart(const std::string& text) {
+  const std::string::size_type first = text.find_first_not_of(" \t");
+  return first == std::string::npos ? std::string() : text.substr(first);
+}
+
 std::string Unquote(const std::string& text) {
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
     return text.substr(1, text.size() - 2);
@@ -173,8 +178,9 @@ bool CommandEnvironment::RunFile(const std::string& path,
 }
 
 int CommandEnvironment::RunCommand(const std::string& text, FILE* out, FILE* err) {
-  std::string line = Trim(text);
-  while (!line.empty() && line[0] == '@') line = Trim(line.substr(1));
+  std::string line = TrimStart(text);
+  while (!line.empty() && line[0] == '@') line = TrimStart(line.substr(1));
+  if (!line.empty() && line.back() == '\r') line.pop_back();
   if (line.empty() || line[0] == ':') return 0;
   std::string word = line.substr(0, line.find_first_of(" \t"));
   const std::string lower = Lower(word);
@@ -188,7 +194,8 @@ int CommandEnvironment::RunCommand(const std::string& text, FILE* out, FILE* err
     std::fputs("The system cannot find the path specified.\n", err);
     return 1;
   }
-  const std::string command = Trim(redirection.command);
+  // Blanks before a redirection belong to the command: echo prints them.
+  const std::string command = TrimStart(redirection.command);
   // "echo." prints an empty line: the full stop ends the word.
   word = command.substr(0, command.find_first_of(" \t."));
   const std::string name = Lower(word);
