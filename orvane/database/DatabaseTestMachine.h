@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -38,6 +39,13 @@ inline std::string Error(unsigned int id, const char* arg1 = nullptr, const char
   return "E:" + Status(id, arg1, arg2).substr(2);
 }
 
+// The stand-in program built beside the tests, or "" when there is none.
+#ifdef ORVANE_VELQSIM
+constexpr char kVelqsim[] = ORVANE_VELQSIM;
+#else
+constexpr char kVelqsim[] = "";
+#endif
+
 class DatabaseMachineTest : public PlatformMachineTest {
  protected:
   static constexpr char kLogs[] = "C:\\shop\\logs";
@@ -46,9 +54,7 @@ class DatabaseMachineTest : public PlatformMachineTest {
 
   void SetUp() override {
     ORVANE_SKIP_WITHOUT_EMULATION("the Velq stand-in runs on the emulated machine");
-#ifndef ORVANE_VELQSIM
-    GTEST_SKIP() << "velqsim is not built";
-#endif
+    if (*kVelqsim == '\0') GTEST_SKIP() << "velqsim is not built";
     machine.WriteRegistry(
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
         "\"TQ_INST_PATH\"=\"C:\\\\Tessaly\"\r\n"
@@ -78,10 +84,8 @@ class DatabaseMachineTest : public PlatformMachineTest {
 
   // Installs the stand-in; extra options as velqsim --install takes them.
   void InstallVelq(const std::string& options = "") {
-#ifdef ORVANE_VELQSIM
-    const std::string command = std::string(ORVANE_VELQSIM) + " --install " + options + " >/dev/null";
+    const std::string command = std::string(kVelqsim) + " --install " + options + " >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-#endif
   }
 
   // Runs one command of the installed "velq" command line.
