@@ -90,8 +90,8 @@ class DatabaseMachineTest : public PlatformMachineTest {
 
   // Runs one command of the installed "velq" command line.
   void Velq(const std::string& command) {
-    const std::string line = machine.HostPath("C:\\WINNT\\system32\\velq") + " " + command +
-                             " >/dev/null";
+    const std::string line =
+        machine.HostPath("C:\\WINNT\\system32\\velq") + " " + command + " >/dev/null";
     ASSERT_EQ(std::system(line.c_str()), 0) << line;
   }
 
@@ -99,16 +99,16 @@ class DatabaseMachineTest : public PlatformMachineTest {
   // run in the command environment.
   std::string VelqQuery(const std::string& database, const std::string& sql) {
     machine.WriteFile("C:\\query.cmd", "velq connect to " + database + "\r\nvelq \"" + sql +
-                                            "\" > C:\\query.out\r\n");
-    const std::string line = machine.HostPath("C:\\WINNT\\system32\\velqcmd") +
-                             " 'C:\\query.cmd' >/dev/null";
+                                           "\" > C:\\query.out\r\n");
+    const std::string line =
+        machine.HostPath("C:\\WINNT\\system32\\velqcmd") + " 'C:\\query.cmd' >/dev/null";
     EXPECT_EQ(std::system(line.c_str()), 0) << line;
     return machine.ReadFile("C:\\query.out");
   }
 
   void SetKnob(const std::string& name, const std::string& regValue) {
-    machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\EMULATION\\Velq]\r\n\"" + name + "\"=" +
-                          regValue + "\r\n");
+    machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\EMULATION\\Velq]\r\n\"" + name + "\"=" + regValue +
+                          "\r\n");
   }
 
   void MakeDirectory(const std::string& windowsPath) {

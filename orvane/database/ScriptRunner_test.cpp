@@ -69,8 +69,8 @@ TEST_F(ScriptRunnerTest, AHungScriptIsWaitedForSixHundredPollsWithProgress) {
   EXPECT_EQ(KelMigrateDB("job.cmd", info, "C:\\work", 240), 1);
   EXPECT_EQ(ClockSeconds(), 600u);
   ASSERT_EQ(g_progress.size(), 600u);
-  EXPECT_EQ(g_progress[2], 0);    // 200 / 240
-  EXPECT_EQ(g_progress[3], 1);    // 300 / 240
+  EXPECT_EQ(g_progress[2], 0);  // 200 / 240
+  EXPECT_EQ(g_progress[3], 1);  // 300 / 240
   EXPECT_EQ(g_progress[240], 100);
   EXPECT_EQ(g_progress[599], 100);  // the percentage is capped
   EXPECT_FALSE(machine.FileExists(std::string(kLogs) + "\\~shopdb.tmp"));
