@@ -66,7 +66,7 @@ TEST_F(TextFileRewriteTest, ReplacementIsInvisibleUntilCommitted) {
   std::fputs("after\n", replacement.stream());
   ASSERT_TRUE(replacement.Commit());
   EXPECT_EQ(machine.ReadFile(kFile), "after\r\n");
-  auto left = os::ListDirectory("C:\\WINNT", "shared.cnf.*");
+  auto left = os::ListDirectory("C:\\WINNT", "shared.cnf.~*");
   EXPECT_FALSE(left.ok()) << "a temporary file was left beside the file";
 }
 

@@ -29,7 +29,8 @@ RegistryValue Typed(ValueType type, const std::vector<unsigned char>& data) {
   return value;
 }
 
-// A value of every type and form that the writer knows.
+// A value of every type and form that the writer knows. (A string without
+// its final NUL is left out: Windows' ANSI interface does not keep one.)
 std::vector<NamedValue> SampleValues() {
   std::vector<unsigned char> binary;
   for (int i = 0; i < 200; ++i) binary.push_back(static_cast<unsigned char>(i * 7));
@@ -40,7 +41,6 @@ std::vector<NamedValue> SampleValues() {
       {"Empty", RegistryValue::String("")},
       {"Accented", RegistryValue::String("caf\xe9 \x80 na\xefve")},
       {"Lines", RegistryValue::String("one\r\ntwo\nthree\rfour")},
-      {"Unterminated", Typed(ValueType::kString, {'a', 'b'})},
       {"Count", RegistryValue::Dword(0x1234abcd)},
       {"Zero", RegistryValue::Dword(0)},
       {"Blob", Typed(ValueType::kBinary, binary)},
