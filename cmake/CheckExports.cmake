@@ -39,7 +39,7 @@ set(undecorated
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
   KelUpdateRegTQ KelCreateBackup KelCheckAccess
-  KelCreateDatabase)
+  KelCreateDatabase KelNetPerceptionConfig)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -68,7 +68,11 @@ set(decorated
   _Z14DBCreateSingleR6MSInfo                    # DBCreateSingle(MSInfo&)
   _Z12IsExistDBVXRR6MSInfo                      # IsExistDBVXR(MSInfo&)
   _Z11KelCreateDBR6MSInfo                       # KelCreateDB(MSInfo&)
-  _Z12KelMigrateDBPKcR6MSInfoS0_i)              # KelMigrateDB(const char*, MSInfo&, const char*, int)
+  _Z12KelMigrateDBPKcR6MSInfoS0_i               # KelMigrateDB(const char*, MSInfo&, const char*, int)
+  _ZN6MSInfo11WriteDBNameEP8_IO_FILE            # MSInfo::WriteDBName(FILE*)
+  _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
+  _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
+  _ZN6MSInfo11WriteNDMiscEP8_IO_FILE)           # MSInfo::WriteNDMisc(FILE*)
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox
   DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)
