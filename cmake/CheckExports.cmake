@@ -38,7 +38,8 @@ set(undecorated
   KelRegTcpService KelUnregTcpService KelGetTcpServicePort
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
-  KelUpdateRegTQ KelCreateBackup KelCheckAccess KelNetPerceptionConfig)
+  KelUpdateRegTQ KelCreateBackup KelCheckAccess
+  KelCreateDatabase KelNetPerceptionConfig)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -63,6 +64,11 @@ set(decorated
   _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
   _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
+  _Z16DBCreateDatabaseR6MSList                  # DBCreateDatabase(MSList&)
+  _Z14DBCreateSingleR6MSInfo                    # DBCreateSingle(MSInfo&)
+  _Z12IsExistDBVXRR6MSInfo                      # IsExistDBVXR(MSInfo&)
+  _Z11KelCreateDBR6MSInfo                       # KelCreateDB(MSInfo&)
+  _Z12KelMigrateDBPKcR6MSInfoS0_i               # KelMigrateDB(const char*, MSInfo&, const char*, int)
   _ZN6MSInfo11WriteDBNameEP8_IO_FILE            # MSInfo::WriteDBName(FILE*)
   _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
   _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
@@ -73,7 +79,8 @@ list(APPEND decorated
   _Z12KelSetISConfR6MSList                      # KelSetISConf(MSList&)
   _ZN6MSInfo11WriteISPassEP8_IO_FILE)           # MSInfo::WriteISPass(FILE*)
 # Internal names that must stay inside the library.
-set(hidden KelLoadMessage FindMessageText ShowMessageBox)
+set(hidden KelLoadMessage FindMessageText ShowMessageBox
+  DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)
 
 set(failures)
 foreach(name IN LISTS undecorated decorated)

@@ -20,6 +20,10 @@
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/WindowsServices.h"
 #include "orvane/config/WebServerConfig.h"
+#include "orvane/database/DatabaseQueries.h"
+#include "orvane/database/DatabaseSetup.h"
+#include "orvane/database/HostingData.h"
+#include "orvane/database/ScriptRunner.h"
 #include "orvane/lifecycle/NetPerception.h"
 
 #endif  // ORVANE_ORVANE_H_
