@@ -38,7 +38,8 @@ set(undecorated
   KelRegTcpService KelUnregTcpService KelGetTcpServicePort
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
-  KelUpdateRegTQ KelCreateBackup KelCheckAccess)
+  KelUpdateRegTQ KelCreateBackup KelCheckAccess
+  KelCreateInstance KelCreateFixpackQVInit)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -62,7 +63,13 @@ set(decorated
   _ZN6MSInfoC1ERKS_                             # MSInfo(const MSInfo&)
   _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
-  _ZNK6MSList5StoreEPKc)                        # MSList::Store(const char*) const
+  _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
+  _Z19KelCreateSingleInstR6MSInfo               # KelCreateSingleInst(MSInfo&)
+  _Z19KelDeleteSingleInstR6MSInfo               # KelDeleteSingleInst(MSInfo&)
+  _ZN6MSInfo11WriteDBNameEP8_IO_FILE            # MSInfo::WriteDBName(FILE*)
+  _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
+  _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
+  _ZN6MSInfo11WriteNDMiscEP8_IO_FILE)           # MSInfo::WriteNDMisc(FILE*)
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox)
 
