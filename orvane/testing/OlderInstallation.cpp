@@ -1,0 +1,177 @@
+// Older-level installations laid out through the seam.
+#include "orvane/testing/OlderInstallation.h"
+
+#include <cstdio>
+
+#include "orvane/config/InstallationLevels.h"
+#include "orvane/core/KeywordParser.h"
+#include "orvane/os/Files.h"
+#include "orvane/os/Registry.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/runtime/Cipher_testutil.h"
+
+namespace orvane::test {
+namespace {
+
+std::string Line(const char* keyword, const std::string& value) {
+  return std::string(keyword) + " " + value + "\n";
+}
+
+std::string Line(const char* keyword, int value) { return Line(keyword, std::to_string(value)); }
+
+std::string OlderSecret(const std::string& plain) {
+  return plain.empty() ? std::string() : orvane::testing::EncodeLegacy(plain);
+}
+
+KeywordVariant VariantOf(const OlderInstallation& installation) {
+  return KeywordVariantOfLevel(installation.level);
+}
+
+// Every directory on the way to path, as a Windows installer makes them.
+std::string MakeDirectories(const std::string& path) {
+  for (size_t end = path.find('\\', 3);; end = path.find('\\', end + 1)) {
+    const std::string part = path.substr(0, end);
+    if (!os::DirectoryExists(part) && !os::CreateDirectory(part)) return "cannot create " + part;
+    if (end == std::string::npos) return "";
+  }
+}
+
+std::string WriteText(const std::string& path, const std::string& text) {
+  const std::string made = MakeDirectories(path.substr(0, path.rfind('\\')));
+  if (!made.empty()) return made;
+  FILE* file = os::OpenFile(path, "w");
+  if (file == nullptr) return "cannot create " + path;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (std::fclose(file) != 0 || !written) return "cannot write " + path;
+  return "";
+}
+
+std::string SetRegistryText(const std::string& key, const char* name, const std::string& value) {
+  auto opened = os::RegistryKey::Create(os::RegistryRoot::kLocalMachine, key, "", os::RegistryAccess::kAll);
+  if (!opened || !opened->SetValue(name, os::RegistryValue::String(value))) {
+    return "cannot set registry value " + key + "\\" + name;
+  }
+  return "";
+}
+
+std::string WriteRegistry(const OlderInstallation& installation) {
+  const std::string versionKey = ProductVersionKey(installation.level);
+  std::string failure = SetRegistryText(versionKey + "\\Paths", "TQ_INST_PATH", installation.installDir);
+  if (installation.level != 2) return failure;
+  for (const OlderInstance& instance : installation.instances) {
+    if (!failure.empty()) break;
+    failure = SetRegistryText(versionKey + "\\" + kOlderInstancesSubkey + "\\" + instance.name,
+                              kOlderInstanceDirValue, instance.directory);
+  }
+  return failure;
+}
+
+std::string BackEndPaymentText(const OlderInstallation& installation) {
+  return Line("BACKGROUND_CYCLE_TIME", 45) + Line("BACKGROUND_INTER_JOB_TIME", 20) +
+         Line(GetKeywordSet(VariantOf(installation)).processes, 2);
+}
+
+std::string PaymentFrontEndText(const OlderInstance& instance) {
+  const int base = instance.port > 0 ? instance.port : 16570;
+  return Line("CASHET_ADMIN_PORT", base + 100) + Line("CASHET_PAY_PORT", base + 101) +
+         Line("CASHET_ENABLE_TRACE", instance.trace ? 1 : 0) +
+         Line("CMSPASS", OlderSecret(instance.cmsPassword));
+}
+
+std::string WriteInstance(const OlderInstallation& installation, const OlderInstance& instance) {
+  const std::string mainFile = installation.level == 1
+                                   ? os::WindowsDirectory() + "\\" + kOlderMainFile
+                                   : instance.directory + "\\" + kOlderMainFile;
+  const std::string& dir = instance.directory;
+  const std::string files[][2] = {
+      {mainFile, OlderMainFileText(installation, instance)},
+      {dir + "\\" + kMacroProcessorFile, OlderMacroProcessorText(installation, instance)},
+      {dir + "\\" + kBackEndPaymentFile, BackEndPaymentText(installation)},
+      {dir + "\\" + kPaymentFrontEndFile, PaymentFrontEndText(instance)},
+  };
+  for (const auto& file : files) {
+    const std::string failure = WriteText(file[0], file[1]);
+    if (!failure.empty()) return failure;
+  }
+  return "";
+}
+
+OlderInstance SampleInstance(const std::string& installDir, const std::string& name, int port) {
+  OlderInstance instance;
+  instance.name = name;
+  instance.directory = installDir + "\\html\\" + name;
+  instance.host = name + ".example.com";
+  instance.dbName = "DB" + name;
+  instance.dbUser = "velqadm";
+  instance.dbPassword = "pw-" + name;
+  instance.merchantKey = "0123456789abcdef";
+  instance.cmsPassword = "cms-" + name;
+  instance.svcPrefix = name;
+  instance.port = port;
+  instance.cache = true;
+  instance.trace = true;
+  return instance;
+}
+
+}  // namespace
+
+std::string OlderMainFileText(const OlderInstallation& installation, const OlderInstance& instance) {
+  const KeywordSet& keys = GetKeywordSet(VariantOf(installation));
+  const std::string& old = installation.installDir;
+  std::string text = Line("SERVICE_NAME_PREFIX", instance.svcPrefix) + Line(keys.dbName, instance.dbName) +
+                     Line(keys.dbUser, instance.dbUser) + Line(keys.dbPswd, OlderSecret(instance.dbPassword)) +
+                     Line(keys.processes, instance.processes);
+  if (instance.port > 0) text += Line(keys.serverPort, instance.port);
+  if (!instance.merchantKey.empty()) text += Line("MERCHANT_KEY", OlderSecret(instance.merchantKey));
+  return text + Line("MS_HOSTNAME", instance.host) + Line("MS_LOGPATH", old + "\\log\\" + instance.name) +
+         Line("DB_RETRY_LIMIT", 5) + Line("MACRO_PATH", old + "\\macro") +
+         Line(keys.htmlPath, instance.directory) + Line(keys.cgiPath, old + "\\cgi-bin") +
+         Line("TQ_ENABLE_CACHE", instance.cache ? 1 : 0);
+}
+
+std::string OlderMacroProcessorText(const OlderInstallation& installation, const OlderInstance& instance) {
+  const std::string& old = installation.installDir;
+  return Line("ENVIRONMENT", instance.name + " VELQINSTANCE=" + instance.dbName) +
+         Line("MACRO_PATH", old + "\\macro;" + instance.directory + "\\macro;" + old + "2\\macro") +
+         Line("INCLUDE_PATH", old + "\\include;C:\\shared\\include") +
+         Line("EXEC_PATH", old + "\\bin") + "# kept as written\n";
+}
+
+std::string OlderWebServerText(const OlderInstallation& installation) {
+  const std::string& old = installation.installDir;
+  std::string section = "# VXR Tessaly\n";
+  for (const OlderInstance& instance : installation.instances) {
+    section += "Pass /" + instance.name + "/* " + instance.directory + "\\* " + instance.host + "\n" +
+               "Exec /" + instance.name + "-bin/* " + old + "\\cgi-bin\\* " + instance.host + "\n";
+    if (installation.level == 1) break;
+  }
+  return "ServerRoot C:\\WWW\n" + section + "Pass /tqadmin/* " + old + "\\html\\tqadmin\\*\n" +
+         "Map /tq/* " + old + "X\\tq\\*\n" + "AddType .mac text/plain 7bit 1.0\n" +
+         "# END OF TESSALY\nHostname oldhost\nPass /* C:\\WWW\\HTML\\*\n";
+}
+
+OlderInstallation SampleOlderInstallation(int level, const std::string& webConfigDir) {
+  OlderInstallation installation;
+  installation.level = level;
+  installation.installDir = "C:\\TQ" + std::to_string(level);
+  installation.webConfigDir = webConfigDir;
+  installation.instances.push_back(SampleInstance(installation.installDir, "shop", 17000));
+  if (level == 2) installation.instances.push_back(SampleInstance(installation.installDir, "mall", 17100));
+  return installation;
+}
+
+std::string WriteOlderInstallation(const OlderInstallation& installation) {
+  if (installation.level != 1 && installation.level != 2) return "only levels 1 and 2 are older levels";
+  std::string failure = WriteRegistry(installation);
+  for (const OlderInstance& instance : installation.instances) {
+    if (!failure.empty()) return failure;
+    failure = WriteInstance(installation, instance);
+    if (installation.level == 1) break;
+  }
+  if (failure.empty() && !installation.webConfigDir.empty()) {
+    failure = WriteText(installation.webConfigDir + "\\" + kOlderWebServerFile, OlderWebServerText(installation));
+  }
+  return failure;
+}
+
+}  // namespace orvane::test
