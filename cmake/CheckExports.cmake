@@ -62,7 +62,9 @@ set(decorated
   _ZN6MSInfoC1ERKS_                             # MSInfo(const MSInfo&)
   _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
-  _ZNK6MSList5StoreEPKc)                        # MSList::Store(const char*) const
+  _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
+  _Z14KelGetTQConfigR6MSListi                   # KelGetTQConfig(MSList&, int)
+  _Z15KelGetTQIniFilePKcPci)                    # KelGetTQIniFile(const char*, char*, int)
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox)
 

@@ -5,32 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "orvane/testing/ListContents.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace orvane {
 namespace {
 
 using test::MachineTest;
-
-std::vector<std::string> Texts(const ParmList<KelString>& list) {
-  ParmList<KelString> walk = list;
-  std::vector<std::string> texts;
-  KelString text;
-  for (int more = walk.GetFirst(text); more; more = walk.GetNext(text)) {
-    texts.push_back(static_cast<const char*>(text));
-  }
-  return texts;
-}
-
-std::vector<std::string> Pairs(const ParmList<NameValue>& list) {
-  ParmList<NameValue> walk = list;
-  std::vector<std::string> pairs;
-  NameValue pair;
-  for (int more = walk.GetFirst(pair); more; more = walk.GetNext(pair)) {
-    pairs.push_back(static_cast<const char*>(pair.name) + std::string("=") + static_cast<const char*>(pair.value));
-  }
-  return pairs;
-}
+using test::Pairs;
+using test::Texts;
 
 // --- One entry, one line --------------------------------------------------
 
