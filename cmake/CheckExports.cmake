@@ -38,7 +38,8 @@ set(undecorated
   KelRegTcpService KelUnregTcpService KelGetTcpServicePort
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
-  KelUpdateRegTQ KelCreateBackup KelCheckAccess)
+  KelUpdateRegTQ KelCreateBackup KelCheckAccess
+  KelCreateInstance KelCreateFixpackQVInit)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -63,6 +64,10 @@ set(decorated
   _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
   _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
+  _Z19KelCreateSingleInstR6MSInfo               # KelCreateSingleInst(MSInfo&)
+  _Z19KelDeleteSingleInstR6MSInfo)              # KelDeleteSingleInst(MSInfo&)
+# The read-back of installed configurations.
+list(APPEND decorated
   _Z14KelGetTQConfigR6MSListi                   # KelGetTQConfig(MSList&, int)
   _Z15KelGetTQIniFilePKcPci)                    # KelGetTQIniFile(const char*, char*, int)
 # Internal names that must stay inside the library.

@@ -20,5 +20,8 @@
 #include "orvane/platform/Processes.h"
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/WindowsServices.h"
+#include "orvane/lifecycle/InstanceCreation.h"
+#include "orvane/lifecycle/InstanceDeletion.h"
+#include "orvane/lifecycle/QueueBridge.h"
 
 #endif  // ORVANE_ORVANE_H_
