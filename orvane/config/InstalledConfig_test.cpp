@@ -10,6 +10,7 @@
 #include "orvane/testing/Emulation.h"
 #include "orvane/testing/ListContents.h"
 #include "orvane/testing/OlderInstallation.h"
+#include "orvane/testing/SampleInstallation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace orvane {
@@ -23,19 +24,14 @@ constexpr char kCurrentInstall[] = "C:\\Tessaly";
 constexpr char kWebConfig[] = "C:\\WWW\\conf";
 constexpr char kServicesFile[] = "C:\\WINNT\\system32\\drivers\\etc\\services";
 
-// A machine with the current installation's key and a complete web server
-// record; older installations are laid out by each test.
+// A machine with the current installation and a complete web server record;
+// older installations are laid out by each test.
 class InstalledConfigTest : public test::MachineTest {
  protected:
   void SetUp() override {
-    machine.WriteRegistry(
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
-        "\"TQ_INST_PATH\"=\"C:\\\\Tessaly\"\r\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
-        "\"ETCpath\"=\"C:\\\\WWW\\\\conf\\\\\"\r\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6\\Directories]\r\n"
-        "\"Executables\"=\"C:\\\\WWW\\\\bin\"\r\n\"CGI Bin Scripts\"=\"C:\\\\WWW\\\\cgi-bin\"\r\n"
-        "\"HTML\"=\"C:\\\\WWW\\\\html\"\r\n\"Main Directory\"=\"C:\\\\WWW\"\r\n");
+    test::SampleInstallation sample;
+    ASSERT_TRUE(sample.LayOut()) << sample.error();
+    ASSERT_EQ(sample.installDir, kCurrentInstall);
   }
 
   OlderInstallation LayOut(int level) {
@@ -69,7 +65,6 @@ class InstalledConfigTest : public test::MachineTest {
   }
 
   void StoreCurrentList(const MSList& list) {
-    machine.WriteFile("C:\\Tessaly\\server\\admin\\keep", "");
     ASSERT_EQ(list.Store(InstanceDataFile(kCurrentInstall)), 1);
   }
 };

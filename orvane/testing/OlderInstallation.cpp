@@ -9,6 +9,7 @@
 #include "orvane/os/Registry.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/runtime/Cipher_testutil.h"
+#include "orvane/testing/SampleInstallation.h"
 
 namespace orvane::test {
 namespace {
@@ -27,23 +28,8 @@ KeywordVariant VariantOf(const OlderInstallation& installation) {
   return KeywordVariantOfLevel(installation.level);
 }
 
-// Every directory on the way to path, as a Windows installer makes them.
-std::string MakeDirectories(const std::string& path) {
-  for (size_t end = path.find('\\', 3);; end = path.find('\\', end + 1)) {
-    const std::string part = path.substr(0, end);
-    if (!os::DirectoryExists(part) && !os::CreateDirectory(part)) return "cannot create " + part;
-    if (end == std::string::npos) return "";
-  }
-}
-
 std::string WriteText(const std::string& path, const std::string& text) {
-  const std::string made = MakeDirectories(path.substr(0, path.rfind('\\')));
-  if (!made.empty()) return made;
-  FILE* file = os::OpenFile(path, "w");
-  if (file == nullptr) return "cannot create " + path;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (std::fclose(file) != 0 || !written) return "cannot write " + path;
-  return "";
+  return WriteTextFile(path, text) ? "" : "cannot write " + path;
 }
 
 std::string SetRegistryText(const std::string& key, const char* name, const std::string& value) {
