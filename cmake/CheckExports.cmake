@@ -65,7 +65,11 @@ set(decorated
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
   _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
   _Z19KelCreateSingleInstR6MSInfo               # KelCreateSingleInst(MSInfo&)
-  _Z19KelDeleteSingleInstR6MSInfo)              # KelDeleteSingleInst(MSInfo&)
+  _Z19KelDeleteSingleInstR6MSInfo               # KelDeleteSingleInst(MSInfo&)
+  _ZN6MSInfo11WriteDBNameEP8_IO_FILE            # MSInfo::WriteDBName(FILE*)
+  _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
+  _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
+  _ZN6MSInfo11WriteNDMiscEP8_IO_FILE)           # MSInfo::WriteNDMisc(FILE*)
 # The read-back of installed configurations.
 list(APPEND decorated
   _Z14KelGetTQConfigR6MSListi                   # KelGetTQConfig(MSList&, int)
