@@ -5,6 +5,7 @@
 
 #include "orvane/config/InstallationLevels.h"
 #include "orvane/core/KeywordParser.h"
+#include "orvane/core/Keywords.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Registry.h"
 #include "orvane/platform/InstallRegistry.h"
@@ -53,15 +54,15 @@ std::string WriteRegistry(const OlderInstallation& installation) {
 }
 
 std::string BackEndPaymentText(const OlderInstallation& installation) {
-  return Line("BACKGROUND_CYCLE_TIME", 45) + Line("BACKGROUND_INTER_JOB_TIME", 20) +
+  return Line(keyword::kBackgroundCycleTime, 45) + Line(keyword::kBackgroundInterJobTime, 20) +
          Line(GetKeywordSet(VariantOf(installation)).processes, 2);
 }
 
 std::string PaymentFrontEndText(const OlderInstance& instance) {
   const int base = instance.port > 0 ? instance.port : 16570;
-  return Line("CASHET_ADMIN_PORT", base + 100) + Line("CASHET_PAY_PORT", base + 101) +
-         Line("CASHET_ENABLE_TRACE", instance.trace ? 1 : 0) +
-         Line("CMSPASS", OlderSecret(instance.cmsPassword));
+  return Line(keyword::kCashetAdminPort, base + 100) + Line(keyword::kCashetPayPort, base + 101) +
+         Line(keyword::kCashetEnableTrace, instance.trace ? 1 : 0) +
+         Line(keyword::kCmsPass, OlderSecret(instance.cmsPassword));
 }
 
 std::string WriteInstance(const OlderInstallation& installation, const OlderInstance& instance) {
@@ -104,23 +105,23 @@ OlderInstance SampleInstance(const std::string& installDir, const std::string& n
 std::string OlderMainFileText(const OlderInstallation& installation, const OlderInstance& instance) {
   const KeywordSet& keys = GetKeywordSet(VariantOf(installation));
   const std::string& old = installation.installDir;
-  std::string text = Line("SERVICE_NAME_PREFIX", instance.svcPrefix) + Line(keys.dbName, instance.dbName) +
+  std::string text = Line(keyword::kServiceNamePrefix, instance.svcPrefix) + Line(keys.dbName, instance.dbName) +
                      Line(keys.dbUser, instance.dbUser) + Line(keys.dbPswd, OlderSecret(instance.dbPassword)) +
                      Line(keys.processes, instance.processes);
   if (instance.port > 0) text += Line(keys.serverPort, instance.port);
-  if (!instance.merchantKey.empty()) text += Line("MERCHANT_KEY", OlderSecret(instance.merchantKey));
-  return text + Line("MS_HOSTNAME", instance.host) + Line("MS_LOGPATH", old + "\\log\\" + instance.name) +
-         Line("DB_RETRY_LIMIT", 5) + Line("MACRO_PATH", old + "\\macro") +
+  if (!instance.merchantKey.empty()) text += Line(keyword::kMerchantKey, OlderSecret(instance.merchantKey));
+  return text + Line(keyword::kMsHostname, instance.host) + Line(keyword::kMsLogPath, old + "\\log\\" + instance.name) +
+         Line(keyword::kDbRetryLimit, 5) + Line(keyword::kMacroPath, old + "\\macro") +
          Line(keys.htmlPath, instance.directory) + Line(keys.cgiPath, old + "\\cgi-bin") +
-         Line("TQ_ENABLE_CACHE", instance.cache ? 1 : 0);
+         Line(keyword::kTqEnableCache, instance.cache ? 1 : 0);
 }
 
 std::string OlderMacroProcessorText(const OlderInstallation& installation, const OlderInstance& instance) {
   const std::string& old = installation.installDir;
-  return Line("ENVIRONMENT", instance.name + " VELQINSTANCE=" + instance.dbName) +
-         Line("MACRO_PATH", old + "\\macro;" + instance.directory + "\\macro;" + old + "2\\macro") +
-         Line("INCLUDE_PATH", old + "\\include;C:\\shared\\include") +
-         Line("EXEC_PATH", old + "\\bin") + "# kept as written\n";
+  return Line(keyword::kEnvironment, instance.name + " VELQINSTANCE=" + instance.dbName) +
+         Line(keyword::kMacroPath, old + "\\macro;" + instance.directory + "\\macro;" + old + "2\\macro") +
+         Line(keyword::kIncludePath, old + "\\include;C:\\shared\\include") +
+         Line(keyword::kExecPath, old + "\\bin") + "# kept as written\n";
 }
 
 std::string OlderWebServerText(const OlderInstallation& installation) {
