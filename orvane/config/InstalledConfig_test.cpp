@@ -130,9 +130,12 @@ TEST_F(InstalledConfigTest, LevelsWithoutTheirKeysGiveEmptyLists) {
   for (int level : {0, 1, 2, 3}) {
     EXPECT_TRUE(Read(level).empty()) << "level " << level;
   }
-  // A level-2 instance key without its directory names no instance.
+  // Level-2 instance keys without a directory, or with a name or directory
+  // that no record may hold, name no instance.
   LayOut(2);
-  machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\2.0.0\\Instances\\bare]\r\n");
+  const std::string instances = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\2.0.0\\Instances\\";
+  machine.WriteRegistry(instances + "bare]\r\n" + instances + "ninechars]\r\n\"HTML_PATH\"=\"C:\\\\TQ2\\\\html\\\\shop\"\r\n" +
+                        instances + "long]\r\n\"HTML_PATH\"=\"C:\\\\" + std::string(270, 'x') + "\"\r\n");
   EXPECT_EQ(Read(2).size(), 2u);
   // The older levels' files are not read at the current level.
   EXPECT_TRUE(Read(3).empty());
