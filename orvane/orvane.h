@@ -10,6 +10,7 @@
 #include "orvane/core/ParmList.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/core/MSList.h"
+#include "orvane/config/InstalledConfig.h"
 #include "orvane/runtime/Cipher.h"
 #include "orvane/runtime/Messages.h"
 #include "orvane/platform/Accounts.h"

@@ -1,0 +1,236 @@
+// The reader of installed configurations: files per level, then the record's
+// finishing touches.
+#include "orvane/config/InstalledConfig.h"
+
+#include <cstring>
+#include <string>
+
+#include "orvane/config/InstallationLevels.h"
+#include "orvane/core/AsciiCase.h"
+#include "orvane/core/KeywordParser.h"
+#include "orvane/os/Files.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/ServicesFile.h"
+#include "orvane/runtime/Cipher.h"
+
+namespace orvane {
+namespace {
+
+// The port of an instance whose files and services name none.
+constexpr int kFallbackServerPort = 16570;
+
+// Where one instance's files are.
+struct InstanceFiles {
+  KelString directory;
+  KelString mainFile;
+};
+
+// The second word of the first "WWW_HTML_PATH" line of a level-1 main file;
+// empty when there is none.
+KelString OldestInstanceDirectory(const KelString& mainFile) {
+  ParmList<NameValue> lines;
+  const KeywordTable table = {
+      DirectiveEntry(GetKeywordSet(KeywordVariant::kOldest).htmlPath, &lines, 0)};
+  NameValue first;
+  if (!ParseKeywordFile(mainFile, table) || !lines.GetFirst(first)) return KelString();
+  return first.name;
+}
+
+InstanceFiles LocateFiles(const MSInfo& rec, int level) {
+  InstanceFiles files;
+  if (level == 1) {
+    files.mainFile = KelString(os::WindowsDirectory().c_str()) ^ kOlderMainFile;
+    files.directory = OldestInstanceDirectory(files.mainFile);
+  } else {
+    files.directory = rec.m_HtmlPath;
+    files.mainFile = files.directory ^ (IsOlderLevel(level) ? kOlderMainFile : kCurrentMainFile);
+  }
+  return files;
+}
+
+// Parses every file of one instance into rec; false when its main file or
+// its macro processor file cannot be read.
+bool ReadInstanceFiles(MSInfo& rec, int level, const WebServerDirs* webServer) {
+  const KeywordVariant variant = KeywordVariantOfLevel(level);
+  const InstanceFiles files = LocateFiles(rec, level);
+  if (files.directory.IsEmpty()) return false;
+  if (!ParseKeywordFile(files.mainFile, MainFileTable(rec, variant))) return false;
+  if (!ParseKeywordFile(files.directory ^ kMacroProcessorFile, MacroProcessorTable(rec))) return false;
+  ParseKeywordFile(files.directory ^ kBackEndPaymentFile, BackEndPaymentTable(rec, variant));
+  ParseKeywordFile(files.directory ^ kPaymentFrontEndFile, PaymentFrontEndTable(rec));
+  if (webServer != nullptr) {
+    const char* name = IsOlderLevel(level) ? kOlderWebServerFile : kCurrentWebServerFile;
+    ParseMarkedSection(webServer->configDir ^ name, WebServerTable(rec), rec.GetISHost());
+  }
+  return true;
+}
+
+// Copies text with its terminator into buf when it is shorter than size.
+bool CopyIfFits(const KelString& text, char* buf, int size) {
+  if (text.GetLength() >= size) return false;
+  std::memcpy(buf, static_cast<const char*>(text), static_cast<size_t>(text.GetLength()) + 1);
+  return true;
+}
+
+// Level 1 has a single instance, read into a fresh record and added with
+// the list's checks.
+void ReadOldestInstance(MSList& list, const WebServerDirs* webServer) {
+  if (!IsTQVersionInstalled(1)) return;
+  MSInfo rec;
+  if (ReadInstanceFiles(rec, 1, webServer) && FinishReadRecord(rec, 1)) list.Add(rec, 1);
+}
+
+// Each listed record is replaced by its read-back copy, or leaves the list
+// when its files cannot be read.
+void ReadListedInstances(MSList& list, int level, const WebServerDirs* webServer) {
+  for (int index = 0; index < list.GetCount();) {
+    list.SetIndex(index);
+    MSInfo rec;
+    list.GetCurrent(rec);
+    if (ReadInstanceFiles(rec, level, webServer) && FinishReadRecord(rec, level)) {
+      list.SetCurrent(rec);
+      ++index;
+    } else {
+      list.Delete();
+    }
+  }
+}
+
+eISType WebServerTypeOfText(const char* text) {
+  if (EqualsIgnoringCase(text, "Netscape")) return eISNetscape;
+  if (EqualsIgnoringCase(text, "Quenta")) return eISQuenta;
+  return eISGoWebserver;
+}
+
+void SetOptionBits(MSInfo& rec) {
+  const struct {
+    bool present;
+    int bit;
+  } bits[] = {
+      {rec.m_CacheFlag != 0, MSInfo::kOptCache},
+      {rec.m_StagingFlag != 0, MSInfo::kOptStaging},
+      {rec.m_ZKTraceFlag != 0, MSInfo::kOptPayTrace},
+      {IsPayServerInstalled() != 0, MSInfo::kOptPayServer},
+      {IsJQInstalled() != 0, MSInfo::kOptHosting},
+  };
+  for (const auto& b : bits) {
+    if (b.present) rec.SetMSOption(b.bit, b.bit);
+  }
+}
+
+// The directory without one trailing backslash, as the prefix tests want it.
+KelString WithoutTrailingBackslash(KelString directory) {
+  const int length = directory.GetLength();
+  if (length > 0 && directory.GetAt(length - 1) == '\\') directory.Truncate(length - 1);
+  return directory;
+}
+
+// The length of directory when path is that directory or lies below it
+// (letter case ignored), else 0. An empty directory contains nothing.
+size_t DirectoryPrefix(const char* path, const KelString& directory) {
+  const size_t length = static_cast<size_t>(directory.GetLength());
+  if (length == 0 || std::strlen(path) < length) return 0;
+  if (!EqualsIgnoringCase(path, length, directory)) return 0;
+  return (path[length] == '\0' || path[length] == '\\') ? length : 0;
+}
+
+void RemovePathsBelow(ParmList<KelString>& paths, const KelString& directory) {
+  ParmList<KelString> kept;
+  KelString path;
+  for (int more = paths.GetFirst(path); more; more = paths.GetNext(path)) {
+    if (DirectoryPrefix(path, directory) == 0) kept.AddTail(path);
+  }
+  paths = kept;
+}
+
+void RewriteValuesBelow(ParmList<NameValue>& pairs, const KelString& from, const KelString& to) {
+  ParmList<NameValue> rewritten;
+  NameValue pair;
+  for (int more = pairs.GetFirst(pair); more; more = pairs.GetNext(pair)) {
+    const size_t prefix = DirectoryPrefix(pair.value, from);
+    if (prefix > 0) pair.value = to + (static_cast<const char*>(pair.value) + prefix);
+    rewritten.AddTail(pair);
+  }
+  pairs = rewritten;
+}
+
+// The old installation's paths give way to the current installation's.
+void MoveToCurrentInstallation(MSInfo& rec, int level, const KelString& current) {
+  rec.m_MacroPath = current ^ "macro" ^ "en_US";
+  KelString old;
+  if (!GetTQInstallPath(old, level)) return;
+  old = WithoutTrailingBackslash(old);
+  RemovePathsBelow(rec.m_NDMacroPaths, old);
+  RemovePathsBelow(rec.m_NDIncPaths, old);
+  for (ParmList<NameValue>* pairs : {&rec.m_ISPass, &rec.m_ISMap, &rec.m_ISExec, &rec.m_ISCommonPass,
+                                     &rec.m_ISCommonMap, &rec.m_ISCommonExec}) {
+    RewriteValuesBelow(*pairs, old, current);
+  }
+}
+
+}  // namespace
+
+int FinishReadRecord(MSInfo& rec, int level) {
+  const bool older = IsOlderLevel(level);
+  if (rec.m_Name.IsEmpty()) rec.m_Name = "mser";
+  if (!older && !rec.m_WebServerText.IsEmpty()) rec.m_ISType = WebServerTypeOfText(rec.m_WebServerText);
+  if (!rec.m_DbmsText.IsEmpty()) {
+    rec.m_DBType = EqualsIgnoringCase(rec.m_DbmsText, "Oracle") ? eDBOracle : eDBVelq;
+  }
+  KelString current;
+  const bool haveCurrent = KelGetInstPath(current) != 0;
+  current = WithoutTrailingBackslash(current);
+  if (haveCurrent) rec.m_RootPath = current ^ "instance" ^ rec.m_Name;
+  if (older) {
+    // Texts already in the current form are left as they are.
+    KelConvertCipher(rec.m_MerKey);
+    KelConvertCipher(rec.m_DBPswd);
+    KelConvertCipher(rec.m_CMSPswd);
+  }
+  if (rec.m_DBOwner.IsEmpty()) rec.m_DBOwner = rec.m_DBUser;
+  if (rec.m_MSPort < 0) {
+    const int port = KelGetTcpServicePort(rec.m_SvcPrefix);
+    rec.m_MSPort = port < 0 ? kFallbackServerPort : port;
+  }
+  SetOptionBits(rec);
+  if (older) {
+    rec.SetMSOption(MSInfo::kOptOldLevel, MSInfo::kOptOldLevel);
+    if (haveCurrent) MoveToCurrentInstallation(rec, level, current);
+  }
+  return 1;
+}
+
+int ReadInstalledConfig(MSList& list, int level) {
+  WebServerDirs dirs;
+  const WebServerDirs* webServer = GetWebServerDirs(dirs) ? &dirs : nullptr;
+  list.Empty();
+  if (level == 1) {
+    ReadOldestInstance(list, webServer);
+  } else {
+    LoadLevelInstances(list, level);
+    ReadListedInstances(list, level, webServer);
+  }
+  return 1;
+}
+
+}  // namespace orvane
+
+int KelGetTQConfig(MSList& list, int level) { return orvane::ReadInstalledConfig(list, level); }
+
+int KelGetTQIniFile(const char* dbName, char* buf, int size) {
+  if (dbName == nullptr || buf == nullptr) return 0;
+  MSList list;
+  orvane::ReadInstalledConfig(list, orvane::kCurrentProductVersion);
+  KelString mainFile;
+  for (int index = 0; index < list.GetCount(); ++index) {
+    MSInfo rec;
+    list.SetIndex(index);
+    list.GetCurrent(rec);
+    mainFile = rec.m_HtmlPath ^ orvane::kCurrentMainFile;
+    if (orvane::EqualsIgnoringCase(rec.m_DBName, dbName)) {
+      return orvane::CopyIfFits(mainFile, buf, size) ? 1 : 0;
+    }
+  }
+  if (list.GetCount() > 0) orvane::CopyIfFits(mainFile, buf, size);
+  return 0;
+}
