@@ -17,6 +17,7 @@ struct Context {
   std::string machine;  // --machine: the emulated machine's folder
   std::string data;     // --data: the instance data file, a path on the machine
   bool json = false;
+  std::string machineRoot;  // the emulated machine's folder in use
 
   std::string commandName;       // for the JSON document
   std::function<int()> command;  // the chosen command
@@ -33,6 +34,7 @@ void AddInstanceCommands(CLI::App& app, Context& context);
 void AddServiceCommands(CLI::App& app, Context& context);
 void AddToolCommands(CLI::App& app, Context& context);
 void AddMachineCommands(CLI::App& app, Context& context);
+void AddLifecycleCommands(CLI::App& app, Context& context);
 
 }  // namespace orvanectl
 

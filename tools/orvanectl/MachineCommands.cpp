@@ -1,14 +1,17 @@
-// machine init: a fresh emulated machine with an installation on it.
+// machine init: a fresh emulated machine, laid out by the orvane-machine
+// program beside orvanectl.
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "Commands.h"
 #include "Host.h"
+#include "ProgramRun.h"
 
-#if !defined(_WIN32)
-#include "MachineLayout.h"
-#include "orvane/os/posix/Machine.h"
+#ifndef ORVANECTL_MACHINE_BUILT
+#define ORVANECTL_MACHINE_BUILT ""
 #endif
 
 namespace orvanectl {
@@ -16,13 +19,26 @@ namespace orvanectl {
 namespace {
 
 struct InitOptions {
-#if !defined(_WIN32)
-  MachineOptions layout;
-#endif
+  bool sample = false;
+  int level = 3;
+  bool payment = false;
+  bool hosting = false;
+  bool personalization = false;
   bool force = false;
+
+  std::vector<std::string> LayoutArguments() const {
+    // An older level, or an optional product, needs the installation itself.
+    const bool withSample = sample || level != 3 || payment || hosting || personalization;
+    std::vector<std::string> arguments;
+    if (withSample) arguments.push_back("--sample");
+    if (level != 3) arguments.push_back("--level=" + std::to_string(level));
+    if (payment) arguments.push_back("--payment");
+    if (hosting) arguments.push_back("--hosting");
+    if (personalization) arguments.push_back("--personalization");
+    return arguments;
+  }
 };
 
-#if !defined(_WIN32)
 // Only a folder that holds a machine is ever removed by --force.
 bool LooksLikeMachine(const std::filesystem::path& root) {
   std::error_code error;
@@ -30,38 +46,38 @@ bool LooksLikeMachine(const std::filesystem::path& root) {
          std::filesystem::exists(root / "drive_c", error);
 }
 
-int Init(const InitOptions& options) {
+int Init(const InitOptions& options, const std::string& root) {
   Host& host = Host::Get();
-  const std::filesystem::path root = orvane::os::posix::MachineRoot();
   std::error_code error;
   if (std::filesystem::exists(root, error) && !std::filesystem::is_empty(root, error)) {
     if (!options.force) {
-      host.ErrorText(root.string() + " is not empty; --force replaces a machine there");
+      host.ErrorText(root + " is not empty; --force replaces a machine there");
       return kExitFailed;
     }
     if (!LooksLikeMachine(root)) {
-      host.ErrorText(root.string() + " holds something other than a machine; it is left alone");
+      host.ErrorText(root + " holds something other than a machine; it is left alone");
       return kExitFailed;
     }
     std::filesystem::remove_all(root, error);
   }
   std::filesystem::create_directories(root, error);
-  std::string reason;
-  if (error || !LayOutMachine(options.layout, &reason)) {
-    host.ErrorText("cannot lay out a machine in " + root.string() + ": " +
-                   (error ? error.message() : reason));
+  std::optional<std::string> program = FindSiblingProgram("orvane-machine", ORVANECTL_MACHINE_BUILT);
+  if (error || !program) {
+    host.ErrorText(error ? "cannot make " + root + ": " + error.message()
+                         : "cannot find the program orvane-machine beside orvanectl");
     return kExitFailed;
   }
-  host.Line("machine ready in " + root.string());
-  host.Result()["machine"] = root.string();
+  std::optional<ProgramResult> run = RunProgram(*program, options.LayoutArguments());
+  if (!run || run->exitCode != 0) {
+    host.ErrorText("cannot lay out a machine in " + root + (run ? ": " + run->output : ""));
+    return kExitFailed;
+  }
+  host.Line("machine ready in " + root);
+  host.Result()["machine"] = root;
+  host.Result()["sample"] = !options.LayoutArguments().empty();
+  host.Result()["level"] = options.level;
   return kExitDone;
 }
-#else
-int Init(const InitOptions&) {
-  Host::Get().ErrorText("machine init lays out an emulated machine; this is a real one");
-  return kExitUsage;
-}
-#endif
 
 }  // namespace
 
@@ -70,16 +86,25 @@ void AddMachineCommands(CLI::App& app, Context& context) {
   machine->require_subcommand(1);
   auto options = std::make_shared<InitOptions>();
   CLI::App* init = machine->add_subcommand(
-      "init", "Lay out a fresh emulated machine with an installation on it");
-#if !defined(_WIN32)
-  init->add_flag("--payment", options->layout.payment, "with the payment server");
-  init->add_flag("--hosting", options->layout.hosting, "with the hosting edition");
-  init->add_flag("--personalization", options->layout.personalization,
+      "init", "Lay out a fresh emulated machine (--machine, ORVANE_MACHINE, or ~/.orvane/machine)");
+  init->add_flag("--sample", options->sample, "with a complete installation of the product");
+  init->add_option("--level", options->level,
+                   "with an older installation of level 1 or 2 beside it, for migrate")
+      ->check(CLI::Range(1, 3));
+  init->add_flag("--payment", options->payment, "with the payment server");
+  init->add_flag("--hosting", options->hosting, "with the hosting edition");
+  init->add_flag("--personalization", options->personalization,
                  "with the personalization add-on");
-#endif
   init->add_flag("--force", options->force, "replace the machine that is there");
   init->callback([&context, options] {
-    context.Choose("machine init", [options] { return Init(*options); }, false);
+    context.Choose("machine init", [&context, options] {
+#if defined(_WIN32)
+      Host::Get().ErrorText("machine init lays out an emulated machine; this is a real one");
+      return static_cast<int>(kExitUsage);
+#else
+      return Init(*options, context.machineRoot);
+#endif
+    }, false);
   });
 }
 

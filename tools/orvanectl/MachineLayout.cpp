@@ -1,6 +1,7 @@
 #include "MachineLayout.h"
 
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "orvane/os/posix/Machine.h"
 #include "orvane/os/posix/RegistryFile.h"
 #include "orvane/os/posix/RegistryStore.h"
+#include "orvane/testing/OlderInstallation.h"
+#include "orvane/testing/SampleInstallation.h"
 
 namespace orvanectl {
 
@@ -16,47 +19,32 @@ namespace {
 
 namespace posix = orvane::os::posix;
 
-// The machine's registry: host name, virtual clock (service waits cost no
-// real time), the product, the web server and its running service, and the
-// database owner's account.
-constexpr char kBaseRegistry[] =
+// What Windows brings: the host name and the virtual clock.
+constexpr char kWindowsRegistry[] =
     "Windows Registry Editor Version 5.00\r\n"
     "[HKEY_LOCAL_MACHINE\\EMULATION]\r\n"
     "\"VirtualClock\"=dword:00000001\r\n"
-    "[HKEY_LOCAL_MACHINE\\EMULATION\\Accounts\\tqadmin]\r\n"
-    "\"Privilege\"=dword:00000002\r\n"
     "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
-    "\"Hostname\"=\"tessaly.example\"\r\n"
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
-    "\"TQ_INST_PATH\"=\"C:\\\\Tessaly\"\r\n"
+    "\"Hostname\"=\"tessaly.example\"\r\n";
+
+// The web server as it runs around the sample installation: its
+// configuration in C:\WINNT, where the port switch tools look for it, its
+// administration programs, and its service, running.
+constexpr char kWebServerRegistry[] =
+    "Windows Registry Editor Version 5.00\r\n"
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
     "\"ETCpath\"=\"C:\\\\WINNT\"\r\n"
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6\\Directories]\r\n"
-    "\"Executables\"=\"C:\\\\Quenta Go\\\\Bin\"\r\n"
-    "\"CGI Bin Scripts\"=\"C:\\\\Quenta Go\\\\CGI-Bin\"\r\n"
-    "\"HTML\"=\"C:\\\\Quenta Go\\\\HTML\"\r\n"
-    "\"Main Directory\"=\"C:\\\\Quenta Go\"\r\n"
-    "\"Administration\"=\"C:\\\\Quenta Go\\\\Admin\"\r\n"
+    "\"Administration\"=\"C:\\\\WWW\\\\admin\"\r\n"
     "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\BrenloQuentaGoWebserver]\r\n"
     "\"Type\"=dword:00000010\r\n"
     "\"Start\"=dword:00000002\r\n"
     "\"ErrorControl\"=dword:00000001\r\n"
-    "\"ImagePath\"=\"C:\\\\Quenta Go\\\\Bin\\\\httpd.exe\"\r\n"
+    "\"ImagePath\"=\"C:\\\\WWW\\\\bin\\\\httpd.exe\"\r\n"
     "\"DisplayName\"=\"Quenta Go Webserver\"\r\n"
     "\"ObjectName\"=\"LocalSystem\"\r\n"
     "[HKEY_LOCAL_MACHINE\\EMULATION\\Services\\BrenloQuentaGoWebserver]\r\n"
     "\"State\"=dword:00000004\r\n";
-
-constexpr char kPaymentRegistry[] =
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VXR Payment Server]\r\n"
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App "
-    "Paths\\VXRPayServer.cmd]\r\n"
-    "\"Path\"=\"C:\\\\PayServer\"\r\n";
-constexpr char kHostingRegistry[] =
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Hosting Server\\Installation Directory]\r\n"
-    "\"JQ_INST_PATH\"=\"C:\\\\Tessaly\\\\JQ\"\r\n";
-constexpr char kPersonalizationRegistry[] =
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Personalization]\r\n";
 
 // A stand-in for the web server's security administration programs: takes
 // its form, answers with a page.
@@ -70,24 +58,26 @@ struct MachineFile {
   const char* content;
 };
 
-const MachineFile kBaseFiles[] = {
+const MachineFile kWindowsFiles[] = {
     {"C:\\WINNT\\system32\\drivers\\etc\\services",
      "echo\t\t7/tcp\r\nftp\t\t21/tcp\r\ntelnet\t\t23/tcp\r\nsmtp\t\t25/tcp\tmail\r\n"
      "http\t\t80/tcp\twww\r\nhttps\t\t443/tcp\r\n"},
     {"C:\\WINNT\\system32\\drivers\\etc\\hosts",
      "127.0.0.1\tlocalhost\r\n10.1.0.10\ttessaly.example\r\n10.1.0.11\tshop1.example\r\n"
      "10.1.0.12\tshop2.example\r\n10.1.0.13\tshop3.example\r\n"},
-    {"C:\\WINNT\\httpd.cnf",
-     "# Quenta Go Webserver configuration\r\nServerRoot     C:\\Quenta Go\r\n"
-     "Port     80\r\nPass /* C:\\Quenta Go\\HTML\\*\r\n"},
-    {"C:\\Quenta Go\\Admin\\sctyout.exe", kAdministrationProgram},
-    {"C:\\Quenta Go\\Admin\\sctyin.exe", kAdministrationProgram},
-    {"C:\\Quenta Go\\HTML\\index.html", "<html><body>Quenta Go Webserver</body></html>\r\n"},
 };
 
-const char* const kBaseDirectories[] = {
-    "C:\\Tessaly\\server\\admin", "C:\\Tessaly\\bin",         "C:\\Tessaly\\instance",
-    "C:\\Quenta Go\\Bin",         "C:\\Quenta Go\\CGI-Bin",   "C:\\WINNT\\system32",
+const MachineFile kWebServerFiles[] = {
+    {"C:\\WINNT\\httpd.cnf",
+     "# Quenta Go Webserver configuration\r\nServerRoot     C:\\WWW\r\n"
+     "Port     80\r\n\r\nPass /* C:\\WWW\\html\\*\r\n"},
+    {"C:\\WINNT\\servlet.cnf",
+     "# Servlet engine\r\nJavaLibPath C:\\WWW\\bin\\java\r\n"
+     "JavaClassPath C:\\WWW\\bin\\java\\lib\\classes.zip\r\n"},
+    {"C:\\WWW\\admin\\sctyout.exe", kAdministrationProgram},
+    {"C:\\WWW\\admin\\sctyin.exe", kAdministrationProgram},
+    {"C:\\WWW\\bin\\httpd.exe", "program httpd.exe\n"},
+    {"C:\\WWW\\html\\index.html", "<html><body>Quenta Go Webserver</body></html>\r\n"},
 };
 
 bool ImportRegistry(const std::string& text, std::string* error) {
@@ -127,21 +117,46 @@ bool WriteMachineFile(const MachineFile& file, std::string* error) {
   return true;
 }
 
+bool WriteFiles(const MachineFile* begin, const MachineFile* end, std::string* error) {
+  for (const MachineFile* file = begin; file != end; ++file) {
+    if (!WriteMachineFile(*file, error)) return false;
+  }
+  return true;
+}
+
+bool LaySample(const MachineOptions& options, std::string* error) {
+  orvane::test::SampleInstallation installation;
+  installation.dbOwner = kDatabaseOwner;
+  installation.payServer = options.payment;
+  installation.hosting = options.hosting;
+  installation.personalization = options.personalization;
+  if (!installation.LayOut()) {
+    *error = installation.error();
+    return false;
+  }
+  if (!ImportRegistry(kWebServerRegistry, error) ||
+      !WriteFiles(std::begin(kWebServerFiles), std::end(kWebServerFiles), error)) {
+    return false;
+  }
+  if (options.level == 1 || options.level == 2) {
+    const std::string older = orvane::test::WriteOlderInstallation(
+        orvane::test::SampleOlderInstallation(options.level, "C:\\WINNT"));
+    if (!older.empty()) {
+      *error = older;
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool LayOutMachine(const MachineOptions& options, std::string* error) {
-  std::string registry = kBaseRegistry;
-  if (options.payment) registry += kPaymentRegistry;
-  if (options.hosting) registry += kHostingRegistry;
-  if (options.personalization) registry += kPersonalizationRegistry;
-  if (!ImportRegistry(registry, error)) return false;
-  for (const char* directory : kBaseDirectories) {
-    if (!MakeDirectory(directory, error)) return false;
+  if (!MakeDirectory("C:\\WINNT\\system32", error) || !ImportRegistry(kWindowsRegistry, error) ||
+      !WriteFiles(std::begin(kWindowsFiles), std::end(kWindowsFiles), error)) {
+    return false;
   }
-  for (const MachineFile& file : kBaseFiles) {
-    if (!WriteMachineFile(file, error)) return false;
-  }
-  return true;
+  return !options.sample || LaySample(options, error);
 }
 
 }  // namespace orvanectl

@@ -1,11 +1,14 @@
-// The installation that `orvanectl machine init` lays out on an emulated
-// machine: the product's registry records and directories, the Quenta Go
-// Webserver with its registry record, configuration, service and
-// administration programs, the machine's host names and services file, and
-// an administrator account to own the databases.
+// The emulated machine that `orvanectl machine init` lays out.
 //
-// The layout is data: a registry text and a table of files, so what a fresh
-// machine holds can be read in one place.
+// Every machine gets what Windows itself brings: the Windows directory, the
+// services and hosts files (a few host names for instances), a host name and
+// the virtual clock, so that service waits cost no real time. A sample
+// machine adds a complete installation: the sample installation of the test
+// helpers (the product's and its companions' registry records, templates,
+// pages, macro files, programs, the database owner's account), and around it
+// the web server as it runs: its configuration files in C:\WINNT, its
+// service registered and running, its administration programs. A machine of
+// level 1 or 2 also holds an older installation to migrate.
 #ifndef ORVANECTL_MACHINELAYOUT_H_
 #define ORVANECTL_MACHINELAYOUT_H_
 
@@ -14,21 +17,19 @@
 namespace orvanectl {
 
 struct MachineOptions {
-  bool payment = false;          // the payment server is installed
-  bool hosting = false;          // the hosting edition is installed
-  bool personalization = false;  // the personalization add-on is installed
+  bool sample = false;
+  int level = 3;  // 1 or 2: with an older installation of that level
+  bool payment = false;
+  bool hosting = false;
+  bool personalization = false;
 };
 
-// Where the layout puts things, for the commands and the demo.
-inline constexpr char kInstallDirectory[] = "C:\\Tessaly";
+// Where the sample puts things, for the commands and the demo.
 inline constexpr char kDatabaseOwner[] = "tqadmin";
-inline constexpr char kMachineHostName[] = "tessaly.example";
-// Host names that the machine resolves, one per instance of the demo.
 inline constexpr const char* kInstanceHostNames[] = {"shop1.example", "shop2.example",
                                                      "shop3.example"};
 
-// Lays the installation out on the machine that ORVANE_MACHINE names (the
-// folder exists and is empty). False with a reason on failure.
+// Lays the machine out on the one ORVANE_MACHINE names. False with a reason.
 bool LayOutMachine(const MachineOptions& options, std::string* error);
 
 }  // namespace orvanectl

@@ -51,10 +51,14 @@ std::optional<std::string> FindSiblingProgram(const std::string& name,
   return std::nullopt;
 }
 
-std::optional<ProgramResult> RunProgram(const std::string& path) {
+std::optional<ProgramResult> RunProgram(const std::string& path,
+                                        const std::vector<std::string>& arguments) {
 #if defined(_WIN32)
   // The command interpreter drops the outer quotes of the whole line.
-  const std::string line = "\"\"" + path + "\" 2>&1\"";
+  std::string line = "\"\"" + path + "\"";
+  // The arguments are orvanectl's own words, free of quotes.
+  for (const std::string& argument : arguments) line += " " + argument;
+  line += " 2>&1\"";
   std::FILE* pipe = _popen(line.c_str(), "rb");
   if (pipe == nullptr) return std::nullopt;
   std::string output = ReadAll(pipe);
@@ -73,7 +77,10 @@ std::optional<ProgramResult> RunProgram(const std::string& path) {
     dup2(fds[1], STDERR_FILENO);
     close(fds[0]);
     close(fds[1]);
-    execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    std::vector<char*> argv = {const_cast<char*>(path.c_str())};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(path.c_str(), argv.data());
     _exit(127);
   }
   close(fds[1]);

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvanectl {
 
@@ -18,8 +19,9 @@ struct ProgramResult {
 std::optional<std::string> FindSiblingProgram(const std::string& name,
                                               const std::string& builtPath);
 
-// Starts path without arguments and waits; nothing when it cannot start.
-std::optional<ProgramResult> RunProgram(const std::string& path);
+// Starts path with the arguments and waits; nothing when it cannot start.
+std::optional<ProgramResult> RunProgram(const std::string& path,
+                                        const std::vector<std::string>& arguments = {});
 
 }  // namespace orvanectl
 

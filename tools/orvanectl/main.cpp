@@ -27,7 +27,7 @@ constexpr char kExitCodes[] =
     "no installation (message 5), or an instance data file that did not load completely.";
 
 // Points the library at the machine; false when there is none to use.
-bool UseMachine(const orvanectl::Context& context) {
+bool UseMachine(orvanectl::Context& context) {
 #if defined(_WIN32)
   if (!context.machine.empty()) {
     orvanectl::Host::Get().ErrorText("--machine names an emulated machine; this is a real one");
@@ -45,6 +45,7 @@ bool UseMachine(const orvanectl::Context& context) {
   const std::string root = variable != nullptr && *variable != '\0'
                                ? std::string(variable)
                                : std::string(home != nullptr ? home : "") + "/.orvane/machine";
+  context.machineRoot = root;
   if (!context.needsMachine || std::filesystem::is_directory(root, error)) return true;
   orvanectl::Host::Get().ErrorText("no machine in " + root +
                                    " (orvanectl machine init lays one out)");
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
   orvanectl::AddInstanceCommands(app, context);
   orvanectl::AddServiceCommands(app, context);
   orvanectl::AddToolCommands(app, context);
+  orvanectl::AddLifecycleCommands(app, context);
 
   orvanectl::Host& host = orvanectl::Host::Get();
   try {

@@ -1,0 +1,107 @@
+// create, qvbridge: the operations that turn records into instances.
+#include <orvane/orvane.h>
+
+#include <memory>
+#include <vector>
+
+#include "Commands.h"
+#include "Host.h"
+#include "InstanceData.h"
+
+namespace orvanectl {
+
+namespace {
+
+constexpr unsigned int kMsgBridgeUsage = 86;
+// The bridge's command line: the program, ten arguments and an optional one.
+constexpr std::size_t kBridgeArguments = 10;
+
+// One record, or every record, made current in turn.
+struct Selection {
+  std::string name;
+  bool all = false;
+};
+
+// Creation may change the record (the packaging flag follows the
+// installation), so the record goes back into the list afterwards.
+int Create(Context& context, const Selection& selection) {
+  Host& host = Host::Get();
+  if (selection.all == !selection.name.empty()) {
+    host.ErrorText("create: name one instance or --all");
+    return kExitUsage;
+  }
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  MSList& list = data.List();
+  std::vector<std::string> names;
+  MSInfo record;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    names.push_back(record.GetName());
+  }
+  if (!selection.all) names = {selection.name};
+  int code = kExitDone;
+  nlohmann::json created = nlohmann::json::array();
+  for (const std::string& name : names) {
+    if (!data.Select(name, record)) return kExitFailed;
+    if (!KelCreateSingleInst(record)) {
+      code = kExitFailed;
+      continue;
+    }
+    list.MergeCurrent(record);
+    created.push_back(record.GetName());
+  }
+  host.Result()["created"] = created;
+  if (!data.Store()) return kExitFailed;
+  return code;
+}
+
+int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
+  Host& host = Host::Get();
+  if (arguments.size() != kBridgeArguments && arguments.size() != kBridgeArguments + 1) {
+    KelString usage;
+    KelLoadMessage(usage, kMsgBridgeUsage);
+    host.ErrorText(static_cast<const char*>(usage));
+    return kExitUsage;
+  }
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  MSInfo record;
+  if (!data.Select(arguments[0], record)) return kExitFailed;
+  std::vector<std::string> line = {"tqqvbridge"};
+  line.insert(line.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : line) argv.push_back(word.data());
+  if (!KelCreateFixpackQVInit(record, argv.data(), static_cast<int>(argv.size()))) {
+    return kExitFailed;
+  }
+  host.Line(std::string("queue bridge set up for instance ") + record.GetName());
+  host.Result()["instance"] = record.GetName();
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddLifecycleCommands(CLI::App& app, Context& context) {
+  auto creation = std::make_shared<Selection>();
+  CLI::App* create = app.add_subcommand(
+      "create", "Create an instance: directories, configuration files, services");
+  create->add_option("NAME", creation->name, "instance name");
+  create->add_flag("--all", creation->all, "every instance of the data file");
+  create->callback([&context, creation] {
+    context.Choose("create", [&context, creation] { return Create(context, *creation); });
+  });
+
+  auto bridge = std::make_shared<std::vector<std::string>>();
+  CLI::App* qvbridge = app.add_subcommand(
+      "qvbridge",
+      "Set up the queue bridge: NAME PORT SERVER INBOUND OUTBOUND ERROR MANAGER USER "
+      "client|server CHANNEL [SERVER-PORT]");
+  qvbridge->add_option("ARGUMENTS", *bridge, "the bridge's arguments, as message 86 lists them");
+  qvbridge->callback([&context, bridge] {
+    context.Choose("qvbridge", [&context, bridge] { return QueueBridge(context, *bridge); });
+  });
+}
+
+}  // namespace orvanectl
