@@ -1,2 +1,323 @@
+// orvanectl as a user runs it: the built program in a subprocess, on a fresh
+// emulated machine in a temporary folder.
 #include <gtest/gtest.h>
-TEST(Orvanectl, Placeholder) {}
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct CtlRun {
+  int exit = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class OrvanectlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "orvanectl-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_folder = pattern;
+    m_machine = m_folder / "machine";
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(m_folder, ignored);
+  }
+
+  // Runs orvanectl on the test's machine with standard input from input.
+  CtlRun Ctl(const std::vector<std::string>& arguments, const std::string& input = "") {
+    const fs::path in = m_folder / "in", out = m_folder / "out", err = m_folder / "err";
+    WriteFile(in, input);
+    std::string line = Quote(ORVANECTL_PROGRAM) + " --machine " + Quote(m_machine.string());
+    for (const std::string& argument : arguments) line += " " + Quote(argument);
+    line += " <" + Quote(in.string()) + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+    const int status = std::system(line.c_str());
+    return CtlRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+  }
+
+  // The JSON document of a --json run; a test failure when it does not parse.
+  json CtlJson(const std::vector<std::string>& arguments, int expectedExit) {
+    std::vector<std::string> withJson = {"--json"};
+    withJson.insert(withJson.end(), arguments.begin(), arguments.end());
+    CtlRun run = Ctl(withJson);
+    EXPECT_EQ(run.exit, expectedExit) << run.out << run.err;
+    json document = json::parse(run.out, nullptr, false);
+    EXPECT_FALSE(document.is_discarded()) << run.out;
+    if (!document.is_discarded()) {
+      EXPECT_EQ(document["exit"], expectedExit);
+    }
+    return document;
+  }
+
+  void SampleMachine() {
+    CtlRun run = Ctl({"machine", "init", "--sample"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+  }
+
+  void AddShop(const std::string& name, const std::string& host) {
+    CtlRun run = Ctl({"add", name, "--host", host, "--db-owner", "tqadmin"});
+    ASSERT_EQ(run.exit, 0) << run.out << run.err;
+  }
+
+  fs::path DataFile() const {
+    return m_machine / "drive_c" / "Tessaly" / "server" / "admin" / "tqconfig.dat";
+  }
+  fs::path HttpdCnf() const { return m_machine / "drive_c" / "WINNT" / "httpd.cnf"; }
+
+  static bool HasMessage(const json& document, unsigned int id) {
+    for (const json& message : document["messages"]) {
+      if (message["id"] == id) return true;
+    }
+    return false;
+  }
+
+  fs::path m_folder;
+  fs::path m_machine;
+};
+
+TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
+  CtlRun help = Ctl({"--help"});
+  EXPECT_EQ(help.exit, 0);
+  EXPECT_NE(help.out.find("Exit codes: 0 done; 1"), std::string::npos) << help.out;
+  for (const char* command : {"list", "show", "default", "add", "set", "create", "start", "stop",
+                              "status", "ssl", "portset", "qvbridge", "machine"}) {
+    CtlRun run = Ctl({command, "--help"});
+    EXPECT_EQ(run.exit, 0) << command;
+    EXPECT_NE(run.out.find(command), std::string::npos) << command << ": " << run.out;
+  }
+  CtlRun add = Ctl({"add", "--help"});
+  EXPECT_NE(add.out.find("--db-password"), std::string::npos);
+  EXPECT_NE(add.out.find("1024 to 65535"), std::string::npos);
+  CtlRun version = Ctl({"--version"});
+  EXPECT_EQ(version.exit, 0);
+  EXPECT_EQ(version.out.rfind("orvanectl ", 0), 0u) << version.out;
+}
+
+TEST_F(OrvanectlTest, UsageErrorsExitTwo) {
+  SampleMachine();
+  const std::vector<std::vector<std::string>> cases = {
+      {"frobnicate"}, {"show"}, {"portset", "81"}, {"set", "shop1"}, {"add"},
+      {"create"},     {"qvbridge", "shop1", "17000"}, {"list", "--no-such-option"}};
+  for (const auto& arguments : cases) {
+    EXPECT_EQ(Ctl(arguments).exit, 2) << arguments.front();
+  }
+  json document = CtlJson({"frobnicate"}, 2);
+  EXPECT_EQ(document["messages"][0]["kind"], "error");
+}
+
+TEST_F(OrvanectlTest, NoMachineOrNoInstallationExitsFour) {
+  EXPECT_EQ(Ctl({"list"}).exit, 4);
+  ASSERT_EQ(Ctl({"machine", "init"}).exit, 0);  // Windows alone, no product
+  json document = CtlJson({"list"}, 4);
+  EXPECT_TRUE(HasMessage(document, 5)) << document.dump();
+  EXPECT_EQ(Ctl({"add", "shop1"}).exit, 4);
+}
+
+TEST_F(OrvanectlTest, MachineInitKeepsWhatIsThere) {
+  SampleMachine();
+  EXPECT_EQ(Ctl({"machine", "init"}).exit, 1);
+  fs::create_directories(m_folder / "other");
+  WriteFile(m_folder / "other" / "keep.txt", "mine");
+  const fs::path machine = m_machine;
+  m_machine = m_folder / "other";
+  EXPECT_EQ(Ctl({"machine", "init", "--force"}).exit, 1);
+  EXPECT_EQ(ReadFile(m_folder / "other" / "keep.txt"), "mine");
+  m_machine = machine;
+  EXPECT_EQ(Ctl({"machine", "init", "--force", "--level", "2"}).exit, 0);
+}
+
+TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
+  SampleMachine();
+  json proposal = CtlJson({"default", "shop1"}, 0);
+  EXPECT_EQ(proposal["result"]["instance"]["port"], 16570);
+  EXPECT_EQ(proposal["result"]["instance"]["db-name"], "shop1");
+
+  CtlRun add = Ctl({"add", "shop1", "--host", "shop1.example", "--db-password", "-",
+                 "--processes", "3", "--cache", "on"},
+                "s3cretPw\n");
+  ASSERT_EQ(add.exit, 0) << add.err;
+  EXPECT_EQ(add.out.find("s3cretPw"), std::string::npos);
+
+  json shown = CtlJson({"show", "shop1"}, 0);
+  const json& fields = shown["result"]["instance"];
+  EXPECT_EQ(fields["host"], "shop1.example");
+  EXPECT_EQ(fields["processes"], 3);
+  EXPECT_EQ(fields["cache"], true);
+  EXPECT_EQ(fields["db-password"], "set");
+  EXPECT_EQ(fields["cms-password"], "unset");
+  EXPECT_EQ(shown.dump().find("s3cretPw"), std::string::npos);
+  EXPECT_EQ(ReadFile(DataFile()).find("s3cretPw"), std::string::npos);
+
+  json changed = CtlJson({"set", "shop1", "--port", "17000", "--web-server", "netscape"}, 0);
+  EXPECT_EQ(changed["result"]["instance"]["port"], 17000);
+  json listed = CtlJson({"list"}, 0);
+  ASSERT_EQ(listed["result"]["instances"].size(), 1u);
+  EXPECT_EQ(listed["result"]["instances"][0]["name"], "shop1");
+  EXPECT_EQ(listed["result"]["instances"][0]["port"], 17000);
+  EXPECT_EQ(Ctl({"show", "nosuch"}).exit, 1);
+}
+
+TEST_F(OrvanectlTest, RefusedValuesNameTheirRuleAndChangeNothing) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  const std::string before = ReadFile(DataFile());
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string rule;
+  };
+  const std::vector<Case> cases = {
+      {{"add", "toolongname"}, "1 to 8 characters"},
+      {{"add", "shop2", "--port", "16560"}, "not 16560"},
+      {{"set", "shop1", "--port", "80"}, "1024 to 65535"},
+      {{"set", "shop1", "--processes", "1"}, "2 to 99"},
+      {{"set", "shop1", "--processes", "two"}, "2 to 99"},
+      {{"set", "shop1", "--ip", "10.0.0"}, "four dot-separated"},
+      {{"set", "shop1", "--db-owner", "nobody"}, "administrator privilege"},
+      {{"set", "shop1", "--web-server", "apache"}, "go, netscape, quenta"},
+      {{"set", "shop1", "--merchant-key", "short"}, "exactly 16 characters"},
+      {{"set", "shop1", "--db-password", "seventeen-chars-x"}, "0 to 16 characters"},
+  };
+  for (const Case& c : cases) {
+    CtlRun run = Ctl(c.arguments);
+    EXPECT_EQ(run.exit, 3) << c.arguments.back() << run.err;
+    EXPECT_NE(run.err.find(c.rule), std::string::npos) << run.err;
+  }
+  // A refused secret is not echoed either.
+  EXPECT_EQ(Ctl({"set", "shop1", "--db-password", "seventeen-chars-x"}).err.find("seventeen"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(DataFile()), before);
+}
+
+TEST_F(OrvanectlTest, ConflictsPrintTheirMessages) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  const std::string before = ReadFile(DataFile());
+  json sameName = CtlJson({"add", "SHOP1", "--host", "shop2.example"}, 3);
+  EXPECT_TRUE(HasMessage(sameName, 68)) << sameName.dump();
+  json sameHost = CtlJson({"add", "shop2", "--host", "shop1.example"}, 3);
+  EXPECT_TRUE(HasMessage(sameHost, 69)) << sameHost.dump();
+  json overlap = CtlJson({"add", "shop2", "--host", "shop2.example", "--port", "16572"}, 3);
+  EXPECT_TRUE(HasMessage(overlap, 76)) << overlap.dump();
+  EXPECT_EQ(ReadFile(DataFile()), before);
+}
+
+TEST_F(OrvanectlTest, ConcurrentAddsAreAllKept) {
+  SampleMachine();
+  constexpr int kRuns = 6;
+  std::vector<FILE*> runs;
+  for (int i = 1; i <= kRuns; ++i) {
+    const std::string line = Quote(ORVANECTL_PROGRAM) + " --machine " + Quote(m_machine.string()) +
+                             " add shop" + std::to_string(i) + " --host h" + std::to_string(i) +
+                             ".example 2>&1";
+    runs.push_back(popen(line.c_str(), "r"));
+    ASSERT_NE(runs.back(), nullptr);
+  }
+  for (FILE* run : runs) {
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, run) != nullptr) {
+    }
+    EXPECT_EQ(pclose(run), 0);
+  }
+  json listed = CtlJson({"list"}, 0);
+  EXPECT_EQ(listed["result"]["instances"].size(), static_cast<std::size_t>(kRuns)) << listed.dump();
+}
+
+TEST_F(OrvanectlTest, IncompleteDataFileIsNeverStoredOver) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  const std::string whole = ReadFile(DataFile());
+
+  // Cut short in the middle of the record.
+  const std::string damaged = whole.substr(0, whole.size() / 2);
+  WriteFile(DataFile(), damaged);
+  EXPECT_EQ(Ctl({"add", "shop2", "--host", "shop2.example"}).exit, 4);
+  EXPECT_EQ(Ctl({"list"}).exit, 4);
+  EXPECT_EQ(ReadFile(DataFile()), damaged);
+
+  // The same record twice: the list refuses the second, and says so.
+  const std::size_t countEnd = whole.find('\n', whole.find('\n') + 1) + 1;
+  const std::size_t lastLine = whole.rfind('\n', whole.size() - 2) + 1;
+  const std::string record = whole.substr(countEnd, lastLine - countEnd);
+  const std::string doubled = "769\r\n2\r\n" + record + record + whole.substr(lastLine);
+  WriteFile(DataFile(), doubled);
+  json refused = CtlJson({"set", "shop1", "--processes", "4"}, 4);
+  EXPECT_TRUE(HasMessage(refused, 68)) << refused.dump();
+  EXPECT_NE(refused.dump().find("instance shop1"), std::string::npos);
+  EXPECT_EQ(ReadFile(DataFile()), doubled);
+}
+
+TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  // Not created yet: there is no service to start.
+  json notCreated = CtlJson({"start", "shop1"}, 1);
+  EXPECT_TRUE(HasMessage(notCreated, 44)) << notCreated.dump();
+
+  json created = CtlJson({"create", "--all"}, 0);
+  EXPECT_TRUE(HasMessage(created, 54)) << created.dump();
+  EXPECT_EQ(created["result"]["created"].size(), 2u);
+  // The second instance's ports are now its own services' entries: it stays.
+  json changed = CtlJson({"set", "shop2", "--processes", "3"}, 0);
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 2u);
+
+  json started = CtlJson({"start", "shop1"}, 0);
+  EXPECT_TRUE(HasMessage(started, 42));
+  json status = CtlJson({"status"}, 0);
+  EXPECT_EQ(status["result"]["instances"]["shop1"], true);
+  EXPECT_EQ(status["result"]["instances"]["shop2"], false);
+  EXPECT_EQ(status["result"]["webServer"], true);
+  json stopped = CtlJson({"stop", "shop1"}, 0);
+  EXPECT_TRUE(HasMessage(stopped, 43));
+
+  CtlRun bridge = Ctl({"qvbridge", "shop1", "17100", "qsrv", "in", "out", "err", "qm", "user",
+                    "client", "chan", "1414"});
+  EXPECT_EQ(bridge.exit, 0) << bridge.err;
+  const std::string services =
+      ReadFile(m_machine / "drive_c" / "WINNT" / "system32" / "drivers" / "etc" / "services");
+  EXPECT_NE(services.find("tqshop1_ece_1"), std::string::npos);
+}
+
+TEST_F(OrvanectlTest, ProgramsBesideTheHost) {
+  SampleMachine();
+  json to8000 = CtlJson({"portset", "8000"}, 0);
+  EXPECT_NE(ReadFile(HttpdCnf()).find("Port     8000"), std::string::npos);
+  EXPECT_EQ(Ctl({"portset", "80"}).exit, 0);
+  EXPECT_NE(ReadFile(HttpdCnf()).find("Port     80\r\n"), std::string::npos);
+  CtlRun ssl = Ctl({"ssl"});
+  EXPECT_EQ(ssl.exit, 0) << ssl.out << ssl.err;
+  EXPECT_NE(ssl.out.find("self signed SSL certificate"), std::string::npos) << ssl.out;
+}
+
+}  // namespace
