@@ -39,7 +39,8 @@ set(undecorated
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
   KelUpdateRegTQ KelCreateBackup KelCheckAccess
-  KelCreateInstance KelCreateFixpackQVInit)
+  KelCreateInstance KelCreateFixpackQVInit
+  KelCreateDatabase)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -74,8 +75,15 @@ set(decorated
 list(APPEND decorated
   _Z14KelGetTQConfigR6MSListi                   # KelGetTQConfig(MSList&, int)
   _Z15KelGetTQIniFilePKcPci)                    # KelGetTQIniFile(const char*, char*, int)
+list(APPEND decorated
+  _Z16DBCreateDatabaseR6MSList                  # DBCreateDatabase(MSList&)
+  _Z14DBCreateSingleR6MSInfo                    # DBCreateSingle(MSInfo&)
+  _Z12IsExistDBVXRR6MSInfo                      # IsExistDBVXR(MSInfo&)
+  _Z11KelCreateDBR6MSInfo                       # KelCreateDB(MSInfo&)
+  _Z12KelMigrateDBPKcR6MSInfoS0_i)              # KelMigrateDB(const char*, MSInfo&, const char*, int)
 # Internal names that must stay inside the library.
-set(hidden KelLoadMessage FindMessageText ShowMessageBox)
+set(hidden KelLoadMessage FindMessageText ShowMessageBox
+  DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)
 
 set(failures)
 foreach(name IN LISTS undecorated decorated)

@@ -23,5 +23,9 @@
 #include "orvane/lifecycle/InstanceCreation.h"
 #include "orvane/lifecycle/InstanceDeletion.h"
 #include "orvane/lifecycle/QueueBridge.h"
+#include "orvane/database/DatabaseQueries.h"
+#include "orvane/database/DatabaseSetup.h"
+#include "orvane/database/HostingData.h"
+#include "orvane/database/ScriptRunner.h"
 
 #endif  // ORVANE_ORVANE_H_
