@@ -101,7 +101,9 @@ bool Propose(MSList& list, const std::string& name, MSInfo& record) {
   list.SetDefault(installation, "");
   list.GetDefault(record);
   if (name.empty()) return true;
-  const KelString root = record.GetRootPath();
+  // The proposal's root ends with a backslash, and the path join adds one.
+  KelString root = record.GetRootPath();
+  if (!root.IsEmpty() && root.GetAt(root.GetLength() - 1) == '\\') root.Truncate(root.GetLength() - 1);
   const KelString html = record.GetHtmlPath();
   const char* own = name.c_str();
   if (!record.SetName(own)) return true;  // the caller's SetName reports the rule

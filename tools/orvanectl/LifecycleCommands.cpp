@@ -1,4 +1,4 @@
-// create, qvbridge: the operations that turn records into instances.
+// create, db create, qvbridge: the operations that turn records into instances.
 #include <orvane/orvane.h>
 
 #include <memory>
@@ -57,6 +57,20 @@ int Create(Context& context, const Selection& selection) {
   return code;
 }
 
+int CreateDatabase(Context& context, const Selection& selection) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  MSInfo record;
+  Host& host = Host::Get();
+  if (!selection.name.empty() && selection.all) {
+    host.ErrorText("db create: name one instance or --all");
+    return kExitUsage;
+  }
+  if (selection.name.empty()) return DBCreateDatabase(data.List()) ? kExitDone : kExitFailed;
+  if (!data.Select(selection.name, record)) return kExitFailed;
+  return DBCreateSingle(record) ? kExitDone : kExitFailed;
+}
+
 int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
   Host& host = Host::Get();
   if (arguments.size() != kBridgeArguments && arguments.size() != kBridgeArguments + 1) {
@@ -91,6 +105,17 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   create->add_flag("--all", creation->all, "every instance of the data file");
   create->callback([&context, creation] {
     context.Choose("create", [&context, creation] { return Create(context, *creation); });
+  });
+
+  auto database = std::make_shared<Selection>();
+  CLI::App* db = app.add_subcommand("db", "Instance databases");
+  db->require_subcommand(1);
+  CLI::App* dbCreate = db->add_subcommand(
+      "create", "Create (or catalogue) an instance's database and register its data source");
+  dbCreate->add_option("NAME", database->name, "instance name (default: every instance)");
+  dbCreate->add_flag("--all", database->all, "every instance of the data file");
+  dbCreate->callback([&context, database] {
+    context.Choose("db create", [&context, database] { return CreateDatabase(context, *database); });
   });
 
   auto bridge = std::make_shared<std::vector<std::string>>();

@@ -13,6 +13,9 @@
 #ifndef ORVANECTL_MACHINE_BUILT
 #define ORVANECTL_MACHINE_BUILT ""
 #endif
+#ifndef ORVANECTL_VELQSIM_BUILT
+#define ORVANECTL_VELQSIM_BUILT ""
+#endif
 
 namespace orvanectl {
 
@@ -26,11 +29,12 @@ struct InitOptions {
   bool personalization = false;
   bool force = false;
 
+  // An older level, or an optional product, needs the installation itself.
+  bool WithSample() const { return sample || level != 3 || payment || hosting || personalization; }
+
   std::vector<std::string> LayoutArguments() const {
-    // An older level, or an optional product, needs the installation itself.
-    const bool withSample = sample || level != 3 || payment || hosting || personalization;
     std::vector<std::string> arguments;
-    if (withSample) arguments.push_back("--sample");
+    if (WithSample()) arguments.push_back("--sample");
     if (level != 3) arguments.push_back("--level=" + std::to_string(level));
     if (payment) arguments.push_back("--payment");
     if (hosting) arguments.push_back("--hosting");
@@ -44,6 +48,24 @@ bool LooksLikeMachine(const std::filesystem::path& root) {
   std::error_code error;
   return std::filesystem::exists(root / "registry.reg", error) ||
          std::filesystem::exists(root / "drive_c", error);
+}
+
+// Runs a program beside orvanectl; false with a message when it fails.
+bool RunSibling(const std::string& name, const std::string& builtPath,
+                const std::vector<std::string>& arguments, const std::string& root) {
+  Host& host = Host::Get();
+  std::optional<std::string> program = FindSiblingProgram(name, builtPath);
+  if (!program) {
+    host.ErrorText("cannot find the program " + name + " beside orvanectl");
+    return false;
+  }
+  std::optional<ProgramResult> run = RunProgram(*program, arguments);
+  if (!run || run->exitCode != 0) {
+    host.ErrorText("cannot lay out a machine in " + root + ": " + name +
+                   (run ? " says " + run->output : " does not start"));
+    return false;
+  }
+  return true;
 }
 
 int Init(const InitOptions& options, const std::string& root) {
@@ -61,20 +83,20 @@ int Init(const InitOptions& options, const std::string& root) {
     std::filesystem::remove_all(root, error);
   }
   std::filesystem::create_directories(root, error);
-  std::optional<std::string> program = FindSiblingProgram("orvane-machine", ORVANECTL_MACHINE_BUILT);
-  if (error || !program) {
-    host.ErrorText(error ? "cannot make " + root + ": " + error.message()
-                         : "cannot find the program orvane-machine beside orvanectl");
+  if (error) {
+    host.ErrorText("cannot make " + root + ": " + error.message());
     return kExitFailed;
   }
-  std::optional<ProgramResult> run = RunProgram(*program, options.LayoutArguments());
-  if (!run || run->exitCode != 0) {
-    host.ErrorText("cannot lay out a machine in " + root + (run ? ": " + run->output : ""));
+  if (!RunSibling("orvane-machine", ORVANECTL_MACHINE_BUILT, options.LayoutArguments(), root)) {
+    return kExitFailed;
+  }
+  // The sample's Velq: velqsim, the database's stand-in, with its ODBC driver.
+  if (options.WithSample() && !RunSibling("velqsim", ORVANECTL_VELQSIM_BUILT, {"--install"}, root)) {
     return kExitFailed;
   }
   host.Line("machine ready in " + root);
   host.Result()["machine"] = root;
-  host.Result()["sample"] = !options.LayoutArguments().empty();
+  host.Result()["sample"] = options.WithSample();
   host.Result()["level"] = options.level;
   return kExitDone;
 }

@@ -111,7 +111,7 @@ TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
   EXPECT_EQ(help.exit, 0);
   EXPECT_NE(help.out.find("Exit codes: 0 done; 1"), std::string::npos) << help.out;
   for (const char* command : {"list", "show", "default", "add", "set", "create", "start", "stop",
-                              "status", "ssl", "portset", "qvbridge", "machine"}) {
+                              "status", "ssl", "portset", "qvbridge", "machine", "db"}) {
     CtlRun run = Ctl({command, "--help"});
     EXPECT_EQ(run.exit, 0) << command;
     EXPECT_NE(run.out.find(command), std::string::npos) << command << ": " << run.out;
@@ -162,6 +162,7 @@ TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
   json proposal = CtlJson({"default", "shop1"}, 0);
   EXPECT_EQ(proposal["result"]["instance"]["port"], 16570);
   EXPECT_EQ(proposal["result"]["instance"]["db-name"], "shop1");
+  EXPECT_EQ(proposal["result"]["instance"]["root"], "C:\\Tessaly\\instance\\shop1\\");
 
   CtlRun add = Ctl({"add", "shop1", "--host", "shop1.example", "--db-password", "-",
                  "--processes", "3", "--cache", "on"},
@@ -291,6 +292,11 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   // The second instance's ports are now its own services' entries: it stays.
   json changed = CtlJson({"set", "shop2", "--processes", "3"}, 0);
   EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 2u);
+
+  json database = CtlJson({"db", "create", "shop1"}, 0);
+  EXPECT_TRUE(HasMessage(database, 20)) << database.dump();
+  json again = CtlJson({"db", "create", "--all"}, 0);
+  EXPECT_TRUE(HasMessage(again, 35)) << again.dump();
 
   json started = CtlJson({"start", "shop1"}, 0);
   EXPECT_TRUE(HasMessage(started, 42));
