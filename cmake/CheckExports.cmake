@@ -40,7 +40,7 @@ set(undecorated
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
   KelUpdateRegTQ KelCreateBackup KelCheckAccess
   KelCreateInstance KelCreateFixpackQVInit
-  KelCreateDatabase)
+  KelCreateDatabase KelNetPerceptionConfig)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)

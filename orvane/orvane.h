@@ -27,5 +27,6 @@
 #include "orvane/database/DatabaseSetup.h"
 #include "orvane/database/HostingData.h"
 #include "orvane/database/ScriptRunner.h"
+#include "orvane/lifecycle/NetPerception.h"
 
 #endif  // ORVANE_ORVANE_H_
