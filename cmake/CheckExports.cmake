@@ -81,6 +81,11 @@ list(APPEND decorated
   _Z12IsExistDBVXRR6MSInfo                      # IsExistDBVXR(MSInfo&)
   _Z11KelCreateDBR6MSInfo                       # KelCreateDB(MSInfo&)
   _Z12KelMigrateDBPKcR6MSInfoS0_i)              # KelMigrateDB(const char*, MSInfo&, const char*, int)
+# The web server configuration: the plain export beside its decorated twin.
+list(APPEND undecorated KelSetISConf)
+list(APPEND decorated
+  _Z12KelSetISConfR6MSList                      # KelSetISConf(MSList&)
+  _ZN6MSInfo11WriteISPassEP8_IO_FILE)           # MSInfo::WriteISPass(FILE*)
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox
   DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "orvane/config/DirectiveLine.h"
 #include "orvane/config/ServletConfig.h"
 #include "orvane/config/SharedFileEdit.h"
 #include "orvane/config/WebServerLines.h"
@@ -70,15 +71,14 @@ int UpdateJvmProperties(const char* path, const char* installDir) {
   const std::string velqArchive = VelqJavaArchive();
   const std::string target(path);
   return ReportEdit(EditSharedFile(target, target + ".old", [&](FILE* in, FILE* out) {
-    if (HasLineBreak(javaArchive) || HasLineBreak(velqArchive)) return false;
     CopyWholeLines(in, out, [&](const std::string& line, FILE* to) {
-      // A last line without its line feed keeps every character.
+      // Every other line, a last one without its line feed too, is copied
+      // as it is.
+      if (!IsClassPathLine(line)) return true;
       std::string text = line.back() == '\n' ? line.substr(0, line.size() - 1) : line;
-      if (IsClassPathLine(text)) {
-        AddClassPathEntry(text, javaArchive);
-        AddClassPathEntry(text, velqArchive);
-      }
-      std::fprintf(to, "%s\n", text.c_str());
+      AddClassPathEntry(text, javaArchive);
+      AddClassPathEntry(text, velqArchive);
+      WriteLine(to, text);
       return false;
     });
     return true;
@@ -90,14 +90,13 @@ int UpdateServletsProperties(MSInfo& info, const char* path) {
   const std::string target(path);
   const std::string backup = target + ".old";
   const int updated = ReportEdit(EditSharedFile(target, backup, [&](FILE* in, FILE* out) {
-    if (HasLineBreak(configFile)) return false;
     const bool atLineStart = CopyWholeLines(in, out, [](const std::string& line, FILE*) {
       return line.find(kMerchantCode) == std::string::npos &&
              line.find(kMerchantArgs) == std::string::npos;
     });
     if (!atLineStart) std::fputs("\n", out);
-    std::fprintf(out, "%s=com.vxr.jq.common.PageManager\n", kMerchantCode);
-    std::fprintf(out, "%s=configfile=%s\n", kMerchantArgs, configFile.c_str());
+    WriteLine(out, std::string(kMerchantCode) + "=com.vxr.jq.common.PageManager");
+    WriteLine(out, std::string(kMerchantArgs) + "=configfile=" + configFile);
     return true;
   }));
   if (updated) {

@@ -59,7 +59,7 @@ TEST_F(AppServerConfigTest, OtherJvmLinesKeepTheirText) {
       "last=no line end";
   machine.WriteFile(kJvm, original);
   ASSERT_EQ(UpdateJvm(), 1);
-  EXPECT_EQ(machine.ReadFile(kJvm), original + "\r\n");
+  EXPECT_EQ(machine.ReadFile(kJvm), original);
   EXPECT_EQ(machine.ReadFile(std::string(kJvm) + ".old"), original);
 }
 

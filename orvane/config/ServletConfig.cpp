@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "orvane/config/DirectiveLine.h"
 #include "orvane/config/SharedFileEdit.h"
 #include "orvane/config/WebServerLines.h"
 #include "orvane/core/KelString.h"
@@ -80,7 +81,6 @@ class ServletConfigEdit {
       : m_entries(std::move(entries)), m_hosts(std::move(hosts)), m_withViewer(withViewer) {}
 
   bool Run(FILE* in, FILE* out) {
-    if (!ValuesAreSafe()) return false;
     const bool atLineStart =
         CopyWholeLines(in, out, [this](const std::string& line, FILE* to) { return Copy(line, to); });
     if (m_sections.InsideSection()) return false;
@@ -91,18 +91,6 @@ class ServletConfigEdit {
   }
 
  private:
-  // No value may end a line of its own inside the file.
-  bool ValuesAreSafe() const {
-    if (HasLineBreak(m_entries.velqLib) || HasLineBreak(m_entries.archive) ||
-        HasLineBreak(m_entries.velqArchive)) {
-      return false;
-    }
-    for (const ViewerHost& host : m_hosts) {
-      if (HasLineBreak(host.host) || HasLineBreak(host.htmlPath)) return false;
-    }
-    return true;
-  }
-
   // The rule for one line of the present file; true copies it unchanged.
   bool Copy(const std::string& line, FILE* out) {
     // The empty line the section starts with belongs to it: it is held back
@@ -144,7 +132,7 @@ class ServletConfigEdit {
     } else if (!libPath && !Contains(line, m_entries.archive)) {
       rewritten += ";" + m_entries.archive + ";" + m_entries.velqArchive;
     }
-    std::fprintf(out, "%s\n", rewritten.c_str());
+    WriteLine(out, rewritten);
     return true;
   }
 
@@ -177,7 +165,7 @@ class ServletConfigEdit {
       if (!Contains(m_lastLine, m_entries.archive)) {
         classPath += ";" + m_entries.archive + ";" + m_entries.velqArchive;
       }
-      std::fprintf(out, "%s\n", classPath.c_str());
+      WriteLine(out, classPath);
     }
     if (m_withViewer) WriteServlets(out);
     WriteSectionEnd(out, kSectionEndTitle);
@@ -189,7 +177,7 @@ class ServletConfigEdit {
                "    content=text/x-ssi-html\n",
                out);
     for (const ViewerHost& host : m_hosts) {
-      std::fprintf(out, "    %s=%s\n", host.host.c_str(), host.htmlPath.c_str());
+      WriteLine(out, "    " + host.host + "=" + host.htmlPath);
     }
     std::fputs("}\n"
                "SERVICE kelviewer /servlet/kelviewer\n"

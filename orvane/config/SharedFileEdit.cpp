@@ -1,5 +1,6 @@
 #include "orvane/config/SharedFileEdit.h"
 
+#include "orvane/config/DirectiveLine.h"
 #include "orvane/os/Files.h"
 #include "orvane/platform/TextFileRewrite.h"
 
@@ -19,7 +20,8 @@ EditResult EditSharedFile(const std::string& path, const std::string& backupPath
     std::fclose(in);
     return EditResult::kNotWritable;
   }
-  const bool accepted = edit(in, replacement.stream());
+  const RefusedLineWatch refusals;
+  const bool accepted = edit(in, replacement.stream()) && !refusals.Refused();
   std::fclose(in);
   if (!accepted) return EditResult::kRefused;
   if (!replacement.Close()) return EditResult::kNotWritable;

@@ -19,10 +19,12 @@ enum class EditResult {
   kNotReadable,   // the file cannot be opened for reading
   kBackupFailed,  // the backup copy cannot be made
   kNotWritable,   // the new content cannot be written or renamed in
-  kRefused,       // the edit refused the file's present content
+  kRefused,       // the edit refused the content, or a line it wrote
 };
 
-// Produces the new content from the present one; false refuses.
+// Produces the new content from the present one; false refuses. A line that
+// the configuration line writer refuses (one holding a line end) refuses
+// the whole edit.
 using ContentEdit = std::function<bool(FILE* in, FILE* out)>;
 
 // Edits the file at path through edit, keeping its present content at

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "orvane/config/DirectiveLine.h"
 #include "orvane/config/WebServerMessages.h"
 #include "orvane/core/AsciiCase.h"
 #include "orvane/core/KelString.h"
@@ -52,10 +53,12 @@ bool IsSectionEndLine(std::string_view line) {
 void WriteSectionBegin(FILE* out, const char* title) {
   KelString doNotEdit;
   if (!KelLoadMessage(doNotEdit, kMsgDoNotEdit)) doNotEdit = kDoNotEditText;
-  std::fprintf(out, "###### %s ###### (%s)\n", title, static_cast<const char*>(doNotEdit));
+  WriteLine(out, std::string("###### ") + title + " ###### (" + static_cast<const char*>(doNotEdit) + ")");
 }
 
-void WriteSectionEnd(FILE* out, const char* title) { std::fprintf(out, "###### %s ######\n", title); }
+void WriteSectionEnd(FILE* out, const char* title) {
+  WriteLine(out, std::string("###### ") + title + " ######");
+}
 
 bool OldSectionFilter::Drops(std::string_view line) {
   if (m_inside) {
@@ -65,8 +68,6 @@ bool OldSectionFilter::Drops(std::string_view line) {
   m_inside = IsSectionBeginLine(line);
   return m_inside;
 }
-
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 int ReportWebServerFileEdit(EditResult result, const char* path) {
   switch (result) {

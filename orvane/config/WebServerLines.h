@@ -52,10 +52,6 @@ class OldSectionFilter {
   bool m_inside = false;
 };
 
-// True when text holds a carriage return or a line feed: written into a
-// file it would start a directive of its own.
-bool HasLineBreak(std::string_view text);
-
 // Reports the failed edit of a web server file (path) with the message its
 // failure calls for: 28 not readable, 27 no backup, 26 not writable, 6
 // refused. 1 when the edit was done, else 0.
