@@ -49,8 +49,8 @@ void CopyInstanceTree(benchmark::State& state) {
   int copy = 0;
   for (auto _ : state) {
     const std::string target = machine.root() + "/copy" + std::to_string(copy++);
-    RunCommand(state, "mkdir " + ShellQuote(target) + " && cp -r " + sources + " " +
-                          ShellQuote(target));
+    RunCommand(state,
+               "mkdir " + ShellQuote(target) + " && cp -r " + sources + " " + ShellQuote(target));
   }
 }
 
