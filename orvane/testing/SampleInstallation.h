@@ -23,14 +23,14 @@ class SampleInstallation {
   // them before LayOut.
   std::string installDir = "C:\\Tessaly";
   std::string velqDir = "C:\\Velq";
-  std::string jreDir = "C:\\Corbelle\\jre";        // "ncf.jvm.classpath"
+  std::string jreDir = "C:\\Corbelle\\jre";  // "ncf.jvm.classpath"
   std::string appServerRoot = "C:\\Corbelle";
   std::string hostingDir = "C:\\Hosting";
   std::string payServerDir = "C:\\PayServer\\jre\\bin";  // contains "jre"
   std::string oracleHome = "C:\\Oracle";
   std::string oracleSid = "ORCL";
-  std::string webServerDir = "C:\\WWW";              // its main directory
-  std::string dbOwner = "tqadmin";                   // an administrator account
+  std::string webServerDir = "C:\\WWW";  // its main directory
+  std::string dbOwner = "tqadmin";       // an administrator account
   bool payServer = false;
   bool hosting = false;
   bool personalization = false;
@@ -46,7 +46,8 @@ class SampleInstallation {
   bool AddMacroFiles(const std::string& macroPath);
 
   // An instance record that fits the installation: instance directory
-  // C:\WWW\html\<name>, root C:\stores\<name>, macros C:\stores\<name>\macro.
+  // C:\WWW\html\<name>, root C:\stores\<name>, macros C:\stores\<name>\macro,
+  // web server host <name>.example.test.
   // Its macro files are the caller's to add.
   MSInfo Record(const std::string& name, int port, int processes = 2) const;
 
@@ -62,8 +63,7 @@ class SampleInstallation {
   static const char* MigrateCashetTemplate();
 
  private:
-  bool SetRegistryString(const std::string& key, const std::string& name,
-                         const std::string& value);
+  bool SetRegistryString(const std::string& key, const std::string& name, const std::string& value);
   bool MakeKey(const std::string& key);
   bool WriteText(const std::string& path, const std::string& text);
   bool Fail(const std::string& what);
