@@ -32,6 +32,7 @@ int AskVelq(const MSInfo& info, const char* outputSuffix,
             const std::function<void(FILE*, const char* output)>& writeCommands,
             const OutputRule& rule) {
   const KelString logs = LogDirectory(info);
+  if (!AreSingleLines({logs, info.GetDBName()})) return 0;
   const KelString output = logs ^ (KelString(info.GetDBName()) + outputSuffix);
   // An output left by an earlier run must not answer for this one.
   os::DeleteFile(std::string(output));

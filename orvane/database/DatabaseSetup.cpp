@@ -99,7 +99,7 @@ int CreateLocalDatabase(MSInfo& info, const KelString& installation) {
 
 int CatalogRemoteDatabase(const MSInfo& info) {
   const char* service = info.GetDBSvc();
-  if (*service == '\0') return 0;
+  if (*service == '\0' || !AreSingleLines({service, info.GetDBHost(), info.GetDBName()})) return 0;
   const std::string entry = TcpServiceEntryStart(service, info.GetDBPort()) + kRemoteEntryComment;
   if (!ReplaceTcpServiceEntry(service, entry)) return 0;
 

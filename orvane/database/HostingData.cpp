@@ -31,10 +31,13 @@ ScriptRun RunHostingDataScripts(const MSInfo& info) {
   const KelString logs = LogDirectory(info);
   const KelString migrationFlag = schemaDir ^ "migrate\\migrate.txt";
 
-  CommandFile commands(admin ^ "velqconfig.bat", true);
-  if (commands.stream() == nullptr) return ScriptRun::kNotStarted;
   KelString password;
   info.GetDBPswd(password);
+  if (!AreSingleLines({installation, logs, info.GetDBName(), info.GetDBOwner(), password})) {
+    return ScriptRun::kNotStarted;
+  }
+  CommandFile commands(admin ^ "velqconfig.bat", true);
+  if (commands.stream() == nullptr) return ScriptRun::kNotStarted;
   FILE* out = commands.stream();
   std::fprintf(out, "cd %s\n", static_cast<const char*>(schemaDir));
   const bool migrating = os::PathExists(std::string(migrationFlag));

@@ -1,5 +1,7 @@
 #include "orvane/database/ScriptRunner.h"
 
+#include <cstring>
+
 #include "orvane/core/MSInfo.h"
 #include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
@@ -16,6 +18,13 @@ constexpr int kPrivateMode = 0600;
 bool MarkerExists(const KelString& marker) { return os::DirectoryExists(std::string(marker)); }
 
 }  // namespace
+
+bool AreSingleLines(std::initializer_list<const char*> texts) {
+  for (const char* text : texts) {
+    if (text != nullptr && std::strpbrk(text, "\r\n") != nullptr) return false;
+  }
+  return true;
+}
 
 KelString LogDirectory(const MSInfo& info) { return KelString(info.GetRootPath()) ^ "logs"; }
 
@@ -62,12 +71,13 @@ ScriptRun RunVelqScript(const char* commandLine, const MSInfo& info, const char*
                         int progressSteps) {
   const KelString marker = LogDirectory(info) ^ (KelString("~") + info.GetDBName() + ".tmp");
   CommandFile wrapper(KelString(workDir) ^ "dbmaster.cmd", false);
-  if (wrapper.stream() != nullptr) {
+  bool written = wrapper.stream() != nullptr && AreSingleLines({commandLine, marker});
+  if (written) {
     std::fprintf(wrapper.stream(), "@call %s\n", commandLine);
     std::fprintf(wrapper.stream(), "@mkdir %s\n", static_cast<const char*>(marker));
     std::fprintf(wrapper.stream(), "@exit\n");
   }
-  if (!wrapper.Close()) {
+  if (!wrapper.Close() || !written) {
     KelShowError(13);
     return ScriptRun::kNotStarted;
   }

@@ -8,6 +8,7 @@
 #define ORVANE_DATABASE_SCRIPTRUNNER_H_
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "orvane/core/KelString.h"
@@ -64,6 +65,10 @@ class CommandFile {
   KelString m_path;
   FILE* m_stream = nullptr;
 };
+
+// True when none of the texts holds a line end: a text that goes into a
+// command file must not add commands of its own.
+bool AreSingleLines(std::initializer_list<const char*> texts);
 
 // The instance's log directory, <root>\logs.
 KelString LogDirectory(const MSInfo& info);

@@ -32,6 +32,11 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+std::string TrimStart(const std::string& text) {
+  const std::string::size_type first = text.find_first_not_of(" \t");
+  return first == std::string::npos ? std::string() : text.substr(first);
+}
+
 std::string Unquote(const std::string& text) {
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
     return text.substr(1, text.size() - 2);
@@ -138,10 +143,10 @@ struct CommandEnvironment::Redirection {
   Redirection& operator=(const Redirection&) = delete;
 };
 
-CommandEnvironment::CommandEnvironment() : m_knobs(Knobs::Read()) {}
+CommandEnvironment::CommandEnvironment(FILE* console) : m_console(console), m_knobs(Knobs::Read()) {}
 
 int CommandEnvironment::RunLine(const std::string& line) {
-  const int code = RunCommand(line, stdout, stderr);
+  const int code = RunCommand(line, m_console, m_console);
   return m_ended || m_leaveFile ? m_exitCode : code;
 }
 
@@ -165,7 +170,7 @@ bool CommandEnvironment::RunFile(const std::string& path,
   ++m_depth;
   for (const std::string& text : lines) {
     if (m_ended || m_leaveFile) break;
-    RunCommand(SubstituteArguments(text, arguments), stdout, stderr);
+    RunCommand(SubstituteArguments(text, arguments), m_console, m_console);
   }
   --m_depth;
   m_leaveFile = false;
@@ -173,8 +178,9 @@ bool CommandEnvironment::RunFile(const std::string& path,
 }
 
 int CommandEnvironment::RunCommand(const std::string& text, FILE* out, FILE* err) {
-  std::string line = Trim(text);
-  while (!line.empty() && line[0] == '@') line = Trim(line.substr(1));
+  std::string line = TrimStart(text);
+  while (!line.empty() && line[0] == '@') line = TrimStart(line.substr(1));
+  if (!line.empty() && line.back() == '\r') line.pop_back();
   if (line.empty() || line[0] == ':') return 0;
   std::string word = line.substr(0, line.find_first_of(" \t"));
   const std::string lower = Lower(word);
@@ -188,7 +194,8 @@ int CommandEnvironment::RunCommand(const std::string& text, FILE* out, FILE* err
     std::fputs("The system cannot find the path specified.\n", err);
     return 1;
   }
-  const std::string command = Trim(redirection.command);
+  // Blanks before a redirection belong to the command: echo prints them.
+  const std::string command = TrimStart(redirection.command);
   // "echo." prints an empty line: the full stop ends the word.
   word = command.substr(0, command.find_first_of(" \t."));
   const std::string name = Lower(word);
@@ -262,7 +269,7 @@ int CommandEnvironment::ChangeDirectory(const std::string& rest, FILE* err) {
   if (Lower(target.substr(0, 2)) == "/d") target = Trim(target.substr(2));
   target = Unquote(target);
   if (target.empty()) {
-    std::fputs((os::posix::CurrentDirectory() + "\n").c_str(), stdout);
+    std::fputs((os::posix::CurrentDirectory() + "\n").c_str(), m_console);
     return 0;
   }
   os::Expected<std::string> hostPath = os::posix::HostPath(target);

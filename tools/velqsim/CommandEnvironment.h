@@ -17,6 +17,10 @@
 // Any command may be followed by "> FILE" or ">> FILE" (standard output,
 // replaced or appended), "2> FILE", "2>> FILE" and "2>&1". %% is a percent
 // sign.
+//
+// The environment's window is hidden when the library starts it: what its
+// commands print without a redirection goes to its console, which velqsim
+// keeps as the file console.log in the Velq data directory.
 #ifndef TOOLS_VELQSIM_COMMANDENVIRONMENT_H_
 #define TOOLS_VELQSIM_COMMANDENVIRONMENT_H_
 
@@ -30,7 +34,8 @@ namespace velqsim {
 
 class CommandEnvironment {
  public:
-  CommandEnvironment();
+  // console takes what the commands print without a redirection.
+  explicit CommandEnvironment(FILE* console);
 
   // Runs one command line (for velqcmd's own arguments: usually a command
   // file's path). Returns the exit code.
@@ -51,6 +56,7 @@ class CommandEnvironment {
   void Exit(const std::string& rest);
   void Hang();
 
+  FILE* m_console;
   CommandLine m_commandLine;
   Knobs m_knobs;
   int m_exitCode = 0;

@@ -11,12 +11,13 @@ std::string VelqMessage(const std::string& number, const std::string& text) {
   std::string remaining = number + "  " + text;
   std::string wrapped;
   while (remaining.size() > kLineWidth) {
+    // A word too long for the line stays whole on a longer one.
     std::string::size_type cut = remaining.rfind(' ', kLineWidth);
-    if (cut == std::string::npos || cut == 0) cut = kLineWidth;
+    if (cut == std::string::npos || cut <= number.size() + 1) cut = remaining.find(' ', kLineWidth);
+    if (cut == std::string::npos) break;
     wrapped += remaining.substr(0, cut) + "\n";
-    remaining = remaining.substr(remaining.find_first_not_of(' ', cut) == std::string::npos
-                                     ? remaining.size()
-                                     : remaining.find_first_not_of(' ', cut));
+    const std::string::size_type next = remaining.find_first_not_of(' ', cut);
+    remaining = next == std::string::npos ? std::string() : remaining.substr(next);
   }
   return wrapped + remaining + "\n";
 }

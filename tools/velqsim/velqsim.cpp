@@ -3,6 +3,7 @@
 //
 // One program with three roles, chosen by the name it runs under:
 //   velqcmd FILE [ARGS]   runs a command file in the command environment
+//                         (its console: <Velq>\DATA\console.log)
 //   velq COMMAND          runs one command of the command line
 //   velqsim --install [--velq DIR] [--scripts DIR] [--no-extenders]
 //                         installs itself into the machine of ORVANE_MACHINE
@@ -14,12 +15,15 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/velqsim/CommandEnvironment.h"
 #include "tools/velqsim/CommandLine.h"
+#include "orvane/os/Files.h"
 #include "tools/velqsim/Install.h"
+#include "tools/velqsim/VelqStore.h"
 
 namespace {
 
@@ -50,9 +54,16 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
   return line;
 }
 
+// The hidden window's console: console.log of the Velq data directory, or
+// standard output when Velq is not installed.
 int RunEnvironment(const std::vector<std::string>& arguments) {
-  velqsim::CommandEnvironment environment;
-  return environment.RunLine(JoinArguments(arguments));
+  const std::optional<velqsim::VelqStore> store = velqsim::VelqStore::Open();
+  FILE* console =
+      store ? orvane::os::OpenFile(store->DataDirectory() + "\\console.log", "a") : nullptr;
+  velqsim::CommandEnvironment environment(console != nullptr ? console : stdout);
+  const int code = environment.RunLine(JoinArguments(arguments));
+  if (console != nullptr) std::fclose(console);
+  return code;
 }
 
 int RunCommandLine(const std::vector<std::string>& arguments) {
