@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -739,3 +745,58 @@ TEST_F(MSListMachineTest, LoadOfADamagedPortBlockEndsWithoutWalkingBelowZero) {
 }
 
 }  // namespace
+
+#if !defined(_WIN32)
+namespace {
+
+int HostMode(const std::string& hostPath) {
+  struct stat info {};
+  EXPECT_EQ(stat(hostPath.c_str(), &info), 0);
+  return static_cast<int>(info.st_mode & 07777);
+}
+
+TEST_F(MSListMachineTest, NewDataFileIsTheOwnersOnlyAndAReplacedOneKeepsItsMode) {
+  machine.WriteFile("C:\\tq\\server\\admin\\readme.txt", "");
+  MSList list;
+  MSInfo full = FullRecord();
+  list.Add(full, 0);
+  ASSERT_EQ(list.Store(kDataFile), 1);
+  EXPECT_EQ(HostMode(machine.HostPath(kDataFile)), 0600);
+  ASSERT_EQ(full.Store("C:\\tq\\one.dat"), 1);
+  EXPECT_EQ(HostMode(machine.HostPath("C:\\tq\\one.dat")), 0600);
+
+  ASSERT_EQ(chmod(machine.HostPath(kDataFile).c_str(), 0640), 0);
+  ASSERT_EQ(list.Store(kDataFile), 1);
+  EXPECT_EQ(HostMode(machine.HostPath(kDataFile)), 0640);
+}
+
+TEST_F(MSListMachineTest, TwoProcessesStoringAtOnceLeaveOneWholeFileForEveryReader) {
+  machine.WriteFile("C:\\tq\\server\\admin\\readme.txt", "");
+  MSList mine, theirs;
+  for (int i = 0; i < 20; ++i) {
+    MSInfo a = Instance("mine" + std::to_string(i), 20000 + 10 * i);
+    MSInfo b = Instance("theirs" + std::to_string(i), 30000 + 10 * i);
+    mine.Add(a, 0);
+    theirs.Add(b, 0);
+  }
+  ASSERT_EQ(mine.Store(kDataFile), 1);
+  const pid_t writer = fork();
+  if (writer == 0) {
+    for (int i = 0; i < 50; ++i) theirs.Store(kDataFile);
+    _exit(0);
+  }
+  for (int i = 0; i < 50; ++i) {
+    ASSERT_EQ(mine.Store(kDataFile), 1);
+    MSList loaded;
+    ASSERT_EQ(loaded.Load(kDataFile), 1);
+    ASSERT_EQ(loaded.GetCount(), 20);
+  }
+  int status = 0;
+  waitpid(writer, &status, 0);
+  MSList last;
+  ASSERT_EQ(last.Load(kDataFile), 1);
+  EXPECT_EQ(last.GetCount(), 20);
+}
+
+}  // namespace
+#endif

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "orvane/core/KelString.h"
+#include "orvane/config/PasswordFile.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/lifecycle/DirectoryMaker.h"
 #include "orvane/os/Files.h"
@@ -17,6 +18,7 @@ namespace {
 
 enum MessageId : unsigned int {
   kMsgCannotCreateDirectory = 1,
+  kMsgPasswordFileFailed = 2,
   kMsgCannotAccessDirectory = 24,
 };
 
@@ -144,6 +146,11 @@ int BuildInstanceTree(MSInfo& info, const char* installDir) {
     return 0;
   }
   int result = tree.AllCopied() ? 1 : 0;
+  const KelString passwordDir = KelString(info.GetRootPath()) ^ "password";
+  if (!CreatePasswordFile(passwordDir, info.GetISType(), installDir, info.GetDBOwner())) {
+    KelShowError(kMsgPasswordFileFailed, info.GetName());
+    result = 0;
+  }
   if (!os::DirectoryExists(info.GetHtmlPath())) {
     KelShowError(kMsgCannotAccessDirectory, info.GetHtmlPath());
     result = 0;

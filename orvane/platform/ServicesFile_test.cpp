@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <csignal>
+
 #include <string>
 
 #include "orvane/os/Files.h"
@@ -101,15 +109,38 @@ TEST_F(ServicesFileTest, MissingFileIsRebuiltFromTheBackup) {
   EXPECT_EQ(machine.ReadFile(kBackup), "old\t\t9/tcp\r\n");
 }
 
+#if !defined(_WIN32)
+// A full disk for this process: writes past the limit fail with EFBIG.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_previous;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_previousHandler);
+  }
+
+ private:
+  rlimit m_previous{};
+  void (*m_previousHandler)(int);
+};
+
 TEST_F(ServicesFileTest, FailedRewriteLeavesTheFileInPlace) {
   WriteServices("keep\t\t1/tcp\r\n");
   machine.WriteFile(kBackup, "older\r\n");
-  // The new content cannot be written beside the file.
-  ASSERT_TRUE(orvane::os::CreateDirectory(std::string(kServices) + ".tmp"));
-  EXPECT_EQ(KelRegTcpService("a", 1, "c"), 0);
-  EXPECT_EQ(KelUnregTcpService("keep"), 0);
+  {
+    FileSizeLimit fullDisk(12);
+    EXPECT_EQ(KelRegTcpService("a", 1, "c"), 0);
+    EXPECT_EQ(KelUnregTcpService("absent"), 0);
+  }
   EXPECT_EQ(Services(), "keep\t\t1/tcp\r\n");
   EXPECT_EQ(machine.ReadFile(kBackup), "older\r\n");
 }
+#endif
 
 }  // namespace

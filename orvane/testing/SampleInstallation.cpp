@@ -191,7 +191,7 @@ bool SampleInstallation::AddMacroFiles(const std::string& macroPath) {
 
 MSInfo SampleInstallation::Record(const std::string& name, int port, int processes) const {
   MSInfo info;
-  const std::string root = "D:\\stores\\" + name;
+  const std::string root = "C:\\stores\\" + name;
   info.SetName(name.c_str());
   info.SetRootPath(root.c_str());
   info.SetMacroPath((root + "\\macro").c_str());

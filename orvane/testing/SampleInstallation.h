@@ -46,7 +46,7 @@ class SampleInstallation {
   bool AddMacroFiles(const std::string& macroPath);
 
   // An instance record that fits the installation: instance directory
-  // C:\WWW\html\<name>, root D:\stores\<name>, macros D:\stores\<name>\macro.
+  // C:\WWW\html\<name>, root C:\stores\<name>, macros C:\stores\<name>\macro.
   // Its macro files are the caller's to add.
   MSInfo Record(const std::string& name, int port, int processes = 2) const;
 
