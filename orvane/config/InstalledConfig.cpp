@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "orvane/config/InstallationLevels.h"
 #include "orvane/core/AsciiCase.h"
@@ -25,15 +26,33 @@ struct InstanceFiles {
   KelString mainFile;
 };
 
+// The words of a line, as the keyword parser separates them.
+std::vector<std::string> FirstTwoWords(const char* line) {
+  constexpr char kSeparators[] = " \t\r\n";
+  std::vector<std::string> words;
+  while (words.size() < 2) {
+    line += std::strspn(line, kSeparators);
+    const size_t length = std::strcspn(line, kSeparators);
+    if (length == 0) break;
+    words.emplace_back(line, length);
+    line += length;
+  }
+  return words;
+}
+
 // The second word of the first "WWW_HTML_PATH" line of a level-1 main file;
-// empty when there is none.
+// empty when there is none, or when that line has no second word.
 KelString OldestInstanceDirectory(const KelString& mainFile) {
-  ParmList<NameValue> lines;
-  const KeywordTable table = {
-      DirectiveEntry(GetKeywordSet(KeywordVariant::kOldest).htmlPath, &lines, 0)};
-  NameValue first;
-  if (!ParseKeywordFile(mainFile, table) || !lines.GetFirst(first)) return KelString();
-  return first.name;
+  ParmList<KelString> lines;
+  if (!ParseKeywordFile(mainFile, {PathListEntry("", &lines, '\0')})) return KelString();
+  const char* keyword = GetKeywordSet(KeywordVariant::kOldest).htmlPath;
+  KelString line;
+  for (int more = lines.GetFirst(line); more; more = lines.GetNext(line)) {
+    const std::vector<std::string> words = FirstTwoWords(line);
+    if (words.empty() || !EqualsIgnoringCase(words[0].c_str(), keyword)) continue;
+    return words.size() > 1 ? KelString(words[1].c_str()) : KelString();
+  }
+  return KelString();
 }
 
 InstanceFiles LocateFiles(const MSInfo& rec, int level) {

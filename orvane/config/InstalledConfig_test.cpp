@@ -126,6 +126,19 @@ TEST_F(InstalledConfigTest, LevelOneReadsTheSingleInstanceOfTheWindowsDirectory)
   EXPECT_EQ(Texts(rec.m_NDMacroPaths), (std::vector<std::string>{"C:\\TQ12\\macro"}));
 }
 
+TEST_F(InstalledConfigTest, LevelOneWithoutItsDirectoryLineReadsNothing) {
+  const OlderInstallation installation = LayOut(1);
+  std::string text = test::OlderMainFileText(installation, installation.instances[0]);
+  const size_t line = text.find("WWW_HTML_PATH");
+  ASSERT_NE(line, std::string::npos);
+  // The first such line names the directory: an empty one first reads nothing.
+  machine.WriteFile("C:\\WINNT\\mserver.ini", "WWW_HTML_PATH\r\n" + text);
+  EXPECT_TRUE(Read(1).empty());
+  text.erase(line, text.find('\n', line) - line + 1);
+  machine.WriteFile("C:\\WINNT\\mserver.ini", text);
+  EXPECT_TRUE(Read(1).empty());
+}
+
 TEST_F(InstalledConfigTest, LevelsWithoutTheirKeysGiveEmptyLists) {
   for (int level : {0, 1, 2, 3}) {
     EXPECT_TRUE(Read(level).empty()) << "level " << level;
