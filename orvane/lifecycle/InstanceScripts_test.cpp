@@ -68,7 +68,7 @@ TEST_F(InstanceScriptsTest, CashetScriptFillsTheJavaLineForEachDatabase) {
                           "\"C:\\PayServer\\jre\\bin\\jre\\bin\\jre\" -cp "
                           "\"C:\\Oracle\\jdbc\\lib\\classes111.zip;C:\\PayServer\\jre\\bin\\cashetClasses.zip\" "
                           "-Ddriver=oracle.jdbc.driver.OracleDriver "
-                          "-Durl=jdbc:oracle:thin:@www.example.test:1521:ORCL "
+                          "-Durl=jdbc:oracle:thin:@shop.example.test:1521:ORCL "
                           "-Downer=dbuser -Duser=dbuser com.vxr.cashet.Main %1 %2\nexit\n");
   // The previous script is the backup.
   EXPECT_NE(ReadTextFile("C:\\stores\\shop\\bin\\cashet.old.cmd").find("jdbc:velq:shopdb"),

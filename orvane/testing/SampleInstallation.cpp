@@ -198,12 +198,12 @@ MSInfo SampleInstallation::Record(const std::string& name, int port, int process
   info.SetCgiPath(Join(webServerDir, "cgi-bin").c_str());
   info.SetHtmlPath(Join(webServerDir, "html\\" + name).c_str());
   info.SetIPAddr("10.0.0.5");
-  info.SetISHost("www.example.test");
+  info.SetISHost((name + ".example.test").c_str());  // each instance has a host of its own
   info.SetDBName((name + "db").substr(0, 8).c_str());
   info.SetDBUser("dbuser");
   info.SetDBOwner(dbOwner.c_str());
   info.SetDBPswd("secret");
-  info.SetDBHost("www.example.test");
+  info.SetDBHost((name + ".example.test").c_str());
   info.SetISType(eISGoWebserver);
   info.SetDBType(eDBVelq);
   info.SetMSProc(processes);

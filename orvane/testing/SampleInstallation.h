@@ -46,7 +46,8 @@ class SampleInstallation {
   bool AddMacroFiles(const std::string& macroPath);
 
   // An instance record that fits the installation: instance directory
-  // C:\WWW\html\<name>, root C:\stores\<name>, macros C:\stores\<name>\macro.
+  // C:\WWW\html\<name>, root C:\stores\<name>, macros C:\stores\<name>\macro,
+  // web server host <name>.example.test.
   // Its macro files are the caller's to add.
   MSInfo Record(const std::string& name, int port, int processes = 2) const;
 
