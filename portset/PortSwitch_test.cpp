@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <cstdio>
@@ -115,6 +116,25 @@ TEST_F(PortSwitchTest, ReportsAFileThatCannotBeRead) {
   EXPECT_EQ(unreadable.find("portset80: cannot read C:\\winnt\\httpd.cnf"), 0u) << unreadable;
   EXPECT_EQ(unreadable.find('\n'), unreadable.size() - 1) << unreadable;
   EXPECT_EQ(machine.ReadFile(std::string(kPortConfigurationFile) + "\\inside.txt"), "x");
+}
+
+TEST_F(PortSwitchTest, TheEditedFileKeepsItsModeAndALinkIsEditedAtItsTarget) {
+  machine.WriteFile(kPortConfigurationFile, kConfiguration);
+  const std::string hostPath = machine.HostPath(kPortConfigurationFile);
+  ASSERT_EQ(chmod(hostPath.c_str(), 0640), 0);
+  EXPECT_EQ(SwitchPort(kPortSwitchTo8000), 0);
+  struct stat info {};
+  ASSERT_EQ(stat(hostPath.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+  // The web server's own file, linked from the Windows directory.
+  machine.WriteFile("D:\\QGW\\conf\\httpd.cnf", kConfiguration);
+  ASSERT_EQ(std::remove(hostPath.c_str()), 0);
+  ASSERT_EQ(symlink(machine.HostPath("D:\\QGW\\conf\\httpd.cnf").c_str(), hostPath.c_str()), 0);
+  EXPECT_EQ(SwitchPort(kPortSwitchTo8000), 0);
+  EXPECT_EQ(machine.ReadFile("D:\\QGW\\conf\\httpd.cnf"), kSwitchedTo8000);
+  ASSERT_EQ(lstat(hostPath.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 // Runs a built tool on the machine; its exit status, or -1 when it printed

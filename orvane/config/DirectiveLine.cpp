@@ -5,8 +5,9 @@
 namespace orvane {
 namespace {
 
-// Grows only, so that nested watches each see the refusals of their own time.
-thread_local unsigned long refusedLines = 0;
+// The innermost watch of the calling thread; each watch links to the one
+// around it.
+thread_local LineWatch* innermostWatch = nullptr;
 
 }  // namespace
 
@@ -19,8 +20,9 @@ void WriteLine(FILE* out, const std::string& line) {
     RefuseLine();
     return;
   }
-  std::fputs(line.c_str(), out);
+  std::fwrite(line.data(), 1, line.size(), out);
   std::fputc('\n', out);
+  if (innermostWatch != nullptr) innermostWatch->Note(&line);
 }
 
 void WriteTextLine(FILE* out, const char* keyword, const char* value) {
@@ -34,10 +36,27 @@ void WriteNumberLine(FILE* out, const char* keyword, int value) {
   WriteLine(out, std::string(keyword) + ' ' + std::to_string(value));
 }
 
-void RefuseLine() { ++refusedLines; }
+void RefuseLine() {
+  if (innermostWatch != nullptr) innermostWatch->Note(nullptr);
+}
 
-RefusedLineWatch::RefusedLineWatch() : m_start(refusedLines) {}
+LineWatch::LineWatch() : m_outer(innermostWatch) { innermostWatch = this; }
 
-bool RefusedLineWatch::Refused() const { return refusedLines != m_start; }
+LineWatch::~LineWatch() { innermostWatch = m_outer; }
+
+bool LineWatch::WroteFirstWord(const std::string& word) const {
+  return m_firstWords.count(word) != 0;
+}
+
+// line null: a refused line.
+void LineWatch::Note(const std::string* line) {
+  for (LineWatch* watch = this; watch != nullptr; watch = watch->m_outer) {
+    if (line == nullptr) {
+      watch->m_refused = true;
+    } else {
+      watch->m_firstWords.insert(line->substr(0, line->find(' ')));
+    }
+  }
+}
 
 }  // namespace orvane

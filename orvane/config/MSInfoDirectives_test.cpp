@@ -388,12 +388,12 @@ TEST_F(DirectivesTest, ALineEndInAValueWritesNothingAndIsNoticed) {
   };
   for (const Case& c : cases) {
     MSInfo info = Mall();
-    const orvane::RefusedLineWatch watch;
+    const orvane::LineWatch watch;
     EXPECT_EQ(Written(info, c.write), c.expected) << c.name;
     EXPECT_TRUE(watch.Refused()) << c.name;
   }
   MSInfo info = Mall();
-  const orvane::RefusedLineWatch watch;
+  const orvane::LineWatch watch;
   Written(info, [](MSInfo& i, FILE* f) { i.WriteDBName(f); });
   EXPECT_FALSE(watch.Refused());
 }

@@ -81,6 +81,10 @@ FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream);
 bool PathExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
+// True when both paths name one existing file or directory, however they are
+// spelt (letter case, ".", "..", "/" or a second link to it).
+bool SameFile(const std::string& a, const std::string& b);
+
 // Copies a file; an existing target is overwritten unless failIfExists.
 Status CopyFile(const std::string& source, const std::string& target, bool failIfExists = false);
 

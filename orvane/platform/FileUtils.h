@@ -12,8 +12,11 @@
 // Moves an existing file to its backup name, replacing an older backup.
 // backup null: the name is the path with ".old" put before the last dot of
 // the file name (C:\x\tessaly.ini becomes C:\x\tessaly.old.ini), or appended
-// when the file name has no dot. 1 when the file was renamed; 0 when it does
-// not exist or the rename fails.
+// when the file name has no dot. The file is renamed over an older backup in
+// one step, so a failed rename keeps both. 1 when the file was renamed; 0
+// when it does not exist, the rename fails, or the backup name names the
+// file itself (in other letter case, through ".", ".." or "/"), which keeps
+// the file as it is.
 ORVANE_C_API int KelCreateBackup(const char* path, const char* backup);
 
 namespace orvane {
@@ -27,6 +30,12 @@ int CopyFileOver(const char* source, const char* target);
 // Makes one directory; its parent must exist. The mode and owner that callers
 // pass are applied by the hooks below, not here. Non-zero on success.
 int MakeDirectory(const char* path, int mode = 0, const char* owner = nullptr);
+
+// Ensures a directory path exists. An existing path gets the owner and mode
+// hooks and gives 1. Otherwise the path must begin with a drive (else 0);
+// each missing component after the drive is created in turn, with the
+// owner and mode; a failed creation gives 0.
+int MakeDirectoryPath(const char* path, int mode, const char* owner);
 
 // 1 when the path begins with a drive: a letter, ":" and "\".
 int IsDrivePath(const char* path);

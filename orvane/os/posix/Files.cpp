@@ -275,6 +275,15 @@ bool DirectoryExists(const std::string& path) {
   return hostPath.ok() && IsHostDirectory(*hostPath);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  Expected<std::string> hostA = HostPath(a);
+  Expected<std::string> hostB = HostPath(b);
+  struct stat infoA, infoB;
+  return hostA.ok() && hostB.ok() && stat(hostA->c_str(), &infoA) == 0 &&
+         stat(hostB->c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+         infoA.st_ino == infoB.st_ino;
+}
+
 Status CopyFile(const std::string& source, const std::string& target, bool failIfExists) {
   Expected<std::string> sourceHost = HostPath(source);
   if (!sourceHost.ok()) return sourceHost.status();

@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orvane/os/win32/ApiStatus.h"
@@ -188,6 +190,27 @@ bool PathExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+namespace {
+
+// The volume and index that identify a file, or nothing.
+std::optional<std::pair<DWORD, ULONGLONG>> FileIdentity(const std::string& path) {
+  ScopedFileHandle file(::CreateFileA(path.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!file.valid() || !::GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+  return std::make_pair(information.dwVolumeSerialNumber,
+                        (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) |
+                            information.nFileIndexLow);
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::optional<std::pair<DWORD, ULONGLONG>> identityA = FileIdentity(a);
+  return identityA && identityA == FileIdentity(b);
 }
 
 Status CopyFile(const std::string& source, const std::string& target, bool failIfExists) {

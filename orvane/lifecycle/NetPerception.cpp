@@ -1,0 +1,53 @@
+#include "orvane/lifecycle/NetPerception.h"
+
+#include "orvane/config/KeywordLines.h"
+#include "orvane/core/Keywords.h"
+#include "orvane/platform/FileUtils.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/runtime/Messages.h"
+
+namespace {
+
+constexpr unsigned kMessageNoInstallation = 5;
+constexpr int kFileMode = 0644;
+
+// The product macros of the template editor, as instance creation copies
+// them.
+constexpr const char* kProductMacros[] = {
+    "temphard.vqm", "product1.vqm", "product2.vqm", "tempbas1.vqm", "tempclo2.vqm",
+    "tempclo3.vqm", "tempclot.vqm", "tempite2.vqm", "tempitem.vqm", "tempcomp.vqm",
+};
+
+void AddPersonalizationKeys(MSInfo& info) {
+  const KelString serverFile = KelString(info.GetHtmlPath()) ^ "tessaly.ini";
+  orvane::AddIfMissing(orvane::keyword::kPersEnabled, serverFile, " ", "NO");
+  orvane::AddIfMissing(orvane::keyword::kGlHost, serverFile, " ", info.GetISHost());
+  orvane::AddIfMissing(orvane::keyword::kGlPort, serverFile, " ", "9000");
+  orvane::SetFileOwner(serverFile, info.GetDBOwner());
+  orvane::SetFileMode(serverFile, kFileMode);
+}
+
+void RefreshProductMacros(MSInfo& info) {
+  const KelString source = KelString(info.GetMacroPath()) ^ "product";
+  const KelString target = KelString(info.GetRootPath()) ^ "teditor" ^ "product";
+  for (const char* macro : kProductMacros) {
+    const KelString copy = target ^ macro;
+    KelCreateBackup(copy, nullptr);
+    orvane::CopyFileOver(source ^ macro, copy);
+    orvane::SetFileOwner(copy, info.GetDBOwner());
+    orvane::SetFileMode(copy, kFileMode);
+  }
+}
+
+}  // namespace
+
+int KelNetPerceptionConfig(MSInfo& info) {
+  KelString installDir;
+  if (!orvane::GetTQInstallPath(installDir, orvane::kCurrentProductVersion)) {
+    KelShowError(kMessageNoInstallation);
+    return 0;
+  }
+  AddPersonalizationKeys(info);
+  RefreshProductMacros(info);
+  return 1;
+}
