@@ -642,6 +642,11 @@ TEST_F(MSListMachineTest, LoadFailuresAndWhatStaysInTheList) {
   };
   std::vector<std::string> badType = good;
   badType[13] = "3";
+  std::vector<std::string> unsetTypes = good;
+  unsetTypes[13] = "-1";
+  unsetTypes[14] = "-1";
+  std::vector<std::string> badDBType = good;
+  badDBType[14] = "2";
   std::vector<std::string> longLine = good;
   longLine[12] = std::string(512, 'x');
   std::vector<std::string> longestLine = good;
@@ -653,6 +658,8 @@ TEST_F(MSListMachineTest, LoadFailuresAndWhatStaysInTheList) {
       {"closing line without line end", whole.substr(0, whole.size() - 2), 0,
        {"earlier", "shop2"}},
       {"web server type 3", FileOf({badType}), 0, {}},
+      {"database type 2", FileOf({badDBType}), 0, {}},
+      {"types -1 (an upper bound only)", FileOf({unsetTypes}), 1, {"earlier", "shop2"}},
       {"record cut short", whole.substr(0, whole.size() - 12), 0, {}},
       {"512-character line", FileOf({longLine}), 0, {}},
       {"511-character line", FileOf({longestLine}), 1, {"earlier", "shop2"}},

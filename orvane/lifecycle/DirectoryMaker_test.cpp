@@ -28,10 +28,11 @@ TEST_F(DirectoryMakerTest, RefusesPathsWithoutDriveAndFilesInTheWay) {
     int result;
   };
   const Case cases[] = {
-      {"relative\\dir", 0}, {"C:dir", 0}, {"\\\\server\\share\\dir", 0},
+      {"relative\\dir", 0},   {"C:dir", 0},    {"\\\\server\\share\\dir", 0},
       {"C:\\file\\below", 0}, {"C:\\file", 0}, {"C:\\", 1},
   };
-  for (const Case& c : cases) EXPECT_EQ(orvane::MakeDirectoryPath(c.path, "x", 0755), c.result) << c.path;
+  for (const Case& c : cases)
+    EXPECT_EQ(orvane::MakeDirectoryPath(c.path, "x", 0755), c.result) << c.path;
   EXPECT_FALSE(machine.FileExists("C:\\relative"));
   EXPECT_EQ(orvane::MakeDirectoryPath(nullptr, "x", 0755), 0);
 }

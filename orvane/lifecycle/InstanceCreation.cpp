@@ -40,7 +40,8 @@ int RegisterInstance(MSInfo& info) {
     KelShowError(kMsgPortRangeConflict);
     return 0;
   }
-  return status & RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kHelpers, helperBlock));
+  return status &
+         RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kHelpers, helperBlock));
 }
 
 // The payment server's scripts enter the status; without the payment server
@@ -59,7 +60,8 @@ int SetUpPaymentScripts(MSInfo& info, const char* installDir) {
 }  // namespace
 
 int DetectPackaging(MSInfo& info, const char* installDir) {
-  const KelString path = KelString(installDir) ^ "html" ^ "en_US" ^ "tqadmin" ^ "common" ^ "config.js";
+  const KelString path =
+      KelString(installDir) ^ "html" ^ "en_US" ^ "tqadmin" ^ "common" ^ "config.js";
   FILE* file = os::OpenFile(std::string(path), "r");
   if (file == nullptr) return 0;
   char line[kMaxLineChars + 1];

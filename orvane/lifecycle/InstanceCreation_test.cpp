@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orvane/core/MSInfo.h"
 #include "orvane/core/MSList.h"
 #include "orvane/lifecycle/LifecycleTestMachine.h"
 #include "orvane/os/Files.h"
+#include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/WindowsServices.h"
 
 namespace {
@@ -157,7 +158,8 @@ TEST_F(CreationTest, RegistersEveryServiceEntryAndTheWindowsService) {
   }
   for (int j = 1; j <= 10; ++j) {
     const std::string name = "tqshop_sched_" + std::to_string(j);
-    EXPECT_EQ(ServiceLine(name), name + "\t" + std::to_string(40000 + j) + "/tcp\t# Tessaly - scheduler");
+    EXPECT_EQ(ServiceLine(name),
+              name + "\t" + std::to_string(40000 + j) + "/tcp\t# Tessaly - scheduler");
   }
   EXPECT_EQ(ServicesFile().substr(0, 7), "echo\t\t7");  // others' lines stay first
 
@@ -205,7 +207,7 @@ TEST_F(CreationTest, NoFreeHelperBlockReports70And19) {
             "error: The TCP/IP port range is in conflict with other TCP/IP service.");
   EXPECT_EQ(messages.back(), "error: Error in creating Tessaly instance shop.");
   EXPECT_EQ(ServiceLine("tqshop_cy_1"), "");
-  EXPECT_NE(ServiceLine("tqshop_2"), "");  // what could be registered is
+  EXPECT_NE(ServiceLine("tqshop_2"), "");                          // what could be registered is
   EXPECT_TRUE(machine.FileExists(In(kRoot, "teditor\\general")));  // and the rest goes on
 }
 
@@ -214,7 +216,8 @@ TEST_F(CreationTest, EarlyFailuresDoNothing) {
   // the first.
   shop = install.Record("shop", 20000);
   EXPECT_EQ(KelCreateSingleInst(shop), 0);
-  EXPECT_EQ(ShownMessages(), std::vector<std::string>{"error: Cannot find Tessaly installation parameters."});
+  EXPECT_EQ(ShownMessages(),
+            std::vector<std::string>{"error: Cannot find Tessaly installation parameters."});
 
   LayOut();
   ShownMessages().clear();
@@ -250,7 +253,8 @@ TEST_F(CreationTest, RecreationEmptiesThePageCacheAndRegistersTheSame) {
   EXPECT_EQ(ServicesFile(), services);  // the helper block stays where it was
   EXPECT_FALSE(machine.FileExists(In(kPages, "tq_cache\\protect\\page1.html")));
   EXPECT_TRUE(machine.FileExists(In(kRoot, "teditor\\general\\mine.vqm")));
-  EXPECT_EQ(ReadTextFile(In(kRoot, "bin\\cashet.old.cmd")), ReadTextFile(In(kRoot, "bin\\cashet.cmd")));
+  EXPECT_EQ(ReadTextFile(In(kRoot, "bin\\cashet.old.cmd")),
+            ReadTextFile(In(kRoot, "bin\\cashet.cmd")));
   EXPECT_EQ(LastMessage(), "status: Tessaly instance shop has been created successfully.");
 }
 

@@ -47,8 +47,8 @@ TEST_F(DeletionTest, RemovesRegistrationsAndMovesConfigurationAside) {
   machine.WriteFile("C:\\WINNT\\system32\\drivers\\etc\\services",
                     ServicesFile() + "tqshopx\t\t30000/tcp\t# another program\n");
   EXPECT_EQ(KelDeleteSingleInst(shop), 1);
-  EXPECT_EQ(ShownMessages(),
-            std::vector<std::string>{"status: Tessaly instance shop has been deleted successfully."});
+  EXPECT_EQ(ShownMessages(), std::vector<std::string>{
+                                 "status: Tessaly instance shop has been deleted successfully."});
 
   std::vector<std::string> gone = {"tqshop", "tqshop_1", "tqshop_2", "tqshop_pb_1", "tqshop_cy_1"};
   for (const auto& names : {Names("tqshop_pe_", 1, 6), Names("tqshop_sched_", 1, 10)}) {
@@ -60,15 +60,16 @@ TEST_F(DeletionTest, RemovesRegistrationsAndMovesConfigurationAside) {
   EXPECT_EQ(ServiceValue("TQshop", "ImagePath"), "<no key>");
   EXPECT_EQ(RegistryString(kParametersKey, "TQshop"), "<no value>");
 
-  for (const char* stem : {"srvrctrl", "tessaly", "velqwww", "pay_back", "pay_cashet",
-                           "pay_cyber", "scheduler"}) {
+  for (const char* stem :
+       {"srvrctrl", "tessaly", "velqwww", "pay_back", "pay_cashet", "pay_cyber", "scheduler"}) {
     const std::string file = std::string(kPages) + "\\" + stem;
     EXPECT_FALSE(machine.FileExists(file + ".ini")) << stem;
     EXPECT_EQ(machine.ReadFile(file + ".old.ini"), std::string("# ") + stem + ".ini\r\n");
   }
   // What holds data stays.
-  for (const char* kept : {"C:\\stores\\shop\\bin\\cashet.cmd", "C:\\stores\\shop\\logs",
-                           "C:\\WWW\\cgi-bin\\tessaly3.exe", "C:\\stores\\shop\\password\\netc.pwd"}) {
+  for (const char* kept :
+       {"C:\\stores\\shop\\bin\\cashet.cmd", "C:\\stores\\shop\\logs",
+        "C:\\WWW\\cgi-bin\\tessaly3.exe", "C:\\stores\\shop\\password\\netc.pwd"}) {
     EXPECT_TRUE(machine.FileExists(kept)) << kept;
   }
 }

@@ -206,8 +206,9 @@ int WriteCashetScript(MSInfo& info, const char* installDir) {
     driverUrl = std::string("jdbc:velq:") + info.GetDBName();
   }
   const Placeholders values = {
-      {"database_java_driver", oracle ? Join(Lookup(GetOracleHome), {"jdbc", "lib", "classes111.zip"})
-                                      : Join(Lookup(KelGetDBVXRPath), {"java", "velqjava.zip"})},
+      {"database_java_driver", oracle
+                                   ? Join(Lookup(GetOracleHome), {"jdbc", "lib", "classes111.zip"})
+                                   : Join(Lookup(KelGetDBVXRPath), {"java", "velqjava.zip"})},
       {"JDBC_driver_name", oracle ? kOracleDriver : "COM.vxr.velq.jdbc.app.VELQDriver"},
       {"JDBC_URL", driverUrl},
       {"Database_owner", info.GetDBUser()},

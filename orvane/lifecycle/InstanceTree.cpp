@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "orvane/core/KelString.h"
 #include "orvane/config/PasswordFile.h"
+#include "orvane/core/KelString.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/lifecycle/DirectoryMaker.h"
 #include "orvane/os/Files.h"
@@ -36,8 +36,8 @@ const std::vector<const char*> kProductMacros = {
     "tempclo3.vqm", "tempclot.vqm", "tempite2.vqm", "tempitem.vqm", "tempcomp.vqm"};
 
 const std::vector<const char*> kCatalogEditorPages = {
-    "pc1_te.html", "pc2_te.html", "pc3_te.html", "pe_te.html",    "sa_te.html",
-    "pc.html",     "pe.html",     "sa.html",     "ngpc.html",     "ngpe.html",
+    "pc1_te.html", "pc2_te.html",   "pc3_te.html", "pe_te.html", "sa_te.html",
+    "pc.html",     "pe.html",       "sa.html",     "ngpc.html",  "ngpe.html",
     "ngsa.html",   "ngsa_ans.html", "sa_ans.html"};
 
 // Makes directories and copies files with the instance's owner and the

@@ -12,7 +12,8 @@ namespace {
 
 using orvane::test::ReadTextFile;
 
-constexpr char kEnvironmentKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+constexpr char kEnvironmentKey[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 constexpr char kCommonLibrary[] = "C:\\Tessaly\\bin\\tq3_ececommon.dll";
 
 class QueueBridgeTest : public orvane::test::LifecycleTest {
@@ -25,8 +26,8 @@ class QueueBridgeTest : public orvane::test::LifecycleTest {
   // The bridge's command line with the mode and, when given, the server port.
   int Run(const std::string& mode, const std::string& port = "30500",
           const char* serverPort = nullptr) {
-    std::vector<std::string> words = {"tqqvbridge", "shop", port, "qhost", "IN.Q", "OUT.Q",
-                                      "ERR.Q", "QM1", "bridge", mode, "CHAN1"};
+    std::vector<std::string> words = {"tqqvbridge", "shop", port,     "qhost", "IN.Q", "OUT.Q",
+                                      "ERR.Q",      "QM1",  "bridge", mode,    "CHAN1"};
     if (serverPort != nullptr) words.push_back(serverPort);
     std::vector<char*> args;
     for (std::string& word : words) args.push_back(word.data());

@@ -103,8 +103,8 @@ const std::vector<std::string>& SampleInstallation::ProductMacros() {
 
 const std::vector<std::string>& SampleInstallation::CatalogEditorPages() {
   static const std::vector<std::string> names = {
-      "pc1_te.html", "pc2_te.html", "pc3_te.html", "pe_te.html", "sa_te.html",
-      "pc.html",     "pe.html",     "sa.html",     "ngpc.html",  "ngpe.html",
+      "pc1_te.html", "pc2_te.html",   "pc3_te.html", "pe_te.html", "sa_te.html",
+      "pc.html",     "pe.html",       "sa.html",     "ngpc.html",  "ngpe.html",
       "ngsa.html",   "ngsa_ans.html", "sa_ans.html"};
   return names;
 }
@@ -115,27 +115,27 @@ const char* SampleInstallation::MigrateCashetTemplate() { return kMigrateCashetT
 bool SampleInstallation::LayOut() {
   m_error.clear();
   const std::string pages = Join(installDir, "html\\en_US\\tqadmin");
-  bool ok = SetRegistryString(kProductPaths, "TQ_INST_PATH", installDir) &&
-            SetRegistryString("SOFTWARE\\VXR\\VELQ", "VELQ Path Name", velqDir) &&
-            SetRegistryString("SOFTWARE\\VXR\\Corbelle Application Server\\4.0",
-                              "APPSERVER_ROOT", appServerRoot) &&
-            SetRegistryString("SOFTWARE\\VXR\\Corbelle Application Server\\4.0",
-                              "ncf.jvm.classpath", jreDir + "\\") &&
-            SetRegistryString("SOFTWARE\\ORACLE", "ORACLE_HOME", oracleHome) &&
-            SetRegistryString("SOFTWARE\\ORACLE", "ORACLE_SID", oracleSid) &&
-            SetRegistryString(kWebServerVersion, "ETCpath", Join(webServerDir, "conf")) &&
-            SetRegistryString(Join(kWebServerVersion, "Directories"), "Executables",
-                              Join(webServerDir, "bin")) &&
-            SetRegistryString(Join(kWebServerVersion, "Directories"), "CGI Bin Scripts",
-                              Join(webServerDir, "cgi-bin")) &&
-            SetRegistryString(Join(kWebServerVersion, "Directories"), "HTML",
-                              Join(webServerDir, "html")) &&
-            SetRegistryString(Join(kWebServerVersion, "Directories"), "Main Directory",
-                              webServerDir);
+  bool ok =
+      SetRegistryString(kProductPaths, "TQ_INST_PATH", installDir) &&
+      SetRegistryString("SOFTWARE\\VXR\\VELQ", "VELQ Path Name", velqDir) &&
+      SetRegistryString("SOFTWARE\\VXR\\Corbelle Application Server\\4.0", "APPSERVER_ROOT",
+                        appServerRoot) &&
+      SetRegistryString("SOFTWARE\\VXR\\Corbelle Application Server\\4.0", "ncf.jvm.classpath",
+                        jreDir + "\\") &&
+      SetRegistryString("SOFTWARE\\ORACLE", "ORACLE_HOME", oracleHome) &&
+      SetRegistryString("SOFTWARE\\ORACLE", "ORACLE_SID", oracleSid) &&
+      SetRegistryString(kWebServerVersion, "ETCpath", Join(webServerDir, "conf")) &&
+      SetRegistryString(Join(kWebServerVersion, "Directories"), "Executables",
+                        Join(webServerDir, "bin")) &&
+      SetRegistryString(Join(kWebServerVersion, "Directories"), "CGI Bin Scripts",
+                        Join(webServerDir, "cgi-bin")) &&
+      SetRegistryString(Join(kWebServerVersion, "Directories"), "HTML",
+                        Join(webServerDir, "html")) &&
+      SetRegistryString(Join(kWebServerVersion, "Directories"), "Main Directory", webServerDir);
   if (ok) {
-    auto account = os::RegistryKey::Create(os::RegistryRoot::kLocalMachine,
-                                           "EMULATION\\Accounts\\" + dbOwner, "",
-                                           os::RegistryAccess::kAll);
+    auto account =
+        os::RegistryKey::Create(os::RegistryRoot::kLocalMachine, "EMULATION\\Accounts\\" + dbOwner,
+                                "", os::RegistryAccess::kAll);
     ok = (account && account->SetValue("Privilege", os::RegistryValue::Dword(2)).ok()) ||
          Fail("account " + dbOwner);
   }

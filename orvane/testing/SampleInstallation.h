@@ -23,14 +23,14 @@ class SampleInstallation {
   // them before LayOut.
   std::string installDir = "C:\\Tessaly";
   std::string velqDir = "C:\\Velq";
-  std::string jreDir = "C:\\Corbelle\\jre";        // "ncf.jvm.classpath"
+  std::string jreDir = "C:\\Corbelle\\jre";  // "ncf.jvm.classpath"
   std::string appServerRoot = "C:\\Corbelle";
   std::string hostingDir = "C:\\Hosting";
   std::string payServerDir = "C:\\PayServer\\jre\\bin";  // contains "jre"
   std::string oracleHome = "C:\\Oracle";
   std::string oracleSid = "ORCL";
-  std::string webServerDir = "C:\\WWW";              // its main directory
-  std::string dbOwner = "tqadmin";                   // an administrator account
+  std::string webServerDir = "C:\\WWW";  // its main directory
+  std::string dbOwner = "tqadmin";       // an administrator account
   bool payServer = false;
   bool hosting = false;
   bool personalization = false;
@@ -63,8 +63,7 @@ class SampleInstallation {
   static const char* MigrateCashetTemplate();
 
  private:
-  bool SetRegistryString(const std::string& key, const std::string& name,
-                         const std::string& value);
+  bool SetRegistryString(const std::string& key, const std::string& name, const std::string& value);
   bool MakeKey(const std::string& key);
   bool WriteText(const std::string& path, const std::string& text);
   bool Fail(const std::string& what);
