@@ -187,7 +187,12 @@ void FinishRecord(MSInfo& rec, const Installation& installation) {
   if (!rec.m_DbmsText.IsEmpty()) {
     rec.m_DBType = EqualsIgnoringCase(rec.m_DbmsText, "Oracle") ? eDBOracle : eDBVelq;
   }
-  if (!installation.current.IsEmpty()) rec.m_RootPath = installation.current ^ "instance" ^ rec.m_Name;
+  // An older installation's instances move below the current installation;
+  // a current instance keeps the root its data file gives, so that its
+  // regenerated files name the directories it has.
+  if ((older || rec.m_RootPath.IsEmpty()) && !installation.current.IsEmpty()) {
+    rec.m_RootPath = installation.current ^ "instance" ^ rec.m_Name;
+  }
   if (older) {
     // Texts already in the current form are left as they are.
     KelConvertCipher(rec.m_MerKey);
