@@ -4,12 +4,15 @@
 #include <cstring>
 #include <string>
 
+#include "orvane/config/InstanceFiles.h"
+#include "orvane/config/MacroConfig.h"
 #include "orvane/core/KelString.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/core/MSList.h"
 #include "orvane/lifecycle/InstanceScripts.h"
 #include "orvane/lifecycle/InstanceTcpServices.h"
 #include "orvane/lifecycle/InstanceTree.h"
+#include "orvane/lifecycle/NetPerception.h"
 #include "orvane/os/Files.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/platform/InstanceService.h"
@@ -44,14 +47,17 @@ int RegisterInstance(MSInfo& info) {
          RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kHelpers, helperBlock));
 }
 
-// The payment server's scripts enter the status; without the payment server
-// a migration script left from an earlier creation is removed.
-int SetUpPaymentScripts(MSInfo& info, const char* installDir) {
+// The payment server's files; only its scripts enter the status. Without
+// the payment server a migration script left from an earlier creation is
+// removed.
+int SetUpPaymentServer(MSInfo& info, const char* installDir) {
   if (!IsPayServerInstalled()) {
     const std::string script = MigrateCashetScriptPath(info, installDir);
     if (os::PathExists(script)) os::DeleteFile(script);
     return 1;
   }
+  WritePayBackConfig(info, installDir);
+  WritePayCashetConfig(info, installDir);
   int status = WriteCashetScript(info, installDir);
   status &= WriteMigrateCashetScript(info, installDir);
   return status;
@@ -86,11 +92,18 @@ int KelCreateSingleInst(MSInfo& info) {
   if (!orvane::DetectPackaging(info, installDir)) return 0;
   // The servers must not run on files that are being replaced.
   if (KelIsTQSvcActive(info)) orvane::StopInstanceService(info);
+  orvane::WriteControllerConfig(info);
 
   int status = orvane::RegisterInstance(info);
+  // The files below report their own failures; they do not enter the status.
   orvane::BuildInstanceTree(info, installDir);
   orvane::WriteSampleStoreScript(info, installDir);
-  status &= orvane::SetUpPaymentScripts(info, installDir);
+  orvane::WriteServerConfig(info, installDir);
+  orvane::WriteMacroConfig(info, installDir);
+  orvane::WritePayCyberConfig(info, installDir);
+  orvane::WriteSchedulerConfig(info, installDir);
+  status &= orvane::SetUpPaymentServer(info, installDir);
+  if (orvane::IsPersonalizationInstalled()) status &= KelNetPerceptionConfig(info) ? 1 : 0;
 
   if (status) {
     KelUpdateStatus(orvane::kMsgCreated, info.GetName());

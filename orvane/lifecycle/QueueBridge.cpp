@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "orvane/config/InstanceFiles.h"
 #include "orvane/core/KelString.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/platform/FileUtils.h"
@@ -19,11 +20,18 @@ constexpr int kHighestPort = 65535;
 // The bridge's command-line elements by position.
 enum BridgeArgument {
   kArgPort = 2,
+  kArgInbound = 4,
+  kArgOutbound = 5,
+  kArgError = 6,
+  kArgManager = 7,
+  kArgBridgeUser = 8,
   kArgMode = 9,
 };
 
-const char* Argument(char** args, int count, int index) {
-  return args != nullptr && index < count && args[index] != nullptr ? args[index] : "";
+char g_noArgument[] = "";
+
+char* Argument(char** args, int count, int index) {
+  return args != nullptr && index < count && args[index] != nullptr ? args[index] : g_noArgument;
 }
 
 }  // namespace
@@ -47,16 +55,25 @@ int KelCreateFixpackQVInit(MSInfo& info, char** args, int count) {
     return 0;
   }
 
+  using orvane::Argument;
+  const orvane::QueueSettings queues = {
+      Argument(args, count, orvane::kArgInbound), Argument(args, count, orvane::kArgOutbound),
+      Argument(args, count, orvane::kArgError), Argument(args, count, orvane::kArgManager),
+      Argument(args, count, orvane::kArgBridgeUser)};
+  orvane::WriteEceConfig(info, installDir, queues);
+
   // A port that is no port registers nothing rather than a garbled entry.
-  const int port = orvane::ParseBridgePort(orvane::Argument(args, count, orvane::kArgPort));
+  const int port = orvane::ParseBridgePort(Argument(args, count, orvane::kArgPort));
   if (port > 0) {
     const std::string name = std::string("tq") + info.GetName() + "_ece_1";
     KelRegTcpService(name.c_str(), port, "ECE service");
   }
 
+  orvane::AddControllerPoolServer(info, "tqei_ece");
+
   // The common library is replaced by its client or server variant.
   const KelString bin = installDir ^ "bin";
-  const bool client = std::strcmp(orvane::Argument(args, count, orvane::kArgMode), "client") == 0;
+  const bool client = std::strcmp(Argument(args, count, orvane::kArgMode), "client") == 0;
   orvane::CopyFileOver(bin ^ (client ? "tq3_ececommonc.dll" : "tq3_ececommons.dll"),
                        bin ^ "tq3_ececommon.dll");
   if (client) orvane::SetQVServerVariable(count, args);
