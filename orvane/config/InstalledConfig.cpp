@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "orvane/config/InstallationLevels.h"
 #include "orvane/core/AsciiCase.h"
@@ -25,15 +26,47 @@ struct InstanceFiles {
   KelString mainFile;
 };
 
+// What the reader looks up in the registry once for all the records of a
+// level: the current and the old installation directories (without a
+// trailing backslash, empty when not found), the companion products, and
+// the web server's directories when its record is complete.
+struct Installation {
+  int level;
+  KelString current;
+  KelString old;
+  bool payServer;
+  bool hosting;
+  bool haveWebServer;
+  WebServerDirs webServer;
+};
+
+// The words of a line, as the keyword parser separates them.
+std::vector<std::string> FirstTwoWords(const char* line) {
+  constexpr char kSeparators[] = " \t\r\n";
+  std::vector<std::string> words;
+  while (words.size() < 2) {
+    line += std::strspn(line, kSeparators);
+    const size_t length = std::strcspn(line, kSeparators);
+    if (length == 0) break;
+    words.emplace_back(line, length);
+    line += length;
+  }
+  return words;
+}
+
 // The second word of the first "WWW_HTML_PATH" line of a level-1 main file;
-// empty when there is none.
+// empty when there is none, or when that line has no second word.
 KelString OldestInstanceDirectory(const KelString& mainFile) {
-  ParmList<NameValue> lines;
-  const KeywordTable table = {
-      DirectiveEntry(GetKeywordSet(KeywordVariant::kOldest).htmlPath, &lines, 0)};
-  NameValue first;
-  if (!ParseKeywordFile(mainFile, table) || !lines.GetFirst(first)) return KelString();
-  return first.name;
+  ParmList<KelString> lines;
+  if (!ParseKeywordFile(mainFile, {PathListEntry("", &lines, '\0')})) return KelString();
+  const char* keyword = GetKeywordSet(KeywordVariant::kOldest).htmlPath;
+  KelString line;
+  for (int more = lines.GetFirst(line); more; more = lines.GetNext(line)) {
+    const std::vector<std::string> words = FirstTwoWords(line);
+    if (words.empty() || !EqualsIgnoringCase(words[0].c_str(), keyword)) continue;
+    return words.size() > 1 ? KelString(words[1].c_str()) : KelString();
+  }
+  return KelString();
 }
 
 InstanceFiles LocateFiles(const MSInfo& rec, int level) {
@@ -50,7 +83,8 @@ InstanceFiles LocateFiles(const MSInfo& rec, int level) {
 
 // Parses every file of one instance into rec; false when its main file or
 // its macro processor file cannot be read.
-bool ReadInstanceFiles(MSInfo& rec, int level, const WebServerDirs* webServer) {
+bool ReadInstanceFiles(MSInfo& rec, const Installation& installation) {
+  const int level = installation.level;
   const KeywordVariant variant = KeywordVariantOfLevel(level);
   const InstanceFiles files = LocateFiles(rec, level);
   if (files.directory.IsEmpty()) return false;
@@ -58,42 +92,11 @@ bool ReadInstanceFiles(MSInfo& rec, int level, const WebServerDirs* webServer) {
   if (!ParseKeywordFile(files.directory ^ kMacroProcessorFile, MacroProcessorTable(rec))) return false;
   ParseKeywordFile(files.directory ^ kBackEndPaymentFile, BackEndPaymentTable(rec, variant));
   ParseKeywordFile(files.directory ^ kPaymentFrontEndFile, PaymentFrontEndTable(rec));
-  if (webServer != nullptr) {
+  if (installation.haveWebServer) {
     const char* name = IsOlderLevel(level) ? kOlderWebServerFile : kCurrentWebServerFile;
-    ParseMarkedSection(webServer->configDir ^ name, WebServerTable(rec), rec.GetISHost());
+    ParseMarkedSection(installation.webServer.configDir ^ name, WebServerTable(rec), rec.GetISHost());
   }
   return true;
-}
-
-// Copies text with its terminator into buf when it is shorter than size.
-bool CopyIfFits(const KelString& text, char* buf, int size) {
-  if (text.GetLength() >= size) return false;
-  std::memcpy(buf, static_cast<const char*>(text), static_cast<size_t>(text.GetLength()) + 1);
-  return true;
-}
-
-// Level 1 has a single instance, read into a fresh record and added with
-// the list's checks.
-void ReadOldestInstance(MSList& list, const WebServerDirs* webServer) {
-  if (!IsTQVersionInstalled(1)) return;
-  MSInfo rec;
-  if (ReadInstanceFiles(rec, 1, webServer) && FinishReadRecord(rec, 1)) list.Add(rec, 1);
-}
-
-// Each listed record is replaced by its read-back copy, or leaves the list
-// when its files cannot be read.
-void ReadListedInstances(MSList& list, int level, const WebServerDirs* webServer) {
-  for (int index = 0; index < list.GetCount();) {
-    list.SetIndex(index);
-    MSInfo rec;
-    list.GetCurrent(rec);
-    if (ReadInstanceFiles(rec, level, webServer) && FinishReadRecord(rec, level)) {
-      list.SetCurrent(rec);
-      ++index;
-    } else {
-      list.Delete();
-    }
-  }
 }
 
 eISType WebServerTypeOfText(const char* text) {
@@ -102,7 +105,7 @@ eISType WebServerTypeOfText(const char* text) {
   return eISGoWebserver;
 }
 
-void SetOptionBits(MSInfo& rec) {
+void SetOptionBits(MSInfo& rec, const Installation& installation) {
   const struct {
     bool present;
     int bit;
@@ -110,8 +113,8 @@ void SetOptionBits(MSInfo& rec) {
       {rec.m_CacheFlag != 0, MSInfo::kOptCache},
       {rec.m_StagingFlag != 0, MSInfo::kOptStaging},
       {rec.m_ZKTraceFlag != 0, MSInfo::kOptPayTrace},
-      {IsPayServerInstalled() != 0, MSInfo::kOptPayServer},
-      {IsJQInstalled() != 0, MSInfo::kOptHosting},
+      {installation.payServer, MSInfo::kOptPayServer},
+      {installation.hosting, MSInfo::kOptHosting},
   };
   for (const auto& b : bits) {
     if (b.present) rec.SetMSOption(b.bit, b.bit);
@@ -155,11 +158,8 @@ void RewriteValuesBelow(ParmList<NameValue>& pairs, const KelString& from, const
 }
 
 // The old installation's paths give way to the current installation's.
-void MoveToCurrentInstallation(MSInfo& rec, int level, const KelString& current) {
+void MoveToCurrentInstallation(MSInfo& rec, const KelString& old, const KelString& current) {
   rec.m_MacroPath = current ^ "macro" ^ "en_US";
-  KelString old;
-  if (!GetTQInstallPath(old, level)) return;
-  old = WithoutTrailingBackslash(old);
   RemovePathsBelow(rec.m_NDMacroPaths, old);
   RemovePathsBelow(rec.m_NDIncPaths, old);
   for (ParmList<NameValue>* pairs : {&rec.m_ISPass, &rec.m_ISMap, &rec.m_ISExec, &rec.m_ISCommonPass,
@@ -168,19 +168,31 @@ void MoveToCurrentInstallation(MSInfo& rec, int level, const KelString& current)
   }
 }
 
-}  // namespace
+Installation LookUpInstallation(int level) {
+  Installation installation{level, KelString(), KelString(), IsPayServerInstalled() != 0,
+                            IsJQInstalled() != 0, false, WebServerDirs()};
+  KelString directory;
+  if (KelGetInstPath(directory)) installation.current = WithoutTrailingBackslash(directory);
+  if (IsOlderLevel(level) && GetTQInstallPath(directory, level)) {
+    installation.old = WithoutTrailingBackslash(directory);
+  }
+  installation.haveWebServer = GetWebServerDirs(installation.webServer) != 0;
+  return installation;
+}
 
-int FinishReadRecord(MSInfo& rec, int level) {
-  const bool older = IsOlderLevel(level);
+void FinishRecord(MSInfo& rec, const Installation& installation) {
+  const bool older = IsOlderLevel(installation.level);
   if (rec.m_Name.IsEmpty()) rec.m_Name = "mser";
   if (!older && !rec.m_WebServerText.IsEmpty()) rec.m_ISType = WebServerTypeOfText(rec.m_WebServerText);
   if (!rec.m_DbmsText.IsEmpty()) {
     rec.m_DBType = EqualsIgnoringCase(rec.m_DbmsText, "Oracle") ? eDBOracle : eDBVelq;
   }
-  KelString current;
-  const bool haveCurrent = KelGetInstPath(current) != 0;
-  current = WithoutTrailingBackslash(current);
-  if (haveCurrent) rec.m_RootPath = current ^ "instance" ^ rec.m_Name;
+  // An older installation's instances move below the current installation;
+  // a current instance keeps the root its data file gives, so that its
+  // regenerated files name the directories it has.
+  if ((older || rec.m_RootPath.IsEmpty()) && !installation.current.IsEmpty()) {
+    rec.m_RootPath = installation.current ^ "instance" ^ rec.m_Name;
+  }
   if (older) {
     // Texts already in the current form are left as they are.
     KelConvertCipher(rec.m_MerKey);
@@ -192,23 +204,66 @@ int FinishReadRecord(MSInfo& rec, int level) {
     const int port = KelGetTcpServicePort(rec.m_SvcPrefix);
     rec.m_MSPort = port < 0 ? kFallbackServerPort : port;
   }
-  SetOptionBits(rec);
+  SetOptionBits(rec, installation);
   if (older) {
     rec.SetMSOption(MSInfo::kOptOldLevel, MSInfo::kOptOldLevel);
-    if (haveCurrent) MoveToCurrentInstallation(rec, level, current);
+    // Without both directories there is no prefix to replace.
+    if (!installation.current.IsEmpty() && !installation.old.IsEmpty()) {
+      MoveToCurrentInstallation(rec, installation.old, installation.current);
+    }
   }
+}
+
+// Copies text with its terminator into buf when it is shorter than size.
+bool CopyIfFits(const KelString& text, char* buf, int size) {
+  if (text.GetLength() >= size) return false;
+  std::memcpy(buf, static_cast<const char*>(text), static_cast<size_t>(text.GetLength()) + 1);
+  return true;
+}
+
+// Level 1 has a single instance, read into a fresh record and added with
+// the list's checks.
+void ReadOldestInstance(MSList& list, const Installation& installation) {
+  if (!IsTQVersionInstalled(1)) return;
+  MSInfo rec;
+  if (ReadInstanceFiles(rec, installation)) {
+    FinishRecord(rec, installation);
+    list.Add(rec, 1);
+  }
+}
+
+// Each listed record is replaced by its read-back copy, or leaves the list
+// when its files cannot be read.
+void ReadListedInstances(MSList& list, const Installation& installation) {
+  for (int index = 0; index < list.GetCount();) {
+    list.SetIndex(index);
+    MSInfo rec;
+    list.GetCurrent(rec);
+    if (ReadInstanceFiles(rec, installation)) {
+      FinishRecord(rec, installation);
+      list.SetCurrent(rec);
+      ++index;
+    } else {
+      list.Delete();
+    }
+  }
+}
+
+}  // namespace
+
+int FinishReadRecord(MSInfo& rec, int level) {
+  FinishRecord(rec, LookUpInstallation(level));
   return 1;
 }
 
 int ReadInstalledConfig(MSList& list, int level) {
-  WebServerDirs dirs;
-  const WebServerDirs* webServer = GetWebServerDirs(dirs) ? &dirs : nullptr;
+  const Installation installation = LookUpInstallation(level);
   list.Empty();
   if (level == 1) {
-    ReadOldestInstance(list, webServer);
+    ReadOldestInstance(list, installation);
   } else {
     LoadLevelInstances(list, level);
-    ReadListedInstances(list, level, webServer);
+    ReadListedInstances(list, installation);
   }
   return 1;
 }

@@ -44,8 +44,8 @@ namespace orvane {
 int ReadInstalledConfig(MSList& list, int level);
 
 // Completes a record read back at the given level: default name, web server
-// and database types from their texts, root path below the current
-// installation, the secrets of an older level converted to the current
+// and database types from their texts, at an older level (or without one)
+// the root path below the current installation, the secrets of an older level converted to the current
 // cipher, database owner, server port, option bits, and at an older level
 // the paths of the old installation rewritten to the current one. Returns 1.
 int FinishReadRecord(MSInfo& rec, int level);

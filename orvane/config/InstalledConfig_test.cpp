@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <string>
 #include <vector>
 
 #include "orvane/config/InstallationLevels.h"
+#include "orvane/core/KeywordParser.h"
 #include "orvane/os/Files.h"
 #include "orvane/testing/Emulation.h"
 #include "orvane/testing/ListContents.h"
@@ -126,6 +129,19 @@ TEST_F(InstalledConfigTest, LevelOneReadsTheSingleInstanceOfTheWindowsDirectory)
   EXPECT_EQ(Texts(rec.m_NDMacroPaths), (std::vector<std::string>{"C:\\TQ12\\macro"}));
 }
 
+TEST_F(InstalledConfigTest, LevelOneWithoutItsDirectoryLineReadsNothing) {
+  const OlderInstallation installation = LayOut(1);
+  std::string text = test::OlderMainFileText(installation, installation.instances[0]);
+  const size_t line = text.find("WWW_HTML_PATH");
+  ASSERT_NE(line, std::string::npos);
+  // The first such line names the directory: an empty one first reads nothing.
+  machine.WriteFile("C:\\WINNT\\mserver.ini", "WWW_HTML_PATH\r\n" + text);
+  EXPECT_TRUE(Read(1).empty());
+  text.erase(line, text.find('\n', line) - line + 1);
+  machine.WriteFile("C:\\WINNT\\mserver.ini", text);
+  EXPECT_TRUE(Read(1).empty());
+}
+
 TEST_F(InstalledConfigTest, LevelsWithoutTheirKeysGiveEmptyLists) {
   for (int level : {0, 1, 2, 3}) {
     EXPECT_TRUE(Read(level).empty()) << "level " << level;
@@ -240,6 +256,38 @@ TEST_F(InstalledConfigTest, FinishingAtTheCurrentLevelChangesNoSecretAndNoPath) 
   EXPECT_EQ(Texts(rec.m_NDMacroPaths), (std::vector<std::string>{"C:\\Tessaly\\macro"}));
   EXPECT_STREQ(rec.GetName(), "mser");
   EXPECT_EQ(rec.GetMSOption(), 0);
+}
+
+// The macro processor file as its writers make it.
+std::string MacroProcessorBytes(MSInfo& rec, test::TempMachine& machine) {
+  const std::string path = "C:\\roundtrip\\velqwww.ini";
+  machine.WriteFile(path, "");
+  FILE* file = os::OpenFile(path, "w");
+  if (file == nullptr) return "";
+  rec.WriteNDEnv(file);
+  rec.WriteNDMacroPath(file);
+  rec.WriteNDIncPath(file);
+  rec.WriteNDDummy(file);
+  rec.WriteNDMisc(file);
+  std::fclose(file);
+  return machine.ReadFile(path);
+}
+
+TEST_F(InstalledConfigTest, MacroProcessorFileReadBackIsWrittenAgainByteForByte) {
+  MSInfo first;
+  first.SetNDEnv("SHOP", "VELQINSTANCE=V1  two blanks inside");
+  first.SetNDEnv("averyveryverylongname", "X=1");
+  first.InsertNDMacroPath("C:\\Tessaly\\macro\\en_US");
+  first.InsertNDIncPath("C:\\shared\\include");
+  first.m_NDMisc.AddTail(KelString("# hand-added"));
+  const std::string written = MacroProcessorBytes(first, machine);
+  ASSERT_FALSE(written.empty());
+  for (int round = 0; round < 3; ++round) {
+    MSInfo again;
+    ASSERT_EQ(ParseKeywordFile("C:\\roundtrip\\velqwww.ini", MacroProcessorTable(again)), 1);
+    EXPECT_EQ(Pairs(again.m_NDEnv), Pairs(first.m_NDEnv));
+    EXPECT_EQ(MacroProcessorBytes(again, machine), written) << "round " << round;
+  }
 }
 
 }  // namespace
