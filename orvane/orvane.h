@@ -28,7 +28,6 @@
 #include "orvane/database/DatabaseSetup.h"
 #include "orvane/database/HostingData.h"
 #include "orvane/database/ScriptRunner.h"
-#include "orvane/lifecycle/NetPerception.h"
 #include "orvane/config/WebServerConfig.h"
 
 #endif  // ORVANE_ORVANE_H_
