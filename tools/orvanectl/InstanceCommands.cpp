@@ -101,13 +101,14 @@ bool Propose(MSList& list, const std::string& name, MSInfo& record) {
   list.SetDefault(installation, "");
   list.GetDefault(record);
   if (name.empty()) return true;
-  // The proposal's root ends with a backslash, and the path join adds one.
+  // The proposal's root ends with a backslash, and every path the library
+  // builds below a root adds one: the instance's own root goes without.
   KelString root = record.GetRootPath();
   if (!root.IsEmpty() && root.GetAt(root.GetLength() - 1) == '\\') root.Truncate(root.GetLength() - 1);
   const KelString html = record.GetHtmlPath();
   const char* own = name.c_str();
   if (!record.SetName(own)) return true;  // the caller's SetName reports the rule
-  record.SetRootPath(root ^ own ^ "");
+  record.SetRootPath(root ^ own);
   if (!html.IsEmpty()) record.SetHtmlPath(html ^ own);
   record.SetDBName(own);
   return true;

@@ -1,4 +1,4 @@
-// create, db create, qvbridge: the operations that turn records into instances.
+// create, delete, webconf, db create, personalize, qvbridge: the operations that turn records into instances.
 #include <orvane/orvane.h>
 
 #include <memory>
@@ -57,6 +57,44 @@ int Create(Context& context, const Selection& selection) {
   return code;
 }
 
+// The whole road: unregister, remove the record, store, configure the web
+// server for the instances that are left. The record goes even when some
+// registration was already gone (message 50): nothing else would remove it.
+int Delete(Context& context, const std::string& name, bool keepRecord) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  MSInfo record;
+  if (!data.Select(name, record)) return kExitFailed;
+  const bool unregistered = KelDeleteSingleInst(record) != 0;
+  Host& host = Host::Get();
+  host.Result()["recordKept"] = keepRecord;
+  if (keepRecord) return unregistered ? kExitDone : kExitFailed;
+  data.List().Delete();
+  if (!data.Store()) return kExitFailed;
+  host.Line("instance " + std::string(record.GetName()) + " removed from " + data.Path());
+  const bool configured = KelSetISConf(data.List()) != 0;
+  return unregistered && configured ? kExitDone : kExitFailed;
+}
+
+int WebConfiguration(Context& context) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  if (!KelSetISConf(data.List())) return kExitFailed;
+  Host::Get().Line("web server configured for " + std::to_string(data.List().GetCount()) +
+                   " instances");
+  return kExitDone;
+}
+
+int Personalize(Context& context, const std::string& name) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  MSInfo record;
+  if (!data.Select(name, record)) return kExitFailed;
+  if (!KelNetPerceptionConfig(record)) return kExitFailed;
+  Host::Get().Line("personalization set up for instance " + std::string(record.GetName()));
+  return kExitDone;
+}
+
 int CreateDatabase(Context& context, const Selection& selection) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
@@ -105,6 +143,33 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   create->add_flag("--all", creation->all, "every instance of the data file");
   create->callback([&context, creation] {
     context.Choose("create", [&context, creation] { return Create(context, *creation); });
+  });
+
+  auto deletion = std::make_shared<Selection>();
+  CLI::App* remove = app.add_subcommand(
+      "delete", "Delete an instance: unregister it, remove its record, reconfigure the web server");
+  remove->add_option("NAME", deletion->name, "instance name")->required();
+  remove->add_flag("--keep-record", deletion->all, "unregister only; keep the record");
+  remove->callback([&context, deletion] {
+    context.Choose("delete", [&context, deletion] {
+      return Delete(context, deletion->name, deletion->all);
+    });
+  });
+
+  CLI::App* webconf = app.add_subcommand(
+      "webconf", "Configure the web server for every instance and restart it");
+  webconf->callback([&context] {
+    context.Choose("webconf", [&context] { return WebConfiguration(context); });
+  });
+
+  auto personalized = std::make_shared<std::string>();
+  CLI::App* personalize =
+      app.add_subcommand("personalize", "Set up the personalization add-on for an instance");
+  personalize->add_option("NAME", *personalized, "instance name")->required();
+  personalize->callback([&context, personalized] {
+    context.Choose("personalize", [&context, personalized] {
+      return Personalize(context, *personalized);
+    });
   });
 
   auto database = std::make_shared<Selection>();

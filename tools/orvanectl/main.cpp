@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
   orvanectl::AddServiceCommands(app, context);
   orvanectl::AddToolCommands(app, context);
   orvanectl::AddLifecycleCommands(app, context);
+  orvanectl::AddDemoCommand(app, context);
 
   orvanectl::Host& host = orvanectl::Host::Get();
   try {

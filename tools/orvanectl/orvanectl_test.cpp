@@ -111,7 +111,8 @@ TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
   EXPECT_EQ(help.exit, 0);
   EXPECT_NE(help.out.find("Exit codes: 0 done; 1"), std::string::npos) << help.out;
   for (const char* command : {"list", "show", "default", "add", "set", "create", "start", "stop",
-                              "status", "ssl", "portset", "qvbridge", "machine", "db"}) {
+                              "status", "ssl", "portset", "qvbridge", "machine", "db",
+                              "delete", "webconf", "personalize", "demo"}) {
     CtlRun run = Ctl({command, "--help"});
     EXPECT_EQ(run.exit, 0) << command;
     EXPECT_NE(run.out.find(command), std::string::npos) << command << ": " << run.out;
@@ -162,7 +163,7 @@ TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
   json proposal = CtlJson({"default", "shop1"}, 0);
   EXPECT_EQ(proposal["result"]["instance"]["port"], 16570);
   EXPECT_EQ(proposal["result"]["instance"]["db-name"], "shop1");
-  EXPECT_EQ(proposal["result"]["instance"]["root"], "C:\\Tessaly\\instance\\shop1\\");
+  EXPECT_EQ(proposal["result"]["instance"]["root"], "C:\\Tessaly\\instance\\shop1");
 
   CtlRun add = Ctl({"add", "shop1", "--host", "shop1.example", "--db-password", "-",
                  "--processes", "3", "--cache", "on"},
@@ -290,7 +291,7 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   EXPECT_TRUE(HasMessage(created, 54)) << created.dump();
   EXPECT_EQ(created["result"]["created"].size(), 2u);
   // The second instance's ports are now its own services' entries: it stays.
-  json changed = CtlJson({"set", "shop2", "--processes", "3"}, 0);
+  json changed = CtlJson({"set", "shop2", "--cache", "on"}, 0);
   EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 2u);
 
   json database = CtlJson({"db", "create", "shop1"}, 0);
@@ -310,9 +311,37 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   CtlRun bridge = Ctl({"qvbridge", "shop1", "17100", "qsrv", "in", "out", "err", "qm", "user",
                     "client", "chan", "1414"});
   EXPECT_EQ(bridge.exit, 0) << bridge.err;
-  const std::string services =
-      ReadFile(m_machine / "drive_c" / "WINNT" / "system32" / "drivers" / "etc" / "services");
-  EXPECT_NE(services.find("tqshop1_ece_1"), std::string::npos);
+  const fs::path servicesFile =
+      m_machine / "drive_c" / "WINNT" / "system32" / "drivers" / "etc" / "services";
+  EXPECT_NE(ReadFile(servicesFile).find("tqshop1_ece_1"), std::string::npos);
+
+  json configured = CtlJson({"webconf"}, 0);
+  EXPECT_NE(ReadFile(HttpdCnf()).find("shop2.example"), std::string::npos);
+  EXPECT_EQ(Ctl({"personalize", "shop1"}).exit, 0);
+  EXPECT_NE(ReadFile(m_machine / "drive_c" / "WWW" / "html" / "shop1" / "tessaly.ini")
+                .find("GL_PORT 9000"),
+            std::string::npos);
+
+  json deleted = CtlJson({"delete", "shop2"}, 0);
+  EXPECT_TRUE(HasMessage(deleted, 49)) << deleted.dump();
+  EXPECT_EQ(ReadFile(servicesFile).find("tqshop2"), std::string::npos);
+  EXPECT_EQ(ReadFile(HttpdCnf()).find("shop2.example"), std::string::npos);
+  json left = CtlJson({"list"}, 0);
+  ASSERT_EQ(left["result"]["instances"].size(), 1u);
+  EXPECT_EQ(left["result"]["instances"][0]["name"], "shop1");
+  // Deleting again finds nothing left to unregister.
+  EXPECT_EQ(Ctl({"delete", "shop1", "--keep-record"}).exit, 0);
+  json twice = CtlJson({"delete", "shop1", "--keep-record"}, 1);
+  EXPECT_TRUE(HasMessage(twice, 50)) << twice.dump();
+}
+
+TEST_F(OrvanectlTest, DemoRunsTheWholeRoad) {
+  CtlRun demo = Ctl({"demo", (m_folder / "demo").string()});
+  EXPECT_EQ(demo.exit, 0) << demo.out << demo.err;
+  for (const char* shown : {"$ orvanectl create shop1", "created successfully", "tessaly.ini",
+                            "httpd.cnf", "Database creation is completed", "running"}) {
+    EXPECT_NE(demo.out.find(shown), std::string::npos) << shown << "\n" << demo.out;
+  }
 }
 
 TEST_F(OrvanectlTest, ProgramsBesideTheHost) {
