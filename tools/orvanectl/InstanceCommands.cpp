@@ -51,6 +51,13 @@ bool ApplyFields(FieldValues& given, MSInfo& record) {
       }
       value = *secret;
     }
+    // A line end would split the data file's line; a NUL would cut the text
+    // short behind the rule's back.
+    if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+      host.ErrorText(std::string("--") + field.option +
+                     " refused: it must hold no line end and no NUL");
+      return false;
+    }
     if (!field.apply(record, value)) {
       // A secret is never echoed, not even when it is refused.
       const std::string shown = field.kind == FieldKind::kSecret ? "the value" : "'" + value + "'";

@@ -66,8 +66,7 @@ bool ApplyNumber(MSInfo& record, const std::string& value) {
 
 template <int (MSInfo::*Setter)(const char*)>
 bool ApplyText(MSInfo& record, const std::string& value) {
-  // A NUL would cut the text short behind the rule's back.
-  return value.find('\0') == std::string::npos && (record.*Setter)(value.c_str());
+  return (record.*Setter)(value.c_str());
 }
 
 constexpr char kPathRule[] = "1 to 260 characters";

@@ -209,6 +209,8 @@ TEST_F(OrvanectlTest, RefusedValuesNameTheirRuleAndChangeNothing) {
       {{"set", "shop1", "--web-server", "apache"}, "go, netscape, quenta"},
       {{"set", "shop1", "--merchant-key", "short"}, "exactly 16 characters"},
       {{"set", "shop1", "--db-password", "seventeen-chars-x"}, "0 to 16 characters"},
+      {{"set", "shop1", "--host", "shop1\nDBNAME x"}, "no line end"},
+      {{"set", "shop1", "--db-service", "svc\r"}, "no line end"},
   };
   for (const Case& c : cases) {
     CtlRun run = Ctl(c.arguments);
