@@ -32,7 +32,7 @@ std::string PluginPath(const char* installDir) {
 bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines) {
   FileReplacement replacement(path);
   if (replacement.stream() == nullptr) return false;
-  const RefusedLineWatch refusals;
+  const LineWatch refusals;
   for (const std::string& line : lines) WriteLine(replacement.stream(), line);
   if (refusals.Refused() || !replacement.Close()) return false;
   if (os::PathExists(path) && !os::CopyFile(path, DefaultBackupName(path)).ok()) return false;

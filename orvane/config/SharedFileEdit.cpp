@@ -20,7 +20,7 @@ EditResult EditSharedFile(const std::string& path, const std::string& backupPath
     std::fclose(in);
     return EditResult::kNotWritable;
   }
-  const RefusedLineWatch refusals;
+  const LineWatch refusals;
   const bool accepted = edit(in, replacement.stream()) && !refusals.Refused();
   std::fclose(in);
   if (!accepted) return EditResult::kRefused;
