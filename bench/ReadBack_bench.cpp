@@ -24,7 +24,7 @@ struct LevelTwoMachine {
     for (int i = 0; i < kInstances; ++i) {
       test::OlderInstance instance = model;
       instance.name = "shop" + std::to_string(i);
-      instance.directory = older.installDir + "\\html\\" + instance.name;
+      instance.directory = "C:\\WWW\\html\\" + instance.name;
       instance.host = instance.name + ".example.com";
       instance.dbName = "DB" + std::to_string(i);
       instance.port = 17000 + 20 * i;

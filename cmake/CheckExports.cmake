@@ -71,7 +71,8 @@ set(decorated
   _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
   _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
   _ZN6MSInfo11WriteNDMiscEP8_IO_FILE)           # MSInfo::WriteNDMisc(FILE*)
-# The read-back of installed configurations.
+# The read-back of installed configurations and the migration.
+list(APPEND undecorated KelMigrate)
 list(APPEND decorated
   _Z14KelGetTQConfigR6MSListi                   # KelGetTQConfig(MSList&, int)
   _Z15KelGetTQIniFilePKcPci)                    # KelGetTQIniFile(const char*, char*, int)

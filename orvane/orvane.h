@@ -22,6 +22,7 @@
 #include "orvane/platform/WindowsServices.h"
 #include "orvane/lifecycle/InstanceCreation.h"
 #include "orvane/lifecycle/InstanceDeletion.h"
+#include "orvane/lifecycle/Migration.h"
 #include "orvane/lifecycle/NetPerception.h"
 #include "orvane/lifecycle/QueueBridge.h"
 #include "orvane/database/DatabaseQueries.h"

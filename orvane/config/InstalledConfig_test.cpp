@@ -102,14 +102,15 @@ TEST_F(InstalledConfigTest, LevelTwoInstancesComeBackInTheCurrentForm) {
   // Paths of the old installation give way to the current one; look-alikes
   // that only share the old directory's leading letters stay.
   EXPECT_STREQ(shop.GetMacroPath(), "C:\\Tessaly\\macro\\en_US");
-  EXPECT_EQ(Texts(shop.m_NDMacroPaths), (std::vector<std::string>{"C:\\TQ22\\macro"}));
+  EXPECT_EQ(Texts(shop.m_NDMacroPaths),
+            (std::vector<std::string>{"C:\\WWW\\html\\shop\\macro", "C:\\TQ22\\macro"}));
   EXPECT_EQ(Texts(shop.m_NDIncPaths), (std::vector<std::string>{"C:\\shared\\include"}));
   EXPECT_EQ(Pairs(shop.m_NDEnv), (std::vector<std::string>{"shop=VELQINSTANCE=DBshop"}));
   EXPECT_EQ(Texts(shop.m_NDMisc), (std::vector<std::string>{"# kept as written"}));
-  EXPECT_EQ(Pairs(shop.m_ISPass), (std::vector<std::string>{"/shop/*=C:\\Tessaly\\html\\shop\\*"}));
+  EXPECT_EQ(Pairs(shop.m_ISPass), (std::vector<std::string>{"/shop/*=C:\\WWW\\html\\shop\\*"}));
   EXPECT_EQ(Pairs(shop.m_ISExec), (std::vector<std::string>{"/shop-bin/*=C:\\Tessaly\\cgi-bin\\*"}));
   // Lines after the section's end ("Pass /*") are not read.
-  EXPECT_EQ(Pairs(shop.m_ISCommonPass), (std::vector<std::string>{"/tqadmin/*=C:\\Tessaly\\html\\tqadmin\\*"}));
+  EXPECT_EQ(Pairs(shop.m_ISCommonPass), (std::vector<std::string>{"/olddocs/*=C:\\Tessaly\\docs\\*"}));
   EXPECT_EQ(Pairs(shop.m_ISCommonMap), (std::vector<std::string>{"/tq/*=C:\\TQ2X\\tq\\*"}));
   EXPECT_EQ(Pairs(shop.m_ISCommonAddType), (std::vector<std::string>{".mac=text/plain 7bit 1.0"}));
 }
@@ -121,12 +122,13 @@ TEST_F(InstalledConfigTest, LevelOneReadsTheSingleInstanceOfTheWindowsDirectory)
   const MSInfo& rec = records[0];
   EXPECT_STREQ(rec.GetName(), "mser");
   EXPECT_STREQ(rec.GetDBName(), "DBshop");
-  EXPECT_STREQ(rec.GetHtmlPath(), "C:\\TQ1\\html\\shop");
+  EXPECT_STREQ(rec.GetHtmlPath(), "C:\\WWW\\html\\shop");
   EXPECT_STREQ(rec.m_CgiPath, "C:\\TQ1\\cgi-bin");  // "WWW_CGIBIN_PATH" at level 1
   EXPECT_EQ(Deciphered(&MSInfo::GetDBPswd, rec), "pw-shop");
   EXPECT_NE(rec.GetMSOption() & MSInfo::kOptOldLevel, 0);
-  EXPECT_EQ(Pairs(rec.m_ISPass), (std::vector<std::string>{"/shop/*=C:\\Tessaly\\html\\shop\\*"}));
-  EXPECT_EQ(Texts(rec.m_NDMacroPaths), (std::vector<std::string>{"C:\\TQ12\\macro"}));
+  EXPECT_EQ(Pairs(rec.m_ISExec), (std::vector<std::string>{"/shop-bin/*=C:\\Tessaly\\cgi-bin\\*"}));
+  EXPECT_EQ(Texts(rec.m_NDMacroPaths),
+            (std::vector<std::string>{"C:\\WWW\\html\\shop\\macro", "C:\\TQ12\\macro"}));
 }
 
 TEST_F(InstalledConfigTest, LevelOneWithoutItsDirectoryLineReadsNothing) {
@@ -159,7 +161,7 @@ TEST_F(InstalledConfigTest, LevelsWithoutTheirKeysGiveEmptyLists) {
 
 TEST_F(InstalledConfigTest, LevelTwoInstanceWithoutItsFilesLeavesTheList) {
   LayOut(2);
-  ASSERT_TRUE(os::DeleteFile("C:\\TQ2\\html\\mall\\velqwww.ini"));
+  ASSERT_TRUE(os::DeleteFile("C:\\WWW\\html\\mall\\velqwww.ini"));
   const std::vector<MSInfo> records = Read(2);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_STREQ(records[0].GetName(), "shop");

@@ -83,10 +83,11 @@ std::string WriteInstance(const OlderInstallation& installation, const OlderInst
   return "";
 }
 
-OlderInstance SampleInstance(const std::string& installDir, const std::string& name, int port) {
+OlderInstance SampleInstance(const std::string& name, int port) {
   OlderInstance instance;
   instance.name = name;
-  instance.directory = installDir + "\\html\\" + name;
+  // Older levels kept a store's pages in the web server's HTML directory.
+  instance.directory = "C:\\WWW\\html\\" + name;
   instance.host = name + ".example.com";
   instance.dbName = "DB" + name;
   instance.dbUser = "velqadm";
@@ -132,7 +133,7 @@ std::string OlderWebServerText(const OlderInstallation& installation) {
                "Exec /" + instance.name + "-bin/* " + old + "\\cgi-bin\\* " + instance.host + "\n";
     if (installation.level == 1) break;
   }
-  return "ServerRoot C:\\WWW\n" + section + "Pass /tqadmin/* " + old + "\\html\\tqadmin\\*\n" +
+  return "ServerRoot C:\\WWW\n" + section + "Pass /olddocs/* " + old + "\\docs\\*\n" +
          "Map /tq/* " + old + "X\\tq\\*\n" + "AddType .mac text/plain 7bit 1.0\n" +
          "# END OF TESSALY\nHostname oldhost\nPass /* C:\\WWW\\HTML\\*\n";
 }
@@ -142,8 +143,8 @@ OlderInstallation SampleOlderInstallation(int level, const std::string& webConfi
   installation.level = level;
   installation.installDir = "C:\\TQ" + std::to_string(level);
   installation.webConfigDir = webConfigDir;
-  installation.instances.push_back(SampleInstance(installation.installDir, "shop", 17000));
-  if (level == 2) installation.instances.push_back(SampleInstance(installation.installDir, "mall", 17100));
+  installation.instances.push_back(SampleInstance("shop", 17000));
+  if (level == 2) installation.instances.push_back(SampleInstance("mall", 17100));
   return installation;
 }
 

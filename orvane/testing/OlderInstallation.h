@@ -41,8 +41,9 @@ struct OlderInstallation {
   std::vector<OlderInstance> instances;  // level 1: only the first is written
 };
 
-// A complete sample: level 1 with one instance, level 2 with two, below
-// C:\TQ<level>, the web server's configuration in webConfigDir.
+// A complete sample: level 1 with one instance, level 2 with two (shop and
+// mall), installed in C:\TQ<level>, the stores' directories in C:\WWW\html,
+// the web server's configuration in webConfigDir.
 OlderInstallation SampleOlderInstallation(int level, const std::string& webConfigDir);
 
 // Writes the installation. Empty on success, else what could not be written.
