@@ -1,4 +1,5 @@
-// create, delete, webconf, db create, personalize, qvbridge: the operations that turn records into instances.
+// create, delete, webconf, db create, migrate, personalize, qvbridge: the
+// operations that turn records into instances.
 #include <orvane/orvane.h>
 
 #include <memory>
@@ -95,6 +96,30 @@ int Personalize(Context& context, const std::string& name) {
   return kExitDone;
 }
 
+// The migration creates the instances again but leaves the data file alone;
+// when the data file had none, the instances of the older installation
+// (the newest level that holds any) are read back and stored, so that the
+// commands after it (db create first) know them.
+int Migrate(Context& context) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  if (!KelMigrate()) return kExitFailed;
+  Host& host = Host::Get();
+  if (data.List().GetCount() == 0) {
+    for (int level : {2, 1}) {
+      KelGetTQConfig(data.List(), level);
+      if (data.List().GetCount() > 0) {
+        host.Result()["level"] = level;
+        break;
+      }
+    }
+    if (!data.Store()) return kExitFailed;
+  }
+  host.Line("migrated " + std::to_string(data.List().GetCount()) + " instances into " + data.Path());
+  host.Result()["instances"] = data.List().GetCount();
+  return kExitDone;
+}
+
 int CreateDatabase(Context& context, const Selection& selection) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
@@ -161,6 +186,10 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   webconf->callback([&context] {
     context.Choose("webconf", [&context] { return WebConfiguration(context); });
   });
+
+  CLI::App* migrate = app.add_subcommand(
+      "migrate", "Bring the instances of an earlier installation into the current one");
+  migrate->callback([&context] { context.Choose("migrate", [&context] { return Migrate(context); }); });
 
   auto personalized = std::make_shared<std::string>();
   CLI::App* personalize =

@@ -112,7 +112,7 @@ TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
   EXPECT_NE(help.out.find("Exit codes: 0 done; 1"), std::string::npos) << help.out;
   for (const char* command : {"list", "show", "default", "add", "set", "create", "start", "stop",
                               "status", "ssl", "portset", "qvbridge", "machine", "db",
-                              "delete", "webconf", "personalize", "demo"}) {
+                              "delete", "webconf", "personalize", "demo", "migrate"}) {
     CtlRun run = Ctl({command, "--help"});
     EXPECT_EQ(run.exit, 0) << command;
     EXPECT_NE(run.out.find(command), std::string::npos) << command << ": " << run.out;
@@ -335,6 +335,16 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   EXPECT_EQ(Ctl({"delete", "shop1", "--keep-record"}).exit, 0);
   json twice = CtlJson({"delete", "shop1", "--keep-record"}, 1);
   EXPECT_TRUE(HasMessage(twice, 50)) << twice.dump();
+}
+
+TEST_F(OrvanectlTest, MigrateAnOlderInstallation) {
+  ASSERT_EQ(Ctl({"machine", "init", "--level", "2"}).exit, 0);
+  json migrated = CtlJson({"migrate"}, 0);
+  EXPECT_TRUE(HasMessage(migrated, 54)) << migrated.dump();
+  json listed = CtlJson({"list"}, 0);
+  EXPECT_EQ(listed["result"]["instances"].size(), 2u) << listed.dump();
+  json database = CtlJson({"db", "create"}, 0);
+  EXPECT_TRUE(HasMessage(database, 38)) << database.dump();
 }
 
 TEST_F(OrvanectlTest, DemoRunsTheWholeRoad) {
