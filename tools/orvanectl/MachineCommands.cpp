@@ -43,6 +43,12 @@ struct InitOptions {
   }
 };
 
+#if defined(_WIN32)
+int Init(const InitOptions&, const std::string&) {
+  Host::Get().ErrorText("machine init lays out an emulated machine; this is a real one");
+  return kExitUsage;
+}
+#else
 // Only a folder that holds a machine is ever removed by --force.
 bool LooksLikeMachine(const std::filesystem::path& root) {
   std::error_code error;
@@ -100,6 +106,7 @@ int Init(const InitOptions& options, const std::string& root) {
   host.Result()["level"] = options.level;
   return kExitDone;
 }
+#endif
 
 }  // namespace
 
@@ -120,12 +127,7 @@ void AddMachineCommands(CLI::App& app, Context& context) {
   init->add_flag("--force", options->force, "replace the machine that is there");
   init->callback([&context, options] {
     context.Choose("machine init", [&context, options] {
-#if defined(_WIN32)
-      Host::Get().ErrorText("machine init lays out an emulated machine; this is a real one");
-      return static_cast<int>(kExitUsage);
-#else
       return Init(*options, context.machineRoot);
-#endif
     }, false);
   });
 }

@@ -27,7 +27,7 @@ class EchoOff {
     if (m_active) {
       termios quiet = m_mode;
       quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-      m_active = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+      m_active = tcsetattr(STDIN_FILENO, TCSANOW, &quiet) == 0;
     }
 #endif
   }
@@ -36,7 +36,7 @@ class EchoOff {
 #if defined(_WIN32)
     SetConsoleMode(m_console, m_mode);
 #else
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_mode);
+    tcsetattr(STDIN_FILENO, TCSANOW, &m_mode);
 #endif
     std::cerr << std::endl;
   }

@@ -1,6 +1,7 @@
 // orvanectl as a user runs it: the built program in a subprocess, on a fresh
 // emulated machine in a temporary folder.
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,6 +79,40 @@ class OrvanectlTest : public ::testing::Test {
       EXPECT_EQ(document["exit"], expectedExit);
     }
     return document;
+  }
+
+  // Runs orvanectl on a pseudo-terminal, as a user at a terminal would; types
+  // answer once the output shows prompt. Everything the terminal showed.
+  std::string OnTerminal(const std::vector<std::string>& arguments, const std::string& prompt = "",
+                         const std::string& answer = "") {
+    std::vector<std::string> words = {ORVANECTL_PROGRAM, "--machine", m_machine.string()};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    EXPECT_GT(child, 0);
+    std::string shown;
+    bool answered = prompt.empty();
+    char buffer[256];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) {
+      shown.append(buffer, static_cast<std::size_t>(got));
+      if (!answered && shown.find(prompt) != std::string::npos) {
+        EXPECT_EQ(write(terminal, answer.data(), answer.size()),
+                  static_cast<ssize_t>(answer.size()));
+        answered = true;
+      }
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(terminal);
+    EXPECT_TRUE(answered) << shown;
+    return shown;
   }
 
   void SampleMachine() {
@@ -188,6 +223,46 @@ TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
   EXPECT_EQ(listed["result"]["instances"][0]["name"], "shop1");
   EXPECT_EQ(listed["result"]["instances"][0]["port"], 17000);
   EXPECT_EQ(Ctl({"show", "nosuch"}).exit, 1);
+}
+
+TEST_F(OrvanectlTest, OnATerminalSecretsAreNotEchoedAndProgressIsABar) {
+  SampleMachine();
+  const std::string typed =
+      OnTerminal({"add", "shop1", "--db-password", "-"}, "database password", "hidden-pw\n");
+  EXPECT_EQ(typed.find("hidden-pw"), std::string::npos) << typed;
+  EXPECT_EQ(CtlJson({"show", "shop1"}, 0)["result"]["instance"]["db-password"], "set");
+
+  ASSERT_EQ(Ctl({"create", "shop1"}).exit, 0);
+  const std::string created = OnTerminal({"db", "create", "shop1"});
+  EXPECT_NE(created.find("\r[...................................."), std::string::npos) << created;
+  EXPECT_EQ(created.find("progress "), std::string::npos) << created;
+  // Without a terminal the same progress is a plain line.
+  const CtlRun plain = Ctl({"db", "create", "--all"});
+  EXPECT_NE(plain.out.find("progress "), std::string::npos) << plain.out;
+  EXPECT_EQ(plain.out.find("\r["), std::string::npos) << plain.out;
+}
+
+TEST_F(OrvanectlTest, ARecordOnAnotherProgramsPortIsStillRefused) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  ASSERT_EQ(Ctl({"create", "--all"}).exit, 0);
+  const std::string before = ReadFile(DataFile());
+  // Port 16593 lies in shop2's block but belongs to no entry of its own.
+  const fs::path services =
+      m_machine / "drive_c" / "WINNT" / "system32" / "drivers" / "etc" / "services";
+  WriteFile(services, ReadFile(services) + "foreign\t16593/tcp\r\n");
+  json refused = CtlJson({"set", "shop1", "--cache", "on"}, 4);
+  EXPECT_TRUE(HasMessage(refused, 70)) << refused.dump();
+  EXPECT_NE(refused.dump().find("instance shop2"), std::string::npos);
+  EXPECT_EQ(ReadFile(DataFile()), before);
+}
+
+TEST_F(OrvanectlTest, TextsThatAreNotUtf8StayReadableInJson) {
+  SampleMachine();
+  json added = CtlJson({"add", "caf\xe9", "--host", "caf\xe9.example"}, 0);
+  EXPECT_TRUE(added["result"]["instance"]["name"].is_string());
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 1u);
 }
 
 TEST_F(OrvanectlTest, RefusedValuesNameTheirRuleAndChangeNothing) {
