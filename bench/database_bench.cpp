@@ -31,7 +31,8 @@ class DatabaseMachine {
                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
                         "\"TQ_INST_PATH\"=\"C:\\\\Tessaly\"\r\n"
                         "[HKEY_LOCAL_MACHINE\\EMULATION]\r\n\"VirtualClock\"=dword:00000001\r\n");
-    std::filesystem::rename(m_machine.HostPath("C:\\setup.reg"), m_machine.root() + "/registry.reg");
+    std::filesystem::rename(m_machine.HostPath("C:\\setup.reg"),
+                            m_machine.root() + "/registry.reg");
     m_installed = std::system((std::string(ORVANE_VELQSIM) + " --install >/dev/null").c_str()) == 0;
     for (int i = 0; i < kInstances; ++i) {
       const std::string name = "shop" + std::to_string(i);
@@ -77,8 +78,8 @@ void CreateThroughVelq(benchmark::State& state) {
 // The schema script's SQL, straight into ten SQLite files.
 void CreateThroughSqlite(benchmark::State& state) {
   ScratchMachine machine;
-  if (std::system((std::string(ORVANE_VELQSIM) + " --install --scripts C:\\schema >/dev/null")
-                      .c_str()) != 0) {
+  const std::string install = std::string(ORVANE_VELQSIM) + " --install --scripts C:\\schema";
+  if (std::system((install + " >/dev/null").c_str()) != 0) {
     state.SkipWithError("velqsim --install failed");
     return;
   }
@@ -93,10 +94,9 @@ void CreateThroughSqlite(benchmark::State& state) {
   for (auto _ : state) RunCommand(state, command);
 }
 
-const bool registered =
-    (RegisterRow("DBCreateDatabase 10 local instances", 5.0, CreateThroughVelq,
-                 CreateThroughSqlite),
-     true);
+const bool registered = (RegisterRow("DBCreateDatabase 10 local instances", 5.0, CreateThroughVelq,
+                                     CreateThroughSqlite),
+                         true);
 #endif
 
 }  // namespace

@@ -66,8 +66,7 @@ int RegisterOdbcDataSource(const MSInfo& info) {
   std::string attributes = "DSN=" + std::string(name) + '\0' + kOdbcDescription + '\0' + '\0';
   if (attributes.size() > kOdbcAttributeBuffer) return 0;
   os::ConfigureDataSource(os::DataSourceRequest::kRemoveSystem, kOdbcDriver, attributes.c_str());
-  return os::ConfigureDataSource(os::DataSourceRequest::kAddSystem, kOdbcDriver,
-                                 attributes.c_str())
+  return os::ConfigureDataSource(os::DataSourceRequest::kAddSystem, kOdbcDriver, attributes.c_str())
              ? 1
              : 0;
 }
@@ -89,8 +88,7 @@ int CreateLocalDatabase(MSInfo& info, const KelString& installation) {
   if (RunVelqScript(commandLine, info, schemaDir, kSchemaProgressSteps) != ScriptRun::kFinished) {
     return 0;
   }
-  const LogVerdict verdict =
-      ReadScriptLog(log, LogErrors::kVelqErrorsEndReading, info.GetDBName());
+  const LogVerdict verdict = ReadScriptLog(log, LogErrors::kVelqErrorsEndReading, info.GetDBName());
   if (!verdict.opened || verdict.errorFound) return 0;
   if (!IsExistDBVXR(info)) return 0;
   if (!RegisterOdbcDataSource(info)) KelShowError(kOdbcFailed, info.GetDBName());

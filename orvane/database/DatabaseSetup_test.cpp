@@ -172,7 +172,9 @@ class HostingDataTest : public DatabaseSetupTest {
     DatabaseSetupTest::SetUp();
     info.SetMSOption(0x80, 0x80);
   }
-  std::string Log(const char* name) const { return machine.ReadFile(std::string(kLogs) + "\\" + name); }
+  std::string Log(const char* name) const {
+    return machine.ReadFile(std::string(kLogs) + "\\" + name);
+  }
 };
 
 TEST_F(HostingDataTest, AddsTheDataAndTheTextSearchOnce) {
@@ -272,22 +274,21 @@ TEST_P(HungScriptTest, IsReportedAfterSixHundredSeconds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, HungScriptTest,
-    ::testing::Values(
-        HangCase{"schema.cmd", 0, 0,
-                 [] {
-                   return std::vector<std::string>{Status(38, "shop"), Status(11, "shopdb"),
-                                                   Error(14, "shopdb")};
-                 }},
-        // The existence query: the database counts as existing.
-        HangCase{"shopdb.cmd", 0, 1,
-                 [] {
-                   return std::vector<std::string>{Status(38, "shop"), Error(32, "shopdb"),
-                                                   Status(35, "shopdb")};
-                 }},
-        HangCase{"jqdata.cmd", 0x80, 0, [] {
-                   return std::vector<std::string>{Status(38, "shop"), Status(35, "shopdb"),
-                                                   Error(99, "shopdb")};
-                 }}));
+    ::testing::Values(HangCase{"schema.cmd", 0, 0,
+                               [] {
+                                 return std::vector<std::string>{
+                                     Status(38, "shop"), Status(11, "shopdb"), Error(14, "shopdb")};
+                               }},
+                      // The existence query: the database counts as existing.
+                      HangCase{"shopdb.cmd", 0, 1,
+                               [] {
+                                 return std::vector<std::string>{
+                                     Status(38, "shop"), Error(32, "shopdb"), Status(35, "shopdb")};
+                               }},
+                      HangCase{"jqdata.cmd", 0x80, 0, [] {
+                                 return std::vector<std::string>{
+                                     Status(38, "shop"), Status(35, "shopdb"), Error(99, "shopdb")};
+                               }}));
 
 TEST_F(DatabaseSetupTest, EveryInstanceOfTheListIsPrepared) {
   MSList list;

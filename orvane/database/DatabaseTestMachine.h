@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -38,6 +39,13 @@ inline std::string Error(unsigned int id, const char* arg1 = nullptr, const char
   return "E:" + Status(id, arg1, arg2).substr(2);
 }
 
+// The stand-in program built beside the tests, or "" when there is none.
+#ifdef ORVANE_VELQSIM
+constexpr char kVelqsim[] = ORVANE_VELQSIM;
+#else
+constexpr char kVelqsim[] = "";
+#endif
+
 class DatabaseMachineTest : public PlatformMachineTest {
  protected:
   static constexpr char kLogs[] = "C:\\shop\\logs";
@@ -46,9 +54,7 @@ class DatabaseMachineTest : public PlatformMachineTest {
 
   void SetUp() override {
     ORVANE_SKIP_WITHOUT_EMULATION("the Velq stand-in runs on the emulated machine");
-#ifndef ORVANE_VELQSIM
-    GTEST_SKIP() << "velqsim is not built";
-#endif
+    if (*kVelqsim == '\0') GTEST_SKIP() << "velqsim is not built";
     machine.WriteRegistry(
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
         "\"TQ_INST_PATH\"=\"C:\\\\Tessaly\"\r\n"
@@ -78,16 +84,14 @@ class DatabaseMachineTest : public PlatformMachineTest {
 
   // Installs the stand-in; extra options as velqsim --install takes them.
   void InstallVelq(const std::string& options = "") {
-#ifdef ORVANE_VELQSIM
-    const std::string command = std::string(ORVANE_VELQSIM) + " --install " + options + " >/dev/null";
+    const std::string command = std::string(kVelqsim) + " --install " + options + " >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-#endif
   }
 
   // Runs one command of the installed "velq" command line.
   void Velq(const std::string& command) {
-    const std::string line = machine.HostPath("C:\\WINNT\\system32\\velq") + " " + command +
-                             " >/dev/null";
+    const std::string line =
+        machine.HostPath("C:\\WINNT\\system32\\velq") + " " + command + " >/dev/null";
     ASSERT_EQ(std::system(line.c_str()), 0) << line;
   }
 
@@ -95,16 +99,16 @@ class DatabaseMachineTest : public PlatformMachineTest {
   // run in the command environment.
   std::string VelqQuery(const std::string& database, const std::string& sql) {
     machine.WriteFile("C:\\query.cmd", "velq connect to " + database + "\r\nvelq \"" + sql +
-                                            "\" > C:\\query.out\r\n");
-    const std::string line = machine.HostPath("C:\\WINNT\\system32\\velqcmd") +
-                             " 'C:\\query.cmd' >/dev/null";
+                                           "\" > C:\\query.out\r\n");
+    const std::string line =
+        machine.HostPath("C:\\WINNT\\system32\\velqcmd") + " 'C:\\query.cmd' >/dev/null";
     EXPECT_EQ(std::system(line.c_str()), 0) << line;
     return machine.ReadFile("C:\\query.out");
   }
 
   void SetKnob(const std::string& name, const std::string& regValue) {
-    machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\EMULATION\\Velq]\r\n\"" + name + "\"=" +
-                          regValue + "\r\n");
+    machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\EMULATION\\Velq]\r\n\"" + name + "\"=" + regValue +
+                          "\r\n");
   }
 
   void MakeDirectory(const std::string& windowsPath) {

@@ -88,7 +88,8 @@ std::string TakeTarget(const std::string& text, std::string::size_type* at) {
 }
 
 std::string NotRecognized(const std::string& name) {
-  return "'" + name + "' is not recognized as an internal or external command,\n"
+  return "'" + name +
+         "' is not recognized as an internal or external command,\n"
          "operable program or batch file.\n";
 }
 
@@ -143,7 +144,8 @@ struct CommandEnvironment::Redirection {
   Redirection& operator=(const Redirection&) = delete;
 };
 
-CommandEnvironment::CommandEnvironment(FILE* console) : m_console(console), m_knobs(Knobs::Read()) {}
+CommandEnvironment::CommandEnvironment(FILE* console)
+    : m_console(console), m_knobs(Knobs::Read()) {}
 
 int CommandEnvironment::RunLine(const std::string& line) {
   const int code = RunCommand(line, m_console, m_console);
@@ -253,9 +255,8 @@ int CommandEnvironment::Call(const std::string& rest, FILE* err) {
     return 1;
   }
   const std::string called = Lower(FileNameOf(Unquote(arguments[0])));
-  if (!m_knobs.hangScript.empty() &&
-      (called == Lower(m_knobs.hangScript) ||
-       Lower(FileNameOf(path)) == Lower(m_knobs.hangScript))) {
+  if (!m_knobs.hangScript.empty() && (called == Lower(m_knobs.hangScript) ||
+                                      Lower(FileNameOf(path)) == Lower(m_knobs.hangScript))) {
     Hang();
     return 1;
   }
@@ -354,7 +355,8 @@ std::string FindCommandFile(const std::string& path) {
   return std::string();
 }
 
-std::string SubstituteArguments(const std::string& line, const std::vector<std::string>& arguments) {
+std::string SubstituteArguments(const std::string& line,
+                                const std::vector<std::string>& arguments) {
   auto argument = [&](size_t i) { return i < arguments.size() ? arguments[i] : std::string(); };
   std::string result;
   for (std::string::size_type i = 0; i < line.size(); ++i) {

@@ -15,14 +15,12 @@ TEST(SubstituteArgumentsTest, ReplacesNumberedArgumentsAndPercents) {
     const char* line;
     const char* expected;
   } cases[] = {
-      {"echo %1 %2", "echo one \"two words\""},
-      {"echo %~2 and %~1", "echo two words and one"},
-      {"echo [%3] [%9]", "echo [] []"},
-      {"echo %0", "echo C:\\a.cmd"},
-      {"echo %*", "echo one \"two words\""},
-      {"echo 100%% %x% %", "echo 100% %x% %"},
+      {"echo %1 %2", "echo one \"two words\""}, {"echo %~2 and %~1", "echo two words and one"},
+      {"echo [%3] [%9]", "echo [] []"},         {"echo %0", "echo C:\\a.cmd"},
+      {"echo %*", "echo one \"two words\""},    {"echo 100%% %x% %", "echo 100% %x% %"},
   };
-  for (const Case& c : cases) EXPECT_EQ(SubstituteArguments(c.line, arguments), c.expected) << c.line;
+  for (const Case& c : cases)
+    EXPECT_EQ(SubstituteArguments(c.line, arguments), c.expected) << c.line;
 }
 
 class CommandEnvironmentTest : public VelqMachineTest {
@@ -31,7 +29,8 @@ class CommandEnvironmentTest : public VelqMachineTest {
   std::string RunFile(const std::string& content, const std::string& arguments = "") {
     machine.WriteFile("C:\\job\\main.cmd", content);
     CommandEnvironment environment(m_console.stream());
-    m_exitCode = environment.RunLine("C:\\job\\main.cmd" + (arguments.empty() ? "" : " " + arguments));
+    m_exitCode =
+        environment.RunLine("C:\\job\\main.cmd" + (arguments.empty() ? "" : " " + arguments));
     return m_console.Take();
   }
 
@@ -79,10 +78,12 @@ TEST_F(CommandEnvironmentTest, ExitEndsEverythingAndKeepsItsCode) {
 }
 
 TEST_F(CommandEnvironmentTest, MakesDirectoriesWithTheirParents) {
-  RunFile("mkdir C:\\a\\b\\~c.tmp\r\n@mkdir C:\\a 2> C:\\job\\err.txt\r\nmd \"C:\\with blank\"\r\n");
+  RunFile(
+      "mkdir C:\\a\\b\\~c.tmp\r\n@mkdir C:\\a 2> C:\\job\\err.txt\r\nmd \"C:\\with blank\"\r\n");
   EXPECT_TRUE(machine.FileExists("C:\\a\\b\\~c.tmp"));
   EXPECT_TRUE(machine.FileExists("C:\\with blank"));
-  EXPECT_EQ(machine.ReadFile("C:\\job\\err.txt"), "A subdirectory or file C:\\a already exists.\r\n");
+  EXPECT_EQ(machine.ReadFile("C:\\job\\err.txt"),
+            "A subdirectory or file C:\\a already exists.\r\n");
 }
 
 TEST_F(CommandEnvironmentTest, VelqCommandsShareOneConnection) {
@@ -92,8 +93,9 @@ TEST_F(CommandEnvironmentTest, VelqCommandsShareOneConnection) {
       "velq \"select 40 + 2 as answer\" > C:\\job\\answer.txt\r\n"
       "velqstop\r\nvelqstart\r\n");
   EXPECT_TRUE(Contains(machine.ReadFile("C:\\job\\answer.txt"), "ANSWER\r\n------\r\n    42\r\n"));
-  EXPECT_EQ(console, "VELQ1064I  VELQSTOP processing was successful.\n"
-                     "VELQ1063I  VELQSTART processing was successful.\n");
+  EXPECT_EQ(console,
+            "VELQ1064I  VELQSTOP processing was successful.\n"
+            "VELQ1063I  VELQSTART processing was successful.\n");
 }
 
 TEST_F(CommandEnvironmentTest, AHangingScriptStopsEverythingAfterIt) {

@@ -61,8 +61,9 @@ std::string InvalidName(const std::string& name) {
 }
 
 std::string NotInstalled() {
-  return VelqMessage("VELQ1000E", "The Velq installation cannot be found: the registry holds no "
-                                  "\"VELQ Path Name\" or its directory cannot be made.");
+  return VelqMessage("VELQ1000E",
+                     "The Velq installation cannot be found: the registry holds no "
+                     "\"VELQ Path Name\" or its directory cannot be made.");
 }
 
 std::string Entry(const char* label, const std::string& value, size_t width) {
@@ -157,12 +158,23 @@ int CommandLine::Run(const std::string& commandText, FILE* out) {
     size_t used = 1;
     for (char letter : letters) {
       switch (std::tolower(static_cast<unsigned char>(letter))) {
-        case 't': options.terminated = true; break;
-        case 'v': options.echo = true; break;
-        case 's': options.stopOnError = true; break;
-        case 'f': options.file = used < words.size() ? words[used++] : ""; break;
-        case 'z': options.log = used < words.size() ? words[used++] : ""; break;
-        default: break;
+        case 't':
+          options.terminated = true;
+          break;
+        case 'v':
+          options.echo = true;
+          break;
+        case 's':
+          options.stopOnError = true;
+          break;
+        case 'f':
+          options.file = used < words.size() ? words[used++] : "";
+          break;
+        case 'z':
+          options.log = used < words.size() ? words[used++] : "";
+          break;
+        default:
+          break;
       }
     }
     std::string rest;
@@ -183,8 +195,9 @@ int CommandLine::Run(const std::string& commandText, FILE* out) {
     // The statements of a file, each echoed when asked and followed by its output.
     FILE* file = os::OpenFile(options.file, "r");
     if (file == nullptr) {
-      print(VelqMessage("VELQ10009E", "The command line cannot open the input file \"" +
-                                          options.file + "\".") + "\n");
+      print(VelqMessage("VELQ10009E",
+                        "The command line cannot open the input file \"" + options.file + "\".") +
+            "\n");
       code = kFailure;
     } else {
       std::string content;
@@ -255,9 +268,10 @@ std::string CommandLine::CreateDatabase(const std::vector<std::string>& words, b
   if (m_knobs.createFails) {
     return Failure(failed, VelqMessage("VELQ1031E",
                                        "The database directory cannot be found on the "
-                                       "indicated file system, and the database " + *name +
-                                       " cannot be created on it.  Explanation: the system "
-                                       "database directory could not be opened for update."));
+                                       "indicated file system, and the database " +
+                                           *name +
+                                           " cannot be created on it.  Explanation: the system "
+                                           "database directory could not be opened for update."));
   }
   const std::string file = m_store->DatabaseHostFile(*name);
   std::string refused = m_store->ChangeDatabases([&](std::vector<DatabaseEntry>& entries) {
@@ -272,8 +286,8 @@ std::string CommandLine::CreateDatabase(const std::vector<std::string>& words, b
     unlink(file.c_str());
     SqlSession created(file, true);
     if (!created.ok()) {
-      return VelqMessage("SQL1032N", "The database " + *name + " cannot be created: " +
-                                         created.error() + ".");
+      return VelqMessage("SQL1032N",
+                         "The database " + *name + " cannot be created: " + created.error() + ".");
     }
     entries.push_back(DatabaseEntry{*name, *name, ""});
     return std::string();
@@ -355,9 +369,10 @@ std::string CommandLine::CatalogNode(const std::vector<std::string>& words, bool
                                                        "\" is not valid.  SQLSTATE=42601"));
   }
   if (host.empty() || service.empty()) {
-    return Failure(failed, VelqMessage("SQL0104N", "An unexpected token \"END-OF-STATEMENT\" "
-                                                   "was found: REMOTE and SERVER are "
-                                                   "required.  SQLSTATE=42601"));
+    return Failure(failed, VelqMessage("SQL0104N",
+                                       "An unexpected token \"END-OF-STATEMENT\" "
+                                       "was found: REMOTE and SERVER are "
+                                       "required.  SQLSTATE=42601"));
   }
   std::string refused = m_store->ChangeNodes([&](std::vector<NodeEntry>& entries) {
     for (const NodeEntry& entry : entries) {
@@ -410,8 +425,9 @@ std::string CommandLine::CatalogDatabase(const std::vector<std::string>& words, 
 std::string CommandLine::Uncatalog(const std::vector<std::string>& words, bool* failed) {
   const bool node = Keywords(words, 1, {"node"});
   if (!node && !Keywords(words, 1, {"database"})) {
-    return Failure(failed, VelqMessage("SQL0104N", "An unexpected token was found following "
-                                                   "\"UNCATALOG\".  SQLSTATE=42601"));
+    return Failure(failed, VelqMessage("SQL0104N",
+                                       "An unexpected token was found following "
+                                       "\"UNCATALOG\".  SQLSTATE=42601"));
   }
   const std::string name = Upper(words.size() > 2 ? words[2] : "");
   std::string refused;
@@ -422,8 +438,8 @@ std::string CommandLine::Uncatalog(const std::vector<std::string>& words, bool* 
         entries.erase(entry);
         return std::string();
       }
-      return VelqMessage("SQL1097N", "The node name \"" + name +
-                                         "\" was not found in the node directory.");
+      return VelqMessage("SQL1097N",
+                         "The node name \"" + name + "\" was not found in the node directory.");
     });
   } else {
     refused = m_store->ChangeDatabases([&](std::vector<DatabaseEntry>& entries) {
@@ -436,8 +452,7 @@ std::string CommandLine::Uncatalog(const std::vector<std::string>& words, bool* 
     });
   }
   if (!refused.empty()) return Failure(failed, refused);
-  return CommandCompleted(node ? "UNCATALOG NODE" : "UNCATALOG DATABASE") +
-         DirectoryChangesNote();
+  return CommandCompleted(node ? "UNCATALOG NODE" : "UNCATALOG DATABASE") + DirectoryChangesNote();
 }
 
 std::string CommandLine::Connect(const std::vector<std::string>& words, bool* failed) {
@@ -455,16 +470,18 @@ std::string CommandLine::Connect(const std::vector<std::string>& words, bool* fa
     }
     auto session = std::make_unique<SqlSession>(m_store->DatabaseHostFile(entry.name), false);
     if (!session->ok()) {
-      return Failure(failed, VelqMessage("SQL1036C", "An I/O error occurred while accessing "
-                                                     "the database " + entry.name + ": " +
-                                                     session->error() + ".  SQLSTATE=58030"));
+      return Failure(failed,
+                     VelqMessage("SQL1036C",
+                                 "An I/O error occurred while accessing "
+                                 "the database " +
+                                     entry.name + ": " + session->error() + ".  SQLSTATE=58030"));
     }
     m_session = std::move(session);
     m_connectedAlias = alias;
     m_connectedUser = Upper(user.empty() ? "VELQADMIN" : user);
     return "\n   Database Connection Information\n\n Database server        = VELQ/NT 3.1\n"
-           " SQL authorization ID   = " + m_connectedUser +
-           "\n Local database alias   = " + alias + "\n\n";
+           " SQL authorization ID   = " +
+           m_connectedUser + "\n Local database alias   = " + alias + "\n\n";
   }
   return Failure(failed, DatabaseNotFound(alias));
 }

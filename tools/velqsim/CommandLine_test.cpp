@@ -45,7 +45,8 @@ TEST_F(CommandLineTest, QueriesPrintTheTableForm) {
             "\n  2 record(s) selected.\n\n");
   EXPECT_EQ(Run(session, "select refnum from item where refnum > 99"),
             "\nREFNUM\n------\n\n  0 record(s) selected.\n\n");
-  EXPECT_TRUE(Contains(Run(session, "select * from missing", 4), "SQL0204N  \"MISSING\" is an undefined name."));
+  EXPECT_TRUE(Contains(Run(session, "select * from missing", 4),
+                       "SQL0204N  \"MISSING\" is an undefined name."));
   EXPECT_TRUE(Contains(Run(session, "selec 1", 4), "SQL0104N"));
   // The connection belongs to its processor only.
   EXPECT_TRUE(Contains(Velq("select 1", 4), "SQL1024N"));
@@ -64,9 +65,10 @@ TEST_F(CommandLineTest, DirectoryCommandsKeepTheirEntries) {
   const std::string listing = Velq("list database directory");
   EXPECT_TRUE(Contains(listing, " Number of entries in the directory = 2\n"));
   EXPECT_TRUE(Contains(listing, " Database alias                       = SHOP1\n"));
-  EXPECT_TRUE(Contains(listing, " Database alias                       = REMOTE2\n"
-                                " Database name                        = REMOTE\n"
-                                " Node name                            = DBNODE\n"));
+  EXPECT_TRUE(Contains(listing,
+                       " Database alias                       = REMOTE2\n"
+                       " Database name                        = REMOTE\n"
+                       " Node name                            = DBNODE\n"));
   EXPECT_TRUE(Contains(Velq("list node directory"), " Hostname                       = dbhost\n"));
   EXPECT_TRUE(Contains(Velq("connect to remote2", 4), "SQL30081N"));
   Velq("uncatalog database remote2");
@@ -80,10 +82,9 @@ TEST_F(CommandLineTest, DirectoryCommandsKeepTheirEntries) {
 
 TEST_F(CommandLineTest, KnobsFailCreationAndStatements) {
   SetKnob("CreateFails", "dword:00000001");
-  EXPECT_TRUE(Contains(CommandLine().Run("create database shop", m_out.stream()) == 4
-                           ? m_out.Take()
-                           : std::string(),
-                       "VELQ1031E"));
+  EXPECT_TRUE(Contains(
+      CommandLine().Run("create database shop", m_out.stream()) == 4 ? m_out.Take() : std::string(),
+      "VELQ1031E"));
   EXPECT_FALSE(machine.FileExists("C:\\VELQ\\DATA\\SHOP.db"));
   SetKnob("CreateFails", "dword:00000000");
   SetKnob("SqlFails", "\"Hosted\"");
@@ -91,7 +92,8 @@ TEST_F(CommandLineTest, KnobsFailCreationAndStatements) {
   Run(session, "create database shop");
   Run(session, "connect to shop");
   Run(session, "create table plain (a integer)");
-  EXPECT_TRUE(Contains(Run(session, "create table hostedstore (a integer)", 4), "SQL0204N  \"HOSTED\""));
+  EXPECT_TRUE(
+      Contains(Run(session, "create table hostedstore (a integer)", 4), "SQL0204N  \"HOSTED\""));
 }
 
 TEST_F(CommandLineTest, StatementFilesWithTerminatorsCommentsEchoAndLog) {
@@ -105,7 +107,8 @@ TEST_F(CommandLineTest, StatementFilesWithTerminatorsCommentsEchoAndLog) {
   const std::string output = Velq("-tvf C:\\s.sql -z C:\\s.log");
   EXPECT_TRUE(Contains(output, "insert into t values ('x;--y')\nVELQ20000I"));
   EXPECT_TRUE(Contains(output, "\nA    \n-----\nx;--y\n"));
-  EXPECT_EQ(machine.ReadFile("C:\\s.log").size(), output.size() + std::count(output.begin(), output.end(), '\n'))
+  EXPECT_EQ(machine.ReadFile("C:\\s.log").size(),
+            output.size() + std::count(output.begin(), output.end(), '\n'))
       << "the log holds the same text with CR LF line ends";
 
   machine.WriteFile("C:\\f.sql", "connect to shop;\r\nselect * from nothing;\r\nselect 1;\r\n");
@@ -125,7 +128,8 @@ TEST_F(CommandLineTest, TwoProcessesCataloguingAtOnceKeepEveryEntry) {
       FILE* discard = std::fopen("/dev/null", "w");
       int failures = 0;
       for (int i = 0; i < 15; ++i) {
-        const std::string name = std::string(1, static_cast<char>('A' + process)) + std::to_string(i);
+        const std::string name =
+            std::string(1, static_cast<char>('A' + process)) + std::to_string(i);
         failures += commandLine.Run("catalog database " + name + " as " + name, discard) != 0;
       }
       _exit(failures);

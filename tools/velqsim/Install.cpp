@@ -40,7 +40,8 @@ bool InstallProgram(const std::string& program, const std::string& windowsPath) 
   const std::string temporary = *target + ".new" + std::to_string(getpid());
   std::error_code error;
   fs::copy_file(program, temporary, fs::copy_options::overwrite_existing, error);
-  if (error || chmod(temporary.c_str(), 0755) != 0 || rename(temporary.c_str(), target->c_str()) != 0) {
+  if (error || chmod(temporary.c_str(), 0755) != 0 ||
+      rename(temporary.c_str(), target->c_str()) != 0) {
     unlink(temporary.c_str());
     return false;
   }
@@ -48,8 +49,8 @@ bool InstallProgram(const std::string& program, const std::string& windowsPath) 
 }
 
 bool SetString(const std::string& key, const std::string& name, const std::string& value) {
-  os::Expected<os::RegistryKey> opened = os::RegistryKey::Create(
-      os::RegistryRoot::kLocalMachine, key, "", os::RegistryAccess::kAll);
+  os::Expected<os::RegistryKey> opened =
+      os::RegistryKey::Create(os::RegistryRoot::kLocalMachine, key, "", os::RegistryAccess::kAll);
   return opened && opened->SetValue(name, os::RegistryValue::String(value));
 }
 

@@ -15,7 +15,8 @@ namespace {
 namespace os = orvane::os;
 
 std::string RegistryString(const std::string& key, const std::string& name) {
-  auto opened = os::RegistryKey::Open(os::RegistryRoot::kLocalMachine, key, os::RegistryAccess::kRead);
+  auto opened =
+      os::RegistryKey::Open(os::RegistryRoot::kLocalMachine, key, os::RegistryAccess::kRead);
   if (!opened) return "<no key>";
   auto value = opened->QueryValue(name);
   return value ? value->AsString() : "<no value>";
@@ -37,7 +38,8 @@ TEST_F(InstallTest, InstallsProgramsRegistryDriverAndTheProductsScripts) {
   ASSERT_TRUE(result.ok) << result.report;
   for (const char* program : {"velqcmd", "velq"}) {
     struct stat info;
-    ASSERT_EQ(stat(machine.HostPath(std::string("C:\\WINNT\\system32\\") + program).c_str(), &info), 0);
+    ASSERT_EQ(stat(machine.HostPath(std::string("C:\\WINNT\\system32\\") + program).c_str(), &info),
+              0);
     EXPECT_TRUE(info.st_mode & S_IXUSR) << program;
   }
   EXPECT_EQ(RegistryString("SOFTWARE\\VXR\\VELQ", "VELQ Path Name"), "C:\\VELQ");
@@ -45,8 +47,8 @@ TEST_F(InstallTest, InstallsProgramsRegistryDriverAndTheProductsScripts) {
   EXPECT_EQ(RegistryString("SOFTWARE\\ODBC\\ODBCINST.INI\\VXR VELQ ODBC DRIVER", "Driver"),
             "C:\\VELQ\\BIN\\VELQCLI.DLL");
   for (const SampleScript& script : SampleScripts()) {
-    const std::string bytes = machine.ReadFile(std::string("D:\\Tessaly\\tq_schema\\VELQ\\") +
-                                               script.fileName);
+    const std::string bytes =
+        machine.ReadFile(std::string("D:\\Tessaly\\tq_schema\\VELQ\\") + script.fileName);
     // Text files of the machine end their lines with CR LF.
     EXPECT_NE(bytes.find("\r\n"), std::string::npos) << script.fileName;
     EXPECT_EQ(bytes.find("\n"), bytes.find("\r\n") + 1) << script.fileName;
@@ -54,8 +56,9 @@ TEST_F(InstallTest, InstallsProgramsRegistryDriverAndTheProductsScripts) {
 }
 
 TEST_F(InstallTest, KeepsAVelqDirectoryThatIsSetAndSkipsWhatIsNotAsked) {
-  machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n"
-                        "\"VELQ Path Name\"=\"E:\\\\Velq\\\\\"\r\n");
+  machine.WriteRegistry(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n"
+      "\"VELQ Path Name\"=\"E:\\\\Velq\\\\\"\r\n");
   InstallOptions options;
   options.extenders = false;
   InstallResult result = Install(options);

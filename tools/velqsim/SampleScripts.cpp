@@ -3,7 +3,8 @@
 namespace velqsim {
 namespace {
 
-constexpr char kSchemaCmd[] = R"script(@rem Creates the store database %1 with its schema and the store
+constexpr char kSchemaCmd[] =
+    R"script(@rem Creates the store database %1 with its schema and the store
 @rem administrator; %2 is S for a staging server, N otherwise; %3 is the
 @rem administrator's initial password, enciphered; %4 is the log.
 @echo Creating the Tessaly store database %1 > %4
@@ -14,7 +15,8 @@ constexpr char kSchemaCmd[] = R"script(@rem Creates the store database %1 with i
 @velq connect reset >> %4
 )script";
 
-constexpr char kSchemaSql[] = R"script(-- The store schema: the catalogue of the product's own objects, the
+constexpr char kSchemaSql[] =
+    R"script(-- The store schema: the catalogue of the product's own objects, the
 -- administrators, stores, products and orders.
 create table ofs (
   refnum integer not null primary key,
@@ -61,14 +63,16 @@ insert into ofs values (2, 'tq3_payRule', 1.0, 'VXR', 'TQ');
 insert into ofs values (3, 'tq3_orderFlow', 1.0, 'VXR', 'TQ');
 )script";
 
-constexpr char kJqdataCmd[] = R"script(@rem Adds the hosting edition's data to the database %1; %2 is the log,
+constexpr char kJqdataCmd[] =
+    R"script(@rem Adds the hosting edition's data to the database %1; %2 is the log,
 @rem %3 and %4 the database owner and password.
 @velq connect to %1 user %3 using %4 > %2
 @velq -tvf jqdata.sql >> %2
 @velq connect reset >> %2
 )script";
 
-constexpr char kJqdataSql[] = R"script(-- The hosting edition: hosted stores and their plans, and the shipping
+constexpr char kJqdataSql[] =
+    R"script(-- The hosting edition: hosted stores and their plans, and the shipping
 -- rule object that tells the data is present.
 create table hostplan (
   hprfnbr integer not null primary key,
@@ -84,14 +88,16 @@ insert into hostplan values (2, 'Business', 10000);
 insert into ofs values (100, 'tq3_shipRule', 1.0, 'VXR', 'TQ');
 )script";
 
-constexpr char kMigrateCmd[] = R"script(@rem Brings the hosting edition's data of the database %1 from the earlier
+constexpr char kMigrateCmd[] =
+    R"script(@rem Brings the hosting edition's data of the database %1 from the earlier
 @rem level up to date; %2 is the log, %3 and %4 the owner and password.
 @velq connect to %1 user %3 using %4 > %2
 @velq -tvf jq3122migrate.sql >> %2
 @velq connect reset >> %2
 )script";
 
-constexpr char kMigrateSql[] = R"script(-- Hosting data of the earlier level: plans gain their product limit and
+constexpr char kMigrateSql[] =
+    R"script(-- Hosting data of the earlier level: plans gain their product limit and
 -- the shipping rule object is registered at its current version.
 create table if not exists hostplan (
   hprfnbr integer not null primary key,
@@ -101,14 +107,16 @@ delete from ofs where name = 'tq3_shipRule';
 insert into ofs values (100, 'tq3_shipRule', 1.0, 'VXR', 'TQ');
 )script";
 
-constexpr char kSearchextCmd[] = R"script(@rem Sets up the text search extension for the products of database %1;
+constexpr char kSearchextCmd[] =
+    R"script(@rem Sets up the text search extension for the products of database %1;
 @rem %2 is the log, %3 and %4 the owner and password.
 @velq connect to %1 user %3 using %4 > %2
 @velq -tvf searchext.sql >> %2
 @velq connect reset >> %2
 )script";
 
-constexpr char kSearchextSql[] = R"script(-- Text search over product names: an index of the words of every
+constexpr char kSearchextSql[] =
+    R"script(-- Text search over product names: an index of the words of every
 -- product and the view that searches go through.
 create table prodtext (
   ptprnbr integer not null references product (prrfnbr),

@@ -96,8 +96,8 @@ std::string SqlSession::Execute(const std::string& statementText, const std::str
                                 bool* failed) {
   *failed = true;
   if (!failWith.empty() && ContainsIgnoringCase(statementText, failWith)) {
-    return VelqMessage("SQL0204N", "\"" + Upper(failWith) +
-                                       "\" is an undefined name.  SQLSTATE=42704");
+    return VelqMessage("SQL0204N",
+                       "\"" + Upper(failWith) + "\" is an undefined name.  SQLSTATE=42704");
   }
   sqlite3_stmt* statement = nullptr;
   const char* rest = nullptr;
@@ -131,8 +131,7 @@ std::string SqlSession::Execute(const std::string& statementText, const std::str
 std::string SqlErrorMessage(const std::string& sqliteMessage) {
   std::string name = After(sqliteMessage, "no such table: ");
   if (!name.empty()) {
-    return VelqMessage("SQL0204N",
-                       "\"" + Upper(name) + "\" is an undefined name.  SQLSTATE=42704");
+    return VelqMessage("SQL0204N", "\"" + Upper(name) + "\" is an undefined name.  SQLSTATE=42704");
   }
   name = After(sqliteMessage, "no such column: ");
   if (!name.empty()) {
@@ -143,7 +142,8 @@ std::string SqlErrorMessage(const std::string& sqliteMessage) {
   if (sqliteMessage.find("already exists") != std::string::npos) {
     return VelqMessage("SQL0601N",
                        "The name of the object to be created is identical to the existing "
-                       "name. (" + sqliteMessage + ")  SQLSTATE=42710");
+                       "name. (" +
+                           sqliteMessage + ")  SQLSTATE=42710");
   }
   if (sqliteMessage.find("UNIQUE constraint failed") != std::string::npos) {
     return VelqMessage("SQL0803N",
@@ -157,8 +157,10 @@ std::string SqlErrorMessage(const std::string& sqliteMessage) {
     return VelqMessage("SQL0104N", "An unexpected token \"" + token +
                                        "\" was found in the statement.  SQLSTATE=42601");
   }
-  return VelqMessage("SQL0901N", "The SQL statement failed because of a non-severe system "
-                                 "error. (Reason \"" + sqliteMessage + "\".)  SQLSTATE=58004");
+  return VelqMessage("SQL0901N",
+                     "The SQL statement failed because of a non-severe system "
+                     "error. (Reason \"" +
+                         sqliteMessage + "\".)  SQLSTATE=58004");
 }
 
 }  // namespace velqsim

@@ -34,8 +34,8 @@ std::vector<std::string> SplitFields(const std::string& line) {
   std::string::size_type start = 0;
   for (;;) {
     std::string::size_type tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos
-                                                                 : tab - start));
+    fields.push_back(
+        line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
     if (tab == std::string::npos) return fields;
     start = tab + 1;
   }

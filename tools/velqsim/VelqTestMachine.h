@@ -36,12 +36,13 @@ class Capture {
 class VelqMachineTest : public orvane::test::MachineTest {
  protected:
   VelqMachineTest() {
-    machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n"
-                          "\"VELQ Path Name\"=\"C:\\\\VELQ\"\r\n");
+    machine.WriteRegistry(
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n"
+        "\"VELQ Path Name\"=\"C:\\\\VELQ\"\r\n");
   }
   void SetKnob(const std::string& name, const std::string& regValue) {
-    machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\EMULATION\\Velq]\r\n\"" + name + "\"=" +
-                          regValue + "\r\n");
+    machine.WriteRegistry("[HKEY_LOCAL_MACHINE\\EMULATION\\Velq]\r\n\"" + name + "\"=" + regValue +
+                          "\r\n");
   }
   static bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

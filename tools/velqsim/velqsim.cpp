@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "orvane/os/Files.h"
 #include "tools/velqsim/CommandEnvironment.h"
 #include "tools/velqsim/CommandLine.h"
-#include "orvane/os/Files.h"
 #include "tools/velqsim/Install.h"
 #include "tools/velqsim/VelqStore.h"
 
@@ -37,7 +37,8 @@ std::string ProgramName(const char* argv0) {
   const std::string::size_type slash = name.find_last_of("/\\");
   if (slash != std::string::npos) name = name.substr(slash + 1);
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0) name.resize(name.size() - 4);
+  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0)
+    name.resize(name.size() - 4);
   return name;
 }
 
