@@ -39,7 +39,8 @@ set(undecorated
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
   KelUpdateRegTQ KelCreateBackup KelCheckAccess
-  KelCreateDatabase KelNetPerceptionConfig)
+  KelSetISConf KelCreateDatabase KelCreateInstance KelCreateFixpackQVInit KelMigrate
+  KelNetPerceptionConfig)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -64,20 +65,21 @@ set(decorated
   _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
   _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
+  _ZN6MSInfo11WriteDBNameEP8_IO_FILE            # MSInfo::WriteDBName(FILE*)
+  _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
+  _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
+  _ZN6MSInfo11WriteNDMiscEP8_IO_FILE            # MSInfo::WriteNDMisc(FILE*)
+  _ZN6MSInfo11WriteISPassEP8_IO_FILE            # MSInfo::WriteISPass(FILE*)
+  _Z12KelSetISConfR6MSList                      # KelSetISConf(MSList&)
+  _Z14KelGetTQConfigR6MSListi                   # KelGetTQConfig(MSList&, int)
+  _Z15KelGetTQIniFilePKcPci                     # KelGetTQIniFile(const char*, char*, int)
   _Z16DBCreateDatabaseR6MSList                  # DBCreateDatabase(MSList&)
   _Z14DBCreateSingleR6MSInfo                    # DBCreateSingle(MSInfo&)
   _Z12IsExistDBVXRR6MSInfo                      # IsExistDBVXR(MSInfo&)
   _Z11KelCreateDBR6MSInfo                       # KelCreateDB(MSInfo&)
   _Z12KelMigrateDBPKcR6MSInfoS0_i               # KelMigrateDB(const char*, MSInfo&, const char*, int)
-  _ZN6MSInfo11WriteDBNameEP8_IO_FILE            # MSInfo::WriteDBName(FILE*)
-  _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
-  _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
-  _ZN6MSInfo11WriteNDMiscEP8_IO_FILE)           # MSInfo::WriteNDMisc(FILE*)
-# The web server configuration: the plain export beside its decorated twin.
-list(APPEND undecorated KelSetISConf)
-list(APPEND decorated
-  _Z12KelSetISConfR6MSList                      # KelSetISConf(MSList&)
-  _ZN6MSInfo11WriteISPassEP8_IO_FILE)           # MSInfo::WriteISPass(FILE*)
+  _Z19KelCreateSingleInstR6MSInfo               # KelCreateSingleInst(MSInfo&)
+  _Z19KelDeleteSingleInstR6MSInfo)              # KelDeleteSingleInst(MSInfo&)
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox
   DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)

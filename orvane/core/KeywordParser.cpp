@@ -109,7 +109,10 @@ int MatchDirective(const KeywordEntry& entry, LineWords& words, const char* host
   if (!words.NextWord(name)) return 1;
   std::string value;
   if (entry.extra & kDirectiveToLineEnd) {
+    // The table writer pads names with blanks: without them the value reads
+    // back as it was set, so a regenerated line equals the one it replaces.
     words.Rest(value);
+    value.erase(0, value.find_first_not_of(" \t"));
   } else {
     words.NextWord(value);
   }
