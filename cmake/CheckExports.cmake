@@ -75,6 +75,11 @@ list(APPEND undecorated KelMigrate)
 list(APPEND decorated
   _Z14KelGetTQConfigR6MSListi                   # KelGetTQConfig(MSList&, int)
   _Z15KelGetTQIniFilePKcPci)                    # KelGetTQIniFile(const char*, char*, int)
+# The web server configuration: the plain export beside its decorated twin.
+list(APPEND undecorated KelSetISConf)
+list(APPEND decorated
+  _Z12KelSetISConfR6MSList                      # KelSetISConf(MSList&)
+  _ZN6MSInfo11WriteISPassEP8_IO_FILE)           # MSInfo::WriteISPass(FILE*)
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox)
 

@@ -25,5 +25,6 @@
 #include "orvane/lifecycle/Migration.h"
 #include "orvane/lifecycle/NetPerception.h"
 #include "orvane/lifecycle/QueueBridge.h"
+#include "orvane/config/WebServerConfig.h"
 
 #endif  // ORVANE_ORVANE_H_

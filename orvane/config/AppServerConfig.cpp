@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "orvane/config/DirectiveLine.h"
@@ -12,6 +13,7 @@
 #include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/TextFileRewrite.h"
 
 namespace orvane {
 namespace {
@@ -71,11 +73,12 @@ int UpdateJvmProperties(const char* path, const char* installDir) {
   const std::string velqArchive = VelqJavaArchive();
   const std::string target(path);
   return ReportEdit(EditSharedFile(target, target + ".old", [&](FILE* in, FILE* out) {
-    CopyWholeLines(in, out, [&](const std::string& line, FILE* to) {
+    CopyLines(in, out, [&](const char* line, FILE* to) {
       // Every other line, a last one without its line feed too, is copied
       // as it is.
       if (!IsClassPathLine(line)) return true;
-      std::string text = line.back() == '\n' ? line.substr(0, line.size() - 1) : line;
+      std::string text(line);
+      if (text.back() == '\n') text.pop_back();
       AddClassPathEntry(text, javaArchive);
       AddClassPathEntry(text, velqArchive);
       WriteLine(to, text);
@@ -90,11 +93,10 @@ int UpdateServletsProperties(MSInfo& info, const char* path) {
   const std::string target(path);
   const std::string backup = target + ".old";
   const int updated = ReportEdit(EditSharedFile(target, backup, [&](FILE* in, FILE* out) {
-    const bool atLineStart = CopyWholeLines(in, out, [](const std::string& line, FILE*) {
-      return line.find(kMerchantCode) == std::string::npos &&
-             line.find(kMerchantArgs) == std::string::npos;
+    CopyLinesThenEndLast(in, out, [](const char* line, FILE*) {
+      return std::strstr(line, kMerchantCode) == nullptr &&
+             std::strstr(line, kMerchantArgs) == nullptr;
     });
-    if (!atLineStart) std::fputs("\n", out);
     WriteLine(out, std::string(kMerchantCode) + "=com.vxr.jq.common.PageManager");
     WriteLine(out, std::string(kMerchantArgs) + "=configfile=" + configFile);
     return true;

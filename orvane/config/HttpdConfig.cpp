@@ -9,6 +9,7 @@
 #include "orvane/config/WebServerLines.h"
 #include "orvane/config/WebServerMessages.h"
 #include "orvane/os/Network.h"
+#include "orvane/platform/TextFileRewrite.h"
 #include "orvane/runtime/Messages.h"
 
 namespace orvane {
@@ -184,7 +185,7 @@ class HttpdConfigEdit {
   explicit HttpdConfigEdit(WebServerRun& run) : m_run(run) {}
 
   bool Run(FILE* in, FILE* out) {
-    CopyWholeLines(in, out, [this](const std::string& line, FILE* to) { return Copy(line, to); });
+    CopyLines(in, out, [this](const char* line, FILE* to) { return Copy(line, to); });
     if (m_sections.InsideSection()) return false;
     // A file that held nothing but product sections still gets one.
     if (!m_sectionWritten) WriteSection(out);
@@ -192,18 +193,18 @@ class HttpdConfigEdit {
   }
 
  private:
-  bool Copy(const std::string& line, FILE* out) {
+  bool Copy(const char* line, FILE* out) {
     if (m_sections.Drops(line)) return false;
     if (!m_sectionWritten) {
       WriteSection(out);
       return true;
     }
-    if (!m_hostReplaced && !m_run.goInstances.empty() && IsKeywordLine(line.c_str(), "Hostname")) {
+    if (!m_hostReplaced && !m_run.goInstances.empty() && IsKeywordLine(line, "Hostname")) {
       m_hostReplaced = true;
       WriteTextLine(out, "Hostname", m_run.goInstances.front().info.GetISHost());
       return false;
     }
-    if (!m_defaultPassWritten && IsDefaultPassLine(line.c_str())) {
+    if (!m_defaultPassWritten && IsDefaultPassLine(line)) {
       m_defaultPassWritten = true;
       WriteDefaultPassSection(out, m_run);
     }

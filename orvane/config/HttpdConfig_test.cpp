@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "orvane/config/WebServerTestMachine.h"
@@ -38,7 +37,8 @@ std::string OutsideSections(const std::string& text) {
   std::string outside;
   bool inside = false;
   for (size_t start = 0; start < text.size();) {
-    const size_t end = std::min(text.find('\n', start) + 1, text.size());
+    const size_t lineFeed = text.find('\n', start);
+    const size_t end = lineFeed == std::string::npos ? text.size() : lineFeed + 1;
     const std::string line = text.substr(start, end - start);
     start = end;
     if (inside) {
@@ -296,13 +296,14 @@ TEST_F(HttpdConfigTest, RefusedFilesStayAsTheyWere) {
   }
 }
 
-TEST_F(HttpdConfigTest, LongLinesAreJudgedWhole) {
+TEST_F(HttpdConfigTest, LinesAreKeptWholeAndByteForByte) {
   Add(Instance("a", "shophost"));
   // The piece after the first 1024 characters would look like a host line.
   const std::string longLine = "# " + std::string(1022, 'x') + "Hostname evil\r\n";
-  machine.WriteFile(kHttpdCnf, "Port 80\r\n" + longLine + "Hostname h\r\n");
+  const std::string withNul("Port\0 80\r\n", 10);
+  machine.WriteFile(kHttpdCnf, withNul + longLine + "Hostname h\r\nlast");
   ASSERT_EQ(Update(), 1);
-  EXPECT_EQ(OutsideSections(HttpdCnf()), "Port 80\r\n" + longLine + "Hostname shophost\r\n");
+  EXPECT_EQ(OutsideSections(HttpdCnf()), withNul + longLine + "Hostname shophost\r\nlast");
 }
 
 TEST_F(HttpdConfigTest, MissingFilesAreReported) {

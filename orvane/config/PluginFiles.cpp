@@ -27,9 +27,23 @@ std::string PluginPath(const char* installDir) {
   return path;
 }
 
+// Whether the file holds exactly these lines already.
+bool HoldsLines(const std::string& path, const std::vector<std::string>& lines) {
+  FILE* in = os::OpenFile(path, "r");
+  if (in == nullptr) return false;
+  std::string line;
+  size_t matched = 0;
+  while (ReadLine(in, &line) && matched < lines.size() && line == lines[matched] + "\n") ++matched;
+  const bool atEnd = matched == lines.size() && !ReadLine(in, &line);
+  std::fclose(in);
+  return atEnd;
+}
+
 // Writes the file beside its place, keeps the previous one under its backup
-// name, and renames the new one in.
+// name, and renames the new one in. A file that holds the lines already is
+// left as it is, with the backup of its last change.
 bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines) {
+  if (HoldsLines(path, lines)) return true;
   FileReplacement replacement(path);
   if (replacement.stream() == nullptr) return false;
   const LineWatch refusals;

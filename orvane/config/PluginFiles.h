@@ -7,7 +7,8 @@ namespace orvane {
 
 // Writes configDir\magnus.conf and configDir\obj.conf anew, each previous
 // file kept as magnus.old.conf and obj.old.conf. 0 with message 3 (the path)
-// when one cannot be written; that file keeps its previous content.
+// when one cannot be written; that file keeps its previous content. A file
+// that holds its lines already is not written again.
 int WritePluginFiles(const char* configDir, const char* installDir);
 
 }  // namespace orvane

@@ -81,18 +81,16 @@ class ServletConfigEdit {
       : m_entries(std::move(entries)), m_hosts(std::move(hosts)), m_withViewer(withViewer) {}
 
   bool Run(FILE* in, FILE* out) {
-    const bool atLineStart =
-        CopyWholeLines(in, out, [this](const std::string& line, FILE* to) { return Copy(line, to); });
+    CopyLinesThenEndLast(in, out, [this](const char* line, FILE* to) { return Copy(line, to); });
     if (m_sections.InsideSection()) return false;
     if (m_pendingEmptyLine) FlushEmptyLine(out);
-    if (!atLineStart) std::fputs("\n", out);
     WriteSection(out);
     return true;
   }
 
  private:
   // The rule for one line of the present file; true copies it unchanged.
-  bool Copy(const std::string& line, FILE* out) {
+  bool Copy(std::string_view line, FILE* out) {
     // The empty line the section starts with belongs to it: it is held back
     // until the next line shows whether an old section follows.
     const bool held = std::exchange(m_pendingEmptyLine, false);
@@ -104,7 +102,7 @@ class ServletConfigEdit {
     }
     // The file's own last line, not one of a section a run wrote, so that
     // a second run decides as the first did.
-    m_lastLine = line;
+    m_lastLine = std::string(line);
     if (m_libWatch || m_classWatch) {
       if (Contains(line, ";")) ++m_listLines;
     }
@@ -119,7 +117,7 @@ class ServletConfigEdit {
   }
 
   // Writes the rewritten form of a setting line; false for any other line.
-  bool RewriteSetting(const std::string& line, FILE* out) const {
+  bool RewriteSetting(std::string_view line, FILE* out) const {
     const std::string_view keyword = LineWord(line, 0);
     const bool libPath = keyword == kLibPathKeyword;
     if (!libPath && keyword != kClassPathKeyword) return false;
@@ -138,20 +136,20 @@ class ServletConfigEdit {
 
   // A setting commented out is noted; the path list that follows it may
   // carry a class path into the product section.
-  void WatchCommentedSettings(const std::string& line) {
+  void WatchCommentedSettings(std::string_view line) {
     const std::string_view keyword = LineWord(line, 0);
     if (keyword != kLibPathKeyword && Contains(line, kLibPathKeyword)) m_libWatch = true;
     if (keyword != kClassPathKeyword && Contains(line, kClassPathKeyword)) m_classWatch = true;
     if (!(m_libWatch || m_classWatch) || m_listLines != kWatchedListLines) return;
     const size_t colon = line.find(':');
-    if (colon == std::string::npos) return;
+    if (colon == std::string_view::npos) return;
     const size_t blank = line.find(' ', colon);
     if (m_libWatch) {
       m_libWatch = false;
     } else {
       m_classWatch = false;
-      if (blank != std::string::npos) {
-        m_savedClassPath = std::string(WithoutLineEnd(std::string_view(line).substr(blank)));
+      if (blank != std::string_view::npos) {
+        m_savedClassPath = std::string(WithoutLineEnd(line.substr(blank)));
       }
     }
     m_listLines = 0;

@@ -1,15 +1,11 @@
 #include "orvane/config/SharedFileEdit.h"
 
+#include <cstring>
+
 #include "orvane/config/DirectiveLine.h"
 #include "orvane/os/Files.h"
-#include "orvane/platform/TextFileRewrite.h"
 
 namespace orvane {
-namespace {
-
-bool EndsWithLineFeed(const std::string& text) { return !text.empty() && text.back() == '\n'; }
-
-}  // namespace
 
 EditResult EditSharedFile(const std::string& path, const std::string& backupPath,
                           const ContentEdit& edit) {
@@ -29,24 +25,15 @@ EditResult EditSharedFile(const std::string& path, const std::string& backupPath
   return replacement.Commit() ? EditResult::kDone : EditResult::kNotWritable;
 }
 
-bool CopyWholeLines(FILE* in, FILE* out, const WholeLineRule& rule) {
-  std::string line;
-  bool atLineStart = true;
-  auto decide = [&](FILE* to) {
-    if (rule(line, to)) {
-      std::fputs(line.c_str(), to);
-      atLineStart = EndsWithLineFeed(line);
-    }
-    line.clear();
-  };
-  // The pieces of a long line are joined before the rule sees it.
-  CopyLines(in, out, [&](const char* piece, FILE* to) {
-    line += piece;
-    if (EndsWithLineFeed(line)) decide(to);
-    return false;
+void CopyLinesThenEndLast(FILE* in, FILE* out, const LineRule& rule) {
+  bool lastCopiedEnded = true;
+  CopyLines(in, out, [&](const char* line, FILE* to) {
+    if (!rule(line, to)) return false;
+    const size_t length = std::strlen(line);
+    lastCopiedEnded = length > 0 && line[length - 1] == '\n';
+    return true;
   });
-  if (!line.empty()) decide(out);
-  return atLineStart;
+  if (!lastCopiedEnded) std::fputc('\n', out);
 }
 
 }  // namespace orvane

@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+#include "orvane/platform/TextFileRewrite.h"
+
 namespace orvane {
 
 enum class EditResult {
@@ -32,15 +34,10 @@ using ContentEdit = std::function<bool(FILE* in, FILE* out)>;
 EditResult EditSharedFile(const std::string& path, const std::string& backupPath,
                           const ContentEdit& edit);
 
-// Decides about one whole line, its line feed included when it has one (the
-// last line of a file may have none): true copies it unchanged, false drops
-// it; the rule may write its own text to out first.
-using WholeLineRule = std::function<bool(const std::string& line, FILE* out)>;
-
-// Copies in to out line by line through rule, each line whole whatever its
-// length. Returns whether the last line written ended with a line feed (true
-// for an empty file), so that a caller appending lines can end it first.
-bool CopyWholeLines(FILE* in, FILE* out, const WholeLineRule& rule);
+// Copies in to out line by line through rule (CopyLines), then ends the
+// last line copied when it has no line feed, so that lines can follow. (A
+// last line holding a NUL byte counts as unended: it gets a line feed.)
+void CopyLinesThenEndLast(FILE* in, FILE* out, const LineRule& rule);
 
 }  // namespace orvane
 

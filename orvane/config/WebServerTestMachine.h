@@ -71,12 +71,18 @@ class WebServerMachineTest : public PlatformMachineTest {
         "\"APPSERVER_ROOT\"=" + RegText(std::string(kAppServerRoot) + "\\") + "\r\n");
   }
 
+ public:
   // A record of web server type 0 (or type) with the given host, its root
-  // C:\<name>, its HTML directory C:\<name>\html.
+  // C:\<name>, its HTML directory C:\<name>\html, a database and a port
+  // block of its own (names that differ in their first letter do not
+  // conflict).
   static MSInfo Instance(const char* name, const char* host, eISType type = eISGoWebserver) {
     MSInfo info;
     const std::string root = std::string("C:\\") + name;
     info.SetName(name);
+    info.SetDBName(name);
+    info.SetMSProc(2);
+    info.SetMSPort(20000 + 100 * (name[0] - 'a'));
     info.SetISHost(host);
     info.SetRootPath(root.c_str());
     info.SetHtmlPath((root + "\\html").c_str());
