@@ -2,6 +2,7 @@
 
 #include "orvane/config/KeywordLines.h"
 #include "orvane/core/Keywords.h"
+#include "orvane/lifecycle/InstanceTree.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/runtime/Messages.h"
@@ -10,13 +11,6 @@ namespace {
 
 constexpr unsigned kMessageNoInstallation = 5;
 constexpr int kFileMode = 0644;
-
-// The product macros of the template editor, as instance creation copies
-// them.
-constexpr const char* kProductMacros[] = {
-    "temphard.vqm", "product1.vqm", "product2.vqm", "tempbas1.vqm", "tempclo2.vqm",
-    "tempclo3.vqm", "tempclot.vqm", "tempite2.vqm", "tempitem.vqm", "tempcomp.vqm",
-};
 
 void AddPersonalizationKeys(MSInfo& info) {
   const KelString serverFile = KelString(info.GetHtmlPath()) ^ "tessaly.ini";
@@ -30,7 +24,7 @@ void AddPersonalizationKeys(MSInfo& info) {
 void RefreshProductMacros(MSInfo& info) {
   const KelString source = KelString(info.GetMacroPath()) ^ "product";
   const KelString target = KelString(info.GetRootPath()) ^ "teditor" ^ "product";
-  for (const char* macro : kProductMacros) {
+  for (const char* macro : orvane::TemplateEditorProductMacros()) {
     const KelString copy = target ^ macro;
     KelCreateBackup(copy, nullptr);
     orvane::CopyFileOver(source ^ macro, copy);
