@@ -93,7 +93,8 @@ TEST_F(CreationTest, TreeHoldsEveryDirectoryAndCopyWithItsMode) {
   EXPECT_EQ(ReadTextFile(In(kRoot, "teditor\\product\\tempcomp.vqm")),
             "product macro tempcomp.vqm\n");
   EXPECT_EQ(ReadTextFile(In(kRoot, "password\\netc.pwd")), "admin:password template\n");
-  EXPECT_EQ(LastMessage(), "status: Tessaly instance shop has been created successfully.");
+  EXPECT_EQ(ShownMessages(), std::vector<std::string>{
+                                 "status: Tessaly instance shop has been created successfully."});
 }
 
 TEST_F(CreationTest, PackagingFollowsConfigJs) {
@@ -258,6 +259,37 @@ TEST_F(CreationTest, RecreationEmptiesThePageCacheAndRegistersTheSame) {
   EXPECT_EQ(LastMessage(), "status: Tessaly instance shop has been created successfully.");
 }
 
+TEST_F(CreationTest, WritesEveryConfigurationFileAndRecreatesThemTheSame) {
+  install.payServer = true;
+  install.personalization = true;
+  CreateShop();
+  const std::vector<std::string> files = {"srvrctrl.ini",   "tessaly.ini",   "velqwww.ini",
+                                          "pay_cyber.ini",  "scheduler.ini", "pay_back.ini",
+                                          "pay_cashet.ini", "merchant_conf"};
+  for (const std::string& file : files) EXPECT_EQ(Mode(In(kPages, file)), 0644) << file;
+  const std::string server = ReadTextFile(In(kPages, "tessaly.ini"));
+  EXPECT_NE(server.find("\nPERS_ENABLED NO\n"), std::string::npos);
+  EXPECT_NE(server.find("\nGL_PORT 9000\n"), std::string::npos);
+  EXPECT_NE(ReadTextFile(In(kPages, "srvrctrl.ini")).find("CONTROL_SERVICE tqshop\n"),
+            std::string::npos);
+
+  // A hand-added directive survives re-creation, at the end; every other
+  // file comes out as it was.
+  ASSERT_TRUE(orvane::test::WriteTextFile(In(kPages, "tessaly.ini"), server + "MY_KEY 5\n"));
+  std::vector<std::string> before;
+  for (const std::string& file : files) before.push_back(ReadTextFile(In(kPages, file)));
+  const std::string services = ServicesFile();
+  ShownMessages().clear();
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  for (size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(ReadTextFile(In(kPages, files[i])), before[i]) << files[i];
+  }
+  EXPECT_EQ(before[1].substr(before[1].size() - 10), "\nMY_KEY 5\n");
+  EXPECT_EQ(ServicesFile(), services);
+  EXPECT_EQ(ShownMessages(), std::vector<std::string>{
+                                 "status: Tessaly instance shop has been created successfully."});
+}
+
 TEST_F(CreationTest, RunningServiceIsStoppedAndLeftStopped) {
   LayOut();
   AddService("TQshop", orvane::test::EmulatedService().Running().StopDelay(5));
@@ -286,6 +318,38 @@ TEST_F(CreationTest, CreateInstanceCreatesEveryRecordOfTheDataFile) {
   EXPECT_EQ(KelCreateInstance("C:\\Tessaly\\empty.dat"), 1);
   EXPECT_EQ(KelCreateInstance("C:\\Tessaly\\missing.dat"), 1);
   EXPECT_TRUE(ShownMessages().empty());
+}
+
+TEST_F(CreationTest, CreatedInstancesSurviveLoadAndStoreButNotAThirdProgramsPort) {
+  LayOut();
+  MSList list;
+  for (const auto& [name, port] : {std::pair<const char*, int>{"shop", 20000}, {"mall", 20100}}) {
+    MSInfo info = Record(name, port);
+    ASSERT_EQ(list.Add(info, 1), 0) << name;
+    ASSERT_EQ(KelCreateSingleInst(info), 1) << name;
+  }
+  const char* dataFile = "C:\\Tessaly\\tqconfig.dat";
+  ASSERT_EQ(list.Store(dataFile), 1);
+
+  // Their own entries are no conflict, however often the file goes round.
+  for (int round = 0; round < 2; ++round) {
+    MSList loaded;
+    ASSERT_EQ(loaded.Load(dataFile), 1);
+    EXPECT_EQ(loaded.GetCount(), 2) << round;
+    EXPECT_EQ(loaded.GetRefusedCount(), 0) << round;
+    ASSERT_EQ(loaded.Store(dataFile), 1);
+  }
+
+  // A port of mall's block that another program registered still refuses it.
+  ASSERT_EQ(KelRegTcpService("otherprog", 20104, "another program"), 1);
+  MSList loaded;
+  ASSERT_EQ(loaded.Load(dataFile), 1);
+  EXPECT_EQ(loaded.GetCount(), 1);
+  MSInfo refused;
+  int flags = 0;
+  ASSERT_EQ(loaded.GetRefused(0, refused, flags), 1);
+  EXPECT_STREQ(refused.GetName(), "mall");
+  EXPECT_EQ(flags, MSList::kConflictPortTaken);
 }
 
 }  // namespace

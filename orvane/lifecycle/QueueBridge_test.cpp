@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "orvane/config/InstanceFiles.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/lifecycle/LifecycleTestMachine.h"
 
@@ -22,6 +23,12 @@ class QueueBridgeTest : public orvane::test::LifecycleTest {
     LifecycleTest::SetUp();
     LayOut();
     shop = install.Record("shop", 20000);
+    ASSERT_EQ(orvane::WriteControllerConfig(shop), 1);
+  }
+  static std::string PoolLine() {
+    const std::string text = ReadTextFile("C:\\WWW\\html\\shop\\srvrctrl.ini");
+    const size_t start = text.find("CONTROL_POOL_CONFIG");
+    return start == std::string::npos ? "" : text.substr(start, text.find('\n', start) - start);
   }
   // The bridge's command line with the mode and, when given, the server port.
   int Run(const std::string& mode, const std::string& port = "30500",
@@ -42,6 +49,13 @@ TEST_F(QueueBridgeTest, ClientInstallsItsLibraryAndPointsAtTheServer) {
   EXPECT_EQ(ReadTextFile(kCommonLibrary), "queue bridge library, client\n");
   EXPECT_EQ(RegistryString(kEnvironmentKey, "QVSERVER"), "CHAN1/TCP/qhost(1414)");
   EXPECT_EQ(ServiceLine("tqshop_ece_1"), "tqshop_ece_1\t30500/tcp\t# ECE service");
+  const std::string ece = ReadTextFile("C:\\WWW\\html\\shop\\tqei_ece.ini");
+  for (const char* line : {"SERVICE_NAME_PREFIX tqshop_ece\n", "TQ_QV_INBOUND IN.Q\n",
+                           "TQ_QV_OUTBOUND OUT.Q\n", "TQ_QV_INERROR ERR.Q\n",
+                           "TQ_QV_QMANAGER QM1\n", "TQ_QV_BRIDGE_USERID bridge\n"}) {
+    EXPECT_NE(ece.find(line), std::string::npos) << line;
+  }
+  EXPECT_EQ(PoolLine().substr(PoolLine().size() - 26), ",C:\\WWW\\html\\shop\\tqei_ece");
 }
 
 TEST_F(QueueBridgeTest, AnyOtherModeInstallsTheServerVariant) {
@@ -58,6 +72,8 @@ TEST_F(QueueBridgeTest, RunningTwiceLeavesOneEntry) {
   const std::string services = ServicesFile();
   EXPECT_EQ(services.find("tqshop_ece_1"), services.rfind("tqshop_ece_1"));
   EXPECT_EQ(ServiceLine("tqshop_ece_1"), "tqshop_ece_1\t30600/tcp\t# ECE service");
+  const std::string pool = PoolLine();
+  EXPECT_EQ(pool.find("tqei_ece"), pool.rfind("tqei_ece")) << pool;
 }
 
 TEST_F(QueueBridgeTest, PortsThatAreNoPortsRegisterNothing) {
