@@ -233,15 +233,21 @@ void ReadOldestInstance(MSList& list, const Installation& installation) {
 }
 
 // Each listed record is replaced by its read-back copy, or leaves the list
-// when its files cannot be read.
+// when its files cannot be read. A copy that conflicts with another record
+// is refused by the list: a current record then stays as its data file has
+// it, while an older level's record, which holds no more than its name and
+// directory, leaves the list, as it cannot be regenerated.
 void ReadListedInstances(MSList& list, const Installation& installation) {
   for (int index = 0; index < list.GetCount();) {
     list.SetIndex(index);
     MSInfo rec;
     list.GetCurrent(rec);
-    if (ReadInstanceFiles(rec, installation)) {
+    bool keep = ReadInstanceFiles(rec, installation);
+    if (keep) {
       FinishRecord(rec, installation);
-      list.SetCurrent(rec);
+      keep = list.SetCurrent(rec) == 0 || !IsOlderLevel(installation.level);
+    }
+    if (keep) {
       ++index;
     } else {
       list.Delete();

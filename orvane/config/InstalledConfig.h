@@ -17,7 +17,10 @@
 //    its first "WWW_HTML_PATH" line; httpd.migr;
 //  - every level: D\velqwww.ini, D\pay_back.ini and D\pay_cashet.ini.
 // A record whose main file or velqwww.ini cannot be read leaves the list, so
-// the list holds only instances that can be regenerated. The web server's
+// the list holds only instances that can be regenerated; so does an older
+// level's record whose read-back conflicts with another record (same name,
+// port, host, HTML path or database, or overlapping port blocks). A current
+// record whose read-back conflicts keeps its data file fields. The web server's
 // file is read only when its registry record is complete.
 #ifndef ORVANE_CONFIG_INSTALLEDCONFIG_H_
 #define ORVANE_CONFIG_INSTALLEDCONFIG_H_

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include <string>
 #include <vector>
 
 #include "orvane/config/InstallationLevels.h"
-#include "orvane/core/KeywordParser.h"
 #include "orvane/os/Files.h"
 #include "orvane/testing/Emulation.h"
 #include "orvane/testing/ListContents.h"
@@ -167,6 +164,18 @@ TEST_F(InstalledConfigTest, LevelTwoInstanceWithoutItsFilesLeavesTheList) {
   EXPECT_STREQ(records[0].GetName(), "shop");
 }
 
+TEST_F(InstalledConfigTest, OlderInstanceConflictingWithAnotherLeavesTheList) {
+  OlderInstallation installation = test::SampleOlderInstallation(2, kWebConfig);
+  installation.instances[1].port = installation.instances[0].port;  // mall takes shop's port
+  ASSERT_EQ(test::WriteOlderInstallation(installation), "");
+  const std::vector<MSInfo> records = Read(2);
+  // mall is read first; shop, read next, collides with it and would be left
+  // with no more than its name and directory.
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_STREQ(records[0].GetName(), "mall");
+  EXPECT_EQ(records[0].GetMSPort(), 17000);
+}
+
 TEST_F(InstalledConfigTest, CurrentLevelKeepsTheDataFilePortAndReadsTheTypeTexts) {
   MSList list;
   AddCurrentInstance(list, "alpha", 17000,
@@ -258,38 +267,6 @@ TEST_F(InstalledConfigTest, FinishingAtTheCurrentLevelChangesNoSecretAndNoPath) 
   EXPECT_EQ(Texts(rec.m_NDMacroPaths), (std::vector<std::string>{"C:\\Tessaly\\macro"}));
   EXPECT_STREQ(rec.GetName(), "mser");
   EXPECT_EQ(rec.GetMSOption(), 0);
-}
-
-// The macro processor file as its writers make it.
-std::string MacroProcessorBytes(MSInfo& rec, test::TempMachine& machine) {
-  const std::string path = "C:\\roundtrip\\velqwww.ini";
-  machine.WriteFile(path, "");
-  FILE* file = os::OpenFile(path, "w");
-  if (file == nullptr) return "";
-  rec.WriteNDEnv(file);
-  rec.WriteNDMacroPath(file);
-  rec.WriteNDIncPath(file);
-  rec.WriteNDDummy(file);
-  rec.WriteNDMisc(file);
-  std::fclose(file);
-  return machine.ReadFile(path);
-}
-
-TEST_F(InstalledConfigTest, MacroProcessorFileReadBackIsWrittenAgainByteForByte) {
-  MSInfo first;
-  first.SetNDEnv("SHOP", "VELQINSTANCE=V1  two blanks inside");
-  first.SetNDEnv("averyveryverylongname", "X=1");
-  first.InsertNDMacroPath("C:\\Tessaly\\macro\\en_US");
-  first.InsertNDIncPath("C:\\shared\\include");
-  first.m_NDMisc.AddTail(KelString("# hand-added"));
-  const std::string written = MacroProcessorBytes(first, machine);
-  ASSERT_FALSE(written.empty());
-  for (int round = 0; round < 3; ++round) {
-    MSInfo again;
-    ASSERT_EQ(ParseKeywordFile("C:\\roundtrip\\velqwww.ini", MacroProcessorTable(again)), 1);
-    EXPECT_EQ(Pairs(again.m_NDEnv), Pairs(first.m_NDEnv));
-    EXPECT_EQ(MacroProcessorBytes(again, machine), written) << "round " << round;
-  }
 }
 
 }  // namespace

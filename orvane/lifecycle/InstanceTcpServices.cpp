@@ -11,12 +11,18 @@ namespace {
 constexpr int kHelperSearchStart = 40000;
 constexpr int kHelperSearchStep = 10;
 constexpr int kHelperBlockPorts = 11;  // pay_cyber 1 and scheduler 1 to 10
+constexpr int kLowestPort = 1;
 constexpr int kHighestPort = 65535;
+// The record's rule allows at most 99 server processes; a damaged record
+// with more must not make millions of entries.
+constexpr int kMaxServerProcesses = 99;
 constexpr int kSchedulerEntries = 10;
 
 // The payment entries after pay_back 1: pay_cashet 1 to 6.
 constexpr const char* kCashetComments[] = {"pay_cashet", "Admin port",   "Pay port",
                                            "Error port", "SET Pay Port", "SET Inquiry Port"};
+
+bool IsTcpPort(long long port) { return port >= kLowestPort && port <= kHighestPort; }
 
 std::string Prefix(const MSInfo& info) { return std::string("tq") + info.GetName(); }
 
@@ -26,11 +32,16 @@ std::string Numbered(const std::string& prefix, const char* helper, int number) 
   return name + "_" + std::to_string(number);
 }
 
-TcpServiceEntry Entry(std::string name, int port, const std::string& text) {
-  return TcpServiceEntry{std::move(name), port, "Tessaly - " + text};
+TcpServiceEntry Entry(std::string name, long long port, const std::string& text) {
+  // Beyond any port: registration refuses it.
+  const int stored = IsTcpPort(port) ? static_cast<int>(port) : -1;
+  return TcpServiceEntry{std::move(name), stored, "Tessaly - " + text};
 }
 
-int ProcessCount(const MSInfo& info) { return info.GetMSProc() > 0 ? info.GetMSProc() : 0; }
+int ProcessCount(const MSInfo& info) {
+  const int count = info.GetMSProc();
+  return count < 0 ? 0 : (count > kMaxServerProcesses ? kMaxServerProcesses : count);
+}
 
 bool IsOwnHelperName(const std::vector<TcpServiceEntry>& helpers, const std::string& name) {
   for (const TcpServiceEntry& entry : helpers) {
@@ -52,7 +63,9 @@ bool IsFreeHelperPort(int port, const std::vector<TcpServiceEntry>& ownHelpers) 
 std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceGroup group,
                                                  int helperBlock) {
   const std::string prefix = Prefix(info);
-  const int base = info.GetMSPort();
+  // Without a valid base port (unset, damaged) every port of the block is
+  // invalid; computed wide, a block past the highest port stays invalid too.
+  const long long base = IsTcpPort(info.GetMSPort()) ? info.GetMSPort() : -kHighestPort - 1;
   const int processes = ProcessCount(info);
   std::vector<TcpServiceEntry> entries;
   switch (group) {
@@ -65,7 +78,7 @@ std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceG
       }
       break;
     case TcpServiceGroup::kPayment: {
-      const int first = base + processes + 1;
+      const long long first = base + processes + 1;
       entries.push_back(Entry(Numbered(prefix, "pb", 1), first, "pay_back"));
       for (int k = 1; k <= 6; ++k) {
         entries.push_back(Entry(Numbered(prefix, "pe", k), first + k, kCashetComments[k - 1]));
@@ -101,6 +114,12 @@ int FindHelperPortBlock(const MSInfo& info) {
 int RegisterTcpServices(const std::vector<TcpServiceEntry>& entries) {
   int status = 1;
   for (const TcpServiceEntry& entry : entries) {
+    // A record without a valid port block (unset, damaged) registers no
+    // entry that no process could listen on.
+    if (!IsTcpPort(entry.port)) {
+      status = 0;
+      continue;
+    }
     status &= KelRegTcpService(entry.name.c_str(), entry.port, entry.comment.c_str()) ? 1 : 0;
   }
   return status;

@@ -20,7 +20,7 @@ namespace orvane {
 
 struct TcpServiceEntry {
   std::string name;
-  int port;
+  int port;             // -1 when the block puts it beyond the highest port
   std::string comment;  // "Tessaly - " and the process's description
 };
 
@@ -33,7 +33,8 @@ enum class TcpServiceGroup {
 };
 
 // The entries of one group. helperBlock is the first port of the helper
-// block; only kHelpers uses it.
+// block; only kHelpers uses it. A damaged record's process count is taken
+// as 0 to 99, the rule's bounds.
 std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceGroup group,
                                                  int helperBlock = 0);
 
@@ -44,7 +45,8 @@ std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceG
 int FindHelperPortBlock(const MSInfo& info);
 
 // Registers every entry (each replaces an entry of its name); 1 when all
-// were registered.
+// were registered. An entry whose port lies outside 1 to 65535 (a record
+// without a valid port block) is not registered and counts as a failure.
 int RegisterTcpServices(const std::vector<TcpServiceEntry>& entries);
 // Removes every entry of these names; 1 when each name had an entry.
 int UnregisterTcpServices(const std::vector<TcpServiceEntry>& entries);

@@ -67,6 +67,16 @@ TEST(InstanceTcpServicesTest, PaymentPortsFollowTheServerProcesses) {
   }
 }
 
+TEST(InstanceTcpServicesTest, DamagedRecordsStayWithinPortsAndTheProcessRule) {
+  const MSInfo huge = Instance("x", 65530, 2000000000);
+  const auto servers = InstanceTcpServices(huge, TcpServiceGroup::kServers);
+  ASSERT_EQ(servers.size(), 99u);
+  EXPECT_EQ(servers[4].port, 65535);
+  EXPECT_EQ(servers[5].port, -1);  // past the highest port
+  EXPECT_EQ(InstanceTcpServices(Instance("x", 20000, -5), TcpServiceGroup::kServers).size(), 0u);
+  EXPECT_EQ(InstanceTcpServices(MSInfo(), TcpServiceGroup::kController).front().port, -1);
+}
+
 class HelperBlockTest : public orvane::test::LifecycleTest {
  protected:
   void Services(const std::string& lines) {
@@ -127,6 +137,14 @@ TEST_F(HelperBlockTest, RegisterAndUnregisterEveryEntry) {
   EXPECT_EQ(ServiceLine("tqshop_1"), "");
   EXPECT_EQ(orvane::UnregisterTcpServices(servers), 0);  // nothing left to remove
   EXPECT_NE(ServiceLine("http"), "");
+
+  // An unset block registers nothing, and says so.
+  const std::string before = ServicesFile();
+  EXPECT_EQ(orvane::RegisterTcpServices(InstanceTcpServices(MSInfo(), TcpServiceGroup::kServers)),
+            1);  // no processes: nothing to do
+  EXPECT_EQ(orvane::RegisterTcpServices(InstanceTcpServices(MSInfo(), TcpServiceGroup::kPayment)),
+            0);
+  EXPECT_EQ(ServicesFile(), before);
 }
 
 }  // namespace

@@ -31,10 +31,6 @@ const std::vector<const char*> kCategoryMacros = {
     "cat_com1.vqm", "cat_com2.vqm", "cat_com3.vqm", "cat_har1.vqm", "cat_har2.vqm",
     "cat_har3.vqm", "cat_stor.vqm", "catgry1.vqm",  "catgry2.vqm"};
 
-const std::vector<const char*> kProductMacros = {
-    "temphard.vqm", "product1.vqm", "product2.vqm", "tempbas1.vqm", "tempclo2.vqm",
-    "tempclo3.vqm", "tempclot.vqm", "tempite2.vqm", "tempitem.vqm", "tempcomp.vqm"};
-
 const std::vector<const char*> kCatalogEditorPages = {
     "pc1_te.html", "pc2_te.html",   "pc3_te.html", "pe_te.html", "sa_te.html",
     "pc.html",     "pe.html",       "sa.html",     "ngpc.html",  "ngpe.html",
@@ -94,7 +90,7 @@ bool BuildTemplateEditor(TreeBuilder& tree, const MSInfo& info, const KelString&
   if (!tree.Directory(editor ^ "category")) return false;
   tree.CopyFiles(macros ^ "category", kCategoryMacros, editor ^ "category");
   if (!tree.Directory(editor ^ "product")) return false;
-  tree.CopyFiles(macros ^ "product", kProductMacros, editor ^ "product");
+  tree.CopyFiles(macros ^ "product", TemplateEditorProductMacros(), editor ^ "product");
   if (!tree.Directory(editor ^ "general")) return false;
   // A packaged installation has no catalog editor.
   if ((info.GetMSOption() & MSInfo::kOptPackaging) == 0) {
@@ -137,6 +133,13 @@ bool BuildCgiDirectory(TreeBuilder& tree, const MSInfo& info, const KelString& i
 }
 
 }  // namespace
+
+const std::vector<const char*>& TemplateEditorProductMacros() {
+  static const std::vector<const char*> macros = {
+      "temphard.vqm", "product1.vqm", "product2.vqm", "tempbas1.vqm", "tempclo2.vqm",
+      "tempclo3.vqm", "tempclot.vqm", "tempite2.vqm", "tempitem.vqm", "tempcomp.vqm"};
+  return macros;
+}
 
 int BuildInstanceTree(MSInfo& info, const char* installDir) {
   TreeBuilder tree(info);

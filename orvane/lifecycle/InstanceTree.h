@@ -10,9 +10,15 @@
 #ifndef ORVANE_LIFECYCLE_INSTANCETREE_H_
 #define ORVANE_LIFECYCLE_INSTANCETREE_H_
 
+#include <vector>
+
 class MSInfo;
 
 namespace orvane {
+
+// The template editor's product macros, copied from the store's macro
+// directory in this order.
+const std::vector<const char*>& TemplateEditorProductMacros();
 
 // Builds the tree. A directory that cannot be made stops the step with
 // message 1 naming it; a failed password file gives message 2, an

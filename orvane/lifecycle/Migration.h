@@ -14,9 +14,9 @@
 #include "orvane/export.h"
 
 // Migrates the installation of the newest product level present (3, then 2,
-// then 1; see InstalledProductLevel). 1 when every instance was created again; 0 when nothing is
-// installed that could be migrated, when the web server configuration fails,
-// or at the first instance whose creation cannot start (installation
+// then 1; see InstalledProductLevel). 1 when every instance was created
+// again; 0 when nothing is installed that could be migrated, when the web
+// server configuration fails, or at the first instance whose creation cannot start (installation
 // parameters or administration pages missing; the remaining instances are
 // not created). An instance whose creation reports a failed step (message
 // 19) does not stop the migration.

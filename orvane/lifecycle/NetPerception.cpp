@@ -5,6 +5,7 @@
 #include "orvane/config/ConfigFile.h"
 #include "orvane/config/KeywordLines.h"
 #include "orvane/core/Keywords.h"
+#include "orvane/lifecycle/InstanceTree.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/runtime/Messages.h"
@@ -13,13 +14,6 @@ namespace {
 
 constexpr unsigned kMessageNoInstallation = 5;
 constexpr int kFileMode = 0644;
-
-// The product macros of the template editor, as instance creation copies
-// them.
-constexpr const char* kProductMacros[] = {
-    "temphard.vqm", "product1.vqm", "product2.vqm", "tempbas1.vqm", "tempclo2.vqm",
-    "tempclo3.vqm", "tempclot.vqm", "tempite2.vqm", "tempitem.vqm", "tempcomp.vqm",
-};
 
 void AddPersonalizationKeys(MSInfo& info) {
   const KelString serverFile = KelString(info.GetHtmlPath()) ^ "tessaly.ini";
@@ -33,7 +27,7 @@ void AddPersonalizationKeys(MSInfo& info) {
 void RefreshProductMacros(MSInfo& info) {
   const KelString source = KelString(info.GetMacroPath()) ^ "product";
   const KelString target = KelString(info.GetRootPath()) ^ "teditor" ^ "product";
-  for (const char* macro : kProductMacros) {
+  for (const char* macro : orvane::TemplateEditorProductMacros()) {
     const std::string copy(target ^ macro);
     // A macro the store lacks leaves the instance's copy in place.
     if (!orvane::CopyWithBackup(std::string(source ^ macro), copy,
