@@ -1,6 +1,5 @@
 #include "InstanceData.h"
 
-#include <set>
 #include <utility>
 
 #include "Host.h"
@@ -14,9 +13,6 @@ constexpr unsigned int kMsgNoInstallation = 5;
 constexpr unsigned int kMsgLoadingError = 8;
 constexpr unsigned int kMsgCannotCreateFile = 26;
 constexpr unsigned int kMsgNoSuchInstance = 88;
-
-// The payment connector's numbered entries of one instance.
-constexpr int kPayCashetEntries = 6;
 
 bool SameName(const char* a, const std::string& b) {
   std::string left = a == nullptr ? "" : a;
@@ -76,33 +72,10 @@ int InstanceData::Open(const std::string& overridePath, Access access) {
     MSInfo record;
     int flags = 0;
     m_list.GetRefused(i, record, flags);
-    if (flags == MSList::kConflictPortTaken && IsHeldByOwnServices(record)) {
-      const int current = m_list.GetIndex();
-      m_list.Add(record, 0);
-      m_list.SetIndex(current);
-    } else {
-      ReportRefused(record, flags);
-      m_complete = false;
-    }
+    ReportRefused(record, flags);
+    m_complete = false;
   }
   return m_complete ? kExitDone : kExitNoInstallation;
-}
-
-bool InstanceData::IsHeldByOwnServices(const MSInfo& record) const {
-  const std::string prefix = std::string("tq") + record.GetName();
-  std::vector<std::string> names = {prefix, prefix + "_pb_1"};
-  for (int k = 1; k <= record.GetMSProc(); ++k) names.push_back(prefix + "_" + std::to_string(k));
-  for (int k = 1; k <= kPayCashetEntries; ++k) {
-    names.push_back(prefix + "_pe_" + std::to_string(k));
-  }
-  std::set<int> ownPorts;
-  for (const std::string& name : names) ownPorts.insert(KelGetTcpServicePort(name.c_str()));
-  const int first = record.GetMSPort();
-  for (int port = first; port <= first + record.GetMSProc() + 2; ++port) {
-    if (port == MSInfo::kReservedPort) return false;
-    if (!record.TestPort(port, 1) && ownPorts.count(port) == 0) return false;
-  }
-  return true;
 }
 
 void InstanceData::ReportRefused(const MSInfo& record, int flags) {

@@ -41,7 +41,6 @@ class InstanceData {
   bool Store();
 
  private:
-  bool IsHeldByOwnServices(const MSInfo& record) const;
   void ReportRefused(const MSInfo& record, int flags);
 
   std::string m_path;
