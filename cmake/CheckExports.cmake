@@ -38,7 +38,9 @@ set(undecorated
   KelRegTcpService KelUnregTcpService KelGetTcpServicePort
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
-  KelUpdateRegTQ KelCreateBackup KelCheckAccess)
+  KelUpdateRegTQ KelCreateBackup KelCheckAccess
+  KelSetISConf KelCreateDatabase KelCreateInstance KelCreateFixpackQVInit KelMigrate
+  KelNetPerceptionConfig)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -62,9 +64,25 @@ set(decorated
   _ZN6MSInfoC1ERKS_                             # MSInfo(const MSInfo&)
   _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
-  _ZNK6MSList5StoreEPKc)                        # MSList::Store(const char*) const
+  _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
+  _ZN6MSInfo11WriteDBNameEP8_IO_FILE            # MSInfo::WriteDBName(FILE*)
+  _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
+  _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
+  _ZN6MSInfo11WriteNDMiscEP8_IO_FILE            # MSInfo::WriteNDMisc(FILE*)
+  _ZN6MSInfo11WriteISPassEP8_IO_FILE            # MSInfo::WriteISPass(FILE*)
+  _Z12KelSetISConfR6MSList                      # KelSetISConf(MSList&)
+  _Z14KelGetTQConfigR6MSListi                   # KelGetTQConfig(MSList&, int)
+  _Z15KelGetTQIniFilePKcPci                     # KelGetTQIniFile(const char*, char*, int)
+  _Z16DBCreateDatabaseR6MSList                  # DBCreateDatabase(MSList&)
+  _Z14DBCreateSingleR6MSInfo                    # DBCreateSingle(MSInfo&)
+  _Z12IsExistDBVXRR6MSInfo                      # IsExistDBVXR(MSInfo&)
+  _Z11KelCreateDBR6MSInfo                       # KelCreateDB(MSInfo&)
+  _Z12KelMigrateDBPKcR6MSInfoS0_i               # KelMigrateDB(const char*, MSInfo&, const char*, int)
+  _Z19KelCreateSingleInstR6MSInfo               # KelCreateSingleInst(MSInfo&)
+  _Z19KelDeleteSingleInstR6MSInfo)              # KelDeleteSingleInst(MSInfo&)
 # Internal names that must stay inside the library.
-set(hidden KelLoadMessage FindMessageText ShowMessageBox)
+set(hidden KelLoadMessage FindMessageText ShowMessageBox
+  DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)
 
 set(failures)
 foreach(name IN LISTS undecorated decorated)

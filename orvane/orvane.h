@@ -10,6 +10,7 @@
 #include "orvane/core/ParmList.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/core/MSList.h"
+#include "orvane/config/InstalledConfig.h"
 #include "orvane/runtime/Cipher.h"
 #include "orvane/runtime/Messages.h"
 #include "orvane/platform/Accounts.h"
@@ -19,5 +20,15 @@
 #include "orvane/platform/Processes.h"
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/WindowsServices.h"
+#include "orvane/lifecycle/InstanceCreation.h"
+#include "orvane/lifecycle/InstanceDeletion.h"
+#include "orvane/lifecycle/Migration.h"
+#include "orvane/lifecycle/NetPerception.h"
+#include "orvane/lifecycle/QueueBridge.h"
+#include "orvane/database/DatabaseQueries.h"
+#include "orvane/database/DatabaseSetup.h"
+#include "orvane/database/HostingData.h"
+#include "orvane/database/ScriptRunner.h"
+#include "orvane/config/WebServerConfig.h"
 
 #endif  // ORVANE_ORVANE_H_

@@ -8,8 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "orvane/os/Files.h"
 #include "orvane/core/AsciiCase.h"
+#include "orvane/core/Keywords.h"
+#include "orvane/os/Files.h"
 
 namespace orvane {
 namespace {
@@ -108,7 +109,10 @@ int MatchDirective(const KeywordEntry& entry, LineWords& words, const char* host
   if (!words.NextWord(name)) return 1;
   std::string value;
   if (entry.extra & kDirectiveToLineEnd) {
+    // The table writer pads names with blanks: without them the value reads
+    // back as it was set, so a regenerated line equals the one it replaces.
     words.Rest(value);
+    value.erase(0, value.find_first_not_of(" \t"));
   } else {
     words.NextWord(value);
   }
@@ -178,15 +182,18 @@ KeywordEntry MakeEntry(const char* keyword, KeywordType type, int extra) {
 }
 
 const KeywordSet kCurrentKeywords = {
-    "DBNAME", "DBINST", "DBPASS", "PROCESSES", nullptr, "HTML_PATH", "MS_CGIBIN_PATH",
+    keyword::kDbName, keyword::kDbInst,   keyword::kDbPass,       keyword::kProcesses,
+    nullptr,          keyword::kHtmlPath, keyword::kMsCgibinPath,
 };
 const KeywordSet kOlderKeywords = {
-    "MS_DBNAME", "MS_DBINST", "MS_DBPASS", "MS_NUM_CHILD", "MS_PORT", "WWW_HTML_PATH",
-    "MS_CGIBIN_PATH",
+    keyword::kOlderDbName,    keyword::kOlderDbInst,     keyword::kOlderDbPass,
+    keyword::kOlderProcesses, keyword::kOlderServerPort, keyword::kOlderHtmlPath,
+    keyword::kMsCgibinPath,
 };
 const KeywordSet kOldestKeywords = {
-    "MS_DBNAME", "MS_DBINST", "MS_DBPASS", "MS_NUM_CHILD", "MS_PORT", "WWW_HTML_PATH",
-    "WWW_CGIBIN_PATH",
+    keyword::kOlderDbName,      keyword::kOlderDbInst,     keyword::kOlderDbPass,
+    keyword::kOlderProcesses,   keyword::kOlderServerPort, keyword::kOlderHtmlPath,
+    keyword::kOldestCgibinPath,
 };
 
 }  // namespace
@@ -276,57 +283,57 @@ int ParseMarkedSection(const char* path, const KeywordTable& table, const char* 
 KeywordTable MainFileTable(MSInfo& rec, KeywordVariant variant) {
   const KeywordSet& keys = GetKeywordSet(variant);
   return {
-      TextEntry("SERVICE_NAME_PREFIX", &rec.m_SvcPrefix),
+      TextEntry(keyword::kServiceNamePrefix, &rec.m_SvcPrefix),
       TextEntry(keys.dbName, &rec.m_DBName),
       TextEntry(keys.dbUser, &rec.m_DBUser),
-      TextEntry("DBOWNER", &rec.m_DBOwner),
+      TextEntry(keyword::kDbOwner, &rec.m_DBOwner),
       TextEntry(keys.dbPswd, &rec.m_DBPswd),
       NumberEntry(keys.processes, &rec.m_MSProc),
       NumberEntry(keys.serverPort, &rec.m_MSPort),
-      TextEntry("MERCHANT_KEY", &rec.m_MerKey),
-      TextEntry("MS_HTADMIN", &rec.m_AdminPswdFile),
-      TextEntry("MS_HOSTNAME", &rec.m_ISHost),
-      NumberEntry("MS_TRANS_COUNT", &rec.m_TransCount),
-      TextEntry("MS_HTPASS", &rec.m_PswdFile),
-      NumberEntry("MS_HTML_MAX", &rec.m_HtmlMax),
-      TextEntry("MS_LOGPATH", &rec.m_LogPath),
-      NumberEntry("MS_LOGLEVEL", &rec.m_LogLevel),
-      NumberEntry("DB_RETRY_LIMIT", &rec.m_DBRetryLimit),
-      NumberEntry("DB_RETRY_INTERVAL", &rec.m_DBRetryIntvl),
-      NumberEntry("TQ_DMN_CACHE", &rec.m_DmnCache),
-      NumberEntry("TQ_DMN_SYNCH", &rec.m_DmnSynch),
-      NumberEntry("TQ_DMN_SLP_SEC", &rec.m_DmnSleep),
-      TextEntry("MACRO_PATH", &rec.m_MacroPath),
+      TextEntry(keyword::kMerchantKey, &rec.m_MerKey),
+      TextEntry(keyword::kMsHtAdmin, &rec.m_AdminPswdFile),
+      TextEntry(keyword::kMsHostname, &rec.m_ISHost),
+      NumberEntry(keyword::kMsTransCount, &rec.m_TransCount),
+      TextEntry(keyword::kMsHtPass, &rec.m_PswdFile),
+      NumberEntry(keyword::kMsHtmlMax, &rec.m_HtmlMax),
+      TextEntry(keyword::kMsLogPath, &rec.m_LogPath),
+      NumberEntry(keyword::kMsLogLevel, &rec.m_LogLevel),
+      NumberEntry(keyword::kDbRetryLimit, &rec.m_DBRetryLimit),
+      NumberEntry(keyword::kDbRetryInterval, &rec.m_DBRetryIntvl),
+      NumberEntry(keyword::kTqDmnCache, &rec.m_DmnCache),
+      NumberEntry(keyword::kTqDmnSynch, &rec.m_DmnSynch),
+      NumberEntry(keyword::kTqDmnSlpSec, &rec.m_DmnSleep),
+      TextEntry(keyword::kMacroPath, &rec.m_MacroPath),
       TextEntry(keys.htmlPath, &rec.m_HtmlPath),
       TextEntry(keys.cgiPath, &rec.m_CgiPath),
-      TextEntry("SG_PATH", &rec.m_SGPath),
-      PathListEntry("TQ_TEDITOR_PATH", &rec.m_TEditorPaths, ';'),
-      TextEntry("TQ_LANG", &rec.m_Lang),
-      TextEntry("CASHET_HOSTNAME", &rec.m_ZKHost),
-      NumberEntry("PAY_STATE_TIMEOUT", &rec.m_ZKTmout),
-      FlagEntry("PAYSYS_CONTROLLER", &rec.m_PaySysController),
-      TextEntry("TQ_WEBSERVER", &rec.m_WebServerText),
-      FlagEntry("TQ_ENABLE_STAGING", &rec.m_StagingFlag),
-      FlagEntry("TQ_ENABLE_CACHE", &rec.m_CacheFlag),
-      NumberEntry("KEL_JDBC_PORT", &rec.m_JdbcPort),
-      TextEntry("KEL_DBMS", &rec.m_DbmsText),
-      TextEntry("KEL_JDBC_DRIVER", &rec.m_JdbcDriver),
-      TextEntry("KEL_JDBC_NETDRIVER", &rec.m_JdbcNetDriver),
-      TextEntry("KEL_JDBC_URL", &rec.m_JdbcUrl),
-      TextEntry("KEL_JDBC_NETURL", &rec.m_JdbcNetUrl),
-      TextEntry("KEL_JDBC_PROTOCOL", &rec.m_JdbcProtocol),
+      TextEntry(keyword::kSgPath, &rec.m_SGPath),
+      PathListEntry(keyword::kTqTeditorPath, &rec.m_TEditorPaths, ';'),
+      TextEntry(keyword::kTqLang, &rec.m_Lang),
+      TextEntry(keyword::kCashetHostname, &rec.m_ZKHost),
+      NumberEntry(keyword::kPayStateTimeout, &rec.m_ZKTmout),
+      FlagEntry(keyword::kPaysysController, &rec.m_PaySysController),
+      TextEntry(keyword::kTqWebserver, &rec.m_WebServerText),
+      FlagEntry(keyword::kTqEnableStaging, &rec.m_StagingFlag),
+      FlagEntry(keyword::kTqEnableCache, &rec.m_CacheFlag),
+      NumberEntry(keyword::kKelJdbcPort, &rec.m_JdbcPort),
+      TextEntry(keyword::kKelDbms, &rec.m_DbmsText),
+      TextEntry(keyword::kKelJdbcDriver, &rec.m_JdbcDriver),
+      TextEntry(keyword::kKelJdbcNetDriver, &rec.m_JdbcNetDriver),
+      TextEntry(keyword::kKelJdbcUrl, &rec.m_JdbcUrl),
+      TextEntry(keyword::kKelJdbcNetUrl, &rec.m_JdbcNetUrl),
+      TextEntry(keyword::kKelJdbcProtocol, &rec.m_JdbcProtocol),
   };
 }
 
 KeywordTable MacroProcessorTable(MSInfo& rec) {
   return {
-      DirectiveEntry("ENVIRONMENT", &rec.m_NDEnv, kDirectiveToLineEnd),
-      PathListEntry("MACRO_PATH", &rec.m_NDMacroPaths, ';'),
-      PathListEntry("INCLUDE_PATH", &rec.m_NDIncPaths, ';'),
-      TextEntry("BIND_FILE", nullptr),
-      TextEntry("EXEC_PATH", nullptr),
-      TextEntry("VELQINSTANCE", nullptr),
-      TextEntry("VELQPATH", nullptr),
+      DirectiveEntry(keyword::kEnvironment, &rec.m_NDEnv, kDirectiveToLineEnd),
+      PathListEntry(keyword::kMacroPath, &rec.m_NDMacroPaths, ';'),
+      PathListEntry(keyword::kIncludePath, &rec.m_NDIncPaths, ';'),
+      TextEntry(keyword::kBindFile, nullptr),
+      TextEntry(keyword::kExecPath, nullptr),
+      TextEntry(keyword::kVelqInstance, nullptr),
+      TextEntry(keyword::kVelqPath, nullptr),
       // Last: every other line is kept as it is.
       PathListEntry("", &rec.m_NDMisc, '\0'),
   };
@@ -334,38 +341,38 @@ KeywordTable MacroProcessorTable(MSInfo& rec) {
 
 KeywordTable BackEndPaymentTable(MSInfo& rec, KeywordVariant variant) {
   return {
-      NumberEntry("BACKGROUND_CYCLE_TIME", &rec.m_ZKCycle),
-      NumberEntry("BACKGROUND_INTER_JOB_TIME", &rec.m_ZKIntvl),
+      NumberEntry(keyword::kBackgroundCycleTime, &rec.m_ZKCycle),
+      NumberEntry(keyword::kBackgroundInterJobTime, &rec.m_ZKIntvl),
       NumberEntry(GetKeywordSet(variant).processes, &rec.m_PBProc),
   };
 }
 
 KeywordTable PaymentFrontEndTable(MSInfo& rec) {
   return {
-      TextEntry("USEREXIT_HOSTNAME", &rec.m_ExitHost),
-      TextEntry("USEREXIT_SERVICE_NAME_PREFIX", &rec.m_ExitSvcPrefix),
-      TextEntry("CASHET_EXEC", &rec.m_ZKExec),
-      NumberEntry("CASHET_ADMIN_PORT", &rec.m_ZKAdminPort),
-      NumberEntry("CASHET_PAY_PORT", &rec.m_ZKPayPort),
-      NumberEntry("CASHET_ERROR_PORT", &rec.m_ZKErrorPort),
-      NumberEntry("CASHET_SET_PAY_PORT", &rec.m_ZKSetPayPort),
-      NumberEntry("CASHET_SET_INQUIRY_PORT", &rec.m_ZKSetInqPort),
-      TextEntry("CASHET_LOG_PATH", &rec.m_ZKLogPath),
-      TextEntry("CASHET_CERT_PATH", &rec.m_ZKCertPath),
-      FlagEntry("CASHET_ENABLE_TRACE", &rec.m_ZKTraceFlag),
-      TextEntry("CMSPASS", &rec.m_CMSPswd),
+      TextEntry(keyword::kUserexitHostname, &rec.m_ExitHost),
+      TextEntry(keyword::kUserexitServiceNamePrefix, &rec.m_ExitSvcPrefix),
+      TextEntry(keyword::kCashetExec, &rec.m_ZKExec),
+      NumberEntry(keyword::kCashetAdminPort, &rec.m_ZKAdminPort),
+      NumberEntry(keyword::kCashetPayPort, &rec.m_ZKPayPort),
+      NumberEntry(keyword::kCashetErrorPort, &rec.m_ZKErrorPort),
+      NumberEntry(keyword::kCashetSetPayPort, &rec.m_ZKSetPayPort),
+      NumberEntry(keyword::kCashetSetInquiryPort, &rec.m_ZKSetInqPort),
+      TextEntry(keyword::kCashetLogPath, &rec.m_ZKLogPath),
+      TextEntry(keyword::kCashetCertPath, &rec.m_ZKCertPath),
+      FlagEntry(keyword::kCashetEnableTrace, &rec.m_ZKTraceFlag),
+      TextEntry(keyword::kCmsPass, &rec.m_CMSPswd),
   };
 }
 
 KeywordTable WebServerTable(MSInfo& rec) {
   return {
-      DirectiveEntry("Pass", &rec.m_ISPass, kDirectiveOwnHost),
-      DirectiveEntry("Map", &rec.m_ISMap, kDirectiveOwnHost),
-      DirectiveEntry("Exec", &rec.m_ISExec, kDirectiveOwnHost),
-      DirectiveEntry("Pass", &rec.m_ISCommonPass, kDirectiveCommon),
-      DirectiveEntry("Map", &rec.m_ISCommonMap, kDirectiveCommon),
-      DirectiveEntry("Exec", &rec.m_ISCommonExec, kDirectiveCommon),
-      DirectiveEntry("AddType", &rec.m_ISCommonAddType, kDirectiveToLineEnd),
+      DirectiveEntry(keyword::kPass, &rec.m_ISPass, kDirectiveOwnHost),
+      DirectiveEntry(keyword::kMap, &rec.m_ISMap, kDirectiveOwnHost),
+      DirectiveEntry(keyword::kExecDirective, &rec.m_ISExec, kDirectiveOwnHost),
+      DirectiveEntry(keyword::kPass, &rec.m_ISCommonPass, kDirectiveCommon),
+      DirectiveEntry(keyword::kMap, &rec.m_ISCommonMap, kDirectiveCommon),
+      DirectiveEntry(keyword::kExecDirective, &rec.m_ISCommonExec, kDirectiveCommon),
+      DirectiveEntry(keyword::kAddType, &rec.m_ISCommonAddType, kDirectiveToLineEnd),
   };
 }
 

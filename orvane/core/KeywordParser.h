@@ -31,7 +31,8 @@ enum KeywordType : int {
 };
 
 // Option bits of directive entries.
-// The value is the rest of the line after the name, not just the next word.
+// The value is the rest of the line after the name, not just the next word,
+// without its leading blanks and tabs (every other value keeps its blanks).
 constexpr int kDirectiveToLineEnd = 0x01;
 // A third word must follow and name the instance's host (when a host is given).
 constexpr int kDirectiveOwnHost = 0x02;

@@ -5,32 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "orvane/testing/ListContents.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace orvane {
 namespace {
 
 using test::MachineTest;
-
-std::vector<std::string> Texts(const ParmList<KelString>& list) {
-  ParmList<KelString> walk = list;
-  std::vector<std::string> texts;
-  KelString text;
-  for (int more = walk.GetFirst(text); more; more = walk.GetNext(text)) {
-    texts.push_back(static_cast<const char*>(text));
-  }
-  return texts;
-}
-
-std::vector<std::string> Pairs(const ParmList<NameValue>& list) {
-  ParmList<NameValue> walk = list;
-  std::vector<std::string> pairs;
-  NameValue pair;
-  for (int more = walk.GetFirst(pair); more; more = walk.GetNext(pair)) {
-    pairs.push_back(static_cast<const char*>(pair.name) + std::string("=") + static_cast<const char*>(pair.value));
-  }
-  return pairs;
-}
+using test::Pairs;
+using test::Texts;
 
 // --- One entry, one line --------------------------------------------------
 
@@ -111,6 +94,33 @@ TEST(KeywordParserTest, PathListsSplitAtTheSeparatorAndKeepEachPathOnce) {
   EXPECT_TRUE(Texts(none).empty());
 }
 
+// The table writer pads names; the padding must not creep into the values of
+// directives that run to the line end, while every other value keeps its
+// blanks exactly.
+TEST(KeywordParserTest, OnlyLineEndDirectivesLoseTheirLeadingBlanks) {
+  struct Case {
+    const char* line;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"ENVIRONMENT SHOP   VELQINSTANCE=V1 ", "SHOP=VELQINSTANCE=V1 "},
+      {"ENVIRONMENT\tSHOP\t \tA B", "SHOP=A B"},
+      {"ENVIRONMENT SHOP      ", "SHOP="},
+      {"ENVIRONMENT SHOP", "SHOP="},
+  };
+  for (const Case& c : cases) {
+    ParmList<NameValue> pairs;
+    EXPECT_NE(MatchEntry(DirectiveEntry("ENVIRONMENT", &pairs, kDirectiveToLineEnd), c.line, nullptr), 0);
+    EXPECT_EQ(Pairs(pairs), std::vector<std::string>{c.expected}) << c.line;
+  }
+  KelString text;
+  MatchEntry(TextEntry("DBNAME", &text), "dbname  SHOP", nullptr);
+  EXPECT_STREQ(text, " SHOP");
+  ParmList<NameValue> word;
+  MatchEntry(DirectiveEntry("Pass", &word, 0), "Pass  /a/*   C:\\a\\*", nullptr);
+  EXPECT_EQ(Pairs(word), std::vector<std::string>{"/a/*=C:\\a\\*"});
+}
+
 TEST(KeywordParserTest, DirectivesSortedByTheirThirdWord) {
   MSInfo rec;
   const KeywordTable table = WebServerTable(rec);
@@ -133,7 +143,7 @@ TEST(KeywordParserTest, DirectivesSortedByTheirThirdWord) {
   EXPECT_EQ(Pairs(rec.m_ISCommonPass), std::vector<std::string>{"/y/*=D:\\y\\*"});
   EXPECT_EQ(Pairs(rec.m_ISCommonMap), std::vector<std::string>{"/m/*="});
   EXPECT_EQ(Pairs(rec.m_ISExec), std::vector<std::string>{"/cgi/*=C:\\cgi\\*"});
-  EXPECT_EQ(Pairs(rec.m_ISCommonAddType), std::vector<std::string>{".html= text/html  8bit 1.0"});
+  EXPECT_EQ(Pairs(rec.m_ISCommonAddType), std::vector<std::string>{".html=text/html  8bit 1.0"});
   EXPECT_TRUE(Pairs(rec.m_ISMap).empty());
   EXPECT_TRUE(Pairs(rec.m_ISCommonExec).empty());
 

@@ -9,6 +9,7 @@
 #include "orvane/core/AsciiCase.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
+#include "orvane/platform/ServicesDatabase.h"
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/TextFileRewrite.h"
 #include "orvane/runtime/Cipher.h"
@@ -301,13 +302,14 @@ void MSInfo::SetISCommonAddType(const char* name, const char* value) {
 // --- Ports and processes -------------------------------------------------------
 
 int MSInfo::TestPort(int first, int count) const {
+  const auto services = orvane::ServicesDatabase::Current();
   for (int i = 0; i < count; ++i) {
     const long long port = static_cast<long long>(first) + i;
     if (port > 65535 || !CheckPort(static_cast<int>(port))) return 0;
     // The socket layer is held only for the one look-up, as the product
     // does, so that a failing start or stop fails the test at this port.
     if (!orvane::os::StartSocketLayer().ok()) return 0;
-    const bool listed = orvane::os::LookupServiceByPort(static_cast<int>(port)).ok();
+    const bool listed = services != nullptr && !services->NamesAt(static_cast<int>(port)).empty();
     if (!orvane::os::StopSocketLayer().ok() || listed) return 0;
   }
   return 1;

@@ -222,6 +222,122 @@ class ORVANE_API MSInfo {
   int Store(const char* path) const;
   int Load(const char* path);
 
+  // --- Configuration directives --------------------------------------------
+  // Each writes one line to an open stream: "KEYWORD value" or "KEYWORD n".
+  // "d" is the default written while the record's own (preserved) value is
+  // unset: a negative number or an empty text. Secrets are written in their
+  // enciphered form. A line whose text would hold a line end is not written
+  // (see orvane/config/DirectiveLine.h).
+  void WriteSvcPfx(FILE* file, const char* prefix);      // SERVICE_NAME_PREFIX
+  void WriteExecPath(FILE* file, const char* path);      // EXEC
+  void WriteISHost(FILE* file);                          // MS_HOSTNAME
+  void WriteDBName(FILE* file);                          // DBNAME
+  void WriteDBUser(FILE* file);                          // DBINST
+  void WriteDBOwner(FILE* file);                         // DBOWNER
+  void WriteDBPswd(FILE* file);                          // DBPASS
+  void WriteMSProc(FILE* file);                          // PROCESSES: MSProc
+  void WriteZKProc(FILE* file);                          // PROCESSES: 1
+  void WritePBProc(FILE* file, int d);                   // PROCESSES: PBProc
+  void WriteMerKey(FILE* file);                          // MERCHANT_KEY
+  void WriteCMSPswd(FILE* file);                         // CMSPASS
+  void WriteMacroPath(FILE* file);                       // MACRO_PATH
+  void WriteHtmlPath(FILE* file);                        // HTML_PATH
+  void WriteCgiPath(FILE* file);                         // MS_CGIBIN_PATH
+  void WriteISType(FILE* file);    // TQ_WEBSERVER: Netscape, Quenta or Go
+  void WriteDBType(FILE* file);    // KEL_DBMS: Oracle or VELQ
+  void WriteStaging(FILE* file);   // TQ_ENABLE_STAGING: option bit 0x01
+  void WriteTQCache(FILE* file);   // TQ_ENABLE_CACHE: option bit 0x08
+  void WriteZKTrace(FILE* file);   // CASHET_ENABLE_TRACE: option bit 0x10
+  // These three first replace a negative value in the record by 3600, 30, 30.
+  void WriteZKTmout(FILE* file);   // PAY_STATE_TIMEOUT
+  void WriteZKCycle(FILE* file);   // BACKGROUND_CYCLE_TIME
+  void WriteZKIntvl(FILE* file);   // BACKGROUND_INTER_JOB_TIME
+  void WriteBckCycleTime(FILE* file, int d);     // BACKGROUND_CYCLE_TIME
+  void WriteBckInterJobTime(FILE* file, int d);  // BACKGROUND_INTER_JOB_TIME
+  // Ports after the instance's block: MSPort + MSProc + 3 ... + 8.
+  void WriteZKAdminPort(FILE* file);  // CASHET_ADMIN_PORT
+  void WriteZKPayPort(FILE* file);    // CASHET_PAY_PORT
+  void WriteZKErrorPort(FILE* file);  // CASHET_ERROR_PORT
+  void WriteZKSetPort(FILE* file);    // CASHET_SET_PAY_PORT
+  void WriteZKInqPort(FILE* file);    // CASHET_SET_INQUIRY_PORT
+  void WriteCAPort(FILE* file);       // KEL_JDBC_PORT
+  // PAYSYS_CONTROLLER: 1 when the payment server product is installed.
+  void WriteZKCtrl(FILE* file);
+  void WriteZKHost(FILE* file, const char* d);        // CASHET_HOSTNAME
+  void WriteZKExitHost(FILE* file, const char* d);    // USEREXIT_HOSTNAME
+  void WriteZKExitSvcPfx(FILE* file, const char* d);  // USEREXIT_SERVICE_NAME_PREFIX
+  void WriteZKExec(FILE* file, const char* d);        // CASHET_EXEC
+  void WriteZKLogPath(FILE* file, const char* d);     // CASHET_LOG_PATH
+  void WriteZKCertPath(FILE* file, const char* d);    // CASHET_CERT_PATH
+  void WriteLogPath(FILE* file, const char* path);    // MS_LOGPATH
+  void WriteLogLevel(FILE* file, int d);              // MS_LOGLEVEL
+  void WriteTransCnt(FILE* file, int d);              // MS_TRANS_COUNT
+  void WriteHtmlMax(FILE* file, int d);               // MS_HTML_MAX
+  void WriteDBRetryLimit(FILE* file, int d);          // DB_RETRY_LIMIT
+  void WriteDBRetryIntvl(FILE* file, int d);          // DB_RETRY_INTERVAL
+  void WriteTQDmnCache(FILE* file, int d);            // TQ_DMN_CACHE
+  void WriteTQDmnSynch(FILE* file, int d);            // TQ_DMN_SYNCH
+  void WriteTQDmnSleep(FILE* file, int d);            // TQ_DMN_SLP_SEC
+  void WriteSGPath(FILE* file, const char* d);        // SG_PATH
+  void WriteTQLang(FILE* file, const char* d);        // TQ_LANG
+  void WriteTEditorPath(FILE* file);  // TQ_TEDITOR_PATH: the list joined with ";"
+  // The given value.
+  void WriteUserTrafficLog(FILE* file, int value);            // USERTRAFFIC_LOG
+  void WriteCacheFilePath(FILE* file, const char* path);      // CACHE_FILE_PATH
+  void WriteCacheEnabled(FILE* file, const char* value);      // CACHE_ENABLED
+  void WriteMaxCachedFiles(FILE* file, int value);            // MAX_CACHED_FILES
+  void WriteTemplatePath(FILE* file, const char* path);       // TEMPLATE_PATH
+  void WriteOutboundPath(FILE* file, const char* path);       // OUTBOUND_PATH
+  void WriteMpgPath(FILE* file, const char* path);            // MPG_PATH
+  void WriteMToolBase(FILE* file, const char* path);          // MTOOL_BASE
+  void WriteMToolAffiliate(FILE* file, const char* value);    // MTOOL_AFFILIATE
+  void WriteMerchantSource(FILE* file, const char* path);     // MTOOL_MSOURCE
+  void WriteMToolErrorLog(FILE* file, const char* path);      // MTOOL_ERROR_LOG
+  void WriteMToolNumCon(FILE* file, int value);               // MTOOL_NUM_CON
+  void WriteMToolMaxWait(FILE* file, int value);              // MTOOL_MAX_WAIT
+  void WriteErrNotification(FILE* file, const char* value);   // ERR_NOTIFICATION
+  void WriteOrderNotification(FILE* file, const char* value); // ORDER_NOTIFICATION
+  void WritePDIEncrypt(FILE* file, const char* value);        // PDI_ENCRYPT
+  void WriteAdminErrMsgTemplate(FILE* file, const char* name);  // ADMIN_ERR_MSG_TEMPLATE
+  void WriteJREPath(FILE* file, const char* path);            // TQ_JRE_PATH
+  void WriteTQClsPath(FILE* file, const char* classPath);     // TQ_CLASSPATH
+  void WriteSchedInterJobTime(FILE* file);  // SCHEDULER_INTER_JOB_TIME: 600
+  void WriteCAJAppDrv(FILE* file, const char* driver);        // KEL_JDBC_DRIVER
+  void WriteCAJNetDrv(FILE* file, const char* d);             // KEL_JDBC_NETDRIVER
+  void WriteCAJUrl(FILE* file, const char* url);              // KEL_JDBC_URL
+  void WriteCAJNetUrl(FILE* file, const char* url);           // KEL_JDBC_NETURL
+  void WriteCAJProtocol(FILE* file, const char* d);           // KEL_JDBC_PROTOCOL
+  void WriteQVInBound(FILE* file, char* queue);               // TQ_QV_INBOUND
+  void WriteQVOutBound(FILE* file, char* queue);              // TQ_QV_OUTBOUND
+  void WriteQVError(FILE* file, char* queue);                 // TQ_QV_INERROR
+  void WriteQVManager(FILE* file, char* manager);             // TQ_QV_QMANAGER
+  void WriteQVBridgeID(FILE* file, char* user);               // TQ_QV_BRIDGE_USERID
+  void WriteDefMSGSize(FILE* file);  // DEFAULT_MSG_SIZE: 2000
+  void WriteMaxMSGSize(FILE* file);  // MAX_MSG_SIZE: 1000000
+  void WritePswdAdm(FILE* file, const char* path);            // MS_HTADMIN
+  void WritePswdFile(FILE* file, const char* path);           // MS_HTPASS
+
+  // Macro processor file: one "ENVIRONMENT" table line per NDEnv entry; the
+  // macro and include path lists joined with ";"; the fixed lines
+  // "BIND_FILE dummy.bnd", "EXEC_PATH", "VELQINSTANCE", "VELQPATH"; the
+  // further lines (NDMisc), one block ended by a line end.
+  void WriteNDEnv(FILE* file);
+  void WriteNDMacroPath(FILE* file);
+  void WriteNDIncPath(FILE* file);
+  void WriteNDDummy(FILE* file);
+  void WriteNDMisc(FILE* file);
+
+  // Web server directives: one table line per entry of the list, keyword
+  // "Pass", "Map", "Exec" or "AddType"; the instance's own lines end with
+  // its web server host name.
+  void WriteISPass(FILE* file);
+  void WriteISMap(FILE* file);
+  void WriteISExec(FILE* file);
+  void WriteISCommonPass(FILE* file);
+  void WriteISCommonMap(FILE* file);
+  void WriteISCommonExec(FILE* file);
+  void WriteISCommonAddType(FILE* file);
+
   // --- Core fields ---------------------------------------------------------
   KelString m_Name;
   KelString m_MerKey;  // enciphered, or kNoKeyMarker, or empty
@@ -327,6 +443,16 @@ class ORVANE_API MSInfo {
   int StoreDBType(FILE* file) const;
   int LoadISType(FILE* file);
   int LoadDBType(FILE* file);
+
+  // The table directive: per entry, head to tail, the keyword padded with
+  // spaces to 8 characters, the name padded to 16, the value, and " suffix"
+  // when suffix is given (at least one space after keyword and name). An
+  // empty list writes nothing.
+  void WriteDirective(FILE* file, const char* keyword, ParmList<NameValue>& list,
+                      const char* suffix);
+  // Empties out, then appends each item in order, preceded by separator
+  // except while out is still empty.
+  void StrListToString(ParmList<KelString>& list, KelString& out, const char* separator);
 };
 
 // One number line of the data file: decimal, optional minus sign.

@@ -9,6 +9,7 @@
 #include "orvane/os/Network.h"
 #include "orvane/core/AsciiCase.h"
 #include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/ServicesDatabase.h"
 #include "orvane/platform/TextFileRewrite.h"
 
 struct MSList::Node {
@@ -50,14 +51,48 @@ bool InBlock(long long port, const MSInfo& rec) {
   return rec.GetMSPort() <= port && port < BlockEnd(rec);
 }
 
+// True when serviceName is one that creation or the queue bridge registers
+// for the instance named instanceName: "tq" + name, alone or followed by
+// "_" + k, "_pb_" + k, "_pe_" + k, "_cy_" + k, "_sched_" + k or "_ece_" + k,
+// for a decimal number k; letter case ignored.
+bool IsOwnServiceName(const std::string& serviceName, const char* instanceName) {
+  const std::string prefix = std::string("tq") + instanceName;
+  if (serviceName.size() < prefix.size() ||
+      !orvane::EqualsIgnoringCase(serviceName.c_str(), prefix.size(), prefix.c_str())) {
+    return false;
+  }
+  std::string rest = serviceName.substr(prefix.size());
+  if (rest.empty()) return true;
+  for (char& c : rest) c = orvane::FoldAsciiCase(c);
+  static const char* const kNumberedForms[] = {"_pb_", "_pe_", "_cy_", "_sched_", "_ece_", "_"};
+  for (const char* form : kNumberedForms) {
+    const size_t length = std::strlen(form);
+    if (rest.compare(0, length, form) != 0 || rest.size() == length) continue;
+    if (rest.find_first_not_of("0123456789", length) == std::string::npos) return true;
+  }
+  return false;
+}
+
+// True when the services database lists the port under a name that is not
+// one of rec's own: its own entries are what creation left, not a conflict.
+bool IsTakenByOthers(const orvane::ServicesDatabase* services, long long port, const MSInfo& rec) {
+  if (services == nullptr) return false;
+  for (const std::string& name : services->NamesAt(static_cast<int>(port))) {
+    if (!IsOwnServiceName(name, rec.GetName())) return true;
+  }
+  return false;
+}
+
 // The port check of Add and MergeCurrent. rec's ports are walked in rising
 // order; the first that is the reserved port or that the services database
-// lists gives kConflictPortTaken. With ownBlock, reaching a port of that
-// block ends the walk: an existing instance's ports are its own services.
-// When the socket layer cannot be started or stopped the ports could not be
-// confirmed free, which is reported as taken too.
+// lists under another program's name gives kConflictPortTaken. With
+// ownBlock, reaching a port of that block ends the walk: an existing
+// instance's ports are its own services. When the socket layer cannot be
+// started or stopped the ports could not be confirmed free, which is
+// reported as taken too.
 int CheckPortsTaken(const MSInfo& rec, const MSInfo* ownBlock) {
   if (!orvane::os::StartSocketLayer().ok()) return MSList::kConflictPortTaken;
+  const auto services = orvane::ServicesDatabase::Current();
   int flags = 0;
   const long long last = BlockEnd(rec) - 1;
   // A damaged record may start far below 0: there are no ports to look up
@@ -69,7 +104,7 @@ int CheckPortsTaken(const MSInfo& rec, const MSInfo* ownBlock) {
       break;
     }
     if (ownBlock != nullptr && InBlock(port, *ownBlock)) break;
-    if (orvane::os::LookupServiceByPort(static_cast<int>(port)).ok()) {
+    if (IsTakenByOthers(services.get(), port, rec)) {
       flags = MSList::kConflictPortTaken;
       break;
     }

@@ -807,3 +807,97 @@ TEST_F(MSListMachineTest, TwoProcessesStoringAtOnceLeaveOneWholeFileForEveryRead
 
 }  // namespace
 #endif
+namespace {
+
+// --- A record's own registered services ------------------------------------
+
+TEST_F(MSListMachineTest, PortsRegisteredUnderTheRecordsOwnNamesAreNoConflict) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
+  struct Case {
+    const char* registered;  // the name under which port 21001 is registered
+    int flags;
+  };
+  const Case cases[] = {
+      {"tqmall", 0},          {"TQMALL_1", 0},        {"tqmall_12", 0},
+      {"tqmall_pb_1", 0},     {"TqMall_Pe_6", 0},     {"tqmall_cy_1", 0},
+      {"tqmall_sched_10", 0}, {"tqmall_ece_1", 0},
+      {"tqmall_", MSList::kConflictPortTaken},        {"tqmall_x", MSList::kConflictPortTaken},
+      {"tqmall_pb", MSList::kConflictPortTaken},      {"tqmall_pb_", MSList::kConflictPortTaken},
+      {"tqmall_1a", MSList::kConflictPortTaken},      {"tqmall2", MSList::kConflictPortTaken},
+      {"tqmal", MSList::kConflictPortTaken},          {"mall_1", MSList::kConflictPortTaken},
+      {"tqshop_1", MSList::kConflictPortTaken},       {"tqmall_web_1", MSList::kConflictPortTaken},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.registered);
+    machine.WriteFile(kServicesFile, std::string(c.registered) + "\t\t21001/tcp\t# x\r\n");
+    MSList list;
+    MSInfo shop = Instance("shop", 40000), mall = Instance("mall", 21000);
+    list.Add(shop, 0);
+    EXPECT_EQ(list.Add(mall, 1), c.flags);
+    EXPECT_EQ(list.GetCount(), c.flags == 0 ? 2 : 1);
+  }
+}
+
+TEST_F(MSListMachineTest, AnotherProgramsNameOnAnOwnPortStillRefuses) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
+  // Port 21001 is registered twice: under the record's own name first, then
+  // by a third program.
+  machine.WriteFile(kServicesFile, "tqmall_1\t21001/tcp\r\nthirdprog\t21001/udp\r\n");
+  MSList list;
+  MSInfo shop = Instance("shop", 40000), mall = Instance("mall", 21000);
+  list.Add(shop, 0);
+  EXPECT_EQ(list.Add(mall, 1), MSList::kConflictPortTaken);
+}
+
+// What creation registers for an instance named name with two server
+// processes at port, and the payment server installed.
+std::string CreatedEntries(const std::string& name, int port, int helperPort) {
+  std::string lines = "tq" + name + "\t" + std::to_string(port) + "/tcp\t# Server Controller\r\n";
+  for (int k = 1; k <= 2; ++k) {
+    lines += "tq" + name + "_" + std::to_string(k) + "\t" + std::to_string(port + k) + "/tcp\r\n";
+  }
+  lines += "tq" + name + "_pb_1\t" + std::to_string(port + 3) + "/tcp\r\n";
+  for (int k = 1; k <= 6; ++k) {
+    lines += "tq" + name + "_pe_" + std::to_string(k) + "\t" + std::to_string(port + 3 + k) +
+             "/tcp\r\n";
+  }
+  lines += "tq" + name + "_cy_1\t" + std::to_string(helperPort) + "/tcp\r\n";
+  for (int j = 1; j <= 10; ++j) {
+    lines += "tq" + name + "_sched_" + std::to_string(j) + "\t" +
+             std::to_string(helperPort + j) + "/tcp\r\n";
+  }
+  return lines;
+}
+
+TEST_F(MSListMachineTest, TwoCreatedInstancesSurviveLoadAndStore) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
+  machine.WriteFile(kServicesFile, "echo\t7/tcp\r\n" + CreatedEntries("shop", 20000, 40000) +
+                                       CreatedEntries("MALL", 21000, 40010));
+  machine.WriteFile(kDataFile, "");
+  MSList source;
+  MSInfo shop = Instance("shop", 20000), mall = Instance("mall", 21000);
+  source.Add(shop, 0);
+  source.Add(mall, 0);
+  ASSERT_EQ(source.Store(kDataFile), 1);
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    MSList list;
+    ASSERT_EQ(list.Load(kDataFile), 1);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"shop", "mall"}));
+    EXPECT_EQ(list.GetRefusedCount(), 0);
+    ASSERT_EQ(list.Store(kDataFile), 1);
+  }
+
+  // A third program on one of mall's ports refuses mall again.
+  machine.WriteFile(kServicesFile, machine.ReadFile(kServicesFile) + "intruder\t21004/tcp\r\n");
+  MSList list;
+  ASSERT_EQ(list.Load(kDataFile), 1);
+  EXPECT_EQ(Names(list), std::vector<std::string>{"shop"});
+  MSInfo refused;
+  int flags = 0;
+  ASSERT_EQ(list.GetRefused(0, refused, flags), 1);
+  EXPECT_EQ(flags, MSList::kConflictPortTaken);
+}
+
+}  // namespace

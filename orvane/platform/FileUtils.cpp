@@ -28,6 +28,28 @@ int MakeDirectory(const char* path, int /*mode*/, const char* /*owner*/) {
   return os::CreateDirectory(path).ok() ? 1 : 0;
 }
 
+int MakeDirectoryPath(const char* path, int mode, const char* owner) {
+  if (path == nullptr) return 0;
+  const std::string directory = path;
+  if (os::DirectoryExists(directory)) {
+    SetFileOwner(path, owner);
+    SetFileMode(path, mode);
+    return 1;
+  }
+  if (!IsDrivePath(path)) return 0;
+  // Each component after "X:\", from the outermost in.
+  size_t end = 2;
+  do {
+    end = directory.find_first_of("\\/", end + 1);
+    const std::string part = directory.substr(0, end);
+    if (part.back() == '\\' || part.back() == '/' || os::DirectoryExists(part)) continue;
+    if (!MakeDirectory(part.c_str(), mode, owner)) return 0;
+    SetFileOwner(part.c_str(), owner);
+    SetFileMode(part.c_str(), mode);
+  } while (end != std::string::npos);
+  return 1;
+}
+
 int IsDrivePath(const char* path) {
   return path != nullptr && std::isalpha(static_cast<unsigned char>(path[0])) &&
                  path[1] == ':' && path[2] == '\\'

@@ -31,6 +31,12 @@ int CopyFileOver(const char* source, const char* target);
 // pass are applied by the hooks below, not here. Non-zero on success.
 int MakeDirectory(const char* path, int mode = 0, const char* owner = nullptr);
 
+// Ensures a directory path exists. An existing path gets the owner and mode
+// hooks and gives 1. Otherwise the path must begin with a drive (else 0);
+// each missing component after the drive is created in turn, with the
+// owner and mode; a failed creation gives 0.
+int MakeDirectoryPath(const char* path, int mode, const char* owner);
+
 // 1 when the path begins with a drive: a letter, ":" and "\".
 int IsDrivePath(const char* path);
 

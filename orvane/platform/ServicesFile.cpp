@@ -5,15 +5,13 @@
 
 #include "orvane/os/Files.h"
 #include "orvane/core/AsciiCase.h"
+#include "orvane/platform/ServicesDatabase.h"
 #include "orvane/platform/TextFileRewrite.h"
 
 namespace orvane {
 namespace {
 
 constexpr char kWordDelimiters[] = " \t\r\n";
-// Ports have five digits; more are not taken, so a garbled entry cannot
-// overflow the number.
-constexpr int kMaxPortDigits = 9;
 
 std::string BackupPathOf(const KelString& path) { return std::string(path) + ".old"; }
 
@@ -27,21 +25,6 @@ bool FirstWordIs(const char* line, const char* name) {
   size_t start = 0;
   const size_t length = FirstWord(line, &start);
   return length > 0 && EqualsIgnoringCase(line + start, length, name);
-}
-
-// The port of an entry: the number after the first word's delimiter, up to
-// the "/" of the protocol, blanks and tabs skipped.
-int EntryPort(const char* line) {
-  size_t start = 0;
-  const size_t length = FirstWord(line, &start);
-  const char* text = line + start + length;
-  if (*text != '\0') ++text;  // the delimiter that ends the first word
-  text += std::strspn(text, " \t");
-  int port = 0;
-  for (int digits = 0; digits < kMaxPortDigits && *text >= '0' && *text <= '9'; ++digits, ++text) {
-    port = port * 10 + (*text - '0');
-  }
-  return port;
 }
 
 // One word of printable characters, none of them a comment's "#": what
@@ -143,15 +126,7 @@ int KelUnregTcpService(const char* name) {
 
 int KelGetTcpServicePort(const char* name) {
   if (name == nullptr) return -1;
-  KelString path;
-  orvane::GetServicesFilePath(path);
-  FILE* in = orvane::os::OpenFile(std::string(path), "r");
-  if (in == nullptr) return 0;
-  int port = -1;
-  std::string line;
-  while (port < 0 && orvane::ReadLine(in, &line)) {
-    if (orvane::FirstWordIs(line.c_str(), name)) port = orvane::EntryPort(line.c_str());
-  }
-  std::fclose(in);
-  return port;
+  const std::shared_ptr<const orvane::ServicesDatabase> services =
+      orvane::ServicesDatabase::Current();
+  return services == nullptr ? 0 : services->PortOf(name);
 }

@@ -1,11 +1,7 @@
 // The machine's network databases: the hosts file and the services file,
-// read as Windows Sockets reads them.
-//
-// Both are line files: "#" starts a comment that runs to the line end, words
-// are separated by blanks and tabs, and CR LF and LF line ends are alike.
-//   hosts:    address official-name [alias ...]
-//   services: name port/protocol [alias ...]
-// Names, aliases and protocols are compared without regard to letter case.
+// read as Windows Sockets reads them (the line format is that of
+// NetworkDatabaseText.h). Names, aliases and protocols are compared without
+// regard to letter case.
 #ifndef ORVANE_OS_POSIX_NETWORKDATABASES_H_
 #define ORVANE_OS_POSIX_NETWORKDATABASES_H_
 

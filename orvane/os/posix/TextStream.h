@@ -2,10 +2,12 @@
 // written becomes CR LF, CR LF read becomes "\n", a CR not followed by LF
 // passes through unchanged.
 //
-// The stream is a glibc fopencookie stream without stdio buffering: the
-// translation keeps its own read-ahead, so ftell and fseek work with the
-// file's byte positions exactly, and every write reaches the file at once
-// (fflush has nothing to do).
+// The stream is a glibc fopencookie stream with a full stdio buffer, so a
+// line costs no system call. ftell and fseek still work with the file's byte
+// offsets exactly: the translation knows how the characters that stdio holds
+// map to the file's bytes. Written text reaches the file when the buffer
+// fills, at fflush and at fclose; a failed write makes fclose (or fflush)
+// report EOF and sets the stream's error indicator.
 #ifndef ORVANE_OS_POSIX_TEXTSTREAM_H_
 #define ORVANE_OS_POSIX_TEXTSTREAM_H_
 

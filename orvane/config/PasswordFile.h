@@ -1,0 +1,18 @@
+// The web server password file of an instance.
+#ifndef ORVANE_CONFIG_PASSWORDFILE_H_
+#define ORVANE_CONFIG_PASSWORDFILE_H_
+
+namespace orvane {
+
+// For an instance on the Quenta Go Webserver (webServerType 0), copies the
+// installation's template installDir\server\admin\kelsclt.pwd to dir\netc.pwd,
+// after moving a previous netc.pwd to netc.old.pwd, and gives the copy the
+// owner and mode 0644. Other web server types have no password file: 1 and
+// nothing done. 0 when the copy fails (the caller reports it); without a
+// template nothing is changed.
+int CreatePasswordFile(const char* dir, int webServerType, const char* installDir,
+                       const char* owner);
+
+}  // namespace orvane
+
+#endif  // ORVANE_CONFIG_PASSWORDFILE_H_

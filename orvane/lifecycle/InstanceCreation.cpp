@@ -1,0 +1,125 @@
+#include "orvane/lifecycle/InstanceCreation.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "orvane/config/InstanceFiles.h"
+#include "orvane/config/MacroConfig.h"
+#include "orvane/core/KelString.h"
+#include "orvane/core/MSInfo.h"
+#include "orvane/core/MSList.h"
+#include "orvane/lifecycle/InstanceScripts.h"
+#include "orvane/lifecycle/InstanceTcpServices.h"
+#include "orvane/lifecycle/InstanceTree.h"
+#include "orvane/lifecycle/NetPerception.h"
+#include "orvane/os/Files.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/InstanceService.h"
+#include "orvane/platform/TextFileRewrite.h"
+#include "orvane/runtime/Messages.h"
+
+namespace orvane {
+namespace {
+
+enum MessageId : unsigned int {
+  kMsgCreationFailed = 19,
+  kMsgNoInstallation = 5,
+  kMsgCreated = 54,
+  kMsgPortRangeConflict = 70,
+};
+
+// Steps 5 to 7: the TCP service entries of every process and the Windows
+// service; each registration enters the status.
+int RegisterInstance(MSInfo& info) {
+  int status = RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kController)) & 1;
+  status &= CreateInstanceService(info) ? 1 : 0;
+  status &= RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kServers));
+  if (IsPayServerInstalled()) {
+    status &= RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kPayment));
+  }
+  const int helperBlock = FindHelperPortBlock(info);
+  if (helperBlock < 0) {
+    KelShowError(kMsgPortRangeConflict);
+    return 0;
+  }
+  return status &
+         RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kHelpers, helperBlock));
+}
+
+// The payment server's files; only its scripts enter the status. Without
+// the payment server a migration script left from an earlier creation is
+// removed.
+int SetUpPaymentServer(MSInfo& info, const char* installDir) {
+  if (!IsPayServerInstalled()) {
+    const std::string script = MigrateCashetScriptPath(info, installDir);
+    if (os::PathExists(script)) os::DeleteFile(script);
+    return 1;
+  }
+  WritePayBackConfig(info, installDir);
+  WritePayCashetConfig(info, installDir);
+  int status = WriteCashetScript(info, installDir);
+  status &= WriteMigrateCashetScript(info, installDir);
+  return status;
+}
+
+}  // namespace
+
+int DetectPackaging(MSInfo& info, const char* installDir) {
+  const KelString path =
+      KelString(installDir) ^ "html" ^ "en_US" ^ "tqadmin" ^ "common" ^ "config.js";
+  FILE* file = os::OpenFile(std::string(path), "r");
+  if (file == nullptr) return 0;
+  char line[kMaxLineChars + 1];
+  while (std::fgets(line, sizeof line, file) != nullptr) {
+    if (std::strstr(line, "gTQPackaging") == nullptr) continue;
+    const bool packaged = std::strstr(line, "kStrStart") != nullptr;
+    info.SetMSOption(MSInfo::kOptPackaging, packaged ? MSInfo::kOptPackaging : 0);
+    break;
+  }
+  std::fclose(file);
+  return 1;
+}
+
+}  // namespace orvane
+
+int KelCreateSingleInst(MSInfo& info) {
+  KelString installDir;
+  if (!orvane::GetTQInstallPath(installDir, orvane::kCurrentProductVersion)) {
+    KelShowError(orvane::kMsgNoInstallation);
+    return 0;
+  }
+  if (!orvane::DetectPackaging(info, installDir)) return 0;
+  // The servers must not run on files that are being replaced.
+  if (KelIsTQSvcActive(info)) orvane::StopInstanceService(info);
+  orvane::WriteControllerConfig(info);
+
+  int status = orvane::RegisterInstance(info);
+  // The files below report their own failures; they do not enter the status.
+  orvane::BuildInstanceTree(info, installDir);
+  orvane::WriteSampleStoreScript(info, installDir);
+  orvane::WriteServerConfig(info, installDir);
+  orvane::WriteMacroConfig(info, installDir);
+  orvane::WritePayCyberConfig(info, installDir);
+  orvane::WriteSchedulerConfig(info, installDir);
+  status &= orvane::SetUpPaymentServer(info, installDir);
+  if (orvane::IsPersonalizationInstalled()) status &= KelNetPerceptionConfig(info) ? 1 : 0;
+
+  if (status) {
+    KelUpdateStatus(orvane::kMsgCreated, info.GetName());
+  } else {
+    KelShowError(orvane::kMsgCreationFailed, info.GetName());
+  }
+  return 1;
+}
+
+int KelCreateInstance(const char* dataFile) {
+  if (dataFile == nullptr) return 1;
+  MSList list;
+  list.Load(dataFile);  // what a failed load read is created all the same
+  for (int index = 0; index < list.GetCount(); ++index) {
+    MSInfo info;
+    if (list.SetIndex(index) && list.GetCurrent(info)) KelCreateSingleInst(info);
+  }
+  return 1;
+}

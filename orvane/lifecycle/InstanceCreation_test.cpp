@@ -1,0 +1,355 @@
+#include "orvane/lifecycle/InstanceCreation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "orvane/core/MSInfo.h"
+#include "orvane/core/MSList.h"
+#include "orvane/lifecycle/LifecycleTestMachine.h"
+#include "orvane/os/Files.h"
+#include "orvane/platform/ServicesFile.h"
+#include "orvane/platform/WindowsServices.h"
+
+namespace {
+
+using orvane::test::ReadTextFile;
+using orvane::test::SampleInstallation;
+using orvane::test::ShownMessages;
+
+constexpr char kRoot[] = "C:\\stores\\shop";
+constexpr char kPages[] = "C:\\WWW\\html\\shop";
+constexpr char kCgi[] = "C:\\WWW\\cgi-bin";
+constexpr char kParametersKey[] = "SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2";
+
+std::string In(const std::string& directory, const std::string& name) {
+  return directory + "\\" + name;
+}
+
+class CreationTest : public orvane::test::LifecycleTest {
+ protected:
+  // Lays out the installation and creates the instance shop at port 20000.
+  void CreateShop(int processes = 2) {
+    LayOut();
+    shop = Record("shop", 20000, processes);
+    if (processes < 2) shop.m_MSProc = processes;  // a stored count below the setter's rule
+    ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  }
+  std::string LastMessage() const {
+    return ShownMessages().empty() ? std::string() : ShownMessages().back();
+  }
+
+  MSInfo shop;
+};
+
+TEST_F(CreationTest, TreeHoldsEveryDirectoryAndCopyWithItsMode) {
+  CreateShop();
+  struct Expected {
+    std::string path;
+    int mode;
+  };
+  std::vector<Expected> expected = {
+      {kRoot, 0755},
+      {In(kRoot, "tq_cache"), 0755},
+      {In(kRoot, "tq_cache\\protect"), 0755},
+      {In(kRoot, "tq_cache\\unprotect"), 0755},
+      {In(kRoot, "password"), 0755},
+      {In(kRoot, "logs"), 0755},
+      {In(kRoot, "data"), 0755},
+      {In(kRoot, "bin"), 0755},
+      {In(kRoot, "teditor"), 0755},
+      {In(kRoot, "teditor\\te_html"), 0755},
+      {In(kRoot, "teditor\\te_html\\teditor.txt"), 0555},
+      {In(kRoot, "teditor\\category"), 0755},
+      {In(kRoot, "teditor\\product"), 0755},
+      {In(kRoot, "teditor\\general"), 0755},
+      {In(kRoot, "teditor\\ca_html"), 0755},
+      {In(kRoot, "macro"), 0777},
+      {kPages, 0777},
+      {In(kPages, "tq_cache"), 0755},
+      {In(kPages, "tq_cache\\protect"), 0777},
+      {In(kPages, "tq_cache\\unprotect"), 0777},
+      {kCgi, 0755},
+      {In(kCgi, "tessaly3.exe"), 0555},
+      {In(kCgi, "tessaly"), 0555},
+      {In(kRoot, "password\\netc.pwd"), 0644},
+  };
+  for (const std::string& name : SampleInstallation::CategoryMacros()) {
+    expected.push_back({In(kRoot, "teditor\\category\\" + name), 0555});
+  }
+  for (const std::string& name : SampleInstallation::ProductMacros()) {
+    expected.push_back({In(kRoot, "teditor\\product\\" + name), 0555});
+  }
+  for (const std::string& page : SampleInstallation::CatalogEditorPages()) {
+    expected.push_back({In(kRoot, "teditor\\ca_html\\" + page), 0555});
+  }
+  for (const Expected& item : expected) EXPECT_EQ(Mode(item.path), item.mode) << item.path;
+
+  // Copies hold their sources.
+  EXPECT_EQ(ReadTextFile(In(kCgi, "tessaly")), "program tessaly3.exe\n");
+  EXPECT_EQ(ReadTextFile(In(kRoot, "teditor\\product\\tempcomp.vqm")),
+            "product macro tempcomp.vqm\n");
+  EXPECT_EQ(ReadTextFile(In(kRoot, "password\\netc.pwd")), "admin:password template\n");
+  EXPECT_EQ(ShownMessages(), std::vector<std::string>{
+                                 "status: Tessaly instance shop has been created successfully."});
+}
+
+TEST_F(CreationTest, PackagingFollowsConfigJs) {
+  struct Case {
+    const char* line;  // "" leaves the file without a gTQPackaging line
+    bool flagBefore;
+    bool flagAfter;
+  };
+  const Case cases[] = {
+      {"var gTQPackaging = kStrStart + 1;", false, true},
+      {"var gTQPackaging = false;", true, false},
+      {"", true, true},
+      {"", false, false},
+  };
+  for (const Case& c : cases) {
+    install.packagingLine = c.line;
+    LayOut();
+    MSInfo info = install.Record("shop", 20000);
+    info.SetMSOption(MSInfo::kOptPackaging, c.flagBefore ? MSInfo::kOptPackaging : 0);
+    ASSERT_EQ(orvane::DetectPackaging(info, "C:\\Tessaly"), 1);
+    EXPECT_EQ((info.GetMSOption() & MSInfo::kOptPackaging) != 0, c.flagAfter) << c.line;
+  }
+}
+
+TEST_F(CreationTest, PackagedInstallationHasNoCatalogEditor) {
+  install.packagingLine = "gTQPackaging = kStrStart;";
+  CreateShop();
+  EXPECT_NE(shop.GetMSOption() & MSInfo::kOptPackaging, 0);
+  EXPECT_FALSE(machine.FileExists(In(kRoot, "teditor\\ca_html")));
+  EXPECT_TRUE(machine.FileExists(In(kRoot, "teditor\\general")));
+}
+
+TEST_F(CreationTest, ProgramNamesAndPasswordFileFollowTheWebServerType) {
+  LayOut();
+  shop = Record("shop", 20000);
+  shop.SetISType(eISNetscape);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  EXPECT_EQ(Mode(In(kCgi, "tessaly")), 0555);
+  EXPECT_EQ(Mode(In(kCgi, "tessaly3")), 0555);
+  EXPECT_FALSE(machine.FileExists(In(kCgi, "tessaly3.exe")));
+  EXPECT_FALSE(machine.FileExists(In(kRoot, "password\\netc.pwd")));  // only for Go
+}
+
+TEST_F(CreationTest, RegistersEveryServiceEntryAndTheWindowsService) {
+  install.payServer = true;
+  CreateShop();
+  const std::vector<std::string> expected = {
+      "tqshop\t\t20000/tcp\t# Tessaly - Server Controller",
+      "tqshop_1\t20001/tcp\t# Tessaly - shop",
+      "tqshop_2\t20002/tcp\t# Tessaly - shop",
+      "tqshop_pb_1\t20003/tcp\t# Tessaly - pay_back",
+      "tqshop_pe_1\t20004/tcp\t# Tessaly - pay_cashet",
+      "tqshop_pe_2\t20005/tcp\t# Tessaly - Admin port",
+      "tqshop_pe_3\t20006/tcp\t# Tessaly - Pay port",
+      "tqshop_pe_4\t20007/tcp\t# Tessaly - Error port",
+      "tqshop_pe_5\t20008/tcp\t# Tessaly - SET Pay Port",
+      "tqshop_pe_6\t20009/tcp\t# Tessaly - SET Inquiry Port",
+      "tqshop_cy_1\t40000/tcp\t# Tessaly - pay_cyber",
+  };
+  for (const std::string& line : expected) {
+    EXPECT_EQ(ServiceLine(line.substr(0, line.find('\t'))), line);
+  }
+  for (int j = 1; j <= 10; ++j) {
+    const std::string name = "tqshop_sched_" + std::to_string(j);
+    EXPECT_EQ(ServiceLine(name),
+              name + "\t" + std::to_string(40000 + j) + "/tcp\t# Tessaly - scheduler");
+  }
+  EXPECT_EQ(ServicesFile().substr(0, 7), "echo\t\t7");  // others' lines stay first
+
+  EXPECT_EQ(ServiceValue("TQshop", "ImagePath"), "C:\\Tessaly\\bin\\srvrctrl.exe");
+  EXPECT_EQ(ServiceValue("TQshop", "DisplayName"), "Tessaly - shop");
+  EXPECT_EQ(ServiceDword("TQshop", "Start"), 3u);
+  EXPECT_EQ(RegistryString(kParametersKey, "TQshop"), "-i C:\\WWW\\html\\shop\\srvrctrl.ini");
+  EXPECT_EQ(KelIsSvcActive("TQshop"), 0);
+  EXPECT_TRUE(machine.FileExists(In(kRoot, "bin\\cashet.cmd")));
+  EXPECT_TRUE(machine.FileExists("C:\\Tessaly\\tq_schema\\VELQ\\migrate\\migrateCashet.cmd"));
+  EXPECT_EQ(LastMessage(), "status: Tessaly instance shop has been created successfully.");
+}
+
+TEST_F(CreationTest, NoServerProcessesRegisterOnlyTheController) {
+  install.payServer = true;
+  CreateShop(0);
+  EXPECT_NE(ServiceLine("tqshop"), "");
+  EXPECT_EQ(ServiceLine("tqshop_1"), "");
+  EXPECT_EQ(ServiceLine("tqshop_pb_1"), "tqshop_pb_1\t20001/tcp\t# Tessaly - pay_back");
+}
+
+TEST_F(CreationTest, WithoutPaymentServerItsMigrationScriptGoes) {
+  LayOut();
+  const std::string script = "C:\\Tessaly\\tq_schema\\VELQ\\migrate\\migrateCashet.cmd";
+  machine.WriteFile(script, "left from an earlier creation\r\n");
+  shop = Record("shop", 20000);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  EXPECT_FALSE(machine.FileExists(script));
+  EXPECT_EQ(ServiceLine("tqshop_pb_1"), "");
+  EXPECT_FALSE(machine.FileExists(In(kRoot, "bin\\cashet.cmd")));
+}
+
+TEST_F(CreationTest, NoFreeHelperBlockReports70And19) {
+  LayOut();
+  std::string lines = ServicesFile();
+  for (int port = 40000; port <= 65535; port += 10) {
+    lines += "p" + std::to_string(port) + "\t\t" + std::to_string(port) + "/tcp\n";
+  }
+  ASSERT_TRUE(orvane::test::WriteTextFile("C:\\WINNT\\system32\\drivers\\etc\\services", lines));
+  shop = Record("shop", 20000);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  const std::vector<std::string> messages = ShownMessages();
+  ASSERT_GE(messages.size(), 2u);
+  EXPECT_EQ(messages[messages.size() - 2],
+            "error: The TCP/IP port range is in conflict with other TCP/IP service.");
+  EXPECT_EQ(messages.back(), "error: Error in creating Tessaly instance shop.");
+  EXPECT_EQ(ServiceLine("tqshop_cy_1"), "");
+  EXPECT_NE(ServiceLine("tqshop_2"), "");                          // what could be registered is
+  EXPECT_TRUE(machine.FileExists(In(kRoot, "teditor\\general")));  // and the rest goes on
+}
+
+TEST_F(CreationTest, EarlyFailuresDoNothing) {
+  // Neither the installation nor its config.js: 0, with message 5 only for
+  // the first.
+  shop = install.Record("shop", 20000);
+  EXPECT_EQ(KelCreateSingleInst(shop), 0);
+  EXPECT_EQ(ShownMessages(),
+            std::vector<std::string>{"error: Cannot find Tessaly installation parameters."});
+
+  LayOut();
+  ShownMessages().clear();
+  ASSERT_TRUE(orvane::os::DeleteFile("C:\\Tessaly\\html\\en_US\\tqadmin\\common\\config.js").ok());
+  EXPECT_EQ(KelCreateSingleInst(shop), 0);
+  EXPECT_TRUE(ShownMessages().empty());
+  EXPECT_EQ(ServiceLine("tqshop"), "");
+  EXPECT_FALSE(machine.FileExists(kRoot));
+}
+
+TEST_F(CreationTest, UncreatableDirectoryStopsTheTreeWithMessage1) {
+  LayOut();
+  shop = Record("shop", 20000);
+  ASSERT_TRUE(orvane::test::WriteTextFile("C:\\stores\\shop\\tq_cache", "a file in the way\n"));
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  const std::vector<std::string>& messages = ShownMessages();
+  EXPECT_NE(std::find(messages.begin(), messages.end(),
+                      "error: Cannot create directory C:\\stores\\shop\\tq_cache."),
+            messages.end());
+  EXPECT_FALSE(machine.FileExists(kCgi));  // the rest of the tree is skipped
+  // The tree does not enter the status.
+  EXPECT_EQ(LastMessage(), "status: Tessaly instance shop has been created successfully.");
+}
+
+TEST_F(CreationTest, RecreationEmptiesThePageCacheAndRegistersTheSame) {
+  install.payServer = true;
+  CreateShop();
+  const std::string services = ServicesFile();
+  machine.WriteFile(In(kPages, "tq_cache\\protect\\page1.html"), "cached");
+  machine.WriteFile(In(kRoot, "teditor\\general\\mine.vqm"), "kept");
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+
+  EXPECT_EQ(ServicesFile(), services);  // the helper block stays where it was
+  EXPECT_FALSE(machine.FileExists(In(kPages, "tq_cache\\protect\\page1.html")));
+  EXPECT_TRUE(machine.FileExists(In(kRoot, "teditor\\general\\mine.vqm")));
+  EXPECT_EQ(ReadTextFile(In(kRoot, "bin\\cashet.old.cmd")),
+            ReadTextFile(In(kRoot, "bin\\cashet.cmd")));
+  EXPECT_EQ(LastMessage(), "status: Tessaly instance shop has been created successfully.");
+}
+
+TEST_F(CreationTest, WritesEveryConfigurationFileAndRecreatesThemTheSame) {
+  install.payServer = true;
+  install.personalization = true;
+  CreateShop();
+  const std::vector<std::string> files = {"srvrctrl.ini",   "tessaly.ini",   "velqwww.ini",
+                                          "pay_cyber.ini",  "scheduler.ini", "pay_back.ini",
+                                          "pay_cashet.ini", "merchant_conf"};
+  for (const std::string& file : files) EXPECT_EQ(Mode(In(kPages, file)), 0644) << file;
+  const std::string server = ReadTextFile(In(kPages, "tessaly.ini"));
+  EXPECT_NE(server.find("\nPERS_ENABLED NO\n"), std::string::npos);
+  EXPECT_NE(server.find("\nGL_PORT 9000\n"), std::string::npos);
+  EXPECT_NE(ReadTextFile(In(kPages, "srvrctrl.ini")).find("CONTROL_SERVICE tqshop\n"),
+            std::string::npos);
+
+  // A hand-added directive survives re-creation, at the end; every other
+  // file comes out as it was.
+  ASSERT_TRUE(orvane::test::WriteTextFile(In(kPages, "tessaly.ini"), server + "MY_KEY 5\n"));
+  std::vector<std::string> before;
+  for (const std::string& file : files) before.push_back(ReadTextFile(In(kPages, file)));
+  const std::string services = ServicesFile();
+  ShownMessages().clear();
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  for (size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(ReadTextFile(In(kPages, files[i])), before[i]) << files[i];
+  }
+  EXPECT_EQ(before[1].substr(before[1].size() - 10), "\nMY_KEY 5\n");
+  EXPECT_EQ(ServicesFile(), services);
+  EXPECT_EQ(ShownMessages(), std::vector<std::string>{
+                                 "status: Tessaly instance shop has been created successfully."});
+}
+
+TEST_F(CreationTest, RunningServiceIsStoppedAndLeftStopped) {
+  LayOut();
+  AddService("TQshop", orvane::test::EmulatedService().Running().StopDelay(5));
+  shop = Record("shop", 20000);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  EXPECT_EQ(KelIsSvcActive("TQshop"), 0);
+  EXPECT_GE(ClockSeconds(), 5u);
+}
+
+TEST_F(CreationTest, CreateInstanceCreatesEveryRecordOfTheDataFile) {
+  LayOut();
+  MSList list;
+  MSInfo first = Record("shop", 20000);
+  MSInfo second = Record("mall", 20100);
+  ASSERT_EQ(list.Add(first, 0), 0);
+  ASSERT_EQ(list.Add(second, 0), 0);
+  ASSERT_EQ(list.Store("C:\\Tessaly\\tqconfig.dat"), 1);
+  EXPECT_EQ(KelCreateInstance("C:\\Tessaly\\tqconfig.dat"), 1);
+  EXPECT_NE(ServiceLine("tqshop"), "");
+  EXPECT_NE(ServiceLine("tqmall"), "");
+  EXPECT_EQ(ServiceLine("tqmall_cy_1"), "tqmall_cy_1\t40020/tcp\t# Tessaly - pay_cyber");
+
+  ShownMessages().clear();
+  MSList empty;
+  ASSERT_EQ(empty.Store("C:\\Tessaly\\empty.dat"), 1);
+  EXPECT_EQ(KelCreateInstance("C:\\Tessaly\\empty.dat"), 1);
+  EXPECT_EQ(KelCreateInstance("C:\\Tessaly\\missing.dat"), 1);
+  EXPECT_TRUE(ShownMessages().empty());
+}
+
+TEST_F(CreationTest, CreatedInstancesSurviveLoadAndStoreButNotAThirdProgramsPort) {
+  LayOut();
+  MSList list;
+  for (const auto& [name, port] : {std::pair<const char*, int>{"shop", 20000}, {"mall", 20100}}) {
+    MSInfo info = Record(name, port);
+    ASSERT_EQ(list.Add(info, 1), 0) << name;
+    ASSERT_EQ(KelCreateSingleInst(info), 1) << name;
+  }
+  const char* dataFile = "C:\\Tessaly\\tqconfig.dat";
+  ASSERT_EQ(list.Store(dataFile), 1);
+
+  // Their own entries are no conflict, however often the file goes round.
+  for (int round = 0; round < 2; ++round) {
+    MSList loaded;
+    ASSERT_EQ(loaded.Load(dataFile), 1);
+    EXPECT_EQ(loaded.GetCount(), 2) << round;
+    EXPECT_EQ(loaded.GetRefusedCount(), 0) << round;
+    ASSERT_EQ(loaded.Store(dataFile), 1);
+  }
+
+  // A port of mall's block that another program registered still refuses it.
+  ASSERT_EQ(KelRegTcpService("otherprog", 20104, "another program"), 1);
+  MSList loaded;
+  ASSERT_EQ(loaded.Load(dataFile), 1);
+  EXPECT_EQ(loaded.GetCount(), 1);
+  MSInfo refused;
+  int flags = 0;
+  ASSERT_EQ(loaded.GetRefused(0, refused, flags), 1);
+  EXPECT_STREQ(refused.GetName(), "mall");
+  EXPECT_EQ(flags, MSList::kConflictPortTaken);
+}
+
+}  // namespace

@@ -1,0 +1,276 @@
+#include "orvane/lifecycle/InstanceScripts.h"
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+#include "orvane/core/AsciiCase.h"
+#include "orvane/core/KelString.h"
+#include "orvane/core/MSInfo.h"
+#include "orvane/os/Files.h"
+#include "orvane/platform/FileUtils.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/TextFileRewrite.h"
+
+namespace orvane {
+namespace {
+
+constexpr char kJavaRuntimeLine[] = "\"<<CASHET_Path>>\\jre\\bin\\jre\"";
+constexpr char kOracleDriver[] = "oracle.jdbc.driver.OracleDriver";
+constexpr char kOracleUrlStart[] = "jdbc:oracle:thin:@";
+constexpr char kOraclePort[] = "1521";
+constexpr char kOracleDriverPlaceholder[] =
+    "<<path of Oracle thin JDBC driver 8.0.4.0.6 (or above)>>";
+
+// Registry look-ups that may be missing give empty text: the script is still
+// written, as the installation's templates expect.
+std::string Lookup(int (*read)(KelString&)) {
+  KelString value;
+  return read(value) ? std::string(value) : std::string();
+}
+
+std::string Join(const std::string& directory, std::initializer_list<const char*> names) {
+  KelString path(directory.c_str());
+  for (const char* name : names) path = path ^ name;
+  return std::string(path);
+}
+
+bool IsOracle(const MSInfo& info) { return info.GetDBType() == eDBOracle; }
+
+// A value with a line end would add lines of its own to a script that an
+// administrator runs; such a script is not written.
+bool HasLineEnd(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
+template <class Values>
+bool AnyHasLineEnd(const Values& values) {
+  for (const auto& value : values) {
+    if (HasLineEnd(value.second)) return true;
+  }
+  return false;
+}
+
+using Placeholders = std::vector<std::pair<const char*, std::string>>;
+
+PlaceholderValue FromTable(const Placeholders& table) {
+  return [&table](const std::string& name, std::string& value) {
+    for (const auto& entry : table) {
+      if (EqualsIgnoringCase(name.c_str(), entry.first)) {
+        value = entry.second;
+        return true;
+      }
+    }
+    return false;
+  };
+}
+
+// Writes target from a template through rule, beside the target first; the
+// previous target becomes its backup only when the new file is complete.
+int WriteFromTemplate(const std::string& templatePath, const std::string& target,
+                      const LineRule& rule, const MSInfo& info, int mode) {
+  FILE* in = os::OpenFile(templatePath, "r");
+  if (in == nullptr) return 0;
+  FileReplacement replacement(target);
+  if (replacement.stream() != nullptr) CopyLines(in, replacement.stream(), rule);
+  const bool readFailed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (replacement.stream() == nullptr || readFailed || !replacement.Close()) return 0;
+
+  if (os::PathExists(target)) os::CopyFile(target, DefaultBackupName(target));
+  if (!replacement.Commit()) return 0;
+  SetFileOwner(target.c_str(), info.GetDBOwner());
+  SetFileMode(target.c_str(), mode);
+  return 1;
+}
+
+bool StartsWith(const char* line, const char* start) {
+  return std::strncmp(line, start, std::strlen(start)) == 0;
+}
+
+// The class path of the migration's Java runtime.
+std::string MigrationClassPath(const MSInfo& info, const std::string& payDir) {
+  std::vector<std::string> pieces;
+  if (payDir.find("jre") != std::string::npos) {
+    pieces.push_back(Join(payDir, {"jre", "lib", "rt.jar"}));
+    pieces.push_back(Join(payDir, {"jre", "lib", "i18n.jar"}));
+  }
+  if (!IsOracle(info)) {
+    pieces.push_back(Join(Lookup(KelGetDBVXRPath), {"java", "velqjava.zip"}));
+    pieces.push_back(Join(payDir, {"cashetClasses.zip"}));
+  } else {
+    if (info.GetISType() == eISGoWebserver) {
+      WebServerDirs dirs;
+      GetWebServerDirs(dirs);
+      pieces.push_back(Join(std::string(dirs.mainDir), {"bin", "java", "lib", "classes.zip"}));
+    }
+    pieces.push_back(Join(payDir, {"cashetClasses.zip"}));
+    pieces.push_back(kOracleDriverPlaceholder);
+  }
+  std::string joined;
+  for (const std::string& piece : pieces) joined += (joined.empty() ? "" : ";") + piece;
+  return joined;
+}
+
+// The fixed rewrites of the migration script, in the order they are tried:
+// a line that starts with (or, for kContains, holds) the pattern is written
+// as the replacement.
+enum class Match { kStartsWith, kContains };
+struct MigrationRewrite {
+  Match match;
+  const char* pattern;
+  bool oracleOnly;
+  std::string replacement;
+};
+
+std::vector<MigrationRewrite> MigrationRewrites(const std::string& schema) {
+  const std::string oracleUrl = std::string(kOracleUrlStart);
+  return {
+      {Match::kStartsWith, "x0=", false, "x0=" + schema + "\n"},
+      {Match::kStartsWith, "set x0", false, "set x0=" + schema + "\n"},
+      {Match::kStartsWith, "x1=", true, std::string("x1=") + kOracleDriver + "\n"},
+      {Match::kStartsWith, "set x1", true, std::string("set x1=") + kOracleDriver + "\n"},
+      {Match::kStartsWith, "x2=", true, "x2=" + oracleUrl + "$4:" + kOraclePort + ":$1\n"},
+      {Match::kStartsWith, "set x2", true, "set x2=" + oracleUrl + "%4:" + kOraclePort + ":%1\n"},
+      {Match::kStartsWith, "x5=", true, "x5=" + oracleUrl + "$4:" + kOraclePort + ":$1\n"},
+      {Match::kStartsWith, "set x5", true, "set x5=" + oracleUrl + "%4:" + kOraclePort + ":%1\n"},
+      {Match::kContains, "if \"%3\"==\"\" goto error", true, "if \"%4\"==\"\" goto error\n"},
+      {Match::kStartsWith, "if [ $# != 3 ]", true, "if [ $# != 4 ]\n"},
+  };
+}
+
+// The usage line of the Oracle form names the service as a fourth argument,
+// inside a closing double quote when the line ends in one.
+std::string WithServiceNameArgument(const char* line) {
+  std::string text(line);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  const bool quoted = !text.empty() && text.back() == '"';
+  if (quoted) text.pop_back();
+  return text + " [servicename]" + (quoted ? "\"" : "") + "\n";
+}
+
+}  // namespace
+
+std::string FillPlaceholders(const std::string& line, const PlaceholderValue& valueOf) {
+  const size_t bodyEnd = line.find_last_not_of("\r\n") + 1;  // npos + 1 is 0
+  const std::string body = line.substr(0, bodyEnd);
+  std::string rebuilt;
+  bool literal = true;
+  size_t position = 0;
+  while (true) {
+    const size_t start = body.find_first_not_of("<>", position);
+    if (start == std::string::npos) break;
+    size_t stop = body.find_first_of("<>", start);
+    if (stop == std::string::npos) stop = body.size();
+    const std::string piece = body.substr(start, stop - start);
+    std::string value;
+    if (literal) {
+      rebuilt += piece;
+    } else if (valueOf(piece, value)) {
+      rebuilt += value;
+    }
+    literal = !literal;
+    position = stop;
+  }
+  return rebuilt + line.substr(bodyEnd);
+}
+
+int WriteSampleStoreScript(MSInfo& info, const char* installDir) {
+  if ((info.GetMSOption() & MSInfo::kOptHosting) == 0) return 0;
+  const std::string jre = Lookup(KelGetJREPath);
+  const std::string classPath = Join(installDir, {"JQ", "JQ.jar"}) + ";" +
+                                Join(Lookup(KelGetDBVXRPath), {"java", "velqjava.zip"}) + ";" +
+                                Join(jre, {"lib", "classes.zip"});
+  const std::string line = Join(jre, {"bin", "java"}) + " -classpath " + classPath +
+                           " com.vxr.jq.install.SampleStoreInstall " +
+                           Join(info.GetHtmlPath(), {"tessaly.ini"}) + " en_US";
+  if (HasLineEnd(line)) return 0;
+
+  const std::string target = Join(info.GetRootPath(), {"bin", "installsamples.bat"});
+  FileReplacement replacement(target);
+  if (replacement.stream() == nullptr) return 0;
+  std::fprintf(replacement.stream(), "%s\n", line.c_str());
+  if (!replacement.Commit()) return 0;
+  SetFileOwner(target.c_str(), info.GetDBOwner());
+  SetFileMode(target.c_str(), 0700);
+  return 1;
+}
+
+int WriteCashetScript(MSInfo& info, const char* installDir) {
+  const bool oracle = IsOracle(info);
+  std::string driverUrl;
+  if (oracle) {
+    driverUrl = std::string(kOracleUrlStart) + info.GetISHost() + ":" + kOraclePort + ":" +
+                Lookup(GetOracleSid);
+  } else {
+    driverUrl = std::string("jdbc:velq:") + info.GetDBName();
+  }
+  const Placeholders values = {
+      {"database_java_driver", oracle
+                                   ? Join(Lookup(GetOracleHome), {"jdbc", "lib", "classes111.zip"})
+                                   : Join(Lookup(KelGetDBVXRPath), {"java", "velqjava.zip"})},
+      {"JDBC_driver_name", oracle ? kOracleDriver : "COM.vxr.velq.jdbc.app.VELQDriver"},
+      {"JDBC_URL", driverUrl},
+      {"Database_owner", info.GetDBUser()},
+      {"Database_userid", info.GetDBUser()},
+      {"CASHET_Path", Lookup(GetPayServerPath)},
+  };
+  if (AnyHasLineEnd(values)) return 0;
+
+  const PlaceholderValue valueOf = FromTable(values);
+  const LineRule rule = [&valueOf](const char* line, FILE* out) {
+    if (!StartsWith(line, kJavaRuntimeLine)) return true;
+    std::fputs(FillPlaceholders(line, valueOf).c_str(), out);
+    return false;
+  };
+  return WriteFromTemplate(Join(installDir, {"server", "admin", "cashet.cmd"}),
+                           Join(info.GetRootPath(), {"bin", "cashet.cmd"}), rule, info, 0755);
+}
+
+std::string MigrateCashetScriptPath(const MSInfo& info, const char* installDir) {
+  return Join(installDir,
+              {"tq_schema", IsOracle(info) ? "oracle" : "VELQ", "migrate", "migrateCashet.cmd"});
+}
+
+int WriteMigrateCashetScript(MSInfo& info, const char* installDir) {
+  const bool oracle = IsOracle(info);
+  const std::string schema =
+      oracle ? Join(installDir, {"tq_schema", "oracle", "cashet12_schema.ora.sql"})
+             : Join(installDir, {"tq_schema", "VELQ", "cashet12_schema.velq.sql"});
+  const std::string payDir = Lookup(GetPayServerPath);
+  const Placeholders values = {{"CASHET_Path", payDir},
+                               {"tqclasspath", MigrationClassPath(info, payDir)},
+                               {"schema", schema}};
+  if (AnyHasLineEnd(values)) return 0;
+
+  const std::vector<MigrationRewrite> rewrites = MigrationRewrites(schema);
+  const Placeholders pathOnly = {values[0]};
+  const PlaceholderValue payDirOf = FromTable(pathOnly);
+  const std::string classPath = values[1].second;
+  const LineRule rule = [&](const char* line, FILE* out) {
+    if (std::strstr(line, kJavaRuntimeLine) != nullptr) {
+      std::fprintf(out, "set tqclasspath=%s\n\n", classPath.c_str());
+      std::fputs(FillPlaceholders(line, payDirOf).c_str(), out);
+      return false;
+    }
+    for (const MigrationRewrite& rewrite : rewrites) {
+      if (rewrite.oracleOnly && !oracle) continue;
+      const bool matches = rewrite.match == Match::kStartsWith
+                               ? StartsWith(line, rewrite.pattern)
+                               : std::strstr(line, rewrite.pattern) != nullptr;
+      if (matches) {
+        std::fputs(rewrite.replacement.c_str(), out);
+        return false;
+      }
+    }
+    if (oracle && std::strstr(line, "Usage") != nullptr) {
+      std::fputs(WithServiceNameArgument(line).c_str(), out);
+      return false;
+    }
+    return true;
+  };
+  return WriteFromTemplate(Join(installDir, {"server", "admin", "migrateCashet.cmd"}),
+                           MigrateCashetScriptPath(info, installDir), rule, info, 0755);
+}
+
+}  // namespace orvane

@@ -1,0 +1,53 @@
+#include "orvane/lifecycle/NetPerception.h"
+
+#include <string>
+
+#include "orvane/config/ConfigFile.h"
+#include "orvane/config/KeywordLines.h"
+#include "orvane/core/Keywords.h"
+#include "orvane/lifecycle/InstanceTree.h"
+#include "orvane/platform/FileUtils.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/runtime/Messages.h"
+
+namespace {
+
+constexpr unsigned kMessageNoInstallation = 5;
+constexpr int kFileMode = 0644;
+
+void AddPersonalizationKeys(MSInfo& info) {
+  const KelString serverFile = KelString(info.GetHtmlPath()) ^ "tessaly.ini";
+  orvane::AddIfMissing(orvane::keyword::kPersEnabled, serverFile, " ", "NO");
+  orvane::AddIfMissing(orvane::keyword::kGlHost, serverFile, " ", info.GetISHost());
+  orvane::AddIfMissing(orvane::keyword::kGlPort, serverFile, " ", "9000");
+  orvane::SetFileOwner(serverFile, info.GetDBOwner());
+  orvane::SetFileMode(serverFile, kFileMode);
+}
+
+void RefreshProductMacros(MSInfo& info) {
+  const KelString source = KelString(info.GetMacroPath()) ^ "product";
+  const KelString target = KelString(info.GetRootPath()) ^ "teditor" ^ "product";
+  for (const char* macro : orvane::TemplateEditorProductMacros()) {
+    const std::string copy(target ^ macro);
+    // A macro the store lacks leaves the instance's copy in place.
+    if (!orvane::CopyWithBackup(std::string(source ^ macro), copy,
+                                orvane::DefaultBackupName(copy))) {
+      continue;
+    }
+    orvane::SetFileOwner(copy.c_str(), info.GetDBOwner());
+    orvane::SetFileMode(copy.c_str(), kFileMode);
+  }
+}
+
+}  // namespace
+
+int KelNetPerceptionConfig(MSInfo& info) {
+  KelString installDir;
+  if (!orvane::GetTQInstallPath(installDir, orvane::kCurrentProductVersion)) {
+    KelShowError(kMessageNoInstallation);
+    return 0;
+  }
+  AddPersonalizationKeys(info);
+  RefreshProductMacros(info);
+  return 1;
+}

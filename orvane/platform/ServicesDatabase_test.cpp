@@ -1,0 +1,138 @@
+#include "orvane/platform/ServicesDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "orvane/platform/ServicesFile.h"
+#include "orvane/testing/Emulation.h"
+#include "orvane/testing/TempMachine.h"
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace orvane {
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr char kServicesFile[] = "C:\\WINNT\\system32\\drivers\\etc\\services";
+
+constexpr char kSample[] =
+    "# services\r\n"
+    "echo\t\t7/tcp\r\n"
+    "echo\t\t7/udp\r\n"
+    "  http  80/tcp www www-http  # World Wide Web\r\n"
+    "tq_a\t \t 16570/tcp # x\r\n"
+    "tq_b\r\n"
+    "TQ_A\t\t1/tcp\r\n"
+    "#tq_c 16571/tcp\r\n"
+    "tq_d 16572/tcp#glued comment\n"
+    "bad 70000/tcp\r\n"
+    "odd 16573x/tcp\r\n"
+    "last\t16574/tcp";
+
+TEST(ServicesDatabaseTest, PortOfANameIsTakenFromTheFirstLineStartingWithIt) {
+  const ServicesDatabase services(kSample);
+  struct Case {
+    const char* name;
+    int port;
+  };
+  const Case cases[] = {
+      {"echo", 7},  {"ECHO", 7},       {"http", 80},  {"www", -1},   // aliases never match
+      {"tq_a", 16570}, {"tq_b", 0},    // a name without a port
+      {"tq_c", -1}, {"#tq_c", 16571},  // a comment's first word is the whole word
+      {"tq_d", 16572}, {"bad", 70000}, {"odd", 16573}, {"last", 16574}, {"tq", -1}, {"", -1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(services.PortOf(c.name), c.port) << c.name;
+}
+
+TEST(ServicesDatabaseTest, NamesAtAPortAreTheEntriesOfEveryProtocolInFileOrder) {
+  const ServicesDatabase services(kSample);
+  struct Case {
+    int port;
+    Names names;
+  };
+  const Case cases[] = {
+      {7, {"echo", "echo"}}, {80, {"http"}}, {16570, {"tq_a"}}, {1, {"TQ_A"}},
+      {16571, {}},          // commented out
+      {16572, {"tq_d"}},    // the comment needs no blank before it
+      {70000, {}}, {70000 - 65536, {}}, {16573, {}},  // no port number
+      {16574, {"last"}},    // a last line without its line end
+      {0, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(services.NamesAt(c.port), c.names) << c.port;
+}
+
+// The changes are made with the host's own calls and by a child process, as
+// other programs make them, on the emulated machine's file.
+#if !defined(_WIN32)
+
+class ServicesDatabaseMachineTest : public test::MachineTest {
+ protected:
+  // Sets the modification time of the services file.
+  void SetModified(const timespec& when) {
+    const timespec times[2] = {when, when};
+    ASSERT_EQ(utimensat(AT_FDCWD, machine.HostPath(kServicesFile).c_str(), times, 0), 0);
+  }
+  timespec Modified() {
+    struct stat info;
+    EXPECT_EQ(stat(machine.HostPath(kServicesFile).c_str(), &info), 0);
+    return info.st_mtim;
+  }
+};
+
+TEST_F(ServicesDatabaseMachineTest, AnUnchangedFileIsParsedOnceAndEveryChangeIsSeen) {
+  machine.WriteFile(kServicesFile, "a\t\t1/tcp\r\n");
+  const auto first = ServicesDatabase::Current();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(ServicesDatabase::Current(), first);
+  EXPECT_EQ(KelGetTcpServicePort("a"), 1);
+
+  // Replaced by a file of the same size with the same modification time, as
+  // two rewrites within one tick of the clock leave it: the new inode tells.
+  const timespec modified = Modified();
+  machine.WriteFile(kServicesFile, "b\t\t2/tcp\r\n");
+  SetModified(modified);
+  EXPECT_EQ(KelGetTcpServicePort("a"), -1);
+  EXPECT_EQ(KelGetTcpServicePort("b"), 2);
+
+  // Changed in place: the size tells.
+  const int fd = open(machine.HostPath(kServicesFile).c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, "c 3/tcp\r\n", 9), 9);
+  close(fd);
+  EXPECT_EQ(KelGetTcpServicePort("c"), 3);
+  EXPECT_EQ(ServicesDatabase::Current()->NamesAt(3), Names{"c"});
+
+  // Gone: the look-up cannot open the file.
+  ASSERT_EQ(unlink(machine.HostPath(kServicesFile).c_str()), 0);
+  EXPECT_EQ(ServicesDatabase::Current(), nullptr);
+  EXPECT_EQ(KelGetTcpServicePort("c"), 0);
+}
+
+TEST_F(ServicesDatabaseMachineTest, AnotherProcessesRegistrationIsSeenAtTheNextLookUp) {
+  machine.WriteFile(kServicesFile, "echo\t\t7/tcp\r\n");
+  for (int round = 1; round <= 3; ++round) {
+    const std::string name = "tqshop_" + std::to_string(round);
+    ASSERT_EQ(KelGetTcpServicePort(name.c_str()), -1);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(KelRegTcpService(name.c_str(), 20000 + round, "shop") == 1 ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(KelGetTcpServicePort(name.c_str()), 20000 + round);
+    EXPECT_EQ(ServicesDatabase::Current()->NamesAt(20000 + round), Names{name});
+  }
+}
+
+#endif  // !defined(_WIN32)
+
+}  // namespace
+}  // namespace orvane

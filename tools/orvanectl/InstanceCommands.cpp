@@ -1,0 +1,255 @@
+// list, show, default, add, set: the instance records of the data file.
+#include <orvane/orvane.h>
+
+#include <iomanip>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "Commands.h"
+#include "Host.h"
+#include "InstanceData.h"
+#include "InstanceFields.h"
+#include "SecretInput.h"
+
+namespace orvanectl {
+
+namespace {
+
+// The field options given on one command line, in table order.
+struct FieldValues {
+  std::map<std::string, std::string> values;
+  std::map<std::string, CLI::Option*> options;
+
+  void AddTo(CLI::App& command) {
+    for (const InstanceField& field : InstanceFields()) {
+      std::string help = std::string(field.description) + " (" + field.rule + ")";
+      options[field.option] =
+          command.add_option(std::string("--") + field.option, values[field.option], help);
+    }
+  }
+  bool Any() const {
+    for (const auto& [name, option] : options) {
+      if (option->count() > 0) return true;
+    }
+    return false;
+  }
+};
+
+// Hands every given field to the record's setter; on the first refusal says
+// which rule the value broke and returns false.
+bool ApplyFields(FieldValues& given, MSInfo& record) {
+  Host& host = Host::Get();
+  for (const InstanceField& field : InstanceFields()) {
+    if (given.options[field.option]->count() == 0) continue;
+    std::string value = given.values[field.option];
+    if (field.kind == FieldKind::kSecret && value == "-") {
+      std::optional<std::string> secret = ReadSecret(field.description);
+      if (!secret) {
+        host.ErrorText(std::string("--") + field.option + ": no line on standard input");
+        return false;
+      }
+      value = *secret;
+    }
+    // A line end would split the data file's line; a NUL would cut the text
+    // short behind the rule's back.
+    if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+      host.ErrorText(std::string("--") + field.option +
+                     " refused: it must hold no line end and no NUL");
+      return false;
+    }
+    if (!field.apply(record, value)) {
+      // A secret is never echoed, not even when it is refused.
+      const std::string shown = field.kind == FieldKind::kSecret ? "the value" : "'" + value + "'";
+      host.ErrorText(std::string("--") + field.option + " " + shown + " refused: it must be " +
+                     field.rule);
+      return false;
+    }
+  }
+  return true;
+}
+
+nlohmann::json RecordJson(const MSInfo& record) {
+  nlohmann::json fields = nlohmann::json::object();
+  for (const InstanceField& field : InstanceFields()) fields[field.option] = field.show(record);
+  return fields;
+}
+
+void PrintRecord(const MSInfo& record) {
+  Host& host = Host::Get();
+  for (const InstanceField& field : InstanceFields()) {
+    nlohmann::json value = field.show(record);
+    std::string text = value.is_string() ? value.get<std::string>()
+                                         : value.is_boolean() ? (value.get<bool>() ? "on" : "off")
+                                                              : value.dump();
+    std::ostringstream line;
+    line << std::left << std::setw(14) << field.option << text;
+    host.Line(line.str());
+  }
+}
+
+// Reports the conflict flags of an Add or a merge; true when there were any.
+bool ReportConflicts(int flags, const std::string& name) {
+  if (flags == 0) return false;
+  Host& host = Host::Get();
+  host.ErrorText("instance " + name + " conflicts with the other instances:");
+  for (unsigned int id : ConflictMessages(flags)) host.Error(id);
+  return true;
+}
+
+// The list's proposal for a new instance, made its own by the name: its
+// root, HTML directory and database are the name's.
+bool Propose(MSList& list, const std::string& name, MSInfo& record) {
+  KelString installation;
+  if (!KelGetInstPath(installation)) {
+    Host::Get().Error(5);
+    return false;
+  }
+  list.SetDefault(installation, "");
+  list.GetDefault(record);
+  if (name.empty()) return true;
+  // The proposal's root ends with a backslash, and every path the library
+  // builds below a root adds one: the instance's own root goes without.
+  KelString root = record.GetRootPath();
+  if (!root.IsEmpty() && root.GetAt(root.GetLength() - 1) == '\\') root.Truncate(root.GetLength() - 1);
+  const KelString html = record.GetHtmlPath();
+  const char* own = name.c_str();
+  if (!record.SetName(own)) return true;  // the caller's SetName reports the rule
+  record.SetRootPath(root ^ own);
+  if (!html.IsEmpty()) record.SetHtmlPath(html ^ own);
+  record.SetDBName(own);
+  return true;
+}
+
+int List(Context& context) {
+  InstanceData data;
+  const int code = data.Open(context.data, InstanceData::Access::kRead);
+  if (data.Path().empty()) return code;
+  Host& host = Host::Get();
+  MSList& list = data.List();
+  nlohmann::json instances = nlohmann::json::array();
+  if (list.GetCount() == 0) host.Line("no instances");
+  for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    const bool running = KelIsTQSvcActive(record) != 0;
+    const int last = record.GetMSPort() + record.GetMSProc() + 2;
+    std::ostringstream line;
+    line << std::left << std::setw(10) << record.GetName() << std::setw(13)
+         << (std::to_string(record.GetMSPort()) + "-" + std::to_string(last)) << std::setw(9)
+         << (running ? "running" : "stopped") << record.GetISHost();
+    host.Line(line.str());
+    instances.push_back({{"name", record.GetName()},
+                         {"port", record.GetMSPort()},
+                         {"processes", record.GetMSProc()},
+                         {"host", record.GetISHost()},
+                         {"running", running}});
+  }
+  host.Result()["data"] = data.Path();
+  host.Result()["instances"] = instances;
+  return code;
+}
+
+int Show(Context& context, const std::string& name) {
+  InstanceData data;
+  const int code = data.Open(context.data, InstanceData::Access::kRead);
+  if (data.Path().empty()) return code;
+  MSInfo record;
+  if (!data.Select(name, record)) return kExitFailed;
+  PrintRecord(record);
+  Host::Get().Result()["instance"] = RecordJson(record);
+  return code;
+}
+
+int Default(Context& context, const std::string& name) {
+  InstanceData data;
+  const int code = data.Open(context.data, InstanceData::Access::kRead);
+  if (data.Path().empty()) return code;
+  MSInfo record;
+  if (!Propose(data.List(), name, record)) return kExitNoInstallation;
+  PrintRecord(record);
+  Host::Get().Result()["instance"] = RecordJson(record);
+  return code;
+}
+
+int Add(Context& context, const std::string& name, FieldValues& given) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  MSInfo record;
+  if (!Propose(data.List(), name, record)) return kExitNoInstallation;
+  Host& host = Host::Get();
+  if (!record.SetName(name.c_str())) {
+    host.ErrorText("instance name '" + name + "' refused: it must be 1 to 8 characters");
+    return kExitRefused;
+  }
+  if (!ApplyFields(given, record)) return kExitRefused;
+  if (ReportConflicts(data.List().Add(record, 1), name)) return kExitRefused;
+  if (!data.Store()) return kExitFailed;
+  host.Line("instance " + name + " added to " + data.Path());
+  host.Result()["instance"] = RecordJson(record);
+  return kExitDone;
+}
+
+int Set(Context& context, const std::string& name, FieldValues& given) {
+  Host& host = Host::Get();
+  if (!given.Any()) {
+    host.ErrorText("set: name at least one field to change (orvanectl set --help)");
+    return kExitUsage;
+  }
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  MSInfo record;
+  if (!data.Select(name, record)) return kExitFailed;
+  if (!ApplyFields(given, record)) return kExitRefused;
+  if (ReportConflicts(data.List().MergeCurrent(record), name)) return kExitRefused;
+  if (!data.Store()) return kExitFailed;
+  host.Line("instance " + std::string(record.GetName()) + " changed in " + data.Path());
+  host.Result()["instance"] = RecordJson(record);
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddInstanceCommands(CLI::App& app, Context& context) {
+  CLI::App* list = app.add_subcommand("list", "List the instances with their ports and state");
+  list->callback([&context] { context.Choose("list", [&context] { return List(context); }); });
+
+  auto showName = std::make_shared<std::string>();
+  CLI::App* show = app.add_subcommand("show", "Show every field of an instance");
+  show->add_option("NAME", *showName, "instance name")->required();
+  show->callback([&context, showName] {
+    context.Choose("show", [&context, showName] { return Show(context, *showName); });
+  });
+
+  auto defaultName = std::make_shared<std::string>();
+  CLI::App* proposal = app.add_subcommand("default", "Show the proposal for a new instance");
+  proposal->add_option("NAME", *defaultName, "the new instance's name");
+  proposal->callback([&context, defaultName] {
+    context.Choose("default", [&context, defaultName] { return Default(context, *defaultName); });
+  });
+
+  auto addName = std::make_shared<std::string>();
+  auto addFields = std::make_shared<FieldValues>();
+  CLI::App* add = app.add_subcommand("add", "Define a new instance from the proposal and fields");
+  add->add_option("NAME", *addName, "instance name")->required();
+  addFields->AddTo(*add);
+  add->callback([&context, addName, addFields] {
+    context.Choose("add", [&context, addName, addFields] {
+      return Add(context, *addName, *addFields);
+    });
+  });
+
+  auto setName = std::make_shared<std::string>();
+  auto setFields = std::make_shared<FieldValues>();
+  CLI::App* set = app.add_subcommand("set", "Change fields of an instance");
+  set->add_option("NAME", *setName, "instance name")->required();
+  setFields->AddTo(*set);
+  set->callback([&context, setName, setFields] {
+    context.Choose("set", [&context, setName, setFields] {
+      return Set(context, *setName, *setFields);
+    });
+  });
+}
+
+}  // namespace orvanectl

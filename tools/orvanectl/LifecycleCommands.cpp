@@ -1,0 +1,226 @@
+// create, delete, webconf, db create, migrate, personalize, qvbridge: the
+// operations that turn records into instances.
+#include <orvane/orvane.h>
+
+#include <memory>
+#include <vector>
+
+#include "Commands.h"
+#include "Host.h"
+#include "InstanceData.h"
+
+namespace orvanectl {
+
+namespace {
+
+constexpr unsigned int kMsgBridgeUsage = 86;
+// The bridge's command line: the program, ten arguments and an optional one.
+constexpr std::size_t kBridgeArguments = 10;
+
+// One record, or every record, made current in turn.
+struct Selection {
+  std::string name;
+  bool all = false;
+};
+
+// Creation may change the record (the packaging flag follows the
+// installation), so the record goes back into the list afterwards.
+int Create(Context& context, const Selection& selection) {
+  Host& host = Host::Get();
+  if (selection.all == !selection.name.empty()) {
+    host.ErrorText("create: name one instance or --all");
+    return kExitUsage;
+  }
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  MSList& list = data.List();
+  std::vector<std::string> names;
+  MSInfo record;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    names.push_back(record.GetName());
+  }
+  if (!selection.all) names = {selection.name};
+  int code = kExitDone;
+  nlohmann::json created = nlohmann::json::array();
+  for (const std::string& name : names) {
+    if (!data.Select(name, record)) return kExitFailed;
+    if (!KelCreateSingleInst(record)) {
+      code = kExitFailed;
+      continue;
+    }
+    list.MergeCurrent(record);
+    created.push_back(record.GetName());
+  }
+  host.Result()["created"] = created;
+  if (!data.Store()) return kExitFailed;
+  return code;
+}
+
+// The whole road: unregister, remove the record, store, configure the web
+// server for the instances that are left. The record goes even when some
+// registration was already gone (message 50): nothing else would remove it.
+int Delete(Context& context, const std::string& name, bool keepRecord) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  MSInfo record;
+  if (!data.Select(name, record)) return kExitFailed;
+  const bool unregistered = KelDeleteSingleInst(record) != 0;
+  Host& host = Host::Get();
+  host.Result()["recordKept"] = keepRecord;
+  if (keepRecord) return unregistered ? kExitDone : kExitFailed;
+  data.List().Delete();
+  if (!data.Store()) return kExitFailed;
+  host.Line("instance " + std::string(record.GetName()) + " removed from " + data.Path());
+  const bool configured = KelSetISConf(data.List()) != 0;
+  return unregistered && configured ? kExitDone : kExitFailed;
+}
+
+int WebConfiguration(Context& context) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  if (!KelSetISConf(data.List())) return kExitFailed;
+  Host::Get().Line("web server configured for " + std::to_string(data.List().GetCount()) +
+                   " instances");
+  return kExitDone;
+}
+
+int Personalize(Context& context, const std::string& name) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  MSInfo record;
+  if (!data.Select(name, record)) return kExitFailed;
+  if (!KelNetPerceptionConfig(record)) return kExitFailed;
+  Host::Get().Line("personalization set up for instance " + std::string(record.GetName()));
+  return kExitDone;
+}
+
+// The migration creates the instances again but leaves the data file alone;
+// when the data file had none, the instances of the older installation
+// (the newest level that holds any) are read back and stored, so that the
+// commands after it (db create first) know them.
+int Migrate(Context& context) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  if (!KelMigrate()) return kExitFailed;
+  Host& host = Host::Get();
+  if (data.List().GetCount() == 0) {
+    for (int level : {2, 1}) {
+      KelGetTQConfig(data.List(), level);
+      if (data.List().GetCount() > 0) {
+        host.Result()["level"] = level;
+        break;
+      }
+    }
+    if (!data.Store()) return kExitFailed;
+  }
+  host.Line("migrated " + std::to_string(data.List().GetCount()) + " instances into " + data.Path());
+  host.Result()["instances"] = data.List().GetCount();
+  return kExitDone;
+}
+
+int CreateDatabase(Context& context, const Selection& selection) {
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  MSInfo record;
+  Host& host = Host::Get();
+  if (!selection.name.empty() && selection.all) {
+    host.ErrorText("db create: name one instance or --all");
+    return kExitUsage;
+  }
+  if (selection.name.empty()) return DBCreateDatabase(data.List()) ? kExitDone : kExitFailed;
+  if (!data.Select(selection.name, record)) return kExitFailed;
+  return DBCreateSingle(record) ? kExitDone : kExitFailed;
+}
+
+int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
+  Host& host = Host::Get();
+  if (arguments.size() != kBridgeArguments && arguments.size() != kBridgeArguments + 1) {
+    KelString usage;
+    KelLoadMessage(usage, kMsgBridgeUsage);
+    host.ErrorText(static_cast<const char*>(usage));
+    return kExitUsage;
+  }
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  MSInfo record;
+  if (!data.Select(arguments[0], record)) return kExitFailed;
+  std::vector<std::string> line = {"tqqvbridge"};
+  line.insert(line.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : line) argv.push_back(word.data());
+  if (!KelCreateFixpackQVInit(record, argv.data(), static_cast<int>(argv.size()))) {
+    return kExitFailed;
+  }
+  host.Line(std::string("queue bridge set up for instance ") + record.GetName());
+  host.Result()["instance"] = record.GetName();
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddLifecycleCommands(CLI::App& app, Context& context) {
+  auto creation = std::make_shared<Selection>();
+  CLI::App* create = app.add_subcommand(
+      "create", "Create an instance: directories, configuration files, services");
+  create->add_option("NAME", creation->name, "instance name");
+  create->add_flag("--all", creation->all, "every instance of the data file");
+  create->callback([&context, creation] {
+    context.Choose("create", [&context, creation] { return Create(context, *creation); });
+  });
+
+  auto deletion = std::make_shared<Selection>();
+  CLI::App* remove = app.add_subcommand(
+      "delete", "Delete an instance: unregister it, remove its record, reconfigure the web server");
+  remove->add_option("NAME", deletion->name, "instance name")->required();
+  remove->add_flag("--keep-record", deletion->all, "unregister only; keep the record");
+  remove->callback([&context, deletion] {
+    context.Choose("delete", [&context, deletion] {
+      return Delete(context, deletion->name, deletion->all);
+    });
+  });
+
+  CLI::App* webconf = app.add_subcommand(
+      "webconf", "Configure the web server for every instance and restart it");
+  webconf->callback([&context] {
+    context.Choose("webconf", [&context] { return WebConfiguration(context); });
+  });
+
+  CLI::App* migrate = app.add_subcommand(
+      "migrate", "Bring the instances of an earlier installation into the current one");
+  migrate->callback([&context] { context.Choose("migrate", [&context] { return Migrate(context); }); });
+
+  auto personalized = std::make_shared<std::string>();
+  CLI::App* personalize =
+      app.add_subcommand("personalize", "Set up the personalization add-on for an instance");
+  personalize->add_option("NAME", *personalized, "instance name")->required();
+  personalize->callback([&context, personalized] {
+    context.Choose("personalize", [&context, personalized] {
+      return Personalize(context, *personalized);
+    });
+  });
+
+  auto database = std::make_shared<Selection>();
+  CLI::App* db = app.add_subcommand("db", "Instance databases");
+  db->require_subcommand(1);
+  CLI::App* dbCreate = db->add_subcommand(
+      "create", "Create (or catalogue) an instance's database and register its data source");
+  dbCreate->add_option("NAME", database->name, "instance name (default: every instance)");
+  dbCreate->add_flag("--all", database->all, "every instance of the data file");
+  dbCreate->callback([&context, database] {
+    context.Choose("db create", [&context, database] { return CreateDatabase(context, *database); });
+  });
+
+  auto bridge = std::make_shared<std::vector<std::string>>();
+  CLI::App* qvbridge = app.add_subcommand(
+      "qvbridge",
+      "Set up the queue bridge: NAME PORT SERVER INBOUND OUTBOUND ERROR MANAGER USER "
+      "client|server CHANNEL [SERVER-PORT]");
+  qvbridge->add_option("ARGUMENTS", *bridge, "the bridge's arguments, as message 86 lists them");
+  qvbridge->callback([&context, bridge] {
+    context.Choose("qvbridge", [&context, bridge] { return QueueBridge(context, *bridge); });
+  });
+}
+
+}  // namespace orvanectl

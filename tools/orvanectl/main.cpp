@@ -1,0 +1,98 @@
+// orvanectl: the command-line host of the orvane library.
+//
+//   orvanectl [--machine DIR] [--data FILE] [--json] COMMAND ...
+//
+// Exit codes: 0 done; 1 the operation reported a failure; 2 usage; 3 a value
+// broke a rule or conflicts with an instance; 4 no machine, no installation,
+// or an instance data file that did not load completely.
+#include <CLI/CLI.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "Commands.h"
+#include "Host.h"
+
+#ifndef ORVANECTL_VERSION
+#define ORVANECTL_VERSION "0"
+#endif
+
+namespace {
+
+constexpr char kExitCodes[] =
+    "Exit codes: 0 done; 1 the operation reported a failure (an error message, or "
+    "messages 19 or 50); 2 usage; 3 refused input (a rule or a conflict); 4 no machine or "
+    "no installation (message 5), or an instance data file that did not load completely.";
+
+// Points the library at the machine; false when there is none to use.
+bool UseMachine(orvanectl::Context& context) {
+#if defined(_WIN32)
+  if (!context.machine.empty()) {
+    orvanectl::Host::Get().ErrorText("--machine names an emulated machine; this is a real one");
+    return false;
+  }
+  return true;
+#else
+  std::error_code error;
+  if (!context.machine.empty()) {
+    const std::string root = std::filesystem::absolute(context.machine, error).string();
+    setenv("ORVANE_MACHINE", root.c_str(), 1);
+  }
+  const char* variable = std::getenv("ORVANE_MACHINE");
+  const char* home = std::getenv("HOME");
+  const std::string root = variable != nullptr && *variable != '\0'
+                               ? std::string(variable)
+                               : std::string(home != nullptr ? home : "") + "/.orvane/machine";
+  context.machineRoot = root;
+  if (!context.needsMachine || std::filesystem::is_directory(root, error)) return true;
+  orvanectl::Host::Get().ErrorText("no machine in " + root +
+                                   " (orvanectl machine init lays one out)");
+  return false;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  orvanectl::Context context;
+  CLI::App app{"orvanectl: define, create, configure and run Tessaly instances.", "orvanectl"};
+  app.footer(kExitCodes);
+  app.set_version_flag("--version", std::string("orvanectl ") + ORVANECTL_VERSION);
+  app.add_option("--machine", context.machine, "the emulated machine's folder (ORVANE_MACHINE)");
+  app.add_option("--data", context.data,
+                 "the instance data file, a path on the machine (default: the installation's)");
+  app.add_flag("--json", context.json, "one JSON document on standard output per command");
+  app.require_subcommand(1);
+  // Global options may follow the command too: orvanectl list --json.
+  app.fallthrough();
+  orvanectl::AddMachineCommands(app, context);
+  orvanectl::AddInstanceCommands(app, context);
+  orvanectl::AddServiceCommands(app, context);
+  orvanectl::AddToolCommands(app, context);
+  orvanectl::AddLifecycleCommands(app, context);
+  orvanectl::AddDemoCommand(app, context);
+
+  orvanectl::Host& host = orvanectl::Host::Get();
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    if (!context.json) {
+      app.exit(e);
+      return orvanectl::kExitUsage;
+    }
+    host.Attach(true);
+    host.ErrorText(e.what());
+    return host.Finish("usage", orvanectl::kExitUsage);
+  }
+  host.Attach(context.json);
+  if (!UseMachine(context)) return host.Finish(context.commandName, orvanectl::kExitNoInstallation);
+  return host.Finish(context.commandName, context.command());
+}

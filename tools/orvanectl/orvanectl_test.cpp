@@ -1,0 +1,445 @@
+// orvanectl as a user runs it: the built program in a subprocess, on a fresh
+// emulated machine in a temporary folder.
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct CtlRun {
+  int exit = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class OrvanectlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "orvanectl-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_folder = pattern;
+    m_machine = m_folder / "machine";
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(m_folder, ignored);
+  }
+
+  // Runs orvanectl on the test's machine with standard input from input.
+  CtlRun Ctl(const std::vector<std::string>& arguments, const std::string& input = "") {
+    const fs::path in = m_folder / "in", out = m_folder / "out", err = m_folder / "err";
+    WriteFile(in, input);
+    std::string line = Quote(ORVANECTL_PROGRAM) + " --machine " + Quote(m_machine.string());
+    for (const std::string& argument : arguments) line += " " + Quote(argument);
+    line += " <" + Quote(in.string()) + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+    const int status = std::system(line.c_str());
+    return CtlRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+  }
+
+  // The JSON document of a --json run; a test failure when it does not parse.
+  json CtlJson(const std::vector<std::string>& arguments, int expectedExit) {
+    std::vector<std::string> withJson = {"--json"};
+    withJson.insert(withJson.end(), arguments.begin(), arguments.end());
+    CtlRun run = Ctl(withJson);
+    EXPECT_EQ(run.exit, expectedExit) << run.out << run.err;
+    json document = json::parse(run.out, nullptr, false);
+    EXPECT_FALSE(document.is_discarded()) << run.out;
+    if (!document.is_discarded()) {
+      EXPECT_EQ(document["exit"], expectedExit);
+    }
+    return document;
+  }
+
+  // Runs orvanectl on a pseudo-terminal, as a user at a terminal would; types
+  // answer once the output shows prompt. Everything the terminal showed.
+  std::string OnTerminal(const std::vector<std::string>& arguments, const std::string& prompt = "",
+                         const std::string& answer = "") {
+    std::vector<std::string> words = {ORVANECTL_PROGRAM, "--machine", m_machine.string()};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    EXPECT_GT(child, 0);
+    std::string shown;
+    bool answered = prompt.empty();
+    char buffer[256];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) {
+      shown.append(buffer, static_cast<std::size_t>(got));
+      if (!answered && shown.find(prompt) != std::string::npos) {
+        EXPECT_EQ(write(terminal, answer.data(), answer.size()),
+                  static_cast<ssize_t>(answer.size()));
+        answered = true;
+      }
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(terminal);
+    EXPECT_TRUE(answered) << shown;
+    return shown;
+  }
+
+  void SampleMachine() {
+    CtlRun run = Ctl({"machine", "init", "--sample"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+  }
+
+  void AddShop(const std::string& name, const std::string& host) {
+    CtlRun run = Ctl({"add", name, "--host", host, "--db-owner", "tqadmin"});
+    ASSERT_EQ(run.exit, 0) << run.out << run.err;
+  }
+
+  fs::path DataFile() const {
+    return m_machine / "drive_c" / "Tessaly" / "server" / "admin" / "tqconfig.dat";
+  }
+  fs::path HttpdCnf() const { return m_machine / "drive_c" / "WINNT" / "httpd.cnf"; }
+
+  static bool HasMessage(const json& document, unsigned int id) {
+    for (const json& message : document["messages"]) {
+      if (message["id"] == id) return true;
+    }
+    return false;
+  }
+
+  fs::path m_folder;
+  fs::path m_machine;
+};
+
+TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
+  CtlRun help = Ctl({"--help"});
+  EXPECT_EQ(help.exit, 0);
+  EXPECT_NE(help.out.find("Exit codes: 0 done; 1"), std::string::npos) << help.out;
+  for (const char* command : {"list", "show", "default", "add", "set", "create", "start", "stop",
+                              "status", "ssl", "portset", "qvbridge", "machine", "db",
+                              "delete", "webconf", "personalize", "demo", "migrate"}) {
+    CtlRun run = Ctl({command, "--help"});
+    EXPECT_EQ(run.exit, 0) << command;
+    EXPECT_NE(run.out.find(command), std::string::npos) << command << ": " << run.out;
+  }
+  CtlRun add = Ctl({"add", "--help"});
+  EXPECT_NE(add.out.find("--db-password"), std::string::npos);
+  EXPECT_NE(add.out.find("1024 to 65535"), std::string::npos);
+  CtlRun version = Ctl({"--version"});
+  EXPECT_EQ(version.exit, 0);
+  EXPECT_EQ(version.out.rfind("orvanectl ", 0), 0u) << version.out;
+}
+
+TEST_F(OrvanectlTest, UsageErrorsExitTwo) {
+  SampleMachine();
+  const std::vector<std::vector<std::string>> cases = {
+      {"frobnicate"}, {"show"}, {"portset", "81"}, {"set", "shop1"}, {"add"},
+      {"create"},     {"qvbridge", "shop1", "17000"}, {"list", "--no-such-option"}};
+  for (const auto& arguments : cases) {
+    EXPECT_EQ(Ctl(arguments).exit, 2) << arguments.front();
+  }
+  json document = CtlJson({"frobnicate"}, 2);
+  EXPECT_EQ(document["messages"][0]["kind"], "error");
+}
+
+TEST_F(OrvanectlTest, NoMachineOrNoInstallationExitsFour) {
+  EXPECT_EQ(Ctl({"list"}).exit, 4);
+  ASSERT_EQ(Ctl({"machine", "init"}).exit, 0);  // Windows alone, no product
+  json document = CtlJson({"list"}, 4);
+  EXPECT_TRUE(HasMessage(document, 5)) << document.dump();
+  EXPECT_EQ(Ctl({"add", "shop1"}).exit, 4);
+}
+
+TEST_F(OrvanectlTest, MachineInitKeepsWhatIsThere) {
+  SampleMachine();
+  EXPECT_EQ(Ctl({"machine", "init"}).exit, 1);
+  fs::create_directories(m_folder / "other");
+  WriteFile(m_folder / "other" / "keep.txt", "mine");
+  const fs::path machine = m_machine;
+  m_machine = m_folder / "other";
+  EXPECT_EQ(Ctl({"machine", "init", "--force"}).exit, 1);
+  EXPECT_EQ(ReadFile(m_folder / "other" / "keep.txt"), "mine");
+  m_machine = machine;
+  EXPECT_EQ(Ctl({"machine", "init", "--force", "--level", "2"}).exit, 0);
+}
+
+TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
+  SampleMachine();
+  json proposal = CtlJson({"default", "shop1"}, 0);
+  EXPECT_EQ(proposal["result"]["instance"]["port"], 16570);
+  EXPECT_EQ(proposal["result"]["instance"]["db-name"], "shop1");
+  EXPECT_EQ(proposal["result"]["instance"]["root"], "C:\\Tessaly\\instance\\shop1");
+
+  CtlRun add = Ctl({"add", "shop1", "--host", "shop1.example", "--db-password", "-",
+                 "--processes", "3", "--cache", "on"},
+                "s3cretPw\n");
+  ASSERT_EQ(add.exit, 0) << add.err;
+  EXPECT_EQ(add.out.find("s3cretPw"), std::string::npos);
+
+  json shown = CtlJson({"show", "shop1"}, 0);
+  const json& fields = shown["result"]["instance"];
+  EXPECT_EQ(fields["host"], "shop1.example");
+  EXPECT_EQ(fields["processes"], 3);
+  EXPECT_EQ(fields["cache"], true);
+  EXPECT_EQ(fields["db-password"], "set");
+  EXPECT_EQ(fields["cms-password"], "unset");
+  EXPECT_EQ(shown.dump().find("s3cretPw"), std::string::npos);
+  EXPECT_EQ(ReadFile(DataFile()).find("s3cretPw"), std::string::npos);
+
+  json changed = CtlJson({"set", "shop1", "--port", "17000", "--web-server", "netscape"}, 0);
+  EXPECT_EQ(changed["result"]["instance"]["port"], 17000);
+  json listed = CtlJson({"list"}, 0);
+  ASSERT_EQ(listed["result"]["instances"].size(), 1u);
+  EXPECT_EQ(listed["result"]["instances"][0]["name"], "shop1");
+  EXPECT_EQ(listed["result"]["instances"][0]["port"], 17000);
+  EXPECT_EQ(Ctl({"show", "nosuch"}).exit, 1);
+}
+
+TEST_F(OrvanectlTest, OnATerminalSecretsAreNotEchoedAndProgressIsABar) {
+  SampleMachine();
+  const std::string typed =
+      OnTerminal({"add", "shop1", "--db-password", "-"}, "database password", "hidden-pw\n");
+  EXPECT_EQ(typed.find("hidden-pw"), std::string::npos) << typed;
+  EXPECT_EQ(CtlJson({"show", "shop1"}, 0)["result"]["instance"]["db-password"], "set");
+
+  ASSERT_EQ(Ctl({"create", "shop1"}).exit, 0);
+  const std::string created = OnTerminal({"db", "create", "shop1"});
+  EXPECT_NE(created.find("\r[...................................."), std::string::npos) << created;
+  EXPECT_EQ(created.find("progress "), std::string::npos) << created;
+  // Without a terminal the same progress is a plain line.
+  const CtlRun plain = Ctl({"db", "create", "--all"});
+  EXPECT_NE(plain.out.find("progress "), std::string::npos) << plain.out;
+  EXPECT_EQ(plain.out.find("\r["), std::string::npos) << plain.out;
+}
+
+TEST_F(OrvanectlTest, ARecordOnAnotherProgramsPortIsStillRefused) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  ASSERT_EQ(Ctl({"create", "--all"}).exit, 0);
+  const std::string before = ReadFile(DataFile());
+  // Port 16593 lies in shop2's block but belongs to no entry of its own.
+  const fs::path services =
+      m_machine / "drive_c" / "WINNT" / "system32" / "drivers" / "etc" / "services";
+  WriteFile(services, ReadFile(services) + "foreign\t16593/tcp\r\n");
+  json refused = CtlJson({"set", "shop1", "--cache", "on"}, 4);
+  EXPECT_TRUE(HasMessage(refused, 70)) << refused.dump();
+  EXPECT_NE(refused.dump().find("instance shop2"), std::string::npos);
+  EXPECT_EQ(ReadFile(DataFile()), before);
+}
+
+TEST_F(OrvanectlTest, TextsThatAreNotUtf8StayReadableInJson) {
+  SampleMachine();
+  json added = CtlJson({"add", "caf\xe9", "--host", "caf\xe9.example"}, 0);
+  EXPECT_TRUE(added["result"]["instance"]["name"].is_string());
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 1u);
+}
+
+TEST_F(OrvanectlTest, RefusedValuesNameTheirRuleAndChangeNothing) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  const std::string before = ReadFile(DataFile());
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string rule;
+  };
+  const std::vector<Case> cases = {
+      {{"add", "toolongname"}, "1 to 8 characters"},
+      {{"add", "shop2", "--port", "16560"}, "not 16560"},
+      {{"set", "shop1", "--port", "80"}, "1024 to 65535"},
+      {{"set", "shop1", "--processes", "1"}, "2 to 99"},
+      {{"set", "shop1", "--processes", "two"}, "2 to 99"},
+      {{"set", "shop1", "--ip", "10.0.0"}, "four dot-separated"},
+      {{"set", "shop1", "--db-owner", "nobody"}, "administrator privilege"},
+      {{"set", "shop1", "--web-server", "apache"}, "go, netscape, quenta"},
+      {{"set", "shop1", "--merchant-key", "short"}, "exactly 16 characters"},
+      {{"set", "shop1", "--db-password", "seventeen-chars-x"}, "0 to 16 characters"},
+      {{"set", "shop1", "--host", "shop1\nDBNAME x"}, "no line end"},
+      {{"set", "shop1", "--db-service", "svc\r"}, "no line end"},
+  };
+  for (const Case& c : cases) {
+    CtlRun run = Ctl(c.arguments);
+    EXPECT_EQ(run.exit, 3) << c.arguments.back() << run.err;
+    EXPECT_NE(run.err.find(c.rule), std::string::npos) << run.err;
+  }
+  // A refused secret is not echoed either.
+  EXPECT_EQ(Ctl({"set", "shop1", "--db-password", "seventeen-chars-x"}).err.find("seventeen"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(DataFile()), before);
+}
+
+TEST_F(OrvanectlTest, ConflictsPrintTheirMessages) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  const std::string before = ReadFile(DataFile());
+  json sameName = CtlJson({"add", "SHOP1", "--host", "shop2.example"}, 3);
+  EXPECT_TRUE(HasMessage(sameName, 68)) << sameName.dump();
+  json sameHost = CtlJson({"add", "shop2", "--host", "shop1.example"}, 3);
+  EXPECT_TRUE(HasMessage(sameHost, 69)) << sameHost.dump();
+  json overlap = CtlJson({"add", "shop2", "--host", "shop2.example", "--port", "16572"}, 3);
+  EXPECT_TRUE(HasMessage(overlap, 76)) << overlap.dump();
+  EXPECT_EQ(ReadFile(DataFile()), before);
+}
+
+TEST_F(OrvanectlTest, ConcurrentAddsAreAllKept) {
+  SampleMachine();
+  constexpr int kRuns = 6;
+  std::vector<FILE*> runs;
+  for (int i = 1; i <= kRuns; ++i) {
+    const std::string line = Quote(ORVANECTL_PROGRAM) + " --machine " + Quote(m_machine.string()) +
+                             " add shop" + std::to_string(i) + " --host h" + std::to_string(i) +
+                             ".example 2>&1";
+    runs.push_back(popen(line.c_str(), "r"));
+    ASSERT_NE(runs.back(), nullptr);
+  }
+  for (FILE* run : runs) {
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, run) != nullptr) {
+    }
+    EXPECT_EQ(pclose(run), 0);
+  }
+  json listed = CtlJson({"list"}, 0);
+  EXPECT_EQ(listed["result"]["instances"].size(), static_cast<std::size_t>(kRuns)) << listed.dump();
+}
+
+TEST_F(OrvanectlTest, IncompleteDataFileIsNeverStoredOver) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  const std::string whole = ReadFile(DataFile());
+
+  // Cut short in the middle of the record.
+  const std::string damaged = whole.substr(0, whole.size() / 2);
+  WriteFile(DataFile(), damaged);
+  EXPECT_EQ(Ctl({"add", "shop2", "--host", "shop2.example"}).exit, 4);
+  EXPECT_EQ(Ctl({"list"}).exit, 4);
+  EXPECT_EQ(ReadFile(DataFile()), damaged);
+
+  // The same record twice: the list refuses the second, and says so.
+  const std::size_t countEnd = whole.find('\n', whole.find('\n') + 1) + 1;
+  const std::size_t lastLine = whole.rfind('\n', whole.size() - 2) + 1;
+  const std::string record = whole.substr(countEnd, lastLine - countEnd);
+  const std::string doubled = "769\r\n2\r\n" + record + record + whole.substr(lastLine);
+  WriteFile(DataFile(), doubled);
+  json refused = CtlJson({"set", "shop1", "--processes", "4"}, 4);
+  EXPECT_TRUE(HasMessage(refused, 68)) << refused.dump();
+  EXPECT_NE(refused.dump().find("instance shop1"), std::string::npos);
+  EXPECT_EQ(ReadFile(DataFile()), doubled);
+}
+
+TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  // Not created yet: there is no service to start.
+  json notCreated = CtlJson({"start", "shop1"}, 1);
+  EXPECT_TRUE(HasMessage(notCreated, 44)) << notCreated.dump();
+
+  json created = CtlJson({"create", "--all"}, 0);
+  EXPECT_TRUE(HasMessage(created, 54)) << created.dump();
+  EXPECT_EQ(created["result"]["created"].size(), 2u);
+  // The second instance's ports are now its own services' entries: it stays.
+  json changed = CtlJson({"set", "shop2", "--cache", "on"}, 0);
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 2u);
+
+  json database = CtlJson({"db", "create", "shop1"}, 0);
+  EXPECT_TRUE(HasMessage(database, 20)) << database.dump();
+  json again = CtlJson({"db", "create", "--all"}, 0);
+  EXPECT_TRUE(HasMessage(again, 35)) << again.dump();
+
+  json started = CtlJson({"start", "shop1"}, 0);
+  EXPECT_TRUE(HasMessage(started, 42));
+  json status = CtlJson({"status"}, 0);
+  EXPECT_EQ(status["result"]["instances"]["shop1"], true);
+  EXPECT_EQ(status["result"]["instances"]["shop2"], false);
+  EXPECT_EQ(status["result"]["webServer"], true);
+  json stopped = CtlJson({"stop", "shop1"}, 0);
+  EXPECT_TRUE(HasMessage(stopped, 43));
+
+  CtlRun bridge = Ctl({"qvbridge", "shop1", "17100", "qsrv", "in", "out", "err", "qm", "user",
+                    "client", "chan", "1414"});
+  EXPECT_EQ(bridge.exit, 0) << bridge.err;
+  const fs::path servicesFile =
+      m_machine / "drive_c" / "WINNT" / "system32" / "drivers" / "etc" / "services";
+  EXPECT_NE(ReadFile(servicesFile).find("tqshop1_ece_1"), std::string::npos);
+
+  json configured = CtlJson({"webconf"}, 0);
+  EXPECT_NE(ReadFile(HttpdCnf()).find("shop2.example"), std::string::npos);
+  EXPECT_EQ(Ctl({"personalize", "shop1"}).exit, 0);
+  EXPECT_NE(ReadFile(m_machine / "drive_c" / "WWW" / "html" / "shop1" / "tessaly.ini")
+                .find("GL_PORT 9000"),
+            std::string::npos);
+
+  json deleted = CtlJson({"delete", "shop2"}, 0);
+  EXPECT_TRUE(HasMessage(deleted, 49)) << deleted.dump();
+  EXPECT_EQ(ReadFile(servicesFile).find("tqshop2"), std::string::npos);
+  EXPECT_EQ(ReadFile(HttpdCnf()).find("shop2.example"), std::string::npos);
+  json left = CtlJson({"list"}, 0);
+  ASSERT_EQ(left["result"]["instances"].size(), 1u);
+  EXPECT_EQ(left["result"]["instances"][0]["name"], "shop1");
+  // Deleting again finds nothing left to unregister.
+  EXPECT_EQ(Ctl({"delete", "shop1", "--keep-record"}).exit, 0);
+  json twice = CtlJson({"delete", "shop1", "--keep-record"}, 1);
+  EXPECT_TRUE(HasMessage(twice, 50)) << twice.dump();
+}
+
+TEST_F(OrvanectlTest, MigrateAnOlderInstallation) {
+  ASSERT_EQ(Ctl({"machine", "init", "--level", "2"}).exit, 0);
+  json migrated = CtlJson({"migrate"}, 0);
+  EXPECT_TRUE(HasMessage(migrated, 54)) << migrated.dump();
+  json listed = CtlJson({"list"}, 0);
+  EXPECT_EQ(listed["result"]["instances"].size(), 2u) << listed.dump();
+  json database = CtlJson({"db", "create"}, 0);
+  EXPECT_TRUE(HasMessage(database, 38)) << database.dump();
+}
+
+TEST_F(OrvanectlTest, DemoRunsTheWholeRoad) {
+  CtlRun demo = Ctl({"demo", (m_folder / "demo").string()});
+  EXPECT_EQ(demo.exit, 0) << demo.out << demo.err;
+  for (const char* shown : {"$ orvanectl create shop1", "created successfully", "tessaly.ini",
+                            "httpd.cnf", "Database creation is completed", "running"}) {
+    EXPECT_NE(demo.out.find(shown), std::string::npos) << shown << "\n" << demo.out;
+  }
+}
+
+TEST_F(OrvanectlTest, ProgramsBesideTheHost) {
+  SampleMachine();
+  json to8000 = CtlJson({"portset", "8000"}, 0);
+  EXPECT_NE(ReadFile(HttpdCnf()).find("Port     8000"), std::string::npos);
+  EXPECT_EQ(Ctl({"portset", "80"}).exit, 0);
+  EXPECT_NE(ReadFile(HttpdCnf()).find("Port     80\r\n"), std::string::npos);
+  CtlRun ssl = Ctl({"ssl"});
+  EXPECT_EQ(ssl.exit, 0) << ssl.out << ssl.err;
+  EXPECT_NE(ssl.out.find("self signed SSL certificate"), std::string::npos) << ssl.out;
+}
+
+}  // namespace
