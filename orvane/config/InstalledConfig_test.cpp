@@ -22,7 +22,7 @@ using test::Texts;
 
 constexpr char kCurrentInstall[] = "C:\\Tessaly";
 constexpr char kWebConfig[] = "C:\\WWW\\conf";
-constexpr char kServicesFile[] = "C:\\WINNT\\system32\\drivers\\etc\\services";
+const std::string kServicesFile = orvane::test::TempMachine::ServicesFile();
 
 // A machine with the current installation and a complete web server record;
 // older installations are laid out by each test.
@@ -205,7 +205,6 @@ TEST_F(InstalledConfigTest, CurrentLevelKeepsTheDataFilePortAndReadsTheTypeTexts
 }
 
 TEST_F(InstalledConfigTest, MissingServerPortComesFromTheServicesFile) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   OlderInstallation installation = test::SampleOlderInstallation(2, kWebConfig);
   installation.instances[0].port = 0;  // shop: no entry
   installation.instances[0].svcPrefix = "nowhere";

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr char kServicesFile[] = "C:\\WINNT\\system32\\drivers\\etc\\services";
+const std::string kServicesFile = orvane::test::TempMachine::ServicesFile();
 
 std::string Repeat(char c, int n) { return std::string(static_cast<size_t>(n), c); }
 
@@ -392,7 +392,6 @@ TEST(MSInfoTest, CopyCoreFieldsLeavesThePreservedValues) {
 class MSInfoMachineTest : public orvane::test::MachineTest {};
 
 TEST_F(MSInfoMachineTest, PortTestFailsOnListedOrInvalidPorts) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile,
                     "echo\t\t7/tcp\r\n"
                     "other\t\t20002/tcp\t# taken\r\n"
@@ -418,7 +417,6 @@ TEST_F(MSInfoMachineTest, PortTestOfNoPortsSucceedsAtOnce) {
 }
 
 TEST_F(MSInfoMachineTest, ProcessCountIsTheInstancesEntriesButTheController) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile,
                     "tqmall_ctl\t20000/tcp\t# Tessaly Server Controller\r\n"
                     "tqmall_1\t20001/tcp\t# Tessaly server\r\n"

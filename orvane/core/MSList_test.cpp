@@ -19,7 +19,7 @@ namespace {
 
 using orvane::test::MachineTest;
 
-constexpr char kServicesFile[] = "C:\\WINNT\\system32\\drivers\\etc\\services";
+const std::string kServicesFile = orvane::test::TempMachine::ServicesFile();
 constexpr char kDataFile[] = "C:\\tq\\server\\admin\\tqconfig.dat";
 
 // A record that conflicts with no other record made by this helper under
@@ -238,7 +238,6 @@ TEST_F(MSListMachineTest, AddWithCheckRefusesConflictsAndLeavesTheList) {
 }
 
 TEST_F(MSListMachineTest, AddChecksPortsAgainstServicesAndTheReservedPort) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile, "echo 7/tcp\r\nshopsvc 20002/tcp # taken\r\n");
   MSList list;
   MSInfo taken = Instance("taken", 20000);  // 20000 ... 20004
@@ -320,7 +319,6 @@ TEST_F(MSListMachineTest, MergeCurrentExchangesCoreFieldsAndPreservedValues) {
 }
 
 TEST_F(MSListMachineTest, MergeCurrentChecksOnlyPortsBeforeItsOwnBlock) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   // The instance's own ports are its registered services.
   machine.WriteFile(kServicesFile,
                     "tqa_0 20000/tcp\r\ntqa_1 20001/tcp\r\nother 19991/tcp\r\n");
@@ -430,7 +428,6 @@ TEST_F(MSListDefaultTest, InstalledProductsSetTypeAndOptionBitsOnly) {
 }
 
 TEST_F(MSListDefaultTest, PortSearchSkipsRecordsAndRegisteredPorts) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   MSList list;
   MSInfo def = BuildDefault(list);
   EXPECT_EQ(def.GetMSPort(), 16570);
@@ -678,7 +675,6 @@ TEST_F(MSListMachineTest, LoadFailuresAndWhatStaysInTheList) {
 }
 
 TEST_F(MSListMachineTest, LoadKeepsTheFirstOfDuplicatesAndReportsTheRefused) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile, "busy 22001/tcp\r\n");
   machine.WriteFile(kDataFile, "");
   MSInfo a = Instance("shop", 20000), dup = Instance("dup", 21000),
@@ -812,7 +808,6 @@ namespace {
 // --- A record's own registered services ------------------------------------
 
 TEST_F(MSListMachineTest, PortsRegisteredUnderTheRecordsOwnNamesAreNoConflict) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   struct Case {
     const char* registered;  // the name under which port 21001 is registered
     int flags;
@@ -839,7 +834,6 @@ TEST_F(MSListMachineTest, PortsRegisteredUnderTheRecordsOwnNamesAreNoConflict) {
 }
 
 TEST_F(MSListMachineTest, AnotherProgramsNameOnAnOwnPortStillRefuses) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   // Port 21001 is registered twice: under the record's own name first, then
   // by a third program.
   machine.WriteFile(kServicesFile, "tqmall_1\t21001/tcp\r\nthirdprog\t21001/udp\r\n");
@@ -870,7 +864,6 @@ std::string CreatedEntries(const std::string& name, int port, int helperPort) {
 }
 
 TEST_F(MSListMachineTest, TwoCreatedInstancesSurviveLoadAndStore) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT");
   machine.WriteFile(kServicesFile, "echo\t7/tcp\r\n" + CreatedEntries("shop", 20000, 40000) +
                                        CreatedEntries("MALL", 21000, 40010));
   machine.WriteFile(kDataFile, "");

@@ -14,7 +14,7 @@
 namespace orvane::test {
 namespace {
 
-constexpr char kServicesFile[] = "C:\\WINNT\\system32\\drivers\\etc\\services";
+const std::string kServicesFile = orvane::test::TempMachine::ServicesFile();
 constexpr char kDataSourceKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\SHOPDB";
 
 bool Contains(const std::string& text, const std::string& part) {

@@ -199,7 +199,7 @@ TEST_F(CreationTest, NoFreeHelperBlockReports70And19) {
   for (int port = 40000; port <= 65535; port += 10) {
     lines += "p" + std::to_string(port) + "\t\t" + std::to_string(port) + "/tcp\n";
   }
-  ASSERT_TRUE(orvane::test::WriteTextFile("C:\\WINNT\\system32\\drivers\\etc\\services", lines));
+  ASSERT_TRUE(orvane::test::WriteTextFile(orvane::test::TempMachine::ServicesFile(), lines));
   shop = Record("shop", 20000);
   ASSERT_EQ(KelCreateSingleInst(shop), 1);
   const std::vector<std::string> messages = ShownMessages();

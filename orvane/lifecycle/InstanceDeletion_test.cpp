@@ -44,7 +44,7 @@ class DeletionTest : public orvane::test::LifecycleTest {
 TEST_F(DeletionTest, RemovesRegistrationsAndMovesConfigurationAside) {
   install.payServer = true;
   CreateShop();
-  machine.WriteFile("C:\\WINNT\\system32\\drivers\\etc\\services",
+  machine.WriteFile(orvane::test::TempMachine::ServicesFile(),
                     ServicesFile() + "tqshopx\t\t30000/tcp\t# another program\n");
   EXPECT_EQ(KelDeleteSingleInst(shop), 1);
   EXPECT_EQ(ShownMessages(), std::vector<std::string>{
@@ -102,7 +102,7 @@ TEST_F(DeletionTest, PaymentEntriesStayWhenThePaymentServerWentInBetween) {
 
 TEST_F(DeletionTest, NoServerProcessesRemoveOnlyTheController) {
   CreateShop(0);
-  machine.WriteFile("C:\\WINNT\\system32\\drivers\\etc\\services",
+  machine.WriteFile(orvane::test::TempMachine::ServicesFile(),
                     ServicesFile() + "tqshop_1\t30001/tcp\t# not created by this instance\n");
   EXPECT_EQ(KelDeleteSingleInst(shop), 1);
   EXPECT_NE(ServiceLine("tqshop_1"), "");

@@ -80,7 +80,7 @@ TEST(InstanceTcpServicesTest, DamagedRecordsStayWithinPortsAndTheProcessRule) {
 class HelperBlockTest : public orvane::test::LifecycleTest {
  protected:
   void Services(const std::string& lines) {
-    machine.WriteFile("C:\\WINNT\\system32\\drivers\\etc\\services", lines);
+    machine.WriteFile(orvane::test::TempMachine::ServicesFile(), lines);
   }
 };
 

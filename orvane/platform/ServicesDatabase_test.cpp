@@ -21,7 +21,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-constexpr char kServicesFile[] = "C:\\WINNT\\system32\\drivers\\etc\\services";
+const std::string kServicesFile = orvane::test::TempMachine::ServicesFile();
 
 constexpr char kSample[] =
     "# services\r\n"

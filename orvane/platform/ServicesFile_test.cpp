@@ -19,12 +19,11 @@
 
 namespace {
 
-constexpr char kServices[] = "C:\\WINNT\\system32\\drivers\\etc\\services";
-constexpr char kBackup[] = "C:\\WINNT\\system32\\drivers\\etc\\services.old";
+const std::string kServices = orvane::test::TempMachine::ServicesFile();
+const std::string kBackup = kServices + ".old";
 
 class ServicesFileTest : public orvane::test::MachineTest {
  protected:
-  void SetUp() override { ORVANE_SKIP_WITHOUT_EMULATION("the services file under C:\\WINNT"); }
   void WriteServices(const std::string& text) { machine.WriteFile(kServices, text); }
   std::string Services() { return machine.ReadFile(kServices); }
 };

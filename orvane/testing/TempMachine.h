@@ -45,6 +45,11 @@ class TempMachine {
   // clock without waiting.
   void UseVirtualClock();
 
+  // The machine's services file (system32\drivers\etc\services in the
+  // Windows directory), which the library edits; on Windows the test's
+  // changes to it are undone when the machine goes.
+  static std::string ServicesFile();
+
   // Where a Windows path of the machine is on the host, for looking at files
   // with the host's own means.
   std::string HostPath(const std::string& windowsPath) const;

@@ -117,4 +117,6 @@ std::string TempMachine::HostPath(const std::string& windowsPath) const {
   return *hostPath;
 }
 
+std::string TempMachine::ServicesFile() { return "C:\\WINNT\\system32\\drivers\\etc\\services"; }
+
 }  // namespace orvane::test

@@ -211,6 +211,8 @@ void TempMachine::AddHost(const std::string&, const std::vector<std::string>&) {
 // one that does not is stopped by the test preset's time-out.
 void TempMachine::UseVirtualClock() {}
 
+std::string TempMachine::ServicesFile() { return NetworkFolder() + "services"; }
+
 std::string TempMachine::HostPath(const std::string& windowsPath) const { return windowsPath; }
 
 }  // namespace orvane::test
