@@ -136,8 +136,15 @@ Expected<RegistryValue> RegistryKey::QueryValue(const std::string& name) const {
 Status RegistryKey::SetValue(const std::string& name, const RegistryValue& value) {
   if (!m_impl->mayWrite()) return Status::Failure(kAccessDenied);
   if (HasLineBreak(name)) return Status::Failure(kInvalidParameter);
-  return ChangeKey(m_impl->path, [&](RegistryNode* key) {
+  return posix::ChangeRegistry([&](RegistryNode* tree, bool* changed) {
+    RegistryNode* key = tree->FindPath(m_impl->path);
+    if (key == nullptr) return Status::Failure(kKeyDeleted);
+    // Setting a value to what it holds leaves the file alone: a service's
+    // status queries and the clock set values many times a second.
+    const RegistryValue* now = key->FindValue(name);
+    if (now != nullptr && now->type == value.type && now->data == value.data) return Status();
     key->SetValue(name, value);
+    *changed = true;
     return Status();
   });
 }

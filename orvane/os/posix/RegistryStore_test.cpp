@@ -206,6 +206,23 @@ TEST_F(RegistryStoreTest, AReplacementOfTheSameSizeAndTimeIsSeen) {
   EXPECT_EQ(DwordOf("v"), 7u);
 }
 
+TEST_F(RegistryStoreTest, SettingAValueToWhatItHoldsLeavesTheFileAlone) {
+  Expected<RegistryKey> key = RegistryKey::Create(RegistryRoot::kLocalMachine, "SOFTWARE\\Same",
+                                                  "", RegistryAccess::kAll);
+  ASSERT_TRUE(key.ok());
+  ASSERT_TRUE(key->SetValue("State", RegistryValue::Dword(4)).ok());
+  struct stat before, after;
+  ASSERT_EQ(stat(RegistryFilePath().c_str(), &before), 0);
+  ASSERT_TRUE(key->SetValue("state", RegistryValue::Dword(4)).ok());
+  ASSERT_EQ(stat(RegistryFilePath().c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "not rewritten";
+  // Another type or other data is a change.
+  ASSERT_TRUE(key->SetValue("State", RegistryValue::String("4")).ok());
+  EXPECT_EQ(key->QueryValue("State")->AsString(), "4");
+  ASSERT_EQ(stat(RegistryFilePath().c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+}
+
 TEST(RegistryStoreRootTest, AMissingMachineRootIsCreatedByTheFirstChange) {
   test::TempMachine machine;
   std::string root = MachineRoot() + "/nested/machine";
