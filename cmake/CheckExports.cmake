@@ -38,7 +38,8 @@ set(undecorated
   KelRegTcpService KelUnregTcpService KelGetTcpServicePort
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
-  KelUpdateRegTQ KelCreateBackup KelCheckAccess)
+  KelUpdateRegTQ KelCreateBackup KelCheckAccess
+  KelCreateDatabase)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -62,9 +63,15 @@ set(decorated
   _ZN6MSInfoC1ERKS_                             # MSInfo(const MSInfo&)
   _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
-  _ZNK6MSList5StoreEPKc)                        # MSList::Store(const char*) const
+  _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
+  _Z16DBCreateDatabaseR6MSList                  # DBCreateDatabase(MSList&)
+  _Z14DBCreateSingleR6MSInfo                    # DBCreateSingle(MSInfo&)
+  _Z12IsExistDBVXRR6MSInfo                      # IsExistDBVXR(MSInfo&)
+  _Z11KelCreateDBR6MSInfo                       # KelCreateDB(MSInfo&)
+  _Z12KelMigrateDBPKcR6MSInfoS0_i)              # KelMigrateDB(const char*, MSInfo&, const char*, int)
 # Internal names that must stay inside the library.
-set(hidden KelLoadMessage FindMessageText ShowMessageBox)
+set(hidden KelLoadMessage FindMessageText ShowMessageBox
+  DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)
 
 set(failures)
 foreach(name IN LISTS undecorated decorated)

@@ -19,5 +19,9 @@
 #include "orvane/platform/Processes.h"
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/WindowsServices.h"
+#include "orvane/database/DatabaseQueries.h"
+#include "orvane/database/DatabaseSetup.h"
+#include "orvane/database/HostingData.h"
+#include "orvane/database/ScriptRunner.h"
 
 #endif  // ORVANE_ORVANE_H_

@@ -72,20 +72,13 @@ void EditBuffer::ReplaceSelection(std::string_view text) {
 }
 
 os::Status EditBuffer::Save(const std::string& path) const {
-  const std::string temporaryPath = path + ".tmp";
   os::SetLastError(os::kSuccess);
-  FilePtr file(os::OpenFile(temporaryPath, "wb"));
-  if (!file) return StreamFailure(os::kAccessDenied);
-
-  const bool written = std::fwrite(m_text.data(), 1, m_text.size(), file.get()) == m_text.size();
-  const bool closed = std::fclose(file.release()) == 0;
-  if (!written || !closed) {
-    os::DeleteFile(temporaryPath);
-    return os::Status::Failure(os::kWriteFault);
+  os::ReplacementFile file(path, "wb");
+  if (file.stream() == nullptr) return file.status();
+  if (std::fwrite(m_text.data(), 1, m_text.size(), file.stream()) != m_text.size()) {
+    return StreamFailure(os::kWriteFault);
   }
-  const os::Status moved = os::MoveFile(temporaryPath, path);
-  if (!moved) os::DeleteFile(temporaryPath);
-  return moved;
+  return file.Commit();
 }
 
 bool EditBuffer::IsWordBoundary(std::size_t position) const {

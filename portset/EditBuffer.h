@@ -35,7 +35,8 @@ class EditBuffer {
   void ReplaceSelection(std::string_view text);
 
   // Writes the text to a file as plain bytes. The file is replaced only once
-  // the whole text is written, so a failed save leaves it as it was.
+  // the whole text is on disk, so a failed save leaves it as it was; it keeps
+  // its mode, and a file that is a symbolic link is saved where it leads.
   os::Status Save(const std::string& path) const;
 
   const std::string& text() const { return m_text; }

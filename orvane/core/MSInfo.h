@@ -167,8 +167,8 @@ class ORVANE_API MSInfo {
   // Four dot-separated decimal parts of at most 255 each; digits and dots
   // only, an empty part counts as 0.
   static int CheckIPAddr(const char* address);
-  static int CheckISType(eISType type);           // 0 to 2
-  static int CheckDBType(eDBType type);           // 0 or 1
+  static int CheckISType(eISType type);           // not greater than 2
+  static int CheckDBType(eDBType type);           // not greater than 1
   static int CheckMSProc(int count);              // 2 to 99
   static int CheckMSPort(int port);               // 1024 to 65535, not 16560
   static int CheckZKCycle(int seconds);           // 1 to 65535

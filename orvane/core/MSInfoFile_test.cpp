@@ -232,7 +232,7 @@ TEST(MSInfoFileTest, TypesOutOfRangeFailTheLoadAndLeaveTheField) {
     int line;
     const char* value;
   };
-  for (const Case& c : {Case{13, "3"}, Case{13, "-1"}, Case{14, "2"}}) {
+  for (const Case& c : {Case{13, "3"}, Case{14, "2"}}) {
     std::vector<std::string> lines = SampleLines();
     lines[c.line] = c.value;
     TempStream stream(JoinLines(lines, "\n"));
@@ -243,6 +243,17 @@ TEST(MSInfoFileTest, TypesOutOfRangeFailTheLoadAndLeaveTheField) {
     EXPECT_EQ(loaded.GetISType(), c.line == 13 ? eISQuenta : eISNetscape);
     EXPECT_EQ(loaded.GetDBType(), eDBVelq);
   }
+}
+
+TEST(MSInfoFileTest, TypesBelowZeroLoadAsTheRuleSetsOnlyAnUpperBound) {
+  std::vector<std::string> lines = SampleLines();
+  lines[13] = "-1";
+  lines[14] = "-1";
+  TempStream stream(JoinLines(lines, "\n"));
+  MSInfo loaded;
+  EXPECT_EQ(loaded.Load(stream.get(), MSInfo::kDataFileVersion), 1);
+  EXPECT_EQ(loaded.GetISType(), static_cast<eISType>(-1));
+  EXPECT_EQ(loaded.GetDBType(), static_cast<eDBType>(-1));
 }
 
 TEST(MSInfoFileTest, TruncatedRecordsFail) {

@@ -76,8 +76,10 @@ int MSInfo::CheckIPAddr(const char* address) {
 
 // The types are compared as unsigned values, so a negative type is refused
 // with the too great ones.
-int MSInfo::CheckISType(eISType type) { return static_cast<unsigned>(type) <= eISQuenta ? 1 : 0; }
-int MSInfo::CheckDBType(eDBType type) { return static_cast<unsigned>(type) <= eDBOracle ? 1 : 0; }
+// Only an upper bound, as documented: files of earlier tools hold -1 for a
+// type that was never chosen, and they must load.
+int MSInfo::CheckISType(eISType type) { return type <= eISQuenta ? 1 : 0; }
+int MSInfo::CheckDBType(eDBType type) { return type <= eDBOracle ? 1 : 0; }
 
 int MSInfo::CheckMSProc(int count) { return NumberWithin(count, 2, 99); }
 int MSInfo::CheckMSPort(int port) { return CheckPort(port); }

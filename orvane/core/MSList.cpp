@@ -368,8 +368,9 @@ int MSList::StoreTo(FILE* file) const {
 int MSList::Store(const char* path) const {
   if (path == nullptr) return 0;
   // Written beside the file and renamed into place once complete, so that a
-  // failure leaves the previous file as it was.
-  orvane::FileReplacement replacement(path);
+  // failure leaves the previous file as it was. The secrets in it can be
+  // deciphered by anyone with the library: a new file is the owner's only.
+  orvane::FileReplacement replacement(path, orvane::kSecretFileMode);
   if (replacement.stream() == nullptr || !StoreTo(replacement.stream())) return 0;
   return replacement.Commit() ? 1 : 0;
 }

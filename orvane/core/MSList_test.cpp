@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -636,6 +642,11 @@ TEST_F(MSListMachineTest, LoadFailuresAndWhatStaysInTheList) {
   };
   std::vector<std::string> badType = good;
   badType[13] = "3";
+  std::vector<std::string> unsetTypes = good;
+  unsetTypes[13] = "-1";
+  unsetTypes[14] = "-1";
+  std::vector<std::string> badDBType = good;
+  badDBType[14] = "2";
   std::vector<std::string> longLine = good;
   longLine[12] = std::string(512, 'x');
   std::vector<std::string> longestLine = good;
@@ -647,6 +658,8 @@ TEST_F(MSListMachineTest, LoadFailuresAndWhatStaysInTheList) {
       {"closing line without line end", whole.substr(0, whole.size() - 2), 0,
        {"earlier", "shop2"}},
       {"web server type 3", FileOf({badType}), 0, {}},
+      {"database type 2", FileOf({badDBType}), 0, {}},
+      {"types -1 (an upper bound only)", FileOf({unsetTypes}), 1, {"earlier", "shop2"}},
       {"record cut short", whole.substr(0, whole.size() - 12), 0, {}},
       {"512-character line", FileOf({longLine}), 0, {}},
       {"511-character line", FileOf({longestLine}), 1, {"earlier", "shop2"}},
@@ -834,3 +847,58 @@ TEST_F(MSListMachineTest, TwoCreatedInstancesSurviveLoadAndStore) {
 }
 
 }  // namespace
+
+#if !defined(_WIN32)
+namespace {
+
+int HostMode(const std::string& hostPath) {
+  struct stat info {};
+  EXPECT_EQ(stat(hostPath.c_str(), &info), 0);
+  return static_cast<int>(info.st_mode & 07777);
+}
+
+TEST_F(MSListMachineTest, NewDataFileIsTheOwnersOnlyAndAReplacedOneKeepsItsMode) {
+  machine.WriteFile("C:\\tq\\server\\admin\\readme.txt", "");
+  MSList list;
+  MSInfo full = FullRecord();
+  list.Add(full, 0);
+  ASSERT_EQ(list.Store(kDataFile), 1);
+  EXPECT_EQ(HostMode(machine.HostPath(kDataFile)), 0600);
+  ASSERT_EQ(full.Store("C:\\tq\\one.dat"), 1);
+  EXPECT_EQ(HostMode(machine.HostPath("C:\\tq\\one.dat")), 0600);
+
+  ASSERT_EQ(chmod(machine.HostPath(kDataFile).c_str(), 0640), 0);
+  ASSERT_EQ(list.Store(kDataFile), 1);
+  EXPECT_EQ(HostMode(machine.HostPath(kDataFile)), 0640);
+}
+
+TEST_F(MSListMachineTest, TwoProcessesStoringAtOnceLeaveOneWholeFileForEveryReader) {
+  machine.WriteFile("C:\\tq\\server\\admin\\readme.txt", "");
+  MSList mine, theirs;
+  for (int i = 0; i < 20; ++i) {
+    MSInfo a = Instance("mine" + std::to_string(i), 20000 + 10 * i);
+    MSInfo b = Instance("theirs" + std::to_string(i), 30000 + 10 * i);
+    mine.Add(a, 0);
+    theirs.Add(b, 0);
+  }
+  ASSERT_EQ(mine.Store(kDataFile), 1);
+  const pid_t writer = fork();
+  if (writer == 0) {
+    for (int i = 0; i < 50; ++i) theirs.Store(kDataFile);
+    _exit(0);
+  }
+  for (int i = 0; i < 50; ++i) {
+    ASSERT_EQ(mine.Store(kDataFile), 1);
+    MSList loaded;
+    ASSERT_EQ(loaded.Load(kDataFile), 1);
+    ASSERT_EQ(loaded.GetCount(), 20);
+  }
+  int status = 0;
+  waitpid(writer, &status, 0);
+  MSList last;
+  ASSERT_EQ(last.Load(kDataFile), 1);
+  EXPECT_EQ(last.GetCount(), 20);
+}
+
+}  // namespace
+#endif

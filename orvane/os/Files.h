@@ -7,6 +7,7 @@
 #define ORVANE_OS_FILES_H_
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,69 @@ namespace orvane::os {
 // The caller closes the stream with fclose.
 FILE* OpenFile(const std::string& path, const char* mode);
 
+// The new content of a file, written to a temporary file beside it and
+// renamed over it by Commit, so that a crash, a full disk or a second writer
+// never leaves the file half-written, missing or mixed with another's.
+//
+// The temporary has a unique name ("<file name>.~<process id>.<count>"), is
+// created exclusively (never through an existing file or a planted symbolic
+// link), gets the mode of the file it replaces (newFileMode for a new file;
+// modes exist on the emulated machine only), and is forced to disk before the
+// rename. Temporaries that killed writers left beside the file are removed
+// on the way. On the emulated machine a file that is a symbolic link is
+// replaced where the link leads, as long as that is on the machine.
+class ReplacementFile {
+ public:
+  // mode is "w" (text stream) or "wb"; stream() is null when the temporary
+  // cannot be made, and status() tells why.
+  ReplacementFile(const std::string& path, const char* mode, int newFileMode = 0666);
+  // Removes the temporary unless it was committed.
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  FILE* stream() const;
+  const Status& status() const;
+  // Closes the stream, failing when anything written did not reach the disk;
+  // the temporary stays until Commit or destruction.
+  Status Finish();
+  // Finishes if need be, then renames the temporary over the file.
+  Status Commit();
+
+  class Impl;
+
+ private:
+  std::unique_ptr<Impl> m_impl;
+};
+
+// An exclusive lock on a lock file (created when missing), for files that
+// other processes change too: held for the object's lifetime, and released
+// when its process dies.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& lockPath);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  const Status& status() const;
+
+  class Impl;
+
+ private:
+  std::unique_ptr<Impl> m_impl;
+};
+
 // Reopens a standard stream (stdout, stderr) on a file, as freopen does.
 FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream);
 
 // True when the path names an existing file or directory.
 bool PathExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+
+// True when both paths name one existing file or directory, however they are
+// spelt (letter case, ".", "..", "/" or a second link to it).
+bool SameFile(const std::string& a, const std::string& b);
 
 // Copies a file; an existing target is overwritten unless failIfExists.
 Status CopyFile(const std::string& source, const std::string& target, bool failIfExists = false);

@@ -62,6 +62,8 @@ int KelCreateBackup(const char* path, const char* backup) {
   if (path == nullptr || !orvane::os::PathExists(path)) return 0;
   const std::string backupName =
       backup != nullptr ? std::string(backup) : orvane::DefaultBackupName(path);
-  if (orvane::os::PathExists(backupName)) orvane::os::DeleteFile(backupName);
+  // A backup name that is the file itself would take its only copy.
+  if (orvane::os::SameFile(path, backupName)) return 0;
+  // Renamed over the older backup in one step: a failed rename keeps both.
   return orvane::os::MoveFile(path, backupName).ok() ? 1 : 0;
 }

@@ -12,8 +12,11 @@
 // Moves an existing file to its backup name, replacing an older backup.
 // backup null: the name is the path with ".old" put before the last dot of
 // the file name (C:\x\tessaly.ini becomes C:\x\tessaly.old.ini), or appended
-// when the file name has no dot. 1 when the file was renamed; 0 when it does
-// not exist or the rename fails.
+// when the file name has no dot. The file is renamed over an older backup in
+// one step, so a failed rename keeps both. 1 when the file was renamed; 0
+// when it does not exist, the rename fails, or the backup name names the
+// file itself (in other letter case, through ".", ".." or "/"), which keeps
+// the file as it is.
 ORVANE_C_API int KelCreateBackup(const char* path, const char* backup);
 
 namespace orvane {

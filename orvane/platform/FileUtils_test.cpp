@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "orvane/os/Files.h"
+#include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -44,6 +45,28 @@ TEST_F(FileUtilsTest, BackupReplacesTheOlderGeneration) {
   machine.WriteFile("C:\\x\\a.txt", "a");
   EXPECT_EQ(KelCreateBackup("C:\\x\\a.txt", "C:\\x\\keep.bak"), 1);
   EXPECT_EQ(machine.ReadFile("C:\\x\\keep.bak"), "a");
+}
+
+TEST_F(FileUtilsTest, BackupNamedAsTheFileItselfKeepsTheFile) {
+  machine.WriteFile("C:\\x\\srvrctrl.ini", "only copy");
+  const char* sameFile[] = {"C:\\x\\srvrctrl.ini", "C:\\X\\SRVRCTRL.INI", "C:\\x\\.\\srvrctrl.ini",
+                            "C:\\x\\y\\..\\srvrctrl.ini", "C:/x/srvrctrl.ini", "c:\\x\\\\srvrctrl.ini"};
+  for (const char* backup : sameFile) {
+    EXPECT_EQ(KelCreateBackup("C:\\x\\srvrctrl.ini", backup), 0) << backup;
+    EXPECT_EQ(machine.ReadFile("C:\\x\\srvrctrl.ini"), "only copy") << backup;
+  }
+}
+
+TEST_F(FileUtilsTest, FailedRenameKeepsThePreviousBackup) {
+  if (orvane::test::RunningUnderWine()) {
+    GTEST_SKIP() << "Wine renames a folder over a file, which Windows refuses";
+  }
+  // A folder cannot take a file's backup name: the older backup stays.
+  machine.WriteFile("C:\\x\\conf.d\\inside", "i");
+  machine.WriteFile("C:\\x\\conf.old.d", "previous backup");
+  EXPECT_EQ(KelCreateBackup("C:\\x\\conf.d", nullptr), 0);
+  EXPECT_EQ(machine.ReadFile("C:\\x\\conf.old.d"), "previous backup");
+  EXPECT_EQ(machine.ReadFile("C:\\x\\conf.d\\inside"), "i");
 }
 
 TEST_F(FileUtilsTest, BackupOfMissingFileChangesNothing) {

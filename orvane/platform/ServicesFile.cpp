@@ -27,6 +27,39 @@ bool FirstWordIs(const char* line, const char* name) {
   return length > 0 && EqualsIgnoringCase(line + start, length, name);
 }
 
+// One word of printable characters, none of them a comment's "#": what
+// every reader of the file takes as one service name.
+bool IsServiceName(const char* name) {
+  if (name == nullptr || *name == '\0') return false;
+  for (const char* c = name; *c != '\0'; ++c) {
+    const auto byte = static_cast<unsigned char>(*c);
+    if (byte <= ' ' || byte == 0x7F || byte == '#') return false;
+  }
+  return true;
+}
+
+// A comment stays on the entry's line: no line end or other control
+// character (a tab is a blank).
+bool IsOneLineComment(const char* comment) {
+  for (const char* c = comment; *c != '\0'; ++c) {
+    const auto byte = static_cast<unsigned char>(*c);
+    if ((byte < ' ' && byte != '\t') || byte == 0x7F) return false;
+  }
+  return true;
+}
+
+// The lock that serialises the rewrites of the services file between
+// processes; every register and unregister call holds it.
+std::string LockPathOf(const KelString& path) { return std::string(path) + ".lock"; }
+
+int RewriteServicesFile(const ContentWriter& write) {
+  KelString path;
+  GetServicesFilePath(path);
+  os::FileLock lock(LockPathOf(path));
+  if (!lock.status().ok()) return 0;
+  return RewriteWithBackup(std::string(path), BackupPathOf(path), write);
+}
+
 bool EndsLine(const char* line) {
   const size_t length = std::strlen(line);
   return length > 0 && line[length - 1] == '\n';
@@ -51,9 +84,7 @@ std::string TcpServiceEntryStart(const char* name, int port) {
 }
 
 int ReplaceTcpServiceEntry(const char* name, const std::string& entryLine) {
-  KelString path;
-  GetServicesFilePath(path);
-  return RewriteWithBackup(std::string(path), BackupPathOf(path), [&](FILE* in, FILE* out) {
+  return RewriteServicesFile([&](FILE* in, FILE* out) {
     bool written = false;
     // A last line without its line end must not swallow the entry.
     bool atLineStart = true;
@@ -73,25 +104,23 @@ int ReplaceTcpServiceEntry(const char* name, const std::string& entryLine) {
 }  // namespace orvane
 
 int KelRegTcpService(const char* name, int port, const char* comment) {
-  if (name == nullptr || *name == '\0') return 0;
-  const std::string entry = orvane::TcpServiceEntryStart(name, port) + "\t# " +
-                            (comment != nullptr ? comment : "") + "\n";
+  if (comment == nullptr) comment = "";
+  if (!orvane::IsServiceName(name) || !orvane::IsOneLineComment(comment)) return 0;
+  const std::string entry =
+      orvane::TcpServiceEntryStart(name, port) + "\t# " + comment + "\n";
   return orvane::ReplaceTcpServiceEntry(name, entry);
 }
 
 int KelUnregTcpService(const char* name) {
-  if (name == nullptr || *name == '\0') return 0;
-  KelString path;
-  orvane::GetServicesFilePath(path);
+  if (!orvane::IsServiceName(name)) return 0;
   bool removed = false;
-  const int rewritten = orvane::RewriteWithBackup(
-      std::string(path), orvane::BackupPathOf(path), [&](FILE* in, FILE* out) {
-        orvane::CopyLines(in, out, [&](const char* line, FILE*) {
-          if (!orvane::FirstWordIs(line, name)) return true;
-          removed = true;
-          return false;
-        });
-      });
+  const int rewritten = orvane::RewriteServicesFile([&](FILE* in, FILE* out) {
+    orvane::CopyLines(in, out, [&](const char* line, FILE*) {
+      if (!orvane::FirstWordIs(line, name)) return true;
+      removed = true;
+      return false;
+    });
+  });
   return rewritten && removed ? 1 : 0;
 }
 

@@ -3,8 +3,11 @@
 //
 // An entry is a line whose first word (words end at blank, tab, CR, LF) is the
 // service name, compared without regard to letter case; aliases and comments
-// never match. Every register or unregister call rewrites the whole file and
-// leaves the previous content in the services file's name followed by ".old".
+// never match. Lines are taken whole, whatever their length, and every line
+// that is not changed is copied byte for byte. Every register or unregister
+// call rewrites the whole file under a lock shared by all processes (the
+// lock file is the services file's name followed by ".lock") and leaves the
+// previous content in the services file's name followed by ".old".
 #ifndef ORVANE_PLATFORM_SERVICESFILE_H_
 #define ORVANE_PLATFORM_SERVICESFILE_H_
 
@@ -16,7 +19,10 @@
 // Adds the entry "<name><sep><port>/tcp\t# <comment>" for name, replacing the
 // first existing entry in place, or appending it when there is none. 1 when
 // the new file is in place; 0 when there is neither a services file nor its
-// backup to read, or the new file cannot be written.
+// backup to read, or the new file cannot be written. Refused (0, nothing
+// written): a name that is not one word of printable characters (a blank,
+// tab, control character or "#" in it) and a comment holding a line end or
+// another control character, which would make entries of their own.
 ORVANE_C_API int KelRegTcpService(const char* name, int port, const char* comment);
 
 // Removes every entry for name. 1 when at least one line was removed, 0 when

@@ -2,6 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <csignal>
+
 #include <string>
 
 #include "orvane/os/Files.h"
@@ -72,12 +81,50 @@ TEST_F(ServicesFileTest, PortLookUp) {
   EXPECT_EQ(KelGetTcpServicePort("tq_c"), -1);
 }
 
-TEST_F(ServicesFileTest, LongLinesAreHandledInPieces) {
-  const std::string longComment(1500, 'c');
-  const std::string original = "x\t\t5/tcp\t# " + longComment + "\r\n";
+TEST_F(ServicesFileTest, LinesAreCopiedWholeAndByteForByte) {
+  // A piece of a long comment beyond 1024 characters looks like an entry;
+  // a NUL byte sits inside an entry; the last line has no line end.
+  const std::string longComment = "# " + std::string(1022, 'c') + "ab\t\t99/tcp\r\n";
+  const std::string nul = std::string("nul\t\t7/tcp\t# a\0b\r\n", 18);
+  const std::string original = longComment + nul + "ab2\t\t5/tcp";
   WriteServices(original);
-  ASSERT_EQ(KelRegTcpService("y", 6, "z"), 1);
-  EXPECT_EQ(Services(), original + "y\t\t6/tcp\t# z\r\n");
+  EXPECT_EQ(KelGetTcpServicePort("ab"), -1);
+  EXPECT_EQ(KelUnregTcpService("ab"), 0);
+  EXPECT_EQ(Services(), original);
+  EXPECT_EQ(KelGetTcpServicePort("nul"), 7);
+
+  ASSERT_EQ(KelRegTcpService("ab", 6, "z"), 1);
+  EXPECT_EQ(Services(), original + "\r\nab\t\t6/tcp\t# z\r\n");
+  EXPECT_EQ(KelGetTcpServicePort("ab"), 6);
+  ASSERT_EQ(KelUnregTcpService("ab"), 1);
+  EXPECT_EQ(Services(), original + "\r\n");
+}
+
+TEST_F(ServicesFileTest, NamesAndCommentsThatWouldMakeOtherLinesAreRefused) {
+  const std::string original = "keep\t\t1/tcp\r\n";
+  WriteServices(original);
+  struct Case {
+    const char* name;
+    const char* comment;
+  };
+  const Case refused[] = {
+      {"", "c"},           {"a b", "c"},     {"a\tb", "c"},   {"a\nz", "c"},
+      {"#a", "c"},         {"a#", "c"},      {"a\x7f", "c"},  {"a\x01", "c"},
+      {"tq", "c\r\nz 9/tcp"}, {"tq", "c\nz"}, {"tq", "c\rz"}, {"tq", "a\x1b[2J"},
+  };
+  for (const Case& c : refused) {
+    EXPECT_EQ(KelRegTcpService(c.name, 9, c.comment), 0) << c.name << " / " << c.comment;
+  }
+  EXPECT_EQ(KelRegTcpService(nullptr, 9, "c"), 0);
+  EXPECT_EQ(KelUnregTcpService("keep now"), 0);
+  EXPECT_EQ(Services(), original);
+  EXPECT_FALSE(machine.FileExists(kBackup));
+  EXPECT_EQ(KelGetTcpServicePort("z"), -1);
+
+  // Printable names of the ANSI code page and tabs in a comment are fine.
+  ASSERT_EQ(KelRegTcpService("caf\xe9-1.x", 9, "a\tb # c"), 1);
+  ASSERT_EQ(KelRegTcpService("tq", 10, nullptr), 1);
+  EXPECT_EQ(Services(), original + "caf\xe9-1.x\t9/tcp\t# a\tb # c\r\ntq\t\t10/tcp\t# \r\n");
 }
 
 TEST_F(ServicesFileTest, EntryAfterAnUnendedLastLineStartsItsOwnLine) {
@@ -101,15 +148,65 @@ TEST_F(ServicesFileTest, MissingFileIsRebuiltFromTheBackup) {
   EXPECT_EQ(machine.ReadFile(kBackup), "old\t\t9/tcp\r\n");
 }
 
+#if !defined(_WIN32)
+TEST_F(ServicesFileTest, TwoProcessesRegisteringAtOnceKeepEveryEntryAndLine) {
+  std::string unrelated;
+  for (int i = 0; i < 50; ++i) unrelated += "other" + std::to_string(i) + "\t\t" + std::to_string(i) + "/tcp\r\n";
+  WriteServices(unrelated);
+  const pid_t child = fork();
+  if (child == 0) {
+    int failures = 0;
+    for (int i = 0; i < 100; ++i) {
+      failures += KelRegTcpService(("theirs" + std::to_string(i)).c_str(), 30000 + i, "t") == 0;
+    }
+    _exit(failures);
+  }
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(KelRegTcpService(("mine" + std::to_string(i)).c_str(), 20000 + i, "m"), 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const std::string services = Services();
+  EXPECT_EQ(services.compare(0, unrelated.size(), unrelated), 0);
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(KelGetTcpServicePort(("mine" + std::to_string(i)).c_str()), 20000 + i);
+    EXPECT_EQ(KelGetTcpServicePort(("theirs" + std::to_string(i)).c_str()), 30000 + i);
+  }
+  EXPECT_EQ(std::count(services.begin(), services.end(), '\n'), 250);
+}
+
+// A full disk for this process: writes past the limit fail with EFBIG.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_previous;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_previousHandler);
+  }
+
+ private:
+  rlimit m_previous{};
+  void (*m_previousHandler)(int);
+};
+
 TEST_F(ServicesFileTest, FailedRewriteLeavesTheFileInPlace) {
   WriteServices("keep\t\t1/tcp\r\n");
   machine.WriteFile(kBackup, "older\r\n");
-  // The new content cannot be written beside the file.
-  ASSERT_TRUE(orvane::os::CreateDirectory(std::string(kServices) + ".tmp"));
-  EXPECT_EQ(KelRegTcpService("a", 1, "c"), 0);
-  EXPECT_EQ(KelUnregTcpService("keep"), 0);
+  {
+    FileSizeLimit fullDisk(12);
+    EXPECT_EQ(KelRegTcpService("a", 1, "c"), 0);
+    EXPECT_EQ(KelUnregTcpService("absent"), 0);
+  }
   EXPECT_EQ(Services(), "keep\t\t1/tcp\r\n");
   EXPECT_EQ(machine.ReadFile(kBackup), "older\r\n");
 }
+#endif
 
 }  // namespace

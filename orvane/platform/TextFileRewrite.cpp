@@ -1,41 +1,31 @@
 #include "orvane/platform/TextFileRewrite.h"
 
-#include <utility>
-
-#include "orvane/os/Files.h"
 
 namespace orvane {
 
+bool ReadLine(FILE* in, std::string* line) {
+  line->clear();
+  int c;
+  while ((c = std::getc(in)) != EOF) {
+    line->push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  return !line->empty();
+}
+
 void CopyLines(FILE* in, FILE* out, const LineRule& rule) {
-  char line[kMaxLineChars + 1];
-  while (std::fgets(line, sizeof line, in) != nullptr) {
-    if (rule(line, out)) std::fputs(line, out);
+  std::string line;
+  while (ReadLine(in, &line)) {
+    if (rule(line.c_str(), out)) std::fwrite(line.data(), 1, line.size(), out);
   }
 }
 
-FileReplacement::FileReplacement(std::string path)
-    : m_path(std::move(path)), m_tempPath(m_path + ".tmp"), m_out(os::OpenFile(m_tempPath, "w")) {}
+FileReplacement::FileReplacement(std::string path, int newFileMode)
+    : m_file(path, "w", newFileMode) {}
 
-FileReplacement::~FileReplacement() {
-  if (m_out != nullptr) std::fclose(m_out);
-  if (!m_committed) os::DeleteFile(m_tempPath);
-}
+bool FileReplacement::Close() { return m_file.Finish().ok(); }
 
-bool FileReplacement::Close() {
-  if (m_out != nullptr) {
-    m_writeFailed = std::ferror(m_out) != 0;
-    if (std::fclose(m_out) != 0) m_writeFailed = true;
-    m_out = nullptr;
-    m_closed = true;
-  }
-  return m_closed && !m_writeFailed;
-}
-
-bool FileReplacement::Commit() {
-  if (!Close()) return false;
-  m_committed = os::MoveFile(m_tempPath, m_path).ok();
-  return m_committed;
-}
+bool FileReplacement::Commit() { return m_file.Commit().ok(); }
 
 int RewriteWithBackup(const std::string& path, const std::string& backupPath,
                       const ContentWriter& write) {
@@ -45,8 +35,9 @@ int RewriteWithBackup(const std::string& path, const std::string& backupPath,
 
   FileReplacement replacement(path);
   if (replacement.stream() != nullptr) write(in, replacement.stream());
+  const bool readFailed = std::ferror(in) != 0;
   std::fclose(in);
-  if (replacement.stream() == nullptr || !replacement.Close()) return 0;
+  if (replacement.stream() == nullptr || !replacement.Close() || readFailed) return 0;
 
   // A failed backup copy costs only the backup, never the file itself.
   if (hasPrevious) os::CopyFile(path, backupPath);

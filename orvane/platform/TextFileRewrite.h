@@ -3,9 +3,11 @@
 // The services file and the web server's files are edited one line at a time:
 // every line that is not ours is copied unchanged, ours are dropped or
 // replaced. A file is never rewritten in place: the new content goes to a
-// temporary file beside it, the previous content is kept as a one-generation
-// backup, and the temporary file is then renamed over the original, so the
-// file is never missing or half-written, whatever fails on the way.
+// temporary file beside it (unique, created exclusively, with the replaced
+// file's mode, forced to disk; see os::ReplacementFile), the previous
+// content is kept as a one-generation backup, and the temporary file is then
+// renamed over the original, so the file is never missing, half-written or
+// mixed with another writer's, whatever fails on the way.
 #ifndef ORVANE_PLATFORM_TEXTFILEREWRITE_H_
 #define ORVANE_PLATFORM_TEXTFILEREWRITE_H_
 
@@ -13,45 +15,55 @@
 #include <functional>
 #include <string>
 
+#include "orvane/os/Files.h"
+
 namespace orvane {
 
-// Lines are read in pieces of at most this many characters; a longer line is
-// handled as several lines, each piece on its own.
+// The line buffer of the product's own line readers (1024 characters and the
+// terminator). CopyLines and ReadLine take whole lines of any length.
 constexpr int kMaxLineChars = 1024;
 
-// Decides about one line (with its line end, if the piece has one): returns
-// true to copy it unchanged, false to drop it. It may write its own text to
-// out, before the line's place in the output.
+// Reads one whole line of any length, with its "\n" when it has one, into
+// *line; NUL bytes are kept. False at the end of the file.
+bool ReadLine(FILE* in, std::string* line);
+
+// Decides about one line: returns true to copy it unchanged, false to drop
+// it. It may write its own text to out, before the line's place in the
+// output. line is the whole line with its "\n" (the last line of a file may
+// have none); a line holding a NUL byte reads as its text up to the NUL,
+// and is still copied whole.
 using LineRule = std::function<bool(const char* line, FILE* out)>;
 
-// Copies in to out line by line through rule, to the end of in.
+// Copies in to out line by line through rule, to the end of in. Lines are
+// taken whole, whatever their length, and copied byte for byte (NUL bytes
+// and a last line without its line end included); in text streams a line end
+// is the platform's text line end.
 void CopyLines(FILE* in, FILE* out, const LineRule& rule);
+
+// The mode of a new file that holds secrets: the owner's only.
+constexpr int kSecretFileMode = 0600;
 
 // The new content of a file, written beside it and renamed into place only
 // once it is complete, so that a failure leaves the file as it was.
 class FileReplacement {
  public:
-  // Creates path + ".tmp"; stream() is null when that fails.
-  explicit FileReplacement(std::string path);
-  // Removes the new file unless it was committed.
-  ~FileReplacement();
+  // Creates the temporary file beside path as a text stream; stream() is
+  // null when that fails. A new file gets newFileMode (less the umask),
+  // a replaced one keeps its mode.
+  explicit FileReplacement(std::string path, int newFileMode = 0666);
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
 
-  FILE* stream() const { return m_out; }
-  // Closes the stream; false when anything written did not reach the file.
+  FILE* stream() const { return m_file.stream(); }
+  // Closes the stream; false when anything written did not reach the disk.
   bool Close();
   // Closes the stream if still open and renames the new file over the
-  // original; false when either fails.
+  // original; false when either fails. The temporary file is removed
+  // unless it was committed.
   bool Commit();
 
  private:
-  std::string m_path;
-  std::string m_tempPath;
-  FILE* m_out;
-  bool m_closed = false;
-  bool m_writeFailed = false;
-  bool m_committed = false;
+  os::ReplacementFile m_file;
 };
 
 // Produces the new content of a file from its previous content.
@@ -60,12 +72,13 @@ using ContentWriter = std::function<void(FILE* in, FILE* out)>;
 // Rewrites the text file at path through write:
 //  1. the source is path itself or, when it is missing, backupPath (the copy
 //     left by an earlier rewrite); neither: 0 and nothing is created;
-//  2. write fills path + ".tmp" from the source;
+//  2. write fills a temporary file beside path from the source;
 //  3. the previous content of path (when there is one) is copied to
 //     backupPath, replacing an older backup;
 //  4. the temporary file is renamed over path.
 // 1 when the new file is in place; 0 when a file cannot be opened, written or
-// renamed, in which case path keeps its previous content.
+// renamed, in which case path keeps its previous content. Callers that share
+// the file with other processes hold a lock around the call (os::FileLock).
 int RewriteWithBackup(const std::string& path, const std::string& backupPath,
                       const ContentWriter& write);
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "orvane/os/posix/ErrnoStatus.h"
 #include "orvane/os/posix/HostFile.h"
@@ -125,6 +126,108 @@ FILE* OpenFile(const std::string& path, const char* mode) {
   return stream;
 }
 
+class ReplacementFile::Impl {
+ public:
+  Impl(const std::string& path, const char* mode, int newFileMode);
+
+  std::optional<posix::HostReplacement> replacement;
+  FILE* stream = nullptr;
+  Status status;
+  bool finished = false;
+};
+
+ReplacementFile::Impl::Impl(const std::string& path, const char* mode, int newFileMode) {
+  std::optional<posix::StreamMode> streamMode = posix::ParseStreamMode(mode);
+  if (!streamMode || mode[0] != 'w') {
+    status = Status::Failure(kInvalidParameter);
+    return;
+  }
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) {
+    status = hostPath.status();
+    return;
+  }
+  if (IsHostDirectory(*hostPath)) {
+    status = Status::Failure(kAccessDenied);
+    return;
+  }
+  Expected<posix::HostReplacement> begun = posix::HostReplacement::Begin(*hostPath, newFileMode);
+  if (!begun.ok()) {
+    status = begun.status().code() == kFileNotFound ? PathFailure(ENOENT, *hostPath)
+                                                    : begun.status();
+    return;
+  }
+  // The stream writes through a descriptor of its own; the replacement's
+  // keeps the writer's lock until the rename.
+  int fd = fcntl(begun->fd(), F_DUPFD_CLOEXEC, 0);
+  if (fd >= 0) {
+    stream = streamMode->binary ? fdopen(fd, "w") : posix::OpenTextStreamOn(fd, "w");
+    if (stream == nullptr && streamMode->binary) close(fd);
+  }
+  if (stream == nullptr) {
+    status = posix::FailureFromErrno(errno);
+    return;
+  }
+  replacement.emplace(std::move(*begun));
+}
+
+ReplacementFile::ReplacementFile(const std::string& path, const char* mode, int newFileMode)
+    : m_impl(std::make_unique<Impl>(path, mode, newFileMode)) {}
+
+ReplacementFile::~ReplacementFile() {
+  if (m_impl->stream != nullptr) std::fclose(m_impl->stream);
+}
+
+FILE* ReplacementFile::stream() const { return m_impl->stream; }
+
+const Status& ReplacementFile::status() const { return m_impl->status; }
+
+Status ReplacementFile::Finish() {
+  Impl& impl = *m_impl;
+  if (impl.finished || impl.stream == nullptr) return impl.status;
+  impl.finished = true;
+  errno = 0;
+  bool failed = std::fflush(impl.stream) != 0 || std::ferror(impl.stream) != 0;
+  int error = errno;
+  if (std::fclose(impl.stream) != 0 && !failed) {
+    failed = true;
+    error = errno;
+  }
+  impl.stream = nullptr;
+  if (failed) impl.status = posix::FailureFromErrno(error != 0 ? error : EIO);
+  return impl.status;
+}
+
+Status ReplacementFile::Commit() {
+  Status finished = Finish();
+  if (!finished.ok() || !m_impl->replacement) return finished;
+  m_impl->status = m_impl->replacement->Commit();
+  m_impl->replacement.reset();
+  return m_impl->status;
+}
+
+class FileLock::Impl {
+ public:
+  explicit Impl(const std::string& lockPath) {
+    Expected<std::string> hostPath = HostPath(lockPath);
+    if (hostPath.ok()) {
+      lock.emplace(*hostPath);
+      status = lock->status();
+    } else {
+      status = hostPath.status();
+    }
+  }
+
+  std::optional<posix::HostFileLock> lock;
+  Status status;
+};
+
+FileLock::FileLock(const std::string& lockPath) : m_impl(std::make_unique<Impl>(lockPath)) {}
+
+FileLock::~FileLock() = default;
+
+const Status& FileLock::status() const { return m_impl->status; }
+
 // The stream keeps its FILE object and its file descriptor, which now refers
 // to the file (dup2), so that the programs started afterwards inherit the
 // file as their standard output or error, as they do on Windows. It writes
@@ -170,6 +273,15 @@ bool PathExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   Expected<std::string> hostPath = HostPath(path);
   return hostPath.ok() && IsHostDirectory(*hostPath);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  Expected<std::string> hostA = HostPath(a);
+  Expected<std::string> hostB = HostPath(b);
+  struct stat infoA, infoB;
+  return hostA.ok() && hostB.ok() && stat(hostA->c_str(), &infoA) == 0 &&
+         stat(hostB->c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+         infoA.st_ino == infoB.st_ino;
 }
 
 Status CopyFile(const std::string& source, const std::string& target, bool failIfExists) {

@@ -16,16 +16,12 @@ unsigned char UpperByte(unsigned char c) {
 
 // The characters of bytes 0x80..0x9F; the five bytes that Windows-1252 leaves
 // undefined map to the control characters of the same number, as Windows
-// converts them, so that every byte survives a round trip through UTF-16.
+// converts them.
 constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char16_t UnitOfAnsi(unsigned char byte) {
-  return (byte >= 0x80 && byte < 0xA0) ? kCp1252High[byte - 0x80] : byte;
-}
 
 unsigned char AnsiOfUnit(char16_t unit) {
   if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<unsigned char>(unit);
@@ -55,17 +51,6 @@ std::string AnsiOfUtf16(const unsigned char* bytes, size_t size) {
   }
   if (i < size) ansi.push_back(static_cast<char>(bytes[i]));
   return ansi;
-}
-
-std::vector<unsigned char> Utf16OfAnsi(const std::vector<unsigned char>& ansi) {
-  std::vector<unsigned char> utf16;
-  utf16.reserve(ansi.size() * 2);
-  for (unsigned char byte : ansi) {
-    char16_t unit = UnitOfAnsi(byte);
-    utf16.push_back(static_cast<unsigned char>(unit & 0xFF));
-    utf16.push_back(static_cast<unsigned char>(unit >> 8));
-  }
-  return utf16;
 }
 
 // The text as 8-bit characters: UTF-16 LE with its byte-order mark is
@@ -216,8 +201,8 @@ bool Parser::ParseFormatLine(const std::string& line) {
   if (line == kVersion5Header) {
     m_unicodeStrings = true;
   } else if (line != kVersion4Header) {
-    return Fail(std::string("not a registry file: the first line must be \"") + kVersion5Header +
-                "\"");
+    return Fail(std::string("not a registry file: the first line must be \"") + kVersion4Header +
+                "\" or \"" + kVersion5Header + "\"");
   }
   m_sawFormat = true;
   return true;
@@ -271,7 +256,8 @@ bool Parser::ParseClassLine(const std::string& line) {
 }
 
 // A quoted text from line[*pos] (the opening quote) on, with \\ and \"
-// escaped; *pos ends after the closing quote.
+// escaped, and \n and \r for the line ends that the editors escape; *pos
+// ends after the closing quote.
 bool Parser::ParseQuoted(const std::string& line, size_t* pos, std::string* text) {
   text->clear();
   for (size_t i = *pos + 1; i < line.size(); ++i) {
@@ -281,10 +267,21 @@ bool Parser::ParseQuoted(const std::string& line, size_t* pos, std::string* text
       return true;
     }
     if (c == '\\') {
-      if (i + 1 >= line.size() || (line[i + 1] != '\\' && line[i + 1] != '"')) {
-        return Fail("a backslash in quoted text must be written \\\\");
+      if (i + 1 >= line.size()) return Fail("missing closing quote");
+      switch (line[++i]) {
+        case '\\':
+        case '"':
+          c = line[i];
+          break;
+        case 'n':
+          c = '\n';
+          break;
+        case 'r':
+          c = '\r';
+          break;
+        default:
+          return Fail("a backslash in quoted text must be written \\\\");
       }
-      c = line[++i];
     }
     text->push_back(c);
   }
@@ -391,12 +388,14 @@ void AppendQuoted(std::string* out, const std::string& text) {
 }
 
 // A string value that the quoted form holds: text, one final NUL, no NUL
-// or line feed before it.
+// or line end before it (the editors escape line ends in different ways, or
+// not at all, so such text goes as hex(1) bytes).
 bool FitsQuotedForm(const RegistryValue& value) {
   const std::vector<unsigned char>& data = value.data;
   if (value.type != ValueType::kString || data.empty() || data.back() != 0) return false;
-  return std::find_if(data.begin(), data.end() - 1,
-                      [](unsigned char c) { return c == 0 || c == '\n'; }) == data.end() - 1;
+  return std::find_if(data.begin(), data.end() - 1, [](unsigned char c) {
+           return c == 0 || c == '\n' || c == '\r';
+         }) == data.end() - 1;
 }
 
 void AppendHexBytes(std::string* out, const std::vector<unsigned char>& bytes) {
@@ -438,7 +437,7 @@ void AppendValue(std::string* out, const NamedValue& named) {
     char prefix[24];
     std::snprintf(prefix, sizeof prefix, "hex(%lx):", type);
     out->append(prefix);
-    AppendHexBytes(out, IsStringType(type) ? Utf16OfAnsi(value.data) : value.data);
+    AppendHexBytes(out, value.data);
   }
   out->append("\r\n");
 }
@@ -457,7 +456,7 @@ void AppendKey(std::string* out, const RegistryNode& key, const std::string& pat
   }
 }
 
-std::string FormatLine() { return std::string(kVersion5Header) + "\r\n\r\n"; }
+std::string FormatLine() { return std::string(kVersion4Header) + "\r\n\r\n"; }
 
 }  // namespace
 

@@ -3,17 +3,18 @@
 //
 // Text form, as read:
 //
-//   Windows Registry Editor Version 5.00        (or "REGEDIT4")
-//
+//   REGEDIT4                                    (or "Windows Registry Editor
+//                                                 Version 5.00")
 //   [HKEY_LOCAL_MACHINE\SOFTWARE\VXR]
 //   ;class="Quivo client/server connection"
 //   @="the default value"
-//   "Path"="C:\\VXR"                            REG_SZ; \\ and \" escaped
+//   "Path"="C:\\VXR"                            REG_SZ; \\ and \" escaped, \n
+//                                                 and \r read as line ends
 //   "Count"=dword:0000000a                      REG_DWORD
 //   "Blob"=hex:01,02,ff                         REG_BINARY
-//   "Expand"=hex(2):25,00,41,00,00,00           any type N as hex(N):
-//   "Long"=hex(7):41,00,00,00,\                 a trailing backslash continues
-//     00,00                                     the bytes on the next line
+//   "Expand"=hex(2):25,41,25,00                 any type N as hex(N):
+//   "Long"=hex(7):41,00,\                       a trailing backslash continues
+//     00                                        the bytes on the next line
 //   "Gone"=-                                    deletes a value
 //   [-HKEY_LOCAL_MACHINE\SOFTWARE\Old]          deletes a key and its subtree
 //
@@ -30,7 +31,10 @@
 // value) inside the key's block; the writer puts it right after the key's
 // header. The registry editor itself ignores the line as a comment.
 //
-// The writer produces the 8-bit "Version 5.00" form with CR LF line ends: a
+// The writer produces the registry editor's ANSI form, which every version
+// of the editor (and Wine's) imports the same way: "REGEDIT4", 8-bit text,
+// CR LF line ends, the hex data of every value as the ANSI bytes it holds,
+// and text with a line end in it as hex(1) bytes rather than escaped. A
 // block for every key (intermediate keys included), keys in Windows order,
 // values in the order they were first set. Its output parses back to the
 // same tree.

@@ -6,6 +6,7 @@ namespace orvane::os::posix {
 namespace {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
+const std::string kAnsiHeader = "REGEDIT4\r\n\r\n";
 
 RegistryNode Parse(const std::string& text) {
   RegistryNode tree;
@@ -82,7 +83,7 @@ TEST(RegistryFileTest, WritesTheRegistryEditorsFormWithClassesAndWindowsOrder) {
   software.FindSubkey("beta")->SetValue("E", expand);
 
   EXPECT_EQ(WriteRegistryText(tree),
-            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "REGEDIT4\r\n\r\n"
             "[HKEY_LOCAL_MACHINE]\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Alpha]\r\n"
@@ -90,7 +91,7 @@ TEST(RegistryFileTest, WritesTheRegistryEditorsFormWithClassesAndWindowsOrder) {
             "\"Name\"=\"say \\\"x\\\" C:\\\\y\"\r\n"
             "@=dword:0000001a\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\beta]\r\n"
-            "\"E\"=hex(2):25,00,58,00,25,00,00,00\r\n\r\n"
+            "\"E\"=hex(2):25,58,25,00\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\_under]\r\n\r\n");
   ExpectRoundTrip(tree);
 }
@@ -121,6 +122,55 @@ TEST(RegistryFileTest, StringsThatTheQuotedFormCannotHoldRoundTripAsHex) {
     EXPECT_LE(end - start, 80u) << "hex data is wrapped as the registry editor wraps it";
   }
   ExpectRoundTrip(tree);
+}
+
+TEST(RegistryFileTest, EveryValueIsWrittenAsTheAnsiBytesItHolds) {
+  // Text with line ends, bytes of the code page's upper half, and every
+  // string type: the hex data are the value's own bytes, never UTF-16.
+  RegistryNode tree;
+  RegistryNode& key = tree.AddSubkey("HKEY_LOCAL_MACHINE", "").AddSubkey("T", "");
+  RegistryValue expand;
+  expand.type = ValueType::kExpandString;
+  expand.data = {'%', 0xe9, '%', 0};
+  RegistryValue multi;
+  multi.type = ValueType::kMultiString;
+  multi.data = {'a', 0, 0x80, 0, 0};
+  key.SetValue("CrLf", RegistryValue::String("a\r\nb"));
+  key.SetValue("Cr", RegistryValue::String("a\rb"));
+  key.SetValue("Accent", RegistryValue::String("caf\xe9"));
+  key.SetValue("E", expand);
+  key.SetValue("M", multi);
+  EXPECT_EQ(WriteRegistryText(tree),
+            "REGEDIT4\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE]\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\T]\r\n"
+            "\"CrLf\"=hex(1):61,0d,0a,62,00\r\n"
+            "\"Cr\"=hex(1):61,0d,62,00\r\n"
+            "\"Accent\"=\"caf\xe9\"\r\n"
+            "\"E\"=hex(2):25,e9,25,00\r\n"
+            "\"M\"=hex(7):61,00,80,00,00\r\n\r\n");
+  ExpectRoundTrip(tree);
+}
+
+TEST(RegistryFileTest, ReadsTheLineEndEscapesThatEditorsWrite) {
+  struct Case {
+    const char* quoted;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"a\\nb", "a\nb"},       {"a\\r\\nb", "a\r\nb"}, {"\\r", "\r"},
+      {"C:\\\\n", "C:\\n"}, {"\\\"\\n\\\"", "\"\n\""},
+  };
+  for (const char* header : {"REGEDIT4", "Windows Registry Editor Version 5.00"}) {
+    for (const Case& c : cases) {
+      RegistryNode tree =
+          Parse(std::string(header) + "\r\n[X]\r\n\"v\"=\"" + c.quoted + "\"\r\n\"\\n\"=\"n\"\r\n");
+      EXPECT_EQ(ValueAt(tree, {"X"}, "v").AsString(), c.value) << c.quoted;
+      EXPECT_EQ(ValueAt(tree, {"X"}, "\n").AsString(), "n");
+    }
+  }
+  EXPECT_EQ(ParseError(kHeader + "[X]\r\n\"a\"=\"\\t\"\r\n"),
+            "bad.reg:4: a backslash in quoted text must be written \\\\");
 }
 
 TEST(RegistryFileTest, ReadsLineFeedsRegedit4AndLaterLinesOverrideEarlierOnes) {
@@ -183,7 +233,7 @@ TEST(RegistryFileTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
 TEST(RegistryFileTest, MalformedTextIsReportedWithFileAndLine) {
   EXPECT_EQ(ParseError("Some other file\r\n[X]\r\n"),
             "bad.reg:1: not a registry file: the first line must be "
-            "\"Windows Registry Editor Version 5.00\"");
+            "\"REGEDIT4\" or \"Windows Registry Editor Version 5.00\"");
   EXPECT_EQ(ParseError(kHeader + "[X]\r\n\"a\"=\"1\"\r\nnonsense\r\n"),
             "bad.reg:5: neither a key, a value nor a comment: nonsense");
   EXPECT_EQ(ParseError(kHeader + "\"a\"=\"1\"\r\n"), "bad.reg:3: value before the first key");
@@ -221,7 +271,7 @@ TEST(RegistryFileTest, ABranchIsWrittenUnderItsFullPath) {
                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n");
   std::vector<std::string> path = {"HKEY_LOCAL_MACHINE", "SOFTWARE", "VXR", "1.0.0"};
   std::string branch = WriteRegistryKeyText(*tree.FindPath(path), path);
-  EXPECT_EQ(branch, kHeader +
+  EXPECT_EQ(branch, kAnsiHeader +
                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\1.0.0]\r\n\"v\"=\"1\"\r\n\r\n"
                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\1.0.0\\Paths]\r\n\r\n");
   RegistryNode reread;

@@ -67,7 +67,7 @@ TEST_F(RegistryStoreTest, TheFileIsWhatTheRegistryEditorImports) {
   Expected<std::string> text = ReadHostFile(RegistryFilePath());
   ASSERT_TRUE(text.ok());
   EXPECT_EQ(*text,
-            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "REGEDIT4\r\n\r\n"
             "[HKEY_CURRENT_USER]\r\n\r\n"
             "[HKEY_LOCAL_MACHINE]\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n"

@@ -247,9 +247,13 @@ std::optional<StreamMode> ParseStreamMode(const char* mode) {
 FILE* OpenTextStream(const std::string& hostPath, const StreamMode& mode) {
   int fd = open(hostPath.c_str(), mode.openFlags | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
+  return OpenTextStreamOn(fd, mode.stdioMode.c_str());
+}
+
+FILE* OpenTextStreamOn(int fd, const char* stdioMode) {
   auto* file = new TextFile(fd);
   cookie_io_functions_t functions = {ReadText, WriteText, SeekText, CloseText};
-  FILE* stream = fopencookie(file, mode.stdioMode.c_str(), functions);
+  FILE* stream = fopencookie(file, stdioMode, functions);
   if (stream == nullptr) {
     int error = errno;
     file->Close();

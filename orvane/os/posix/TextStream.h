@@ -31,6 +31,10 @@ std::optional<StreamMode> ParseStreamMode(const char* mode);
 // null with errno set on failure. Close it with fclose.
 FILE* OpenTextStream(const std::string& hostPath, const StreamMode& mode);
 
+// A text stream on an open descriptor, which the stream takes over (closed
+// with it, also when this fails); stdioMode as StreamMode::stdioMode.
+FILE* OpenTextStreamOn(int fd, const char* stdioMode);
+
 }  // namespace orvane::os::posix
 
 #endif  // ORVANE_OS_POSIX_TEXTSTREAM_H_

@@ -2,7 +2,16 @@
 // streams with CR LF line ends, so OpenFile is fopen itself.
 #include "orvane/os/Files.h"
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "orvane/os/win32/ApiStatus.h"
@@ -24,7 +33,149 @@ std::string JoinSearchPattern(const std::string& directory, const std::string& p
 
 bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
 
+constexpr char kTemporaryMark[] = ".~";
+
+std::string FolderOf(const std::string& path) {
+  size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+bool IsRunning(DWORD processId) {
+  ScopedKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+  if (!process.valid()) return ::GetLastError() == ERROR_ACCESS_DENIED;
+  return ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+// Removes the temporaries beside path whose writer process has ended. A
+// writer keeps its temporary open without delete sharing, so a live one's
+// cannot be removed either way.
+void RemoveStaleTemporaries(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const std::string prefix = path.substr(folder.size()) + kTemporaryMark;
+  Expected<std::vector<DirectoryEntry>> entries = ListDirectory(folder.empty() ? "." : folder,
+                                                                prefix + "*");
+  if (!entries.ok()) return;
+  for (const DirectoryEntry& entry : *entries) {
+    char* end = nullptr;
+    unsigned long writer = std::strtoul(entry.name.c_str() + prefix.size(), &end, 10);
+    if (entry.isDirectory || writer == 0 || *end != '.') continue;
+    if (writer == ::GetCurrentProcessId() || IsRunning(writer)) continue;
+    ::DeleteFileA((folder + entry.name).c_str());
+  }
+}
+
+// Creates a temporary beside path exclusively; its handle, or an invalid one.
+HANDLE CreateTemporaryBeside(const std::string& path, std::string* temporary) {
+  static std::atomic<unsigned> counter{0};
+  while (true) {
+    *temporary = path + kTemporaryMark + std::to_string(::GetCurrentProcessId()) + "." +
+                 std::to_string(counter++);
+    HANDLE file = ::CreateFileA(temporary->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+}
+
 }  // namespace
+
+class ReplacementFile::Impl {
+ public:
+  Impl(const std::string& path, const char* mode);
+  ~Impl() {
+    if (stream != nullptr) std::fclose(stream);
+    if (!committed && !temporary.empty()) ::DeleteFileA(temporary.c_str());
+  }
+
+  std::string target;
+  std::string temporary;
+  FILE* stream = nullptr;
+  Status status;
+  bool finished = false;
+  bool committed = false;
+};
+
+ReplacementFile::Impl::Impl(const std::string& path, const char* mode) : target(path) {
+  const bool binary = mode != nullptr && std::strchr(mode, 'b') != nullptr;
+  if (mode == nullptr || mode[0] != 'w') {
+    status = Status::Failure(kInvalidParameter);
+    return;
+  }
+  RemoveStaleTemporaries(path);
+  HANDLE file = CreateTemporaryBeside(path, &temporary);
+  if (file == INVALID_HANDLE_VALUE) {
+    status = LastErrorFailure();
+    temporary.clear();
+    return;
+  }
+  int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), binary ? _O_BINARY : _O_TEXT);
+  stream = fd < 0 ? nullptr : ::_fdopen(fd, binary ? "wb" : "w");
+  if (stream == nullptr) {
+    if (fd < 0) ::CloseHandle(file);
+    if (fd >= 0) ::_close(fd);
+    status = Status::Failure(kNotEnoughMemory);
+  }
+}
+
+ReplacementFile::ReplacementFile(const std::string& path, const char* mode, int /*newFileMode*/)
+    : m_impl(std::make_unique<Impl>(path, mode)) {}
+
+ReplacementFile::~ReplacementFile() = default;
+
+FILE* ReplacementFile::stream() const { return m_impl->stream; }
+
+const Status& ReplacementFile::status() const { return m_impl->status; }
+
+Status ReplacementFile::Finish() {
+  Impl& impl = *m_impl;
+  if (impl.finished || impl.stream == nullptr) return impl.status;
+  impl.finished = true;
+  bool failed = std::fflush(impl.stream) != 0 || std::ferror(impl.stream) != 0;
+  DWORD error = failed && errno == ENOSPC ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
+  if (!failed && ::_commit(::_fileno(impl.stream)) != 0) failed = true;
+  if (std::fclose(impl.stream) != 0) failed = true;
+  impl.stream = nullptr;
+  if (failed) impl.status = Status::Failure(error);
+  return impl.status;
+}
+
+Status ReplacementFile::Commit() {
+  Status finished = Finish();
+  Impl& impl = *m_impl;
+  if (!finished.ok() || impl.committed || impl.temporary.empty()) return finished;
+  if (!::MoveFileExA(impl.temporary.c_str(), impl.target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    impl.status = LastErrorFailure();
+    return impl.status;
+  }
+  impl.committed = true;
+  return impl.status;
+}
+
+class FileLock::Impl {
+ public:
+  explicit Impl(const std::string& lockPath)
+      : file(::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    if (!file.valid()) {
+      status = LastErrorFailure();
+      return;
+    }
+    OVERLAPPED whole{};
+    if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+      status = LastErrorFailure();
+    }
+  }
+
+  ScopedFileHandle file;  // closing releases the lock
+  Status status;
+};
+
+FileLock::FileLock(const std::string& lockPath) : m_impl(std::make_unique<Impl>(lockPath)) {}
+
+FileLock::~FileLock() = default;
+
+const Status& FileLock::status() const { return m_impl->status; }
 
 FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
@@ -39,6 +190,27 @@ bool PathExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+namespace {
+
+// The volume and index that identify a file, or nothing.
+std::optional<std::pair<DWORD, ULONGLONG>> FileIdentity(const std::string& path) {
+  ScopedFileHandle file(::CreateFileA(path.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!file.valid() || !::GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+  return std::make_pair(information.dwVolumeSerialNumber,
+                        (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) |
+                            information.nFileIndexLow);
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::optional<std::pair<DWORD, ULONGLONG>> identityA = FileIdentity(a);
+  return identityA && identityA == FileIdentity(b);
 }
 
 Status CopyFile(const std::string& source, const std::string& target, bool failIfExists) {

@@ -80,6 +80,14 @@ struct KernelHandleTraits {
 };
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 
+// CreateFile's handles, whose "none" is INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+  using Handle = HANDLE;
+  static HANDLE None() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE handle) { ::CloseHandle(handle); }
+};
+using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
+
 }  // namespace orvane::os
 
 #endif  // ORVANE_OS_WIN32_SCOPEDHANDLE_H_
