@@ -1,14 +1,22 @@
 #include "orvane/platform/TextFileRewrite.h"
 
+#include <cstring>
 
 namespace orvane {
 
+// Reads with fgets, a piece at a time rather than a character at a time. The
+// piece is filled with non-NUL bytes first, so the NUL that fgets puts after
+// what it read is the last one in the piece: NULs read before it are kept.
 bool ReadLine(FILE* in, std::string* line) {
   line->clear();
-  int c;
-  while ((c = std::getc(in)) != EOF) {
-    line->push_back(static_cast<char>(c));
-    if (c == '\n') break;
+  char piece[256];
+  while (true) {
+    std::memset(piece, '\n', sizeof piece);
+    if (std::fgets(piece, sizeof piece, in) == nullptr) break;
+    size_t length = sizeof piece - 1;
+    while (piece[length] != '\0') --length;
+    line->append(piece, length);
+    if (length > 0 && piece[length - 1] == '\n') break;
   }
   return !line->empty();
 }
