@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "orvane/os/Files.h"
+#include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -57,6 +58,9 @@ TEST_F(FileUtilsTest, BackupNamedAsTheFileItselfKeepsTheFile) {
 }
 
 TEST_F(FileUtilsTest, FailedRenameKeepsThePreviousBackup) {
+  if (orvane::test::RunningUnderWine()) {
+    GTEST_SKIP() << "Wine renames a folder over a file, which Windows refuses";
+  }
   // A folder cannot take a file's backup name: the older backup stays.
   machine.WriteFile("C:\\x\\conf.d\\inside", "i");
   machine.WriteFile("C:\\x\\conf.old.d", "previous backup");

@@ -44,6 +44,13 @@ bool PollUntil(Predicate reached) {
   return false;
 }
 
+// Removes the start parameters of a service; false when there are none.
+bool DeleteStartParameters(const KelString& name) {
+  auto key = os::RegistryKey::Open(os::RegistryRoot::kLocalMachine, ParametersKey(),
+                                   os::RegistryAccess::kAll);
+  return key && key->DeleteValue(std::string(name));
+}
+
 }  // namespace
 
 int CreateInstanceService(MSInfo& info) {
@@ -59,26 +66,25 @@ int CreateInstanceService(MSInfo& info) {
       return 0;
     }
   }
-  auto manager = os::ServiceManager::Open();
-  if (!manager) return 0;
-  if (auto existing = manager->OpenService(std::string(name))) existing->Delete();
-
   os::ServiceConfig config;
   config.serviceType = os::kServiceWin32OwnProcess;
   config.startType = os::StartType::kDemand;
   config.errorControl = os::kServiceErrorNormal;
   config.binaryPath = std::string(installDir ^ "bin" ^ "srvrctrl.exe");
   config.displayName = std::string("Tessaly - ") + info.GetName();
-  return manager->CreateService(std::string(name), config).ok() ? 1 : 0;
+  auto manager = os::ServiceManager::Open();
+  if (manager) {
+    if (auto existing = manager->OpenService(std::string(name))) existing->Delete();
+    if (manager->CreateService(std::string(name), config).ok()) return 1;
+  }
+  // Parameters without their service would only mislead the next reader.
+  DeleteStartParameters(name);
+  return 0;
 }
 
 int DeleteInstanceService(MSInfo& info) {
   const KelString name = ServiceNameOf(info);
-  {
-    auto key = os::RegistryKey::Open(os::RegistryRoot::kLocalMachine, ParametersKey(),
-                                     os::RegistryAccess::kAll);
-    if (!key || !key->DeleteValue(std::string(name))) return 0;
-  }
+  if (!DeleteStartParameters(name)) return 0;
   auto opened = OpenNamedService(name);
   return opened && opened->service.Delete().ok() ? 1 : 0;
 }

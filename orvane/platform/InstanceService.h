@@ -31,7 +31,8 @@ namespace orvane {
 // Writes the start parameters, replaces a service of the same name and
 // creates the service (own process, demand start, local system account).
 // 0 when the installation directory, the parameters or the service cannot be
-// had.
+// had; a service that cannot be created (a name the service manager
+// refuses) takes its start parameters with it.
 int CreateInstanceService(MSInfo& info);
 // Deletes the start parameters and the service; the result of the service
 // deletion (0 when there is no such service).

@@ -58,6 +58,16 @@ TEST_F(InstanceServiceTest, CreateWritesParametersAndReplacesTheService) {
   EXPECT_EQ(ServiceDword("TQshop", "ErrorControl"), 1u);
 }
 
+TEST_F(InstanceServiceTest, ARefusedServiceNameLeavesNothingInTheRegistry) {
+  InstallProduct();
+  for (const std::string& name : {std::string("a/b"), std::string("a\\b"), std::string(300, 'n')}) {
+    MSInfo refused;
+    refused.m_Name = name.c_str();
+    EXPECT_EQ(orvane::CreateInstanceService(refused), 0) << name;
+    EXPECT_EQ(RegistryString(kParametersKey, "TQ" + name), "<no value>") << name;
+  }
+}
+
 TEST_F(InstanceServiceTest, DeleteRemovesParametersAndService) {
   InstallProduct();
   ASSERT_EQ(orvane::CreateInstanceService(m_info), 1);

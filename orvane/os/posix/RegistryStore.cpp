@@ -19,32 +19,9 @@ namespace {
 constexpr RegistryRoot kHives[] = {RegistryRoot::kLocalMachine, RegistryRoot::kCurrentUser};
 
 // The exclusive lock on the registry, held for the object's lifetime.
-class RegistryLock {
+class RegistryLock : public HostFileLock {
  public:
-  RegistryLock() {
-    m_fd = open(RegistryLockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (m_fd < 0) {
-      m_status = FailureFromErrno(errno);
-      return;
-    }
-    while (flock(m_fd, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        m_status = FailureFromErrno(errno);
-        return;
-      }
-    }
-  }
-  ~RegistryLock() {
-    if (m_fd >= 0) close(m_fd);  // closing releases the lock
-  }
-  RegistryLock(const RegistryLock&) = delete;
-  RegistryLock& operator=(const RegistryLock&) = delete;
-
-  const Status& status() const { return m_status; }
-
- private:
-  int m_fd = -1;
-  Status m_status;
+  RegistryLock() : HostFileLock(RegistryLockPath()) {}
 };
 
 // Creates the machine's root folder and its missing parents.

@@ -1,0 +1,51 @@
+// Runs a program built beside the tests and reads what it prints, on the
+// emulated machine as under Wine. Header only, for every test program.
+#ifndef ORVANE_TESTING_PROGRAMPIPE_H_
+#define ORVANE_TESTING_PROGRAMPIPE_H_
+
+#include <cstdio>
+#include <string>
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
+namespace orvane::test {
+
+// The command line that runs the program at a path of the build. Under Wine
+// the build's host paths are on drive Z.
+inline std::string ProgramCommand(std::string path) {
+#if defined(_WIN32)
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return "\"\"" + path + "\"\"";  // the command interpreter drops the outer quotes
+#else
+  return "'" + path + "'";
+#endif
+}
+
+// Starts a command line with its standard output as a pipe to read.
+inline FILE* OpenProgramPipe(const std::string& commandLine) {
+#if defined(_WIN32)
+  return _popen(commandLine.c_str(), "rb");
+#else
+  return popen(commandLine.c_str(), "r");
+#endif
+}
+
+// Closes the pipe and waits for the program: its exit status, -1 when it did
+// not exit normally.
+inline int CloseProgramPipe(FILE* pipe) {
+#if defined(_WIN32)
+  return _pclose(pipe);
+#else
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+}  // namespace orvane::test
+
+#endif  // ORVANE_TESTING_PROGRAMPIPE_H_
