@@ -38,7 +38,7 @@ set(undecorated
   KelRegTcpService KelUnregTcpService KelGetTcpServicePort
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
-  KelUpdateRegTQ KelCreateBackup KelCheckAccess
+  KelUpdateRegTQ KelCreateBackup KelCheckAccess KelNetPerceptionConfig
   KelCreateInstance KelCreateFixpackQVInit)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated

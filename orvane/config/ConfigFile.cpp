@@ -27,9 +27,7 @@ bool ReplaceConfigFile(const std::string& path, PreviousContent previous,
   const bool complete = content(replacement.stream(), in);
   if (in != nullptr) std::fclose(in);
   if (!complete || watch.Refused() || !replacement.Close()) return false;
-  // A failed backup copy costs only the backup, never the file itself.
-  if (os::PathExists(path)) os::CopyFile(path, DefaultBackupName(path));
-  return replacement.Commit();
+  return replacement.Commit(DefaultBackupName(path));
 }
 
 int WriteInstanceFile(const std::string& path, const char* owner, PreviousContent previous,
@@ -41,6 +39,22 @@ int WriteInstanceFile(const std::string& path, const char* owner, PreviousConten
   SetFileOwner(path.c_str(), owner);
   SetFileMode(path.c_str(), kInstanceFileMode);
   return 1;
+}
+
+bool CopyWithBackup(const std::string& source, const std::string& target,
+                    const std::string& backup) {
+  FILE* in = os::OpenFile(source, "rb");
+  if (in == nullptr) return false;
+  os::ReplacementFile replacement(target, "wb");
+  char buffer[8192];
+  size_t count;
+  while (replacement.stream() != nullptr &&
+         (count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+    std::fwrite(buffer, 1, count, replacement.stream());
+  }
+  const bool read = std::ferror(in) == 0;
+  std::fclose(in);
+  return read && replacement.Commit(backup).ok();
 }
 
 }  // namespace orvane

@@ -36,6 +36,12 @@ bool ReplaceConfigFile(const std::string& path, PreviousContent previous,
 int WriteInstanceFile(const std::string& path, const char* owner, PreviousContent previous,
                       const ConfigContent& content);
 
+// Copies source over target byte for byte, the previous target becoming
+// backup; target is replaced whole or not at all, and stays as it is when
+// source cannot be read. True when the copy is in place.
+bool CopyWithBackup(const std::string& source, const std::string& target,
+                    const std::string& backup);
+
 }  // namespace orvane
 
 #endif  // ORVANE_CONFIG_CONFIGFILE_H_

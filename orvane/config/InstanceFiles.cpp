@@ -22,7 +22,7 @@ namespace {
 namespace kw = keyword;
 
 constexpr int kDirectoryMode = 0755;
-constexpr int kAlways = 0;
+constexpr int kInstanceFileMode = 0644;
 
 // What the directives of one file draw on.
 struct FileContext {
@@ -39,6 +39,8 @@ using Directive = void (*)(FILE* out, FileContext& c);
 // One line (or one step) of a file; written only while the record's option
 // word has every bit of onlyWith.
 struct Row {
+  Row(Directive always) : onlyWith(0), write(always) {}  // NOLINT: tables list directives
+  Row(int options, Directive conditional) : onlyWith(options), write(conditional) {}
   int onlyWith;
   Directive write;
 };
@@ -239,200 +241,64 @@ void QueueBridgeUser(FILE* f, FileContext& c) { c.info.WriteQVBridgeID(f, c.queu
 void DefaultMsgSize(FILE* f, FileContext& c) { c.info.WriteDefMSGSize(f); }
 void MaxMsgSize(FILE* f, FileContext& c) { c.info.WriteMaxMSGSize(f); }
 
-// --- The files ---------------------------------------------------------------
-
 constexpr int kHosting = MSInfo::kOptHosting;
 constexpr int kCache = MSInfo::kOptCache;
 
-const FileLayout kControllerFile = {"srvrctrl",
-                                    nullptr,
-                                    nullptr,
-                                    {{kAlways, Host},
-                                     {kAlways, ControlDbName},
-                                     {kAlways, ControlDbInst},
-                                     {kAlways, ControlDbPass},
-                                     {kAlways, ControlRetryLimit},
-                                     {kAlways, ControlRetryInterval},
-                                     {kAlways, MerchantKey},
-                                     {kAlways, ControlErrTolerance},
-                                     {kAlways, ControlService},
-                                     {kAlways, ControlPool},
-                                     {kAlways, CurrencyMerchants},
-                                     {kAlways, LogPath},
-                                     {kAlways, LogLevel}}};
+// The files, line by line in the order the processes expect them.
+// clang-format off
+const FileLayout kControllerFile = {"srvrctrl", nullptr, nullptr, {
+    Host, ControlDbName, ControlDbInst, ControlDbPass, ControlRetryLimit, ControlRetryInterval,
+    MerchantKey, ControlErrTolerance, ControlService, ControlPool, CurrencyMerchants,
+    LogPath, LogLevel}};
 
-const FileLayout kServerFile = {"tessaly",
-                                "",
-                                "server.exe",
-                                {{kAlways, Prefix},
-                                 {kAlways, Exec},
-                                 {kAlways, Host},
-                                 {kAlways, DbName},
-                                 {kAlways, DbInst},
-                                 {kAlways, DbOwner},
-                                 {kAlways, DbPass},
-                                 {kAlways, ServerProcesses},
-                                 {kAlways, MerchantKey},
-                                 {kAlways, PdiEncryptOff},
-                                 {kHosting, CacheFilePath},
-                                 {kHosting, CacheEnabled},
-                                 {kHosting, MaxCachedFiles},
-                                 {kHosting, TemplatePath},
-                                 {kHosting, OutboundPath},
-                                 {kHosting, MpgPath},
-                                 {kHosting, MToolBase},
-                                 {kHosting, MToolAffiliate},
-                                 {kHosting, MerchantSource},
-                                 {kHosting, MToolErrorLog},
-                                 {kHosting, MToolNumCon},
-                                 {kHosting, MToolMaxWait},
-                                 {kHosting, ErrNotificationOn},
-                                 {kHosting, OrderNotificationOn},
-                                 {kHosting, AdminErrMsgTemplate},
-                                 {kHosting, JrePath},
-                                 {kHosting, ClassPath},
-                                 {kAlways, UserTrafficLog},
-                                 {kAlways, TransCount},
-                                 {kAlways, HtmlMax},
-                                 {kAlways, LogPath},
-                                 {kAlways, LogLevel},
-                                 {kAlways, RetryLimit},
-                                 {kAlways, RetryInterval},
-                                 {kCache, DmnCache},
-                                 {kCache, DmnSynch},
-                                 {kCache, DmnSleep},
-                                 {kAlways, MacroPath},
-                                 {kAlways, HtmlPath},
-                                 {kAlways, CgiPath},
-                                 {kAlways, WizardPath},
-                                 {kAlways, ServerEditorPaths},
-                                 {kAlways, Lang},
-                                 {kAlways, WebServer},
-                                 {kAlways, Staging},
-                                 {kAlways, PageCache},
-                                 {kAlways, Dbms},
-                                 {kAlways, PayHost},
-                                 {kAlways, PayTimeout},
-                                 {kAlways, PaysysController},
-                                 {kAlways, RefreshTotalProcesses},
-                                 {kAlways, PayAdminPort},
-                                 {kAlways, PayPort},
-                                 {kAlways, SecureNvps},
-                                 {kAlways, Jdbc}}};
+const FileLayout kServerFile = {"tessaly", "", "server.exe", {
+    Prefix, Exec, Host, DbName, DbInst, DbOwner, DbPass, ServerProcesses, MerchantKey,
+    PdiEncryptOff,
+    {kHosting, CacheFilePath}, {kHosting, CacheEnabled}, {kHosting, MaxCachedFiles},
+    {kHosting, TemplatePath}, {kHosting, OutboundPath}, {kHosting, MpgPath},
+    {kHosting, MToolBase}, {kHosting, MToolAffiliate}, {kHosting, MerchantSource},
+    {kHosting, MToolErrorLog}, {kHosting, MToolNumCon}, {kHosting, MToolMaxWait},
+    {kHosting, ErrNotificationOn}, {kHosting, OrderNotificationOn},
+    {kHosting, AdminErrMsgTemplate}, {kHosting, JrePath}, {kHosting, ClassPath},
+    UserTrafficLog, TransCount, HtmlMax, LogPath, LogLevel, RetryLimit, RetryInterval,
+    {kCache, DmnCache}, {kCache, DmnSynch}, {kCache, DmnSleep},
+    MacroPath, HtmlPath, CgiPath, WizardPath, ServerEditorPaths, Lang,
+    WebServer, Staging, PageCache, Dbms,
+    PayHost, PayTimeout, PaysysController, RefreshTotalProcesses, PayAdminPort, PayPort,
+    SecureNvps, Jdbc}};
 
-const FileLayout kSchedulerFile = {"scheduler",
-                                   "_sched",
-                                   "scheduler.exe",
-                                   {{kAlways, Prefix},         {kAlways, Exec},
-                                    {kAlways, Host},           {kAlways, DbName},
-                                    {kAlways, DbInst},         {kAlways, DbOwner},
-                                    {kAlways, DbPass},         {kAlways, OneProcess},
-                                    {kAlways, MerchantKey},    {kAlways, SchedulerInterJob},
-                                    {kAlways, TransCount},     {kAlways, HtmlMax},
-                                    {kAlways, LogPath},        {kAlways, LogLevel},
-                                    {kAlways, RetryLimit},     {kAlways, RetryInterval},
-                                    {kAlways, MerchantSource}, {kAlways, JrePath},
-                                    {kAlways, ClassPath},      {kAlways, MacroPath},
-                                    {kAlways, HtmlPath},       {kAlways, CgiPath},
-                                    {kAlways, WizardPath},     {kAlways, SchedulerEditorPaths},
-                                    {kAlways, Lang},           {kAlways, WebServer},
-                                    {kAlways, Dbms},           {kAlways, Jdbc},
-                                    {kAlways, TemplatePath}}};
+const FileLayout kSchedulerFile = {"scheduler", "_sched", "scheduler.exe", {
+    Prefix, Exec, Host, DbName, DbInst, DbOwner, DbPass, OneProcess, MerchantKey,
+    SchedulerInterJob, TransCount, HtmlMax, LogPath, LogLevel, RetryLimit, RetryInterval,
+    MerchantSource, JrePath, ClassPath,
+    MacroPath, HtmlPath, CgiPath, WizardPath, SchedulerEditorPaths, Lang, WebServer, Dbms,
+    Jdbc, TemplatePath}};
 
-const FileLayout kPayBackFile = {"pay_back",
-                                 "_pb",
-                                 "back_server.exe",
-                                 {{kAlways, Prefix},       {kAlways, Exec},
-                                  {kAlways, DbName},       {kAlways, DbInst},
-                                  {kAlways, DbPass},       {kAlways, BackEndProcesses},
-                                  {kAlways, MerchantKey},  {kAlways, Host},
-                                  {kAlways, RetryLimit},   {kAlways, RetryInterval},
-                                  {kAlways, PayHost},      {kAlways, PayCycle},
-                                  {kAlways, PayTimeout},   {kAlways, RefreshTotalProcesses},
-                                  {kAlways, PayAdminPort}, {kAlways, PayPort},
-                                  {kAlways, PayInterval},  {kAlways, LogPath},
-                                  {kAlways, LogLevel},     {kAlways, PaysysControllerOff}}};
+const FileLayout kPayBackFile = {"pay_back", "_pb", "back_server.exe", {
+    Prefix, Exec, DbName, DbInst, DbPass, BackEndProcesses, MerchantKey, Host,
+    RetryLimit, RetryInterval,
+    PayHost, PayCycle, PayTimeout, RefreshTotalProcesses, PayAdminPort, PayPort, PayInterval,
+    LogPath, LogLevel, PaysysControllerOff}};
 
-const FileLayout kPayCashetFile = {"pay_cashet",
-                                   "_pe",
-                                   "server.exe",
-                                   {{kAlways, Prefix},
-                                    {kAlways, Exec},
-                                    {kAlways, DbName},
-                                    {kAlways, DbInst},
-                                    {kAlways, DbPass},
-                                    {kAlways, OneProcess},
-                                    {kAlways, MerchantKey},
-                                    {kAlways, Host},
-                                    {kAlways, RetryLimit},
-                                    {kAlways, RetryInterval},
-                                    {kAlways, ExitHost},
-                                    {kAlways, CmsPass},
-                                    {kAlways, ExitPrefix},
-                                    {kAlways, PayHost},
-                                    {kAlways, CashetExec},
-                                    {kAlways, RefreshTotalProcesses},
-                                    {kAlways, PayAdminPort},
-                                    {kAlways, PayPort},
-                                    {kAlways, PayErrorPort},
-                                    {kAlways, PaySetPort},
-                                    {kAlways, PayInquiryPort},
-                                    {kAlways, PayLogPath},
-                                    {kAlways, PayCertPath},
-                                    {kAlways, PayTrace},
-                                    {kAlways, LogPath},
-                                    {kAlways, LogLevel},
-                                    {kAlways, PaysysControllerOff}}};
+const FileLayout kPayCashetFile = {"pay_cashet", "_pe", "server.exe", {
+    Prefix, Exec, DbName, DbInst, DbPass, OneProcess, MerchantKey, Host,
+    RetryLimit, RetryInterval,
+    ExitHost, CmsPass, ExitPrefix, PayHost, CashetExec, RefreshTotalProcesses,
+    PayAdminPort, PayPort, PayErrorPort, PaySetPort, PayInquiryPort,
+    PayLogPath, PayCertPath, PayTrace, LogPath, LogLevel, PaysysControllerOff}};
 
-const FileLayout kPayCyberFile = {"pay_cyber",
-                                  "_cy",
-                                  "back_server.exe",
-                                  {{kAlways, Prefix},
-                                   {kAlways, Exec},
-                                   {kAlways, DbName},
-                                   {kAlways, DbInst},
-                                   {kAlways, DbPass},
-                                   {kAlways, OneProcess},
-                                   {kAlways, MerchantKey},
-                                   {kAlways, Host},
-                                   {kAlways, RetryLimit},
-                                   {kAlways, RetryInterval},
-                                   {kAlways, PayHost},
-                                   {kAlways, OrderNotificationOff},
-                                   {kAlways, PdiEncryptOff},
-                                   {kAlways, TemplatePath},
-                                   {kAlways, BackgroundCycle},
-                                   {kAlways, BackgroundInterJob},
-                                   {kAlways, LogPath},
-                                   {kAlways, LogLevel}}};
+const FileLayout kPayCyberFile = {"pay_cyber", "_cy", "back_server.exe", {
+    Prefix, Exec, DbName, DbInst, DbPass, OneProcess, MerchantKey, Host,
+    RetryLimit, RetryInterval,
+    PayHost, OrderNotificationOff, PdiEncryptOff, TemplatePath,
+    BackgroundCycle, BackgroundInterJob, LogPath, LogLevel}};
 
-const FileLayout kEceFile = {"tqei_ece",
-                             "_ece",
-                             "back_server.exe",
-                             {{kAlways, Prefix},
-                              {kAlways, Exec},
-                              {kAlways, Host},
-                              {kAlways, DbName},
-                              {kAlways, DbInst},
-                              {kAlways, DbOwner},
-                              {kAlways, DbPass},
-                              {kAlways, RetryLimit},
-                              {kAlways, RetryInterval},
-                              {kAlways, OneProcess},
-                              {kAlways, MerchantKey},
-                              {kAlways, Lang},
-                              {kAlways, BackgroundCycle},
-                              {kAlways, BackgroundInterJob},
-                              {kAlways, LogPath},
-                              {kAlways, LogLevel},
-                              {kAlways, QueueInbound},
-                              {kAlways, QueueOutbound},
-                              {kAlways, QueueError},
-                              {kAlways, QueueManager},
-                              {kAlways, QueueBridgeUser},
-                              {kAlways, DefaultMsgSize},
-                              {kAlways, MaxMsgSize},
-                              {kAlways, HtmlPath}}};
+const FileLayout kEceFile = {"tqei_ece", "_ece", "back_server.exe", {
+    Prefix, Exec, Host, DbName, DbInst, DbOwner, DbPass, RetryLimit, RetryInterval,
+    OneProcess, MerchantKey, Lang, BackgroundCycle, BackgroundInterJob, LogPath, LogLevel,
+    QueueInbound, QueueOutbound, QueueError, QueueManager, QueueBridgeUser,
+    DefaultMsgSize, MaxMsgSize, HtmlPath}};
+// clang-format on
 
 // --- Writing -----------------------------------------------------------------
 
@@ -522,10 +388,9 @@ int WritePayCyberConfig(MSInfo& info, const char* installDir) {
   const KelString install = installDir != nullptr ? installDir : "";
   const KelString source = Join(install, "adt") ^ "tqcyber" ^ "merchant_conf";
   const KelString target = KelString(info.GetHtmlPath()) ^ "merchant_conf";
-  CopyFileOver(target, target + ".old");
-  if (CopyFileOver(source, target)) {
+  if (CopyWithBackup(std::string(source), std::string(target), std::string(target + ".old"))) {
     SetFileOwner(target, info.GetDBOwner());
-    SetFileMode(target, 0644);
+    SetFileMode(target, kInstanceFileMode);
   }
   return 1;
 }

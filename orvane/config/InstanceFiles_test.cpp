@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#endif
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -412,6 +419,8 @@ TEST_F(InstanceFilesTest, PaymentFilesUseThePreservedValues) {
   info.m_ZKExec = "C:\\own\\cashet.cmd";
   info.m_ZKCertPath = "C:\\certs";
   info.m_BckInterJobTime = 90;
+  info.m_BckCycleTime = 45;
+  info.m_ExitSvcPrefix = "tqother";
   info.m_MSOption = 0x10;
   MakeInstanceDirectory();
   ASSERT_EQ(orvane::WritePayBackConfig(info, kInstall), 1);
@@ -429,7 +438,9 @@ TEST_F(InstanceFilesTest, PaymentFilesUseThePreservedValues) {
         "CASHET_CERT_PATH C:\\certs\r\n", "CASHET_ENABLE_TRACE 1\r\n"}) {
     EXPECT_NE(payCashet.find(line), std::string::npos) << line;
   }
-  EXPECT_NE(payCyber.find("BACKGROUND_INTER_JOB_TIME 90\r\n"), std::string::npos);
+  EXPECT_NE(payCashet.find("USEREXIT_SERVICE_NAME_PREFIX tqother\r\n"), std::string::npos);
+  EXPECT_NE(payCyber.find("BACKGROUND_CYCLE_TIME 45\r\nBACKGROUND_INTER_JOB_TIME 90\r\n"),
+            std::string::npos);
 }
 
 TEST_F(InstanceFilesTest, MerchantConfigurationIsInstalledWithItsBackup) {
@@ -512,6 +523,22 @@ TEST_F(InstanceFilesTest, MergeKeepsHandAddedLinesInOrderAndIsStable) {
   EXPECT_TRUE(ShownErrors().empty());
 }
 
+TEST_F(InstanceFilesTest, MergeOfAFileManyTimesLargerWithNulBytes) {
+  MakeInstanceDirectory();
+  std::string handAdded;
+  for (int i = 0; i < 2000; ++i) handAdded += "SETTING_" + std::to_string(i) + " value\r\n";
+  handAdded += std::string("BINARY a\0b\r\n", 11);
+  machine.WriteFile("C:\\mall\\html\\tessaly.ini", CrLf(kPlainServerFile) + handAdded);
+  MSInfo info = Mall();
+  ASSERT_EQ(orvane::WriteServerConfig(info, kInstall), 1);
+  EXPECT_EQ(Read("tessaly.ini"), CrLf(kPlainServerFile) + handAdded);
+#if !defined(_WIN32)
+  struct stat status;
+  ASSERT_EQ(stat(machine.HostPath("C:\\mall\\html\\tessaly.ini").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0644u);
+#endif
+}
+
 TEST_F(InstanceFilesTest, FirstCreationAndAFileLeftOnlyAsItsBackup) {
   MakeInstanceDirectory();
   MSInfo info = Mall();
@@ -563,6 +590,30 @@ TEST_F(InstanceFilesTest, AFailedWriteLeavesThePreviousFile) {
   EXPECT_EQ(orvane::WriteServerConfig(elsewhere, kInstall), 0);
   EXPECT_EQ(ShownErrors().back(), "Cannot create configuration file C:\\nowhere\\tessaly.ini.");
 }
+
+#if !defined(_WIN32)
+// The disk fills up in the middle of the new file: a file size limit makes
+// every write past it fail, as a full disk does.
+TEST_F(InstanceFilesTest, AFullDiskLeavesThePreviousFileAndItsHandAddedLines) {
+  MakeInstanceDirectory();
+  const std::string previous = CrLf(kPlainServerFile) + "MY_SETTING 7\r\n# mine\r\n";
+  machine.WriteFile("C:\\mall\\html\\tessaly.ini", previous);
+  MSInfo info = Mall();
+  rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  void (*savedHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 700;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int result = orvane::WriteServerConfig(info, kInstall);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, savedHandler);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(Read("tessaly.ini"), previous);
+  EXPECT_FALSE(Exists("tessaly.old.ini"));
+  EXPECT_EQ(ShownErrors().size(), 1u);
+}
+#endif
 
 // --- The server controller's pool --------------------------------------------
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "orvane/config/ConfigFile.h"
+#include "orvane/core/AsciiCase.h"
 
 namespace orvane {
 namespace {
@@ -27,10 +28,20 @@ constexpr Environment kStandardEnvironments[] = {
     {"(DTW_SYSTEM)", "DTWSYS (OUT RETURN_CODE)"},
 };
 
+bool HasEnvironment(ParmList<NameValue>& environments, const char* name) {
+  NameValue entry;
+  for (int more = environments.GetFirst(entry); more; more = environments.GetNext(entry)) {
+    if (EqualsIgnoringCase(entry.name, name)) return true;
+  }
+  return false;
+}
+
+// Unique insertion of the list would overwrite an entry of the same name;
+// the record's own value and place are kept instead.
 void AddStandardEnvironments(MSInfo& info) {
   for (const Environment& environment : kStandardEnvironments) {
-    NameValue entry{environment.name, environment.value};
-    info.m_NDEnv.AddTailUnique(entry);
+    if (HasEnvironment(info.m_NDEnv, environment.name)) continue;
+    info.m_NDEnv.AddTail(NameValue{environment.name, environment.value});
   }
 }
 

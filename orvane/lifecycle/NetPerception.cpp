@@ -1,5 +1,8 @@
 #include "orvane/lifecycle/NetPerception.h"
 
+#include <string>
+
+#include "orvane/config/ConfigFile.h"
 #include "orvane/config/KeywordLines.h"
 #include "orvane/core/Keywords.h"
 #include "orvane/lifecycle/InstanceTree.h"
@@ -25,11 +28,14 @@ void RefreshProductMacros(MSInfo& info) {
   const KelString source = KelString(info.GetMacroPath()) ^ "product";
   const KelString target = KelString(info.GetRootPath()) ^ "teditor" ^ "product";
   for (const char* macro : orvane::TemplateEditorProductMacros()) {
-    const KelString copy = target ^ macro;
-    KelCreateBackup(copy, nullptr);
-    orvane::CopyFileOver(source ^ macro, copy);
-    orvane::SetFileOwner(copy, info.GetDBOwner());
-    orvane::SetFileMode(copy, kFileMode);
+    const std::string copy(target ^ macro);
+    // A macro the store lacks leaves the instance's copy in place.
+    if (!orvane::CopyWithBackup(std::string(source ^ macro), copy,
+                                orvane::DefaultBackupName(copy))) {
+      continue;
+    }
+    orvane::SetFileOwner(copy.c_str(), info.GetDBOwner());
+    orvane::SetFileMode(copy.c_str(), kFileMode);
   }
 }
 

@@ -49,6 +49,11 @@ class ReplacementFile {
   Status Finish();
   // Finishes if need be, then renames the temporary over the file.
   Status Commit();
+  // As Commit, and the file's previous content (when there is one) ends up
+  // under backupPath, replacing an older backup; the file is never missing
+  // on the way. A failed backup costs only the backup: the result tells
+  // about the file.
+  Status Commit(const std::string& backupPath);
 
   class Impl;
 

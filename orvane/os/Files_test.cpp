@@ -226,6 +226,28 @@ TEST_F(FilesTest, ShortPathOfAnExistingShortPathIsThePath) {
   EXPECT_FALSE(ShortPathName("C:\\WINNT\\missing.txt").ok());
 }
 
+TEST_F(FilesTest, ReplacementWithBackupKeepsThePreviousContent) {
+  machine.WriteFile("C:\\x\\a.ini", "first");
+  machine.WriteFile("C:\\x\\a.old.ini", "older");
+  {
+    ReplacementFile replacement("C:\\x\\a.ini", "wb");
+    ASSERT_NE(replacement.stream(), nullptr);
+    std::fputs("second", replacement.stream());
+    ASSERT_TRUE(replacement.Commit("C:\\x\\a.old.ini").ok());
+  }
+  EXPECT_EQ(machine.ReadFile("C:\\x\\a.ini"), "second");
+  EXPECT_EQ(machine.ReadFile("C:\\x\\a.old.ini"), "first");
+  EXPECT_EQ(NamesIn("C:\\x", "*"), (std::vector<std::string>{"a.ini", "a.old.ini"}));
+
+  // A new file leaves no backup behind.
+  ReplacementFile fresh("C:\\x\\b.ini", "wb");
+  ASSERT_NE(fresh.stream(), nullptr);
+  std::fputs("new", fresh.stream());
+  ASSERT_TRUE(fresh.Commit("C:\\x\\b.old.ini").ok());
+  EXPECT_EQ(machine.ReadFile("C:\\x\\b.ini"), "new");
+  EXPECT_FALSE(machine.FileExists("C:\\x\\b.old.ini"));
+}
+
 TEST_F(FilesTest, OwnerAndModeHooksSucceedOnExistingFiles) {
   machine.WriteFile("C:\\WINNT\\a.txt", "x");
   EXPECT_TRUE(SetFileMode("C:\\WINNT\\a.txt", 0644).ok());

@@ -27,6 +27,10 @@ bool FileReplacement::Close() { return m_file.Finish().ok(); }
 
 bool FileReplacement::Commit() { return m_file.Commit().ok(); }
 
+bool FileReplacement::Commit(const std::string& backupPath) {
+  return m_file.Commit(backupPath).ok();
+}
+
 int RewriteWithBackup(const std::string& path, const std::string& backupPath,
                       const ContentWriter& write) {
   const bool hasPrevious = os::PathExists(path);

@@ -61,6 +61,10 @@ class FileReplacement {
   // original; false when either fails. The temporary file is removed
   // unless it was committed.
   bool Commit();
+  // As Commit, keeping the file's previous content (when there is one) under
+  // backupPath, replacing an older backup; a failed backup costs only the
+  // backup.
+  bool Commit(const std::string& backupPath);
 
  private:
   os::ReplacementFile m_file;

@@ -206,6 +206,15 @@ Status ReplacementFile::Commit() {
   return m_impl->status;
 }
 
+Status ReplacementFile::Commit(const std::string& backupPath) {
+  Status finished = Finish();
+  if (!finished.ok() || !m_impl->replacement) return finished;
+  Expected<std::string> backupHost = HostPath(backupPath);
+  m_impl->status = m_impl->replacement->Commit(backupHost.ok() ? &*backupHost : nullptr);
+  m_impl->replacement.reset();
+  return m_impl->status;
+}
+
 class FileLock::Impl {
  public:
   explicit Impl(const std::string& lockPath) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
@@ -106,6 +107,24 @@ void SyncFolder(const std::string& folder) {
   close(fd);
 }
 
+// Swaps two names in one step where the system can (Linux); false when it
+// cannot, with both names as they were.
+bool ExchangeFiles(const std::string& first, const std::string& second) {
+#if defined(RENAME_EXCHANGE)
+  return renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0;
+#else
+  static_cast<void>(first);
+  static_cast<void>(second);
+  return false;
+#endif
+}
+
+// The backup where names cannot be exchanged: a copy of the previous content.
+void CopyPrevious(const std::string& hostPath, const std::string& backupHostPath) {
+  Expected<std::string> bytes = ReadHostFile(hostPath);
+  if (bytes.ok()) ReplaceHostFile(backupHostPath, *bytes);
+}
+
 }  // namespace
 
 Expected<std::string> ReadHostFile(const std::string& hostPath) {
@@ -159,12 +178,20 @@ Expected<HostReplacement> HostReplacement::Begin(const std::string& hostPath, in
   return replacement;
 }
 
-Status HostReplacement::Commit() {
+Status HostReplacement::Commit(const std::string* backupHostPath) {
   if (m_committed) return Status::Failure(kInvalidHandle);
-  if (fsync(m_fd) != 0 || rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-    return FailureFromErrno(errno);
+  if (fsync(m_fd) != 0) return FailureFromErrno(errno);
+  const bool keepPrevious = backupHostPath != nullptr && access(m_target.c_str(), F_OK) == 0;
+  if (keepPrevious && ExchangeFiles(m_temporary, m_target)) {
+    // The temporary's name now holds the previous content: no copy, and the
+    // file was never missing.
+    m_committed = true;
+    if (rename(m_temporary.c_str(), backupHostPath->c_str()) != 0) unlink(m_temporary.c_str());
+  } else {
+    if (keepPrevious) CopyPrevious(m_target, *backupHostPath);
+    if (rename(m_temporary.c_str(), m_target.c_str()) != 0) return FailureFromErrno(errno);
+    m_committed = true;
   }
-  m_committed = true;
   SyncFolder(FolderOf(m_target));
   close(m_fd);
   m_fd = -1;

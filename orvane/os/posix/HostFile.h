@@ -36,8 +36,9 @@ class HostReplacement {
 
   // The temporary's descriptor, open for writing.
   int fd() const { return m_fd; }
-  // Forces the content to disk and renames the temporary over the file.
-  Status Commit();
+  // Forces the content to disk and renames the temporary over the file;
+  // with backupHostPath, the file's previous content is moved there.
+  Status Commit(const std::string* backupHostPath = nullptr);
 
  private:
   HostReplacement(std::string target, std::string temporary, int fd);

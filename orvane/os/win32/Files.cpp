@@ -151,6 +151,14 @@ Status ReplacementFile::Commit() {
   return impl.status;
 }
 
+Status ReplacementFile::Commit(const std::string& backupPath) {
+  if (Finish().ok() && !m_impl->committed && !m_impl->temporary.empty()) {
+    // A failed backup costs only the backup.
+    ::CopyFileA(m_impl->target.c_str(), backupPath.c_str(), FALSE);
+  }
+  return Commit();
+}
+
 class FileLock::Impl {
  public:
   explicit Impl(const std::string& lockPath)
