@@ -29,8 +29,8 @@ enum MessageId : unsigned int {
   kMsgPortRangeConflict = 70,
 };
 
-// Steps 5 to 7: the TCP service entries of every process and the Windows
-// service; each registration enters the status.
+// The controller's TCP service entry, the Windows service, then the entries
+// of the other processes; each registration enters the status.
 int RegisterInstance(MSInfo& info) {
   int status = RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kController)) & 1;
   status &= CreateInstanceService(info) ? 1 : 0;
