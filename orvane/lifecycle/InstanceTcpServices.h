@@ -39,9 +39,9 @@ std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceG
                                                  int helperBlock = 0);
 
 // The first of 40000, 40010, ... whose eleven ports are all free; a port that
-// the services file lists under one of the instance's own helper names counts
+// the services file lists only under the instance's own helper names counts
 // as free, so that creating an instance again keeps its block. -1 when no
-// block fits below 65536.
+// block fits below 65536 (or the socket layer cannot be started).
 int FindHelperPortBlock(const MSInfo& info);
 
 // Registers every entry (each replaces an entry of its name); 1 when all

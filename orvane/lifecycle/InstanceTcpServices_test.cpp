@@ -111,6 +111,9 @@ TEST_F(HelperBlockTest, OwnHelperEntriesDoNotMoveTheBlock) {
   // taken like any other.
   Services("tqmall_cy_1\t40000/tcp\r\ntqshop_1\t\t40010/tcp\r\n");
   EXPECT_EQ(orvane::FindHelperPortBlock(shop), 40020);
+  // A port that another program lists too is taken, whichever line comes first.
+  Services("tqshop_cy_1\t40000/tcp\r\nother\t\t40000/tcp\r\n");
+  EXPECT_EQ(orvane::FindHelperPortBlock(shop), 40010);
 }
 
 TEST_F(HelperBlockTest, SearchEndsAtTheHighestPort) {
