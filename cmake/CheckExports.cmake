@@ -38,8 +38,8 @@ set(undecorated
   KelRegTcpService KelUnregTcpService KelGetTcpServicePort
   KelStartSvc KelStopSvc KelSetSvcAuto KelSetSvcManual KelIsSvcAuto KelIsSvcActive
   KelGetLastError KelStartTQServer KelExecCmd KelRemoveFromStartup KelGetVelqService
-  KelUpdateRegTQ KelCreateBackup KelCheckAccess KelNetPerceptionConfig
-  KelCreateInstance KelCreateFixpackQVInit)
+  KelUpdateRegTQ KelCreateBackup KelCheckAccess
+  KelCreateDatabase KelNetPerceptionConfig KelCreateInstance KelCreateFixpackQVInit)
 # Decorated exports, spelled as the compiler mangles the documented signatures.
 set(decorated
   _Z14KelLoadMessageR9KelStringjPKcS2_          # KelLoadMessage(KelString&, unsigned, ...)
@@ -64,6 +64,11 @@ set(decorated
   _ZN6MSList3AddER6MSInfoi                      # MSList::Add(MSInfo&, int)
   _ZN6MSList12MergeCurrentER6MSInfo             # MSList::MergeCurrent(MSInfo&)
   _ZNK6MSList5StoreEPKc                         # MSList::Store(const char*) const
+  _Z16DBCreateDatabaseR6MSList                  # DBCreateDatabase(MSList&)
+  _Z14DBCreateSingleR6MSInfo                    # DBCreateSingle(MSInfo&)
+  _Z12IsExistDBVXRR6MSInfo                      # IsExistDBVXR(MSInfo&)
+  _Z11KelCreateDBR6MSInfo                       # KelCreateDB(MSInfo&)
+  _Z12KelMigrateDBPKcR6MSInfoS0_i               # KelMigrateDB(const char*, MSInfo&, const char*, int)
   _Z19KelCreateSingleInstR6MSInfo               # KelCreateSingleInst(MSInfo&)
   _Z19KelDeleteSingleInstR6MSInfo               # KelDeleteSingleInst(MSInfo&)
   _ZN6MSInfo11WriteDBNameEP8_IO_FILE            # MSInfo::WriteDBName(FILE*)
@@ -71,7 +76,8 @@ set(decorated
   _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
   _ZN6MSInfo11WriteNDMiscEP8_IO_FILE)           # MSInfo::WriteNDMisc(FILE*)
 # Internal names that must stay inside the library.
-set(hidden KelLoadMessage FindMessageText ShowMessageBox)
+set(hidden KelLoadMessage FindMessageText ShowMessageBox
+  DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)
 
 set(failures)
 foreach(name IN LISTS undecorated decorated)

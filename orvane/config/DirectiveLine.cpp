@@ -20,8 +20,9 @@ void WriteLine(FILE* out, const std::string& line) {
     RefuseLine();
     return;
   }
-  std::fwrite(line.data(), 1, line.size(), out);
-  std::fputc('\n', out);
+  // One write per line: the emulated machine's text streams are unbuffered.
+  const std::string ended = line + '\n';
+  std::fwrite(ended.data(), 1, ended.size(), out);
   if (innermostWatch != nullptr) innermostWatch->Note(&line);
 }
 

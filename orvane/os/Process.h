@@ -50,7 +50,8 @@ class ChildPipe {
 Status SetEnvironmentVariable(const std::string& name, const std::string& value);
 
 // Suspends the calling thread; on an emulated machine with a virtual clock
-// the machine's clock advances instead.
+// the machine's clock advances instead, after up to a tenth of a second of
+// real time for the programs that StartProcess started and that still run.
 void SleepMilliseconds(unsigned long milliseconds);
 
 }  // namespace orvane::os

@@ -2,10 +2,12 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "orvane/os/Process.h"
 #include "orvane/os/posix/RegistryStore.h"
+#include "orvane/os/posix/StartedChildren.h"
 
 namespace orvane::os {
 
@@ -17,6 +19,9 @@ constexpr char kEmulationKey[] = "EMULATION";
 constexpr char kVirtualClockValue[] = "VirtualClock";
 constexpr char kSecondsValue[] = "ClockSeconds";
 constexpr char kMillisecondsValue[] = "ClockMilliseconds";
+// The most real time one virtual sleep gives to programs still running: a
+// program that never ends costs a ten-minute poll about a minute.
+constexpr unsigned long kRealTimeForChildren = 100;
 
 unsigned long DwordOr(const RegistryNode* key, const char* name, unsigned long fallback) {
   const RegistryValue* value = key == nullptr ? nullptr : key->FindValue(name);
@@ -94,7 +99,12 @@ unsigned long MachineClockSeconds() {
 
 void SleepMilliseconds(unsigned long milliseconds) {
   // Reading first keeps an ordinary sleep from taking the registry's lock.
-  if (posix::IsVirtualClock() && posix::AdvanceVirtualClock(milliseconds)) return;
+  if (posix::IsVirtualClock()) {
+    // A program started beside the sleeper runs in real time: it gets a
+    // little of it, so that a poll for its result sees it finish.
+    posix::GiveRealTimeToStartedChildren(std::min(milliseconds, posix::kRealTimeForChildren));
+    if (posix::AdvanceVirtualClock(milliseconds)) return;
+  }
   posix::WaitForReal(milliseconds);
 }
 

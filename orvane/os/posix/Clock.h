@@ -5,8 +5,10 @@
 // that key instead: ClockSeconds (dword) and ClockMilliseconds (dword, the
 // remainder below one second), both 0 when absent. Sleeping then advances
 // that clock at once, without waiting, so that tests and demonstrations
-// cover minutes of waiting in no time. SleepMilliseconds (Process.h) is
-// implemented here.
+// cover minutes of waiting in no time; only while a program that this
+// process started is still running does a sleep also wait for real, up to a
+// tenth of a second, so that the program keeps pace with the clock.
+// SleepMilliseconds (Process.h) is implemented here.
 #ifndef ORVANE_OS_POSIX_CLOCK_H_
 #define ORVANE_OS_POSIX_CLOCK_H_
 

@@ -16,6 +16,7 @@
 #include "orvane/os/Files.h"
 #include "orvane/os/posix/ErrnoStatus.h"
 #include "orvane/os/posix/Machine.h"
+#include "orvane/os/posix/StartedChildren.h"
 
 extern char** environ;
 
@@ -216,27 +217,44 @@ Status StartProcess(const std::string& commandLine, const std::string& workingDi
   Expected<std::unique_ptr<Launch>> launch = PrepareLaunch(commandLine, workingDirectory);
   if (!launch) return launch.status();
   int errorPipe[2];
+  int idPipe[2];
   if (pipe2(errorPipe, O_CLOEXEC) != 0) return posix::FailureFromErrno(errno);
-  // The program runs as a grandchild whose parent ends at once, so that the
-  // machine's init process reaps it and no zombie is left behind.
-  pid_t middle = fork();
-  if (middle < 0) {
+  if (pipe2(idPipe, O_CLOEXEC) != 0) {
     int error = errno;
     close(errorPipe[0]);
     close(errorPipe[1]);
     return posix::FailureFromErrno(error);
   }
+  // The program runs as a grandchild whose parent ends at once, so that the
+  // machine's init process reaps it and no zombie is left behind; the parent
+  // passes on the program's process id.
+  pid_t middle = fork();
+  if (middle < 0) {
+    int error = errno;
+    for (int descriptor : {errorPipe[0], errorPipe[1], idPipe[0], idPipe[1]}) close(descriptor);
+    return posix::FailureFromErrno(error);
+  }
   if (middle == 0) {
     close(errorPipe[0]);
+    close(idPipe[0]);
     pid_t program = fork();
     if (program == 0) ExecInChild(**launch, errorPipe[1]);
     if (program < 0) FailInChild(errorPipe[1], errno);
+    ssize_t ignored = write(idPipe[1], &program, sizeof program);
+    static_cast<void>(ignored);
     _exit(0);
   }
   close(errorPipe[1]);
+  close(idPipe[1]);
   int waitStatus = 0;
   WaitForChild(middle, &waitStatus);
-  return AwaitExec(errorPipe[0]);
+  Status started = AwaitExec(errorPipe[0]);
+  pid_t program = 0;
+  if (started && read(idPipe[0], &program, sizeof program) == sizeof program) {
+    posix::NoteStartedChild(program);
+  }
+  close(idPipe[0]);
+  return started;
 }
 
 class ChildPipe::Impl {

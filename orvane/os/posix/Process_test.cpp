@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "orvane/os/Files.h"
 #include "orvane/os/posix/Machine.h"
 #include "orvane/testing/TempMachine.h"
 
@@ -129,6 +130,24 @@ TEST_F(ProcessTest, ChildPipeToAChildThatEndsEarlyReportsAWriteErrorNotASignal) 
 TEST_F(ProcessTest, ChildPipeFailsForAMissingProgram) {
   Expected<ChildPipe> child = ChildPipe::Open("C:\\Admin\\absent.exe");
   EXPECT_EQ(child.status().code(), kFileNotFound);
+}
+
+// A poll on the virtual clock for what a started program makes: the program
+// takes a second and a half of real time, a virtual sleep none at all, so
+// without real time for the program the ten minutes would pass first.
+TEST_F(ProcessTest, VirtualSleepsGiveAStartedProgramRealTimeWhileItRuns) {
+  machine.UseVirtualClock();
+  WriteProgram("C:\\Tools\\slow.sh",
+               "#!/bin/sh\nsleep 1.5\nmkdir \"$(dirname \"$0\")/done\"\n");
+  ASSERT_TRUE(StartProcess("C:\\Tools\\slow.sh", ""));
+  int polls = 0;
+  while (polls < 600 && !DirectoryExists("C:\\Tools\\done")) {
+    SleepMilliseconds(1000);
+    ++polls;
+  }
+  EXPECT_TRUE(DirectoryExists("C:\\Tools\\done"));
+  EXPECT_GE(polls, 1);
+  EXPECT_LT(polls, 600);
 }
 
 }  // namespace

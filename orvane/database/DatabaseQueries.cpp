@@ -1,0 +1,111 @@
+#include "orvane/database/DatabaseQueries.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "orvane/core/AsciiCase.h"
+#include "orvane/core/MSInfo.h"
+#include "orvane/database/ScriptRunner.h"
+#include "orvane/os/Files.h"
+#include "orvane/platform/TextFileRewrite.h"
+#include "orvane/runtime/Messages.h"
+
+namespace orvane {
+namespace {
+
+constexpr unsigned int kAliasLabelMessage = 73;
+constexpr unsigned int kCannotDetermine = 32;
+constexpr char kWordDelimiters[] = " \t\r\n";
+constexpr char kHostingDataQuery[] =
+    "select refnum from ofs where name='tq3_shipRule' and version=1.0 and vendor='VXR' and "
+    "product='TQ'";
+
+// Decides about the output one line at a time; true stops the reading.
+using OutputRule = std::function<bool(const char* line)>;
+
+// Runs a query's command file (written by writeCommands into
+// <logs>\<db>.cmd, output to <logs>\<db><outputSuffix>) and reads the output
+// through rule. 1 when rule answered yes; 1 with message 32 when there is no
+// output to read; 0 when rule never did or the command file cannot be written.
+int AskVelq(const MSInfo& info, const char* outputSuffix,
+            const std::function<void(FILE*, const char* output)>& writeCommands,
+            const OutputRule& rule) {
+  const KelString logs = LogDirectory(info);
+  if (!AreSingleLines({logs, info.GetDBName()})) return 0;
+  const KelString output = logs ^ (KelString(info.GetDBName()) + outputSuffix);
+  // An output left by an earlier run must not answer for this one.
+  os::DeleteFile(std::string(output));
+  ScriptRun run;
+  {
+    CommandFile commands(logs ^ (KelString(info.GetDBName()) + ".cmd"), false);
+    if (commands.stream() == nullptr) return 0;
+    writeCommands(commands.stream(), output);
+    if (!commands.Close()) return 0;
+    run = RunVelqScript(commands.path(), info, logs, 0);
+  }
+  FILE* in = run == ScriptRun::kTimedOut ? nullptr : os::OpenFile(std::string(output), "r");
+  if (in == nullptr) {
+    os::DeleteFile(std::string(output));
+    KelShowError(kCannotDetermine, info.GetDBName());
+    return 1;
+  }
+  bool answered = false;
+  char line[kMaxLineChars + 1];
+  while (!answered && std::fgets(line, sizeof line, in) != nullptr) answered = rule(line);
+  std::fclose(in);
+  os::DeleteFile(std::string(output));
+  return answered ? 1 : 0;
+}
+
+bool HasWordIgnoringCase(char* line, const char* word) {
+  char* rest = nullptr;
+  for (char* token = strtok_r(line, kWordDelimiters, &rest); token != nullptr;
+       token = strtok_r(nullptr, kWordDelimiters, &rest)) {
+    if (EqualsIgnoringCase(token, word)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int IsHostingDataPresent(const MSInfo& info) {
+  bool skipUnderline = false;
+  return AskVelq(
+      info, "JQ.tmp",
+      [&](FILE* out, const char* output) {
+        std::fprintf(out, "\nvelq connect to %s\n", info.GetDBName());
+        std::fprintf(out, "velq \"%s\" > %s\n", kHostingDataQuery, output);
+        std::fprintf(out, "\n");
+      },
+      [&](const char* line) {
+        // The line after the column header is its underline.
+        if (skipUnderline) {
+          skipUnderline = false;
+          return false;
+        }
+        if (std::strstr(line, "REFNUM") != nullptr) {
+          skipUnderline = true;
+          return false;
+        }
+        return std::strtol(line, nullptr, 10) >= 1;
+      });
+}
+
+}  // namespace orvane
+
+int IsExistDBVXR(MSInfo& info) {
+  KelString aliasLabel;
+  KelLoadMessage(aliasLabel, orvane::kAliasLabelMessage);
+  return orvane::AskVelq(
+      info, ".tmp",
+      [](FILE* out, const char* output) {
+        std::fprintf(out, "velq list database directory > %s\n", output);
+      },
+      [&](const char* line) {
+        if (aliasLabel.IsEmpty() || std::strstr(line, aliasLabel) == nullptr) return false;
+        char words[orvane::kMaxLineChars + 1];
+        std::strcpy(words, line);
+        return orvane::HasWordIgnoringCase(words, info.GetDBName());
+      });
+}

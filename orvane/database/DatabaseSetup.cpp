@@ -1,0 +1,212 @@
+#include "orvane/database/DatabaseSetup.h"
+
+#include <string>
+
+#include "orvane/core/MSInfo.h"
+#include "orvane/core/MSList.h"
+#include "orvane/database/DatabaseQueries.h"
+#include "orvane/database/HostingData.h"
+#include "orvane/database/ScriptLog.h"
+#include "orvane/database/ScriptRunner.h"
+#include "orvane/os/Files.h"
+#include "orvane/os/Odbc.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/platform/InstanceService.h"
+#include "orvane/platform/ServicesFile.h"
+#include "orvane/runtime/Cipher.h"
+#include "orvane/runtime/Messages.h"
+
+namespace orvane {
+namespace {
+
+// Message ids.
+constexpr unsigned int kInstallationNotFound = 5;
+constexpr unsigned int kDataFileNotLoaded = 8;
+constexpr unsigned int kNoInstance = 9;
+constexpr unsigned int kBadInstance = 10;
+constexpr unsigned int kCreating = 11;
+constexpr unsigned int kCannotCreate = 14;
+constexpr unsigned int kCreated = 20;
+constexpr unsigned int kCannotAccess = 24;
+constexpr unsigned int kClientNotSetUp = 30;
+constexpr unsigned int kOdbcFailed = 31;
+constexpr unsigned int kExists = 35;
+constexpr unsigned int kRemoteAvailable = 36;
+constexpr unsigned int kManualDatabase = 37;
+constexpr unsigned int kPreparing = 38;
+constexpr unsigned int kClearStatus = 39;
+
+constexpr int kStagingOption = 0x01;
+constexpr int kRemoteOption = 0x04;
+constexpr int kHostingOption = 0x80;
+
+// The store administrator's initial password, enciphered with the merchant
+// key for the schema script.
+constexpr char kInitialAdminPassword[] = "qmbtraz";
+constexpr int kEncipheredPasswordSize = 33;
+// The schema script reports its progress over four minutes.
+constexpr int kSchemaProgressSteps = 240;
+
+constexpr char kOdbcDriver[] = "VXR VELQ ODBC DRIVER";
+constexpr char kOdbcDescription[] = "Description=VXR Tessaly3";
+constexpr std::string::size_type kOdbcAttributeBuffer = 260;
+constexpr char kRemoteEntryComment[] = "\t\t\t#Tessaly remote VELQ database\n";
+
+bool HasOption(const MSInfo& info, int option) { return (info.GetMSOption() & option) != 0; }
+bool IsVelq(const MSInfo& info) { return info.GetDBType() == 0; }
+
+KelString SchemaDirectory(const KelString& installation) {
+  return installation ^ "tq_schema\\VELQ";
+}
+
+int RegisterOdbcDataSource(const MSInfo& info) {
+  if (!IsVelq(info)) return 1;
+  KelString name(info.GetDBName());
+  name.ToUpper();
+  std::string attributes = "DSN=" + std::string(name) + '\0' + kOdbcDescription + '\0' + '\0';
+  if (attributes.size() > kOdbcAttributeBuffer) return 0;
+  os::ConfigureDataSource(os::DataSourceRequest::kRemoveSystem, kOdbcDriver, attributes.c_str());
+  return os::ConfigureDataSource(os::DataSourceRequest::kAddSystem, kOdbcDriver, attributes.c_str())
+             ? 1
+             : 0;
+}
+
+int CreateLocalDatabase(MSInfo& info, const KelString& installation) {
+  const KelString logs = LogDirectory(info);
+  if (!os::DirectoryExists(std::string(logs))) {
+    KelShowError(kCannotAccess, logs);
+    return 0;
+  }
+  char adminPassword[kEncipheredPasswordSize] = "";
+  KelEncryptWithMerKey(kInitialAdminPassword, adminPassword, sizeof adminPassword,
+                       info.GetMerKeyCipher());
+  const KelString schemaDir = SchemaDirectory(installation);
+  const KelString log = logs ^ (KelString(info.GetDBName()) + ".log");
+  const KelString commandLine = (schemaDir ^ "schema.cmd") + " " + info.GetDBName() + " " +
+                                (HasOption(info, kStagingOption) ? "S" : "N") + " \"" +
+                                adminPassword + "\" " + log;
+  if (RunVelqScript(commandLine, info, schemaDir, kSchemaProgressSteps) != ScriptRun::kFinished) {
+    return 0;
+  }
+  const LogVerdict verdict = ReadScriptLog(log, LogErrors::kVelqErrorsEndReading, info.GetDBName());
+  if (!verdict.opened || verdict.errorFound) return 0;
+  if (!IsExistDBVXR(info)) return 0;
+  if (!RegisterOdbcDataSource(info)) KelShowError(kOdbcFailed, info.GetDBName());
+  return 1;
+}
+
+int CatalogRemoteDatabase(const MSInfo& info) {
+  const char* service = info.GetDBSvc();
+  if (*service == '\0' || !AreSingleLines({service, info.GetDBHost(), info.GetDBName()})) return 0;
+  const std::string entry = TcpServiceEntryStart(service, info.GetDBPort()) + kRemoteEntryComment;
+  if (!ReplaceTcpServiceEntry(service, entry)) return 0;
+
+  const KelString logs = LogDirectory(info);
+  const char* db = info.GetDBName();
+  CommandFile commands(logs ^ (KelString(db) + ".cmd"), false);
+  if (commands.stream() == nullptr) return 0;
+  FILE* out = commands.stream();
+  std::fprintf(out, "velq catalog tcpip node %s remote %s server %s\n", db, info.GetDBHost(),
+               service);
+  std::fprintf(out, "velqstop\nvelqstart\nvelq list node directory\n");
+  std::fprintf(out, "velq catalog database %s as %s at node %s\n", db, db, db);
+  std::fprintf(out, "velqstop\nvelqstart\nvelq list database directory\n");
+  if (!commands.Close()) return 0;
+  return RunVelqScript(commands.path(), info, logs, 0) != ScriptRun::kNotStarted ? 1 : 0;
+}
+
+enum class VelqOutcome { kFailed, kCreated, kNeedsDataSource };
+
+// Creates, or catalogues, a Velq database that does not exist yet; a local
+// creation registers its data source itself.
+VelqOutcome CreateOrCatalog(MSInfo& info, const KelString& installation) {
+  if (IsExistDBVXR(info)) {
+    KelUpdateStatus(kExists, info.GetDBName());
+    return VelqOutcome::kNeedsDataSource;
+  }
+  if (!HasOption(info, kRemoteOption)) {
+    KelUpdateStatus(kCreating, info.GetDBName());
+    if (!CreateLocalDatabase(info, installation)) {
+      KelShowError(kCannotCreate, info.GetDBName());
+      return VelqOutcome::kFailed;
+    }
+    KelUpdateStatus(kCreated, LogDirectory(info));
+    return VelqOutcome::kCreated;
+  }
+  if (!CatalogRemoteDatabase(info)) {
+    KelShowError(kClientNotSetUp);
+    return VelqOutcome::kFailed;
+  }
+  KelUpdateStatus(kRemoteAvailable, info.GetDBName(), info.GetDBHost());
+  return VelqOutcome::kNeedsDataSource;
+}
+
+int PrepareVelqDatabase(MSInfo& info, const KelString& installation) {
+  const VelqOutcome outcome = CreateOrCatalog(info, installation);
+  int result = outcome == VelqOutcome::kFailed ? 0 : 1;
+  if (outcome == VelqOutcome::kNeedsDataSource && !RegisterOdbcDataSource(info)) {
+    KelShowError(kOdbcFailed, info.GetDBName());
+    result = 0;
+  }
+  // The hosting edition's data goes into a local database, whatever the
+  // result so far.
+  if (HasOption(info, kHostingOption) && !HasOption(info, kRemoteOption) &&
+      !IsHostingDataPresent(info) && !AddHostingData(info)) {
+    result = 0;
+  }
+  return result;
+}
+
+}  // namespace
+}  // namespace orvane
+
+int DBCreateSingle(MSInfo& info) {
+  using namespace orvane;
+  KelUpdateStatus(kPreparing, info.GetName());
+  KelString installation;
+  if (!GetTQInstallPath(installation, kCurrentProductVersion)) {
+    KelShowError(kInstallationNotFound);
+    return 0;
+  }
+  int result = 1;
+  if (IsVelq(info)) {
+    result = PrepareVelqDatabase(info, installation);
+  } else {
+    KelUpdateStatus(kManualDatabase, info.GetDBName());
+  }
+  // The service may start on its own once its database is ready.
+  if (result == 1) SetInstanceServiceAuto(info);
+  return result;
+}
+
+int DBCreateDatabase(MSList& list) {
+  using namespace orvane;
+  const int count = list.GetCount();
+  if (count == 0) {
+    KelShowError(kNoInstance);
+    return 0;
+  }
+  KelAddStage(count);
+  for (int i = 0; i < count; ++i) {
+    MSInfo info;
+    list.SetIndex(i);
+    if (!list.GetCurrent(info)) {
+      KelShowError(kBadInstance);
+      return 0;
+    }
+    DBCreateSingle(info);
+    KelShowProgress(100);
+    KelIncCurStage();
+    KelUpdateStatus(kClearStatus);
+  }
+  return 1;
+}
+
+int KelCreateDatabase(const char* dataFile) {
+  MSList list;
+  if (dataFile == nullptr || !list.Load(dataFile)) {
+    KelShowError(orvane::kDataFileNotLoaded);
+    return 0;
+  }
+  return DBCreateDatabase(list);
+}

@@ -1,0 +1,78 @@
+#include "orvane/database/HostingData.h"
+
+#include "orvane/core/MSInfo.h"
+#include "orvane/database/ScriptLog.h"
+#include "orvane/os/Files.h"
+#include "orvane/platform/FileUtils.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/runtime/Messages.h"
+
+namespace orvane {
+namespace {
+
+constexpr unsigned int kExtendersMissing = 101;
+constexpr unsigned int kHostingDataError = 99;
+
+void WriteScriptCall(FILE* out, const char* script, const MSInfo& info, const KelString& log,
+                     const KelString& password) {
+  std::fprintf(out, "@call %s %s %s %s %s\n", script, info.GetDBName(),
+               static_cast<const char*>(log), info.GetDBOwner(),
+               static_cast<const char*>(password));
+  std::fprintf(out, "\n");
+}
+
+}  // namespace
+
+ScriptRun RunHostingDataScripts(const MSInfo& info) {
+  KelString installation;
+  if (!GetTQInstallPath(installation, kCurrentProductVersion)) return ScriptRun::kNotStarted;
+  const KelString admin = installation ^ "server\\admin";
+  const KelString schemaDir = installation ^ "tq_schema\\VELQ";
+  const KelString logs = LogDirectory(info);
+  const KelString migrationFlag = schemaDir ^ "migrate\\migrate.txt";
+
+  KelString password;
+  info.GetDBPswd(password);
+  if (!AreSingleLines({installation, logs, info.GetDBName(), info.GetDBOwner(), password})) {
+    return ScriptRun::kNotStarted;
+  }
+  CommandFile commands(admin ^ "velqconfig.bat", true);
+  if (commands.stream() == nullptr) return ScriptRun::kNotStarted;
+  FILE* out = commands.stream();
+  std::fprintf(out, "cd %s\n", static_cast<const char*>(schemaDir));
+  const bool migrating = os::PathExists(std::string(migrationFlag));
+  WriteScriptCall(out, migrating ? "jq3122migrate.cmd" : "jqdata.cmd", info, logs ^ "jqdata.log",
+                  password);
+  if (migrating) {
+    // A migration runs once.
+    os::DeleteFile(std::string(migrationFlag));
+  } else if (!IsVelqExtendersInstalled()) {
+    KelUpdateStatus(kExtendersMissing);
+    return ScriptRun::kNotStarted;
+  } else {
+    std::fprintf(out, "cd %s\n", static_cast<const char*>(schemaDir));
+    WriteScriptCall(out, "searchext.cmd", info, logs ^ "searchext.log", password);
+  }
+  const KelString marker = admin ^ (KelString("~") + info.GetDBName() + ".tmp");
+  std::fprintf(out, "@mkdir %s\n", static_cast<const char*>(marker));
+  std::fprintf(out, "@exit\n");
+  if (!commands.Close()) return ScriptRun::kNotStarted;
+  return StartAndAwaitMarker(commands.path(), admin, marker, 0);
+}
+
+int AddHostingData(const MSInfo& info) {
+  const KelString log = LogDirectory(info) ^ "jqdata.log";
+  KelCreateBackup(log, nullptr);
+  os::DeleteFile(std::string(log));
+  if (RunHostingDataScripts(info) == ScriptRun::kTimedOut) {
+    KelShowError(kHostingDataError, info.GetDBName());
+    return 0;
+  }
+  return ReadScriptLog(log, LogErrors::kVelqAndSqlErrors, info.GetDBName()).errorFound ? 0 : 1;
+}
+
+}  // namespace orvane
+
+int KelCreateDB(MSInfo& info) {
+  return orvane::RunHostingDataScripts(info) != orvane::ScriptRun::kNotStarted ? 1 : 0;
+}

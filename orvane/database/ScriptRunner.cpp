@@ -1,0 +1,95 @@
+#include "orvane/database/ScriptRunner.h"
+
+#include <cstring>
+
+#include "orvane/core/MSInfo.h"
+#include "orvane/os/Files.h"
+#include "orvane/platform/FileUtils.h"
+#include "orvane/platform/Processes.h"
+#include "orvane/runtime/Messages.h"
+
+namespace orvane {
+namespace {
+
+// A script that has not made its marker after ten minutes is not waited for.
+constexpr int kMaxPolls = 600;
+constexpr int kPrivateMode = 0600;
+
+bool MarkerExists(const KelString& marker) { return os::DirectoryExists(std::string(marker)); }
+
+}  // namespace
+
+bool AreSingleLines(std::initializer_list<const char*> texts) {
+  for (const char* text : texts) {
+    if (text != nullptr && std::strpbrk(text, "\r\n") != nullptr) return false;
+  }
+  return true;
+}
+
+KelString LogDirectory(const MSInfo& info) { return KelString(info.GetRootPath()) ^ "logs"; }
+
+CommandFile::CommandFile(const KelString& path, bool isPrivate) : m_path(path) {
+  const std::string file(path);
+  os::DeleteFile(file);
+  m_stream = os::OpenFile(file, "wx");
+  if (m_stream != nullptr && isPrivate && !SetFileMode(file.c_str(), kPrivateMode)) {
+    std::fclose(m_stream);
+    m_stream = nullptr;
+  }
+  if (m_stream != nullptr) SetFileOwner(file.c_str(), nullptr);
+}
+
+CommandFile::~CommandFile() {
+  Close();
+  os::DeleteFile(std::string(m_path));
+}
+
+bool CommandFile::Close() {
+  if (m_stream == nullptr) return false;
+  const bool written = std::ferror(m_stream) == 0;
+  const bool closed = std::fclose(m_stream) == 0;
+  m_stream = nullptr;
+  return written && closed;
+}
+
+ScriptRun StartAndAwaitMarker(const KelString& commandFile, const KelString& workDir,
+                              const KelString& marker, int progressSteps) {
+  // A marker left by a run that was cut short would end the wait at once.
+  os::RemoveDirectory(std::string(marker));
+  const KelString commandLine = KelString("velqcmd ") + commandFile;
+  if (!KelExecCmd(commandLine, workDir)) return ScriptRun::kNotStarted;
+  for (int waited = 0; waited < kMaxPolls && !MarkerExists(marker); ++waited) {
+    if (progressSteps > 0) KelShowProgress(100 * waited / progressSteps);
+    SleepSeconds(1);
+  }
+  const bool finished = MarkerExists(marker);
+  os::RemoveDirectory(std::string(marker));
+  return finished ? ScriptRun::kFinished : ScriptRun::kTimedOut;
+}
+
+ScriptRun RunVelqScript(const char* commandLine, const MSInfo& info, const char* workDir,
+                        int progressSteps) {
+  const KelString marker = LogDirectory(info) ^ (KelString("~") + info.GetDBName() + ".tmp");
+  CommandFile wrapper(KelString(workDir) ^ "dbmaster.cmd", false);
+  bool written = wrapper.stream() != nullptr && AreSingleLines({commandLine, marker});
+  if (written) {
+    std::fprintf(wrapper.stream(), "@call %s\n", commandLine);
+    std::fprintf(wrapper.stream(), "@mkdir %s\n", static_cast<const char*>(marker));
+    std::fprintf(wrapper.stream(), "@exit\n");
+  }
+  if (!wrapper.Close() || !written) {
+    KelShowError(13);
+    return ScriptRun::kNotStarted;
+  }
+  return StartAndAwaitMarker(wrapper.path(), workDir, marker, progressSteps);
+}
+
+}  // namespace orvane
+
+int KelMigrateDB(const char* commandLine, MSInfo& info, const char* workDir, int progressSteps) {
+  if (commandLine == nullptr || workDir == nullptr) return 0;
+  return orvane::RunVelqScript(commandLine, info, workDir, progressSteps) !=
+                 orvane::ScriptRun::kNotStarted
+             ? 1
+             : 0;
+}

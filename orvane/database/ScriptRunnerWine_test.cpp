@@ -1,0 +1,42 @@
+// The script runner on Windows (run under Wine here): its wrapper and the
+// command file it calls go through the system's command interpreter, by way
+// of a velqcmd.exe stand-in built beside the test program, and the runner
+// waits for the marker that the interpreter makes.
+#include <gtest/gtest.h>
+
+#if defined(_WIN32) && defined(ORVANE_VELQCMD)
+
+#include "orvane/core/MSInfo.h"
+#include "orvane/database/ScriptRunner.h"
+#include "orvane/runtime/Messages.h"
+#include "orvane/testing/TempMachine.h"
+
+namespace orvane::test {
+namespace {
+
+constexpr char kRoot[] = "C:\\orvanedb";
+
+class WineScriptRunnerTest : public MachineTest {
+ protected:
+  WineScriptRunnerTest() {
+    machine.WriteFile(std::string(kRoot) + "\\shop\\logs\\keep.txt", "");
+    machine.WriteFile(std::string(kRoot) + "\\work\\job.cmd",
+                      "@echo %1 ran> " + std::string(kRoot) + "\\work\\out.txt\r\n");
+    info.SetRootPath((std::string(kRoot) + "\\shop").c_str());
+    info.SetDBName("shopdb");
+  }
+  MSInfo info;
+};
+
+TEST_F(WineScriptRunnerTest, RunsTheCommandFileThroughTheInterpreterAndAwaitsItsMarker) {
+  ASSERT_EQ(KelMigrateDB("job.cmd first", info, "C:\\orvanedb\\work", 0), 1);
+  EXPECT_EQ(machine.ReadFile(std::string(kRoot) + "\\work\\out.txt"), "first ran\r\n")
+      << "the marker comes after the call: the call has finished";
+  EXPECT_FALSE(machine.FileExists(std::string(kRoot) + "\\work\\dbmaster.cmd"));
+  EXPECT_FALSE(machine.FileExists(std::string(kRoot) + "\\shop\\logs\\~shopdb.tmp"));
+}
+
+}  // namespace
+}  // namespace orvane::test
+
+#endif
