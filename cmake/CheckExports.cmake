@@ -75,6 +75,11 @@ set(decorated
   _ZN6MSInfo11WriteZKHostEP8_IO_FILEPKc         # MSInfo::WriteZKHost(FILE*, const char*)
   _ZN6MSInfo14WriteQVInBoundEP8_IO_FILEPc       # MSInfo::WriteQVInBound(FILE*, char*)
   _ZN6MSInfo11WriteNDMiscEP8_IO_FILE)           # MSInfo::WriteNDMisc(FILE*)
+# The web server configuration: the plain export beside its decorated twin.
+list(APPEND undecorated KelSetISConf)
+list(APPEND decorated
+  _Z12KelSetISConfR6MSList                      # KelSetISConf(MSList&)
+  _ZN6MSInfo11WriteISPassEP8_IO_FILE)           # MSInfo::WriteISPass(FILE*)
 # Internal names that must stay inside the library.
 set(hidden KelLoadMessage FindMessageText ShowMessageBox
   DBCreateDatabase DBCreateSingle IsExistDBVXR KelCreateDB KelMigrateDB)

@@ -19,6 +19,7 @@
 #include "orvane/platform/Processes.h"
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/platform/WindowsServices.h"
+#include "orvane/config/WebServerConfig.h"
 #include "orvane/database/DatabaseQueries.h"
 #include "orvane/database/DatabaseSetup.h"
 #include "orvane/database/HostingData.h"

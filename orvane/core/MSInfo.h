@@ -327,6 +327,17 @@ class ORVANE_API MSInfo {
   void WriteNDDummy(FILE* file);
   void WriteNDMisc(FILE* file);
 
+  // Web server directives: one table line per entry of the list, keyword
+  // "Pass", "Map", "Exec" or "AddType"; the instance's own lines end with
+  // its web server host name.
+  void WriteISPass(FILE* file);
+  void WriteISMap(FILE* file);
+  void WriteISExec(FILE* file);
+  void WriteISCommonPass(FILE* file);
+  void WriteISCommonMap(FILE* file);
+  void WriteISCommonExec(FILE* file);
+  void WriteISCommonAddType(FILE* file);
+
   // --- Core fields ---------------------------------------------------------
   KelString m_Name;
   KelString m_MerKey;  // enciphered, or kNoKeyMarker, or empty

@@ -1,0 +1,39 @@
+#include "orvane/config/PackagingFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "orvane/core/KelString.h"
+#include "orvane/os/Files.h"
+#include "orvane/platform/TextFileRewrite.h"
+
+namespace orvane {
+
+PackagingSetting ReadPackagingSetting(const char* installDir) {
+  const KelString path =
+      KelString(installDir) ^ "html" ^ "en_US" ^ "tqadmin" ^ "common" ^ "config.js";
+  FILE* in = os::OpenFile(std::string(path), "r");
+  if (in == nullptr) return PackagingSetting::kMissingFile;
+  PackagingSetting setting = PackagingSetting::kUnset;
+  char line[kMaxLineChars + 1];
+  while (setting == PackagingSetting::kUnset && std::fgets(line, sizeof line, in) != nullptr) {
+    if (std::strstr(line, "gTQPackaging") == nullptr) continue;
+    setting = std::strstr(line, "kStrStart") != nullptr ? PackagingSetting::kSet
+                                                        : PackagingSetting::kClear;
+  }
+  std::fclose(in);
+  return setting;
+}
+
+void ApplyPackagingSetting(PackagingSetting setting, MSInfo& info) {
+  if (setting == PackagingSetting::kSet)
+    info.SetMSOption(MSInfo::kOptPackaging, MSInfo::kOptPackaging);
+  if (setting == PackagingSetting::kClear) info.SetMSOption(MSInfo::kOptPackaging, 0);
+}
+
+bool PackagingClear(const MSInfo& info) {
+  return (info.GetMSOption() & MSInfo::kOptPackaging) == 0;
+}
+
+}  // namespace orvane
