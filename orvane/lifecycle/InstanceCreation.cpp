@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "orvane/config/InstanceFiles.h"
 #include "orvane/config/MacroConfig.h"
@@ -34,17 +35,21 @@ enum MessageId : unsigned int {
 int RegisterInstance(MSInfo& info) {
   int status = RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kController)) & 1;
   status &= CreateInstanceService(info) ? 1 : 0;
-  status &= RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kServers));
-  if (IsPayServerInstalled()) {
-    status &= RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kPayment));
-  }
+
+  // The other processes' entries go into the services file in one rewrite.
+  std::vector<TcpServiceEntry> entries = InstanceTcpServices(info, TcpServiceGroup::kServers);
+  auto add = [&entries](const std::vector<TcpServiceEntry>& more) {
+    entries.insert(entries.end(), more.begin(), more.end());
+  };
+  if (IsPayServerInstalled()) add(InstanceTcpServices(info, TcpServiceGroup::kPayment));
   const int helperBlock = FindHelperPortBlock(info);
   if (helperBlock < 0) {
     KelShowError(kMsgPortRangeConflict);
-    return 0;
+    status = 0;
+  } else {
+    add(InstanceTcpServices(info, TcpServiceGroup::kHelpers, helperBlock));
   }
-  return status &
-         RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kHelpers, helperBlock));
+  return status & RegisterTcpServices(entries);
 }
 
 // The payment server's files; only its scripts enter the status. Without

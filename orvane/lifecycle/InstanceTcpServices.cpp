@@ -122,17 +122,14 @@ int FindHelperPortBlock(const MSInfo& info) {
 }
 
 int RegisterTcpServices(const std::vector<TcpServiceEntry>& entries) {
-  int status = 1;
+  // A record without a valid port block (unset, damaged) registers no
+  // entry that no process could listen on.
+  std::vector<TcpServiceEntry> valid;
   for (const TcpServiceEntry& entry : entries) {
-    // A record without a valid port block (unset, damaged) registers no
-    // entry that no process could listen on.
-    if (!IsTcpPort(entry.port)) {
-      status = 0;
-      continue;
-    }
-    status &= KelRegTcpService(entry.name.c_str(), entry.port, entry.comment.c_str()) ? 1 : 0;
+    if (IsTcpPort(entry.port)) valid.push_back(entry);
   }
-  return status;
+  const int registered = RegisterTcpServiceEntries(valid);
+  return registered && valid.size() == entries.size() ? 1 : 0;
 }
 
 int UnregisterTcpServices(const std::vector<TcpServiceEntry>& entries) {
