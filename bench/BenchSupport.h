@@ -21,6 +21,11 @@ using Case = std::function<void(benchmark::State&)>;
 //   const bool registered = (RegisterRow("Store 1000", 3.0, lib, cp), true);
 void RegisterRow(const std::string& row, double target, Case orvane, Case baseline);
 
+// Registers a row that has no baseline tool, only a budget: its case
+// ("<row>/orvane") must take at most targetSeconds. Printed with the ratios
+// as its time in seconds beside the budget.
+void RegisterTimedRow(const std::string& row, double targetSeconds, Case orvane);
+
 // Runs a command through /bin/sh; a non-zero exit ends the case with an error.
 void RunCommand(benchmark::State& state, const std::string& command);
 

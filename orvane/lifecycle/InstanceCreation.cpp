@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "orvane/config/InstanceFiles.h"
 #include "orvane/config/MacroConfig.h"
@@ -29,22 +30,26 @@ enum MessageId : unsigned int {
   kMsgPortRangeConflict = 70,
 };
 
-// Steps 5 to 7: the TCP service entries of every process and the Windows
-// service; each registration enters the status.
+// The controller's TCP service entry, the Windows service, then the entries
+// of the other processes; each registration enters the status.
 int RegisterInstance(MSInfo& info) {
   int status = RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kController)) & 1;
   status &= CreateInstanceService(info) ? 1 : 0;
-  status &= RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kServers));
-  if (IsPayServerInstalled()) {
-    status &= RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kPayment));
-  }
+
+  // The other processes' entries go into the services file in one rewrite.
+  std::vector<TcpServiceEntry> entries = InstanceTcpServices(info, TcpServiceGroup::kServers);
+  auto add = [&entries](const std::vector<TcpServiceEntry>& more) {
+    entries.insert(entries.end(), more.begin(), more.end());
+  };
+  if (IsPayServerInstalled()) add(InstanceTcpServices(info, TcpServiceGroup::kPayment));
   const int helperBlock = FindHelperPortBlock(info);
   if (helperBlock < 0) {
     KelShowError(kMsgPortRangeConflict);
-    return 0;
+    status = 0;
+  } else {
+    add(InstanceTcpServices(info, TcpServiceGroup::kHelpers, helperBlock));
   }
-  return status &
-         RegisterTcpServices(InstanceTcpServices(info, TcpServiceGroup::kHelpers, helperBlock));
+  return status & RegisterTcpServices(entries);
 }
 
 // The payment server's files; only its scripts enter the status. Without

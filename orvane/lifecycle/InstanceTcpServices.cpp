@@ -1,8 +1,11 @@
 #include "orvane/lifecycle/InstanceTcpServices.h"
 
+#include <memory>
+
 #include "orvane/core/AsciiCase.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/os/Network.h"
+#include "orvane/platform/ServicesDatabase.h"
 #include "orvane/platform/ServicesFile.h"
 
 namespace orvane {
@@ -51,11 +54,15 @@ bool IsOwnHelperName(const std::vector<TcpServiceEntry>& helpers, const std::str
 }
 
 // A port is free when it is a valid instance port that the services file
-// does not list, or lists under one of the instance's own helper names.
-bool IsFreeHelperPort(int port, const std::vector<TcpServiceEntry>& ownHelpers) {
+// lists under no name, or only under the instance's own helper names.
+bool IsFreeHelperPort(int port, const ServicesDatabase* services,
+                      const std::vector<TcpServiceEntry>& ownHelpers) {
   if (!MSInfo::CheckMSPort(port)) return false;
-  auto listed = os::LookupServiceByPort(port);
-  return !listed || IsOwnHelperName(ownHelpers, listed->name);
+  if (services == nullptr) return true;
+  for (const std::string& name : services->NamesAt(port)) {
+    if (!IsOwnHelperName(ownHelpers, name)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -98,13 +105,16 @@ std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceG
 int FindHelperPortBlock(const MSInfo& info) {
   const std::vector<TcpServiceEntry> ownHelpers =
       InstanceTcpServices(info, TcpServiceGroup::kHelpers);
+  // The socket layer stands for the system's services database, as in the
+  // record's own port test.
   os::SocketLayerScope socketLayer;
   if (!socketLayer.status().ok()) return -1;
+  const std::shared_ptr<const ServicesDatabase> services = ServicesDatabase::Current();
   for (int first = kHelperSearchStart; first + kHelperBlockPorts - 1 <= kHighestPort;
        first += kHelperSearchStep) {
     bool free = true;
     for (int port = first; free && port < first + kHelperBlockPorts; ++port) {
-      free = IsFreeHelperPort(port, ownHelpers);
+      free = IsFreeHelperPort(port, services.get(), ownHelpers);
     }
     if (free) return first;
   }
@@ -112,17 +122,14 @@ int FindHelperPortBlock(const MSInfo& info) {
 }
 
 int RegisterTcpServices(const std::vector<TcpServiceEntry>& entries) {
-  int status = 1;
+  // A record without a valid port block (unset, damaged) registers no
+  // entry that no process could listen on.
+  std::vector<TcpServiceEntry> valid;
   for (const TcpServiceEntry& entry : entries) {
-    // A record without a valid port block (unset, damaged) registers no
-    // entry that no process could listen on.
-    if (!IsTcpPort(entry.port)) {
-      status = 0;
-      continue;
-    }
-    status &= KelRegTcpService(entry.name.c_str(), entry.port, entry.comment.c_str()) ? 1 : 0;
+    if (IsTcpPort(entry.port)) valid.push_back(entry);
   }
-  return status;
+  const int registered = RegisterTcpServiceEntries(valid);
+  return registered && valid.size() == entries.size() ? 1 : 0;
 }
 
 int UnregisterTcpServices(const std::vector<TcpServiceEntry>& entries) {

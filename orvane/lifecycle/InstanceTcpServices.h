@@ -14,15 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "orvane/platform/ServicesFile.h"
+
 class MSInfo;
 
 namespace orvane {
-
-struct TcpServiceEntry {
-  std::string name;
-  int port;             // -1 when the block puts it beyond the highest port
-  std::string comment;  // "Tessaly - " and the process's description
-};
 
 // The groups in the order creation registers them.
 enum class TcpServiceGroup {
@@ -32,21 +28,23 @@ enum class TcpServiceGroup {
   kHelpers,     // pay_cyber 1 and scheduler 1 to 10, on the helper block
 };
 
-// The entries of one group. helperBlock is the first port of the helper
+// The entries of one group, with the comment "Tessaly - " and the process's
+// description; a port that the block puts beyond the highest port is -1.
+// helperBlock is the first port of the helper
 // block; only kHelpers uses it. A damaged record's process count is taken
 // as 0 to 99, the rule's bounds.
 std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceGroup group,
                                                  int helperBlock = 0);
 
 // The first of 40000, 40010, ... whose eleven ports are all free; a port that
-// the services file lists under one of the instance's own helper names counts
+// the services file lists only under the instance's own helper names counts
 // as free, so that creating an instance again keeps its block. -1 when no
-// block fits below 65536.
+// block fits below 65536 (or the socket layer cannot be started).
 int FindHelperPortBlock(const MSInfo& info);
 
-// Registers every entry (each replaces an entry of its name); 1 when all
-// were registered. An entry whose port lies outside 1 to 65535 (a record
-// without a valid port block) is not registered and counts as a failure.
+// Registers every entry in one rewrite of the services file (each replaces
+// an entry of its name); 1 when all were registered. An entry whose port lies outside 1 to 65535 (a
+// record without a valid port block) is not registered and counts as a failure.
 int RegisterTcpServices(const std::vector<TcpServiceEntry>& entries);
 // Removes every entry of these names; 1 when each name had an entry.
 int UnregisterTcpServices(const std::vector<TcpServiceEntry>& entries);

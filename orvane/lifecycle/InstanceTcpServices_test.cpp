@@ -111,6 +111,9 @@ TEST_F(HelperBlockTest, OwnHelperEntriesDoNotMoveTheBlock) {
   // taken like any other.
   Services("tqmall_cy_1\t40000/tcp\r\ntqshop_1\t\t40010/tcp\r\n");
   EXPECT_EQ(orvane::FindHelperPortBlock(shop), 40020);
+  // A port that another program lists too is taken, whichever line comes first.
+  Services("tqshop_cy_1\t40000/tcp\r\nother\t\t40000/tcp\r\n");
+  EXPECT_EQ(orvane::FindHelperPortBlock(shop), 40010);
 }
 
 TEST_F(HelperBlockTest, SearchEndsAtTheHighestPort) {
@@ -145,6 +148,20 @@ TEST_F(HelperBlockTest, RegisterAndUnregisterEveryEntry) {
   EXPECT_EQ(orvane::RegisterTcpServices(InstanceTcpServices(MSInfo(), TcpServiceGroup::kPayment)),
             0);
   EXPECT_EQ(ServicesFile(), before);
+}
+
+TEST_F(HelperBlockTest, OneRewriteReplacesInPlaceAndAppendsInOrder) {
+  LayOut();
+  Services("first\t\t7/tcp\r\nTQSHOP_2\t9/tcp\t# old\r\nlast\t\t11/tcp");  // no line end
+  const MSInfo shop = Instance("shop", 20000, 3);
+  EXPECT_EQ(orvane::RegisterTcpServices(InstanceTcpServices(shop, TcpServiceGroup::kServers)), 1);
+  EXPECT_EQ(ServicesFile(),
+            "first\t\t7/tcp\ntqshop_2\t20002/tcp\t# Tessaly - shop\nlast\t\t11/tcp\n"
+            "tqshop_1\t20001/tcp\t# Tessaly - shop\ntqshop_3\t20003/tcp\t# Tessaly - shop\n");
+  // A name that would make lines of its own is left out, the rest written.
+  EXPECT_EQ(orvane::RegisterTcpServiceEntries({{"bad name", 1, "x"}, {"good", 2, "y"}}), 0);
+  EXPECT_EQ(ServiceLine("good"), "good\t\t2/tcp\t# y");
+  EXPECT_EQ(ServiceLine("bad"), "");
 }
 
 }  // namespace

@@ -101,6 +101,42 @@ int ReplaceTcpServiceEntry(const char* name, const std::string& entryLine) {
   });
 }
 
+int RegisterTcpServiceEntries(const std::vector<TcpServiceEntry>& entries) {
+  std::vector<const TcpServiceEntry*> accepted;
+  std::vector<std::string> lines;
+  for (const TcpServiceEntry& entry : entries) {
+    if (!IsServiceName(entry.name.c_str()) || !IsOneLineComment(entry.comment.c_str())) continue;
+    accepted.push_back(&entry);
+    lines.push_back(TcpServiceEntryStart(entry.name.c_str(), entry.port) + "\t# " +
+                    entry.comment + "\n");
+  }
+  const bool allAccepted = accepted.size() == entries.size();
+  if (accepted.empty()) return allAccepted ? 1 : 0;
+
+  const int rewritten = RewriteServicesFile([&](FILE* in, FILE* out) {
+    std::vector<bool> written(accepted.size(), false);
+    // A last line without its line end must not swallow an entry.
+    bool atLineStart = true;
+    CopyLines(in, out, [&](const char* line, FILE* to) {
+      for (size_t i = 0; i < accepted.size(); ++i) {
+        if (written[i] || !FirstWordIs(line, accepted[i]->name.c_str())) continue;
+        WriteEntryLine(lines[i], atLineStart, to);
+        written[i] = true;
+        atLineStart = true;
+        return false;
+      }
+      atLineStart = EndsLine(line);
+      return true;
+    });
+    for (size_t i = 0; i < accepted.size(); ++i) {
+      if (written[i]) continue;
+      WriteEntryLine(lines[i], atLineStart, out);
+      atLineStart = true;
+    }
+  });
+  return rewritten && allAccepted ? 1 : 0;
+}
+
 }  // namespace orvane
 
 int KelRegTcpService(const char* name, int port, const char* comment) {

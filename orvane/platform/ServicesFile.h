@@ -12,6 +12,7 @@
 #define ORVANE_PLATFORM_SERVICESFILE_H_
 
 #include <string>
+#include <vector>
 
 #include "orvane/core/KelString.h"
 #include "orvane/export.h"
@@ -42,6 +43,21 @@ int GetServicesFilePath(KelString& path);
 // The start of an entry: the name, two tabs when the name is shorter than 8
 // characters (one otherwise, so the ports line up), the port and "/tcp".
 std::string TcpServiceEntryStart(const char* name, int port);
+
+// One entry to register: its name, port and comment.
+struct TcpServiceEntry {
+  std::string name;
+  int port;
+  std::string comment;
+};
+
+// Registers several entries (of distinct names) in one rewrite of the file,
+// with the result KelRegTcpService would give one after the other: each
+// takes the place of the first entry of its name, the others follow at the
+// end in their order. An entry whose name or comment KelRegTcpService would
+// refuse is left out. 1 when the new file is in place and nothing was left
+// out.
+int RegisterTcpServiceEntries(const std::vector<TcpServiceEntry>& entries);
 
 // Writes the complete entry line (with its "\n") in place of the first entry
 // for name, or at the end of the file when there is none; later entries for

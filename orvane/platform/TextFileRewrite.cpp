@@ -1,14 +1,28 @@
 #include "orvane/platform/TextFileRewrite.h"
 
+#include <cstring>
 
 namespace orvane {
 
+// Reads with fgets, a piece at a time rather than a character at a time.
+// fgets stops after a "\n", so a piece that holds one ends there; one that
+// does not was filled up or ended the file, and since the piece is filled
+// with other bytes first, the NUL that fgets puts after what it read is then
+// the last one in it: NULs read before it are kept.
 bool ReadLine(FILE* in, std::string* line) {
   line->clear();
-  int c;
-  while ((c = std::getc(in)) != EOF) {
-    line->push_back(static_cast<char>(c));
-    if (c == '\n') break;
+  char piece[256];
+  while (true) {
+    std::memset(piece, ' ', sizeof piece);
+    if (std::fgets(piece, sizeof piece, in) == nullptr) break;
+    const void* lineEnd = std::memchr(piece, '\n', sizeof piece);
+    if (lineEnd != nullptr) {
+      line->append(piece, static_cast<size_t>(static_cast<const char*>(lineEnd) - piece) + 1);
+      break;
+    }
+    size_t length = sizeof piece - 1;
+    while (piece[length] != '\0') --length;
+    line->append(piece, length);
   }
   return !line->empty();
 }

@@ -28,6 +28,25 @@ TEST_F(TextFileRewriteTest, ReadLineTakesWholeLinesWithNulBytesAndAnUnendedLast)
                                              "last"}));
 }
 
+TEST_F(TextFileRewriteTest, ReadLineKeepsNulBytesWhereverTheyFallInItsPieces) {
+  // Lines around the reader's piece size, with NULs at the ends of pieces
+  // and of the file.
+  const std::vector<std::string> lines = {
+      std::string(254, 'p') + std::string("\0\n", 2), std::string(255, 'q') + "\n",
+      std::string(256, '\0') + "\n", std::string(511, 'r') + "\n", std::string("end\0", 4)};
+  std::string stored;
+  for (const std::string& line : lines) {
+    stored += line.back() == '\n' ? line.substr(0, line.size() - 1) + "\r\n" : line;
+  }
+  machine.WriteFile(kFile, stored);
+  FILE* in = os::OpenFile(kFile, "r");
+  ASSERT_NE(in, nullptr);
+  std::vector<std::string> read;
+  for (std::string line; ReadLine(in, &line);) read.push_back(line);
+  std::fclose(in);
+  EXPECT_EQ(read, lines);
+}
+
 TEST_F(TextFileRewriteTest, RewriteCopiesWhatTheRuleKeepsAndKeepsOneBackup) {
   const std::string original = std::string(3000, 'k') + "\r\ndrop me\r\n" +
                                std::string("nul\0kept\r\n", 10) + "tail";

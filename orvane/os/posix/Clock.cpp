@@ -78,14 +78,14 @@ bool AdvanceVirtualClock(unsigned long milliseconds) {
 }  // namespace
 
 bool IsVirtualClock() {
-  Expected<RegistryNode> tree = ReadRegistry();
-  return tree.ok() && VirtualClockIsOn(EmulationKey(*tree));
+  Expected<RegistrySnapshot> tree = ReadRegistry();
+  return tree.ok() && VirtualClockIsOn(EmulationKey(**tree));
 }
 
 std::uint64_t MachineClockMilliseconds() {
-  Expected<RegistryNode> tree = ReadRegistry();
+  Expected<RegistrySnapshot> tree = ReadRegistry();
   if (tree.ok()) {
-    const RegistryNode* emulation = EmulationKey(*tree);
+    const RegistryNode* emulation = EmulationKey(**tree);
     if (VirtualClockIsOn(emulation)) return VirtualReading(emulation);
   }
   return RealMilliseconds();

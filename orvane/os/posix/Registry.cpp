@@ -1,6 +1,6 @@
 // The registry seam on the emulated machine: every key operation reads the
-// registry file afresh, and every change is one transaction of
-// RegistryStore. An open key remembers its path, not a snapshot, so it sees
+// registry as it is now (the parsed tree that RegistryStore keeps while the
+// file is unchanged), and every change is one transaction of RegistryStore. An open key remembers its path, not a snapshot, so it sees
 // the changes of other processes; when another process deleted it, its
 // operations fail with kKeyDeleted.
 //
@@ -51,9 +51,9 @@ std::vector<std::string> SpeltPath(const RegistryNode& tree, const std::vector<s
 // Runs a read of the key at path: fails with kKeyDeleted when it is gone.
 template <class Read>
 auto ReadKey(const std::vector<std::string>& path, Read read) -> decltype(read(RegistryNode())) {
-  Expected<RegistryNode> tree = posix::ReadRegistry();
+  Expected<posix::RegistrySnapshot> tree = posix::ReadRegistry();
   if (!tree.ok()) return tree.status();
-  const RegistryNode* key = tree->FindPath(path);
+  const RegistryNode* key = (*tree)->FindPath(path);
   if (key == nullptr) return Status::Failure(kKeyDeleted);
   return read(*key);
 }
@@ -84,11 +84,11 @@ RegistryKey::~RegistryKey() = default;
 
 Expected<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::string& subkey,
                                         RegistryAccess access) {
-  Expected<RegistryNode> tree = posix::ReadRegistry();
+  Expected<posix::RegistrySnapshot> tree = posix::ReadRegistry();
   if (!tree.ok()) return tree.status();
   std::vector<std::string> path = posix::HiveKeyPath(root, subkey);
-  if (tree->FindPath(path) == nullptr) return Status::Failure(kFileNotFound);
-  return RegistryKey(std::make_unique<Impl>(SpeltPath(*tree, path), access));
+  if ((*tree)->FindPath(path) == nullptr) return Status::Failure(kFileNotFound);
+  return RegistryKey(std::make_unique<Impl>(SpeltPath(**tree, path), access));
 }
 
 Expected<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::string& subkey,
@@ -117,11 +117,11 @@ Expected<RegistryKey> RegistryKey::OpenSubkey(const std::string& subkey,
   std::vector<std::string> path = m_impl->path;
   std::vector<std::string> names = posix::SplitKeyPath(subkey);
   path.insert(path.end(), names.begin(), names.end());
-  Expected<RegistryNode> tree = posix::ReadRegistry();
+  Expected<posix::RegistrySnapshot> tree = posix::ReadRegistry();
   if (!tree.ok()) return tree.status();
-  if (tree->FindPath(m_impl->path) == nullptr) return Status::Failure(kKeyDeleted);
-  if (tree->FindPath(path) == nullptr) return Status::Failure(kFileNotFound);
-  return RegistryKey(std::make_unique<Impl>(SpeltPath(*tree, path), access));
+  if ((*tree)->FindPath(m_impl->path) == nullptr) return Status::Failure(kKeyDeleted);
+  if ((*tree)->FindPath(path) == nullptr) return Status::Failure(kFileNotFound);
+  return RegistryKey(std::make_unique<Impl>(SpeltPath(**tree, path), access));
 }
 
 Expected<RegistryValue> RegistryKey::QueryValue(const std::string& name) const {
@@ -136,8 +136,15 @@ Expected<RegistryValue> RegistryKey::QueryValue(const std::string& name) const {
 Status RegistryKey::SetValue(const std::string& name, const RegistryValue& value) {
   if (!m_impl->mayWrite()) return Status::Failure(kAccessDenied);
   if (HasLineBreak(name)) return Status::Failure(kInvalidParameter);
-  return ChangeKey(m_impl->path, [&](RegistryNode* key) {
+  return posix::ChangeRegistry([&](RegistryNode* tree, bool* changed) {
+    RegistryNode* key = tree->FindPath(m_impl->path);
+    if (key == nullptr) return Status::Failure(kKeyDeleted);
+    // Setting a value to what it holds leaves the file alone: a service's
+    // status queries and the clock set values many times a second.
+    const RegistryValue* now = key->FindValue(name);
+    if (now != nullptr && now->type == value.type && now->data == value.data) return Status();
     key->SetValue(name, value);
+    *changed = true;
     return Status();
   });
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 namespace orvane::os::posix {
 
@@ -378,11 +379,17 @@ bool Parser::ParseHexData(std::string bytesText, unsigned long type, RegistryVal
 // ---------------------------------------------------------------------------
 // Writing.
 
-void AppendQuoted(std::string* out, const std::string& text) {
+// Runs without a character to escape are copied whole: the writer of a
+// large registry spends its time here.
+void AppendQuoted(std::string* out, std::string_view text) {
   out->push_back('"');
-  for (char c : text) {
-    if (c == '\\' || c == '"') out->push_back('\\');
-    out->push_back(c);
+  for (size_t start = 0; start < text.size();) {
+    const size_t special = std::min(text.find_first_of("\\\"", start), text.size());
+    out->append(text.data() + start, special - start);
+    if (special == text.size()) break;
+    out->push_back('\\');
+    out->push_back(text[special]);
+    start = special + 1;
   }
   out->push_back('"');
 }
@@ -425,7 +432,9 @@ void AppendValue(std::string* out, const NamedValue& named) {
   const RegistryValue& value = named.value;
   auto type = static_cast<unsigned long>(value.type);
   if (FitsQuotedForm(value)) {
-    AppendQuoted(out, value.AsString());
+    // The quoted form holds the text before the final NUL.
+    AppendQuoted(out, std::string_view(reinterpret_cast<const char*>(value.data.data()),
+                                       value.data.size() - 1));
   } else if (value.type == ValueType::kDword && value.data.size() == 4) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "dword:%08lx", value.AsDword());
@@ -442,8 +451,11 @@ void AppendValue(std::string* out, const NamedValue& named) {
   out->append("\r\n");
 }
 
-void AppendKey(std::string* out, const RegistryNode& key, const std::string& path) {
-  out->append("[" + path + "]\r\n");
+// path names the key; it is extended for the subkeys and given back as it was.
+void AppendKey(std::string* out, const RegistryNode& key, std::string* path) {
+  out->push_back('[');
+  out->append(*path);
+  out->append("]\r\n");
   if (!key.keyClass().empty()) {
     out->append(kClassPrefix);
     AppendQuoted(out, key.keyClass());
@@ -451,8 +463,12 @@ void AppendKey(std::string* out, const RegistryNode& key, const std::string& pat
   }
   for (const NamedValue& value : key.values()) AppendValue(out, value);
   out->append("\r\n");
+  const size_t length = path->size();
   for (const RegistryNode& subkey : key.subkeys()) {
-    AppendKey(out, subkey, path + "\\" + subkey.name());
+    path->push_back('\\');
+    path->append(subkey.name());
+    AppendKey(out, subkey, path);
+    path->resize(length);
   }
 }
 
@@ -577,7 +593,10 @@ bool ParseRegistryText(const std::string& text, const std::string& sourceName,
 
 std::string WriteRegistryText(const RegistryNode& tree) {
   std::string out = FormatLine();
-  for (const RegistryNode& hive : tree.subkeys()) AppendKey(&out, hive, hive.name());
+  for (const RegistryNode& hive : tree.subkeys()) {
+    std::string path = hive.name();
+    AppendKey(&out, hive, &path);
+  }
   return out;
 }
 
@@ -585,7 +604,7 @@ std::string WriteRegistryKeyText(const RegistryNode& key, const std::vector<std:
   std::string path;
   for (const std::string& name : keyPath) path += (path.empty() ? "" : "\\") + name;
   std::string out = FormatLine();
-  AppendKey(&out, key, path);
+  AppendKey(&out, key, &path);
   return out;
 }
 

@@ -13,6 +13,7 @@
 #define ORVANE_OS_POSIX_REGISTRYSTORE_H_
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,15 +34,23 @@ std::vector<std::string> SplitKeyPath(const std::string& subkey);
 // the tree, as RegistryNode::FindPath takes it.
 std::vector<std::string> HiveKeyPath(RegistryRoot root, const std::string& subkey);
 
-// The machine's registry as it is now. Both hives are always present.
+// The machine's registry as it is now; both hives are always present.
 // kRegistryCorrupt when the file cannot be parsed (the file and line go to
 // standard error, as the emulated machine's event log).
-Expected<RegistryNode> ReadRegistry();
+//
+// The parsed tree is kept in the process and shared by every reader: one
+// stat per call tells whether the file is still the version parsed or
+// written here (see HostFileVersion.h), so another process's change is seen
+// at the next call and an unchanged file is parsed once.
+using RegistrySnapshot = std::shared_ptr<const RegistryNode>;
+Expected<RegistrySnapshot> ReadRegistry();
 
 // One transaction: under the lock, reads the registry and runs change on
-// the tree. When change succeeds and sets *changed, the tree is written back;
-// when it fails, its Status is returned and the file stays as it was. The
-// machine's root folder is created when missing.
+// the tree. When change succeeds and sets *changed, the tree is written back
+// (and becomes what ReadRegistry gives); when it fails, its Status is
+// returned and the file stays as it was. A change that succeeds without
+// setting *changed must leave the tree as it found it. The machine's root
+// folder is created when missing.
 using RegistryChange = std::function<Status(RegistryNode* tree, bool* changed)>;
 Status ChangeRegistry(const RegistryChange& change);
 

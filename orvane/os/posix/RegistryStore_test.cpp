@@ -1,6 +1,8 @@
 #include "orvane/os/posix/RegistryStore.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,9 +46,9 @@ TEST_F(RegistryStoreTest, ConcurrentWritersInTwoProcessesLoseNothing) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
   }
-  Expected<RegistryNode> tree = ReadRegistry();
+  Expected<RegistrySnapshot> tree = ReadRegistry();
   ASSERT_TRUE(tree.ok());
-  const RegistryNode* shared = tree->FindPath(HiveKeyPath(RegistryRoot::kLocalMachine, "SOFTWARE\\Shared"));
+  const RegistryNode* shared = (*tree)->FindPath(HiveKeyPath(RegistryRoot::kLocalMachine, "SOFTWARE\\Shared"));
   ASSERT_NE(shared, nullptr);
   EXPECT_EQ(shared->values().size(), static_cast<size_t>(kWriters * kValuesPerWriter));
   for (int writer = 0; writer < kWriters; ++writer) {
@@ -92,9 +94,9 @@ TEST_F(RegistryStoreTest, ACorruptRegistryFailsAndIsLeftAsItIs) {
 }
 
 TEST_F(RegistryStoreTest, AFailedChangeWritesNothingAndAMissingFileIsAnEmptyRegistry) {
-  Expected<RegistryNode> empty = ReadRegistry();
+  Expected<RegistrySnapshot> empty = ReadRegistry();
   ASSERT_TRUE(empty.ok());
-  EXPECT_EQ(empty->subkeys().size(), 2u) << "only the two hives";
+  EXPECT_EQ((*empty)->subkeys().size(), 2u) << "only the two hives";
   Status failed = ChangeRegistry([](RegistryNode* tree, bool* changed) {
     tree->AddSubkey("HKEY_LOCAL_MACHINE", "").AddSubkey("Half", "");
     *changed = true;
@@ -102,6 +104,123 @@ TEST_F(RegistryStoreTest, AFailedChangeWritesNothingAndAMissingFileIsAnEmptyRegi
   });
   EXPECT_EQ(failed.code(), kAccessDenied);
   EXPECT_FALSE(ReadHostFile(RegistryFilePath()).ok());
+}
+
+// --- The parsed registry kept in the process --------------------------------
+
+Status SetDword(const std::string& name, unsigned long value) {
+  return ChangeRegistry([&](RegistryNode* tree, bool* changed) {
+    tree->FindSubkey("HKEY_LOCAL_MACHINE")->AddSubkey("SOFTWARE", "").SetValue(
+        name, RegistryValue::Dword(value));
+    *changed = true;
+    return Status();
+  });
+}
+
+unsigned long DwordOf(const std::string& name) {
+  Expected<RegistrySnapshot> tree = ReadRegistry();
+  const RegistryNode* key =
+      tree.ok() ? (*tree)->FindPath(HiveKeyPath(RegistryRoot::kLocalMachine, "SOFTWARE")) : nullptr;
+  const RegistryValue* value = key == nullptr ? nullptr : key->FindValue(name);
+  return value == nullptr ? 0 : value->AsDword();
+}
+
+// The tree that a fresh parse of the file gives.
+RegistryNode ParsedFile() {
+  RegistryNode tree;
+  std::string error;
+  EXPECT_TRUE(ParseRegistryText(*ReadHostFile(RegistryFilePath()), "registry", &tree, &error));
+  for (const char* hive : {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"}) tree.AddSubkey(hive, "");
+  return tree;
+}
+
+TEST_F(RegistryStoreTest, AnUnchangedFileIsParsedOnceAndOwnChangesUpdateTheKeptTree) {
+  ASSERT_TRUE(SetDword("a", 1).ok());
+  Expected<RegistrySnapshot> first = ReadRegistry();
+  ASSERT_TRUE(first.ok());
+  EXPECT_EQ(ReadRegistry()->get(), first->get()) << "the same tree while nothing changes";
+  EXPECT_EQ(**first, ParsedFile());
+
+  // A change that changes nothing keeps the tree.
+  ASSERT_TRUE(ChangeRegistry([](RegistryNode*, bool*) { return Status(); }).ok());
+  EXPECT_EQ(ReadRegistry()->get(), first->get());
+
+  // This process's change: a tree that equals the file's, while the reader
+  // that held the old one keeps seeing it unchanged.
+  ASSERT_TRUE(SetDword("b", 2).ok());
+  Expected<RegistrySnapshot> second = ReadRegistry();
+  ASSERT_TRUE(second.ok());
+  EXPECT_NE(second->get(), first->get());
+  EXPECT_EQ(**second, ParsedFile());
+  EXPECT_EQ(DwordOf("b"), 2u);
+  EXPECT_EQ((*first)->FindPath(HiveKeyPath(RegistryRoot::kLocalMachine, "SOFTWARE"))->FindValue("b"),
+            nullptr);
+}
+
+TEST_F(RegistryStoreTest, AFailedChangeLeavesNeitherFileNorKeptTreeChanged) {
+  ASSERT_TRUE(SetDword("a", 1).ok());
+  const std::string before = *ReadHostFile(RegistryFilePath());
+  Status failed = ChangeRegistry([](RegistryNode* tree, bool* changed) {
+    tree->FindSubkey("HKEY_LOCAL_MACHINE")->AddSubkey("Half", "");
+    *changed = true;
+    return Status::Failure(kAccessDenied);
+  });
+  EXPECT_EQ(failed.code(), kAccessDenied);
+  EXPECT_EQ(*ReadHostFile(RegistryFilePath()), before);
+  Expected<RegistrySnapshot> tree = ReadRegistry();
+  ASSERT_TRUE(tree.ok());
+  EXPECT_EQ((*tree)->FindPath(HiveKeyPath(RegistryRoot::kLocalMachine, "Half")), nullptr);
+  EXPECT_EQ(**tree, ParsedFile());
+}
+
+TEST_F(RegistryStoreTest, AnotherProcessesChangeIsSeenAtTheNextRead) {
+  ASSERT_TRUE(SetDword("counter", 0).ok());
+  for (unsigned long round = 1; round <= 3; ++round) {
+    ASSERT_EQ(DwordOf("counter"), round - 1);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(SetDword("counter", round).ok() ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(DwordOf("counter"), round);
+  }
+}
+
+TEST_F(RegistryStoreTest, AReplacementOfTheSameSizeAndTimeIsSeen) {
+  // Two versions that differ in one digit, the second given the first's
+  // modification time, as two writes within one tick of the clock leave
+  // them: only the new inode tells them apart.
+  ASSERT_TRUE(SetDword("v", 1).ok());
+  ASSERT_EQ(DwordOf("v"), 1u);
+  const std::string path = RegistryFilePath();
+  struct stat info;
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  std::string text = *ReadHostFile(path);
+  const size_t digit = text.find("dword:00000001");
+  ASSERT_NE(digit, std::string::npos);
+  text[digit + 13] = '7';
+  ASSERT_TRUE(ReplaceHostFile(path, text).ok());
+  const timespec times[2] = {info.st_mtim, info.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  EXPECT_EQ(DwordOf("v"), 7u);
+}
+
+TEST_F(RegistryStoreTest, SettingAValueToWhatItHoldsLeavesTheFileAlone) {
+  Expected<RegistryKey> key = RegistryKey::Create(RegistryRoot::kLocalMachine, "SOFTWARE\\Same",
+                                                  "", RegistryAccess::kAll);
+  ASSERT_TRUE(key.ok());
+  ASSERT_TRUE(key->SetValue("State", RegistryValue::Dword(4)).ok());
+  struct stat before, after;
+  ASSERT_EQ(stat(RegistryFilePath().c_str(), &before), 0);
+  ASSERT_TRUE(key->SetValue("state", RegistryValue::Dword(4)).ok());
+  ASSERT_EQ(stat(RegistryFilePath().c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "not rewritten";
+  // Another type or other data is a change.
+  ASSERT_TRUE(key->SetValue("State", RegistryValue::String("4")).ok());
+  EXPECT_EQ(key->QueryValue("State")->AsString(), "4");
+  ASSERT_EQ(stat(RegistryFilePath().c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
 }
 
 TEST(RegistryStoreRootTest, AMissingMachineRootIsCreatedByTheFirstChange) {

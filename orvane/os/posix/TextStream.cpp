@@ -27,7 +27,9 @@ constexpr size_t kReadAheadSize = 65536;
 // for that way is refused, upon which glibc seeks the rest in bytes.
 class TextFile {
  public:
-  explicit TextFile(int fd) : m_fd(fd) {}
+  // The descriptor may stand anywhere in its file already.
+  explicit TextFile(int fd)
+      : m_fd(fd), m_filePosition(std::max<off64_t>(lseek64(fd, 0, SEEK_CUR), 0)) {}
 
   // Gives the stream its buffer, which lives as long as the translation.
   void AttachStream(FILE* stream) {
@@ -59,7 +61,7 @@ class TextFile {
   char m_buffer[kReadAheadSize];
   size_t m_begin = 0;  // raw bytes read ahead: m_buffer[m_begin, m_end)
   size_t m_end = 0;
-  off64_t m_filePosition = 0;  // the file descriptor's offset after reads
+  off64_t m_filePosition;  // the file descriptor's offset after reads
 
   // The last chunk handed to stdio: where it began in the file, its length
   // in characters, and the indices of its "\n"s that stand for CR LF.
