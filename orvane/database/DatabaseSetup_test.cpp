@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <ostream>
 
 #include "orvane/core/MSList.h"
 #include "orvane/database/DatabaseQueries.h"
@@ -116,11 +118,21 @@ TEST_F(DatabaseSetupTest, ANonexistentLogDirectoryIsReported) {
                                       Error(24, "C:\\elsewhere\\logs"), Error(14, "shopdb")}));
 }
 
+// A parameter's text as a test name: letters and digits, "_" for the rest.
+std::string TestName(std::string text) {
+  for (char& c : text) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return text;
+}
+
 struct RemoteCase {
   const char* service;
   const char* servicesFile;
   const char* expected;
 };
+
+void PrintTo(const RemoteCase& c, std::ostream* out) { *out << c.service; }
 
 class RemoteCatalogTest : public DatabaseSetupTest,
                           public ::testing::WithParamInterface<RemoteCase> {};
@@ -155,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Eight characters: one tab; no entry yet, so it is appended.
         RemoteCase{"velqsvc8", "ftp\t\t21/tcp\r\n# velqsvc8 is ours\r\n",
                    "ftp\t\t21/tcp\r\n# velqsvc8 is ours\r\n"
-                   "velqsvc8\t50001/tcp\t\t\t#Tessaly remote VELQ database\r\n"}));
+                   "velqsvc8\t50001/tcp\t\t\t#Tessaly remote VELQ database\r\n"}),
+    [](const ::testing::TestParamInfo<RemoteCase>& param) { return TestName(param.param.service); });
 
 TEST_F(DatabaseSetupTest, RemoteCatalogingWithoutAServiceNameFails) {
   machine.WriteFile(kServicesFile, "ftp\t\t21/tcp\r\n");
@@ -257,6 +270,8 @@ struct HangCase {
   std::vector<std::string> (*expected)();
 };
 
+void PrintTo(const HangCase& c, std::ostream* out) { *out << c.script; }
+
 class HungScriptTest : public DatabaseSetupTest, public ::testing::WithParamInterface<HangCase> {};
 
 TEST_P(HungScriptTest, IsReportedAfterSixHundredSeconds) {
@@ -288,7 +303,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HangCase{"jqdata.cmd", 0x80, 0, [] {
                                  return std::vector<std::string>{
                                      Status(38, "shop"), Status(35, "shopdb"), Error(99, "shopdb")};
-                               }}));
+                               }}),
+    [](const ::testing::TestParamInfo<HangCase>& param) { return TestName(param.param.script); });
 
 TEST_F(DatabaseSetupTest, EveryInstanceOfTheListIsPrepared) {
   MSList list;
