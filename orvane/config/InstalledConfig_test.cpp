@@ -134,7 +134,7 @@ TEST_F(InstalledConfigTest, LevelOneWithoutItsDirectoryLineReadsNothing) {
   const size_t line = text.find("WWW_HTML_PATH");
   ASSERT_NE(line, std::string::npos);
   // The first such line names the directory: an empty one first reads nothing.
-  machine.WriteFile("C:\\WINNT\\mserver.ini", "WWW_HTML_PATH\r\n" + text);
+  machine.WriteFile(orvane::os::WindowsDirectory() + "\\mserver.ini", "WWW_HTML_PATH\r\n" + text);
   EXPECT_TRUE(Read(1).empty());
   text.erase(line, text.find('\n', line) - line + 1);
   machine.WriteFile("C:\\WINNT\\mserver.ini", text);

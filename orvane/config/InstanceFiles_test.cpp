@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "orvane/config/InstanceFileTestMachine.h"
+#include "orvane/testing/Emulation.h"
 #include "orvane/os/Files.h"
 
 namespace {
@@ -444,6 +445,7 @@ TEST_F(InstanceFilesTest, PaymentFilesUseThePreservedValues) {
 }
 
 TEST_F(InstanceFilesTest, MerchantConfigurationIsInstalledWithItsBackup) {
+  ORVANE_SKIP_WITHOUT_EMULATION("the payment server on drive D");
   MakeInstanceDirectory();
   machine.WriteFile("D:\\Tessaly\\adt\\tqcyber\\merchant_conf", "new merchants\r\n");
   machine.WriteFile("C:\\mall\\html\\merchant_conf", "old merchants\r\n");

@@ -39,6 +39,7 @@ class InstanceScriptsTest : public orvane::test::LifecycleTest {
  protected:
   void SetUp() override {
     LifecycleTest::SetUp();
+    if (IsSkipped()) return;
     install.payServer = true;
     LayOut();
     info = install.Record("shop", 20000);

@@ -27,6 +27,7 @@ class MigrationTest : public test::LifecycleTest {
  protected:
   void SetUp() override {
     test::LifecycleTest::SetUp();
+    if (IsSkipped()) return;
     install.payServer = true;  // the payment files are written too
     LayOut();
     machine.WriteFile(kHttpdCnf, kHttpdCnfText);

@@ -21,6 +21,7 @@ class QueueBridgeTest : public orvane::test::LifecycleTest {
  protected:
   void SetUp() override {
     LifecycleTest::SetUp();
+    if (IsSkipped()) return;
     LayOut();
     shop = install.Record("shop", 20000);
     ASSERT_EQ(orvane::WriteControllerConfig(shop), 1);

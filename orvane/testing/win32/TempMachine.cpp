@@ -11,7 +11,8 @@
 // Every top-level entry of C:\ that the test adds is removed when the machine
 // goes; m_previous lists the entries that were there before. The files of the
 // Windows directory's system32\drivers\etc (the services file the library
-// edits, its backup, the hosts file) are saved and put back as they were. Tests must
+// edits, its backup, the hosts file) are saved and put back as they were;
+// the services file and its backup are removed for the test. Tests must
 // therefore not run side by side on one Windows machine (the mingw test
 // preset runs them one at a time). The virtual clock and the hosts file have
 // no counterpart here: tests that need them skip on Windows.
@@ -129,6 +130,9 @@ TempMachine::TempMachine() {
   for (const std::string& name : FolderEntries(NetworkFolder(), true)) {
     SavedNetworkFiles()[name] = ReadFile(NetworkFolder() + name);
   }
+  // Like a new emulated machine, the test starts without a services file.
+  ::DeleteFileA(ServicesFile().c_str());
+  ::DeleteFileA((ServicesFile() + ".old").c_str());
 }
 
 TempMachine::~TempMachine() {
