@@ -85,6 +85,9 @@ FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream);
 // True when the path names an existing file or directory.
 bool PathExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// True when the path's last component is a symbolic link (or, on Windows,
+// another reparse point, such as a junction), whatever it leads to.
+bool IsLink(const std::string& path);
 
 // True when both paths name one existing file or directory, however they are
 // spelt (letter case, ".", "..", "/" or a second link to it).

@@ -284,6 +284,12 @@ bool DirectoryExists(const std::string& path) {
   return hostPath.ok() && IsHostDirectory(*hostPath);
 }
 
+bool IsLink(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  struct stat info;
+  return hostPath.ok() && lstat(hostPath->c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   Expected<std::string> hostA = HostPath(a);
   Expected<std::string> hostB = HostPath(b);
