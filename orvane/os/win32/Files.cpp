@@ -185,7 +185,9 @@ FileLock::~FileLock() = default;
 
 const Status& FileLock::status() const { return m_impl->status; }
 
-FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+FILE* OpenFile(const std::string& path, const char* mode, int /*newFileMode*/) {
+  return std::fopen(path.c_str(), mode);
+}
 
 FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream) {
   return std::freopen(path.c_str(), mode, stream);
