@@ -5,11 +5,14 @@
 #include <string>
 
 #include "orvane/config/WebServerTestMachine.h"
-#include "orvane/testing/Emulation.h"
 
 namespace {
 
 using orvane::test::kInstallDir;
+using orvane::test::TestHost;
+
+const TestHost& kShop = orvane::test::kShopHost;
+const TestHost& kOther = orvane::test::kOtherHost;
 
 constexpr char kHttpdCnf[] = "C:\\WWW\\conf\\httpd.cnf";
 constexpr char kConfigJs[] = "C:\\inst\\html\\en_US\\tqadmin\\common\\config.js";
@@ -29,6 +32,23 @@ std::string ProtectionBlock(const std::string& host) {
          "Mask            All@(*)\r\n"
          "}\r\n"
          "\r\n";
+}
+
+// A host's blocks: one for each of its addresses, then one for its name.
+std::string ProtectionBlocks(const TestHost& host) {
+  std::string blocks;
+  for (const std::string& address : host.addresses) blocks += ProtectionBlock(address);
+  return blocks + ProtectionBlock(host.name);
+}
+
+// The default pass rules of an instance's HTML tree: for its host's name,
+// then for each of its addresses.
+std::string PassRules(const std::string& htmlDir, const TestHost& host) {
+  std::string rules = "Pass   /*  " + htmlDir + "\\* " + host.name + "\r\n";
+  for (const std::string& address : host.addresses) {
+    rules += "Pass   /*  " + htmlDir + "\\* " + address + "\r\n";
+  }
+  return rules;
 }
 
 // The file without the lines of its product sections.
@@ -61,11 +81,10 @@ size_t Count(const std::string& text, const std::string& part) {
 class HttpdConfigTest : public orvane::test::WebServerMachineTest {
  protected:
   void SetUp() override {
-    ORVANE_SKIP_WITHOUT_EMULATION("host names from the machine's hosts file");
     RegisterWebServer();
     machine.WriteFile(kConfigJs, "var gTQPackaging = 0;\r\n");
-    machine.AddHost("shophost", {"10.0.0.1", "10.0.0.2"});
-    machine.AddHost("bhost", {"10.0.0.3"});
+    AddHost(kShop);
+    AddHost(kOther);
   }
 
   // Surveys list and rewrites httpd.cnf, as a run does.
@@ -85,9 +104,9 @@ TEST_F(HttpdConfigTest, SectionsForTwoGoInstancesAndANetscapeOne) {
   machine.WriteRegistry(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\1.0.0]\r\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\2.0.0]\r\n");
-  MSInfo a = Instance("a", "shophost");
+  MSInfo a = Instance("a", kShop.name.c_str());
   a.SetMSOption(MSInfo::kOptCache, MSInfo::kOptCache);
-  MSInfo b = Instance("b", "bhost");
+  MSInfo b = Instance("b", kOther.name.c_str());
   b.SetMSOption(MSInfo::kOptHosting, MSInfo::kOptHosting);
   Add(a);
   Add(Instance("n", "nshost", eISNetscape));
@@ -113,14 +132,14 @@ TEST_F(HttpdConfigTest, SectionsForTwoGoInstancesAndANetscapeOne) {
       "Service /msprotect/tessaly/* C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_auth\r\n"
       "Service /msprotect/tessaly3/* C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_auth\r\n"
       "\r\n" +
-      ProtectionBlock("10.0.0.1") + ProtectionBlock("10.0.0.2") + ProtectionBlock("shophost") +
+      ProtectionBlocks(kShop) +
       "ServerInit C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_init_cache CACHE=ON|CACHE_MAX_FILES=100\r\n"
-      "Pass    /te_html/*      C:\\a\\teditor\\te_html\\* shophost\r\n"
-      "Pass    /ca_html/*      C:\\a\\teditor\\ca_html\\* shophost\r\n"
+      "Pass    /te_html/*      C:\\a\\teditor\\te_html\\* " + kShop.name + "\r\n"
+      "Pass    /ca_html/*      C:\\a\\teditor\\ca_html\\* " + kShop.name + "\r\n"
       "\r\n" +
-      ProtectionBlock("10.0.0.3") + ProtectionBlock("bhost") +
-      "Pass    /te_html/*      C:\\b\\teditor\\te_html\\* bhost\r\n"
-      "Pass    /ca_html/*      C:\\b\\teditor\\ca_html\\* bhost\r\n"
+      ProtectionBlocks(kOther) +
+      "Pass    /te_html/*      C:\\b\\teditor\\te_html\\* " + kOther.name + "\r\n"
+      "Pass    /ca_html/*      C:\\b\\teditor\\ca_html\\* " + kOther.name + "\r\n"
       "\r\n"
       "Map  /msprotect/nph-msrvr/*  /msprotect/tessaly3/* \r\n"
       "Map  /cgi-bin/nph-msrvr/*\t/cgi-bin/tessaly3/* \r\n"
@@ -157,16 +176,11 @@ TEST_F(HttpdConfigTest, SectionsForTwoGoInstancesAndANetscapeOne) {
       "AddType .cacert         application/x-x509-ca-cert\r\n" +
       kEnd +
       "# Quenta Go Webserver\r\n"
-      "Hostname shophost\r\n"
+      "Hostname " + kShop.name + "\r\n"
       "Port 80\r\n"
       "Pass /icons/* C:\\WWW\\icons\\*\r\n" +
-      kPassBegin +
-      "Pass   /*  C:\\a\\html\\* shophost\r\n"
-      "Pass   /*  C:\\a\\html\\* 10.0.0.1\r\n"
-      "Pass   /*  C:\\a\\html\\* 10.0.0.2\r\n"
-      "Pass   /*  C:\\b\\html\\* bhost\r\n"
-      "Pass   /*  C:\\b\\html\\* 10.0.0.3\r\n" +
-      kPassEnd + tail;
+      kPassBegin + PassRules("C:\\a\\html", kShop) + PassRules("C:\\b\\html", kOther) + kPassEnd +
+      tail;
   EXPECT_EQ(HttpdCnf(), expected);
   EXPECT_EQ(machine.ReadFile(std::string(kHttpdCnf) + ".old"), administrators + tail);
 
@@ -180,7 +194,7 @@ TEST_F(HttpdConfigTest, ConditionalLinesFollowTheInstallation) {
   // Packaged installation, no earlier level registered, no hosting: no
   // catalog editor routes, no maps, no hosting trees, no certificate type.
   machine.WriteFile(kConfigJs, "x\r\nvar gTQPackaging = kStrStart;\r\n");
-  MSInfo a = Instance("a", "shophost");
+  MSInfo a = Instance("a", kShop.name.c_str());
   a.SetMSOption(MSInfo::kOptHosting, MSInfo::kOptHosting);
   Add(a);
   Add(Instance("n", "nshost", eISNetscape));  // the last record decides
@@ -197,22 +211,22 @@ TEST_F(HttpdConfigTest, ConditionalLinesFollowTheInstallation) {
 TEST_F(HttpdConfigTest, ServerInitComesWithTheFirstGoInstanceWhereverItStands) {
   Add(Instance("n", "nshost", eISNetscape));
   Add(Instance("q", "qhost", eISQuenta));
-  MSInfo c = Instance("c", "bhost");
+  MSInfo c = Instance("c", kOther.name.c_str());
   c.SetMSOption(MSInfo::kOptCache, MSInfo::kOptCache);
   Add(c);
   machine.WriteFile(kHttpdCnf, "Hostname x\r\n");
   ASSERT_EQ(Update(), 1);
   const std::string text = HttpdCnf();
   EXPECT_EQ(Count(text, "ServerInit "), 1u);
-  EXPECT_NE(text.find(ProtectionBlock("bhost") + "ServerInit C:\\inst\\bin\\tq_cgi_kelapi.dll:"
-                                                 "tq_init_cache CACHE=ON|"),
+  EXPECT_NE(text.find(ProtectionBlocks(kOther) +
+                      "ServerInit C:\\inst\\bin\\tq_cgi_kelapi.dll:tq_init_cache CACHE=ON|"),
             std::string::npos);
   // The Hostname line is the first line: it stays behind the section.
   EXPECT_EQ(OutsideSections(text), "Hostname x\r\n");
 }
 
 TEST_F(HttpdConfigTest, OldSectionsAreDroppedAndPlacementFollowsTheFirstRemainingLine) {
-  Add(Instance("a", "shophost"));
+  Add(Instance("a", kShop.name.c_str()));
   machine.WriteFile(kHttpdCnf,
                     "###### VXR Tessaly ###### old\r\nService x\r\n###### END OF TESSALY ######\r\n"
                     "Pass /* C:\\first\r\n"
@@ -229,16 +243,14 @@ TEST_F(HttpdConfigTest, OldSectionsAreDroppedAndPlacementFollowsTheFirstRemainin
   EXPECT_EQ(Count(text, kPassBegin), 1u);
   // The first remaining line follows the section unchanged, although it is
   // a default pass rule; the next rule and the next host line are served.
-  EXPECT_NE(text.find(kEnd + "Pass /* C:\\first\r\nHostname shophost\r\n" + kPassBegin +
-                      "Pass   /*  C:\\a\\html\\* shophost\r\n"
-                      "Pass   /*  C:\\a\\html\\* 10.0.0.1\r\n"
-                      "Pass   /*  C:\\a\\html\\* 10.0.0.2\r\n" +
-                      kPassEnd + "PASS /*\r\nPass /x/* C:\\x\r\nHostname two\r\n"),
+  EXPECT_NE(text.find(kEnd + "Pass /* C:\\first\r\nHostname " + kShop.name + "\r\n" +
+                      kPassBegin + PassRules("C:\\a\\html", kShop) + kPassEnd +
+                      "PASS /*\r\nPass /x/* C:\\x\r\nHostname two\r\n"),
             std::string::npos);
 }
 
 TEST_F(HttpdConfigTest, FileOfSectionsOnlyOrEmptyGetsTheSection) {
-  Add(Instance("a", "shophost"));
+  Add(Instance("a", kShop.name.c_str()));
   for (const char* original :
        {"", "###### VXR Tessaly ######\r\nold\r\n###### End of VXR Tessaly ######\r\n"}) {
     machine.WriteFile(kHttpdCnf, original);
@@ -252,7 +264,7 @@ TEST_F(HttpdConfigTest, FileOfSectionsOnlyOrEmptyGetsTheSection) {
 
 TEST_F(HttpdConfigTest, UnresolvableHostGetsItsNameBlockOnly) {
   Add(Instance("a", "nosuchhost.invalid"));
-  Add(Instance("b", "bhost"));
+  Add(Instance("b", kOther.name.c_str()));
   machine.WriteFile(kHttpdCnf, "Port 80\r\nPass /* C:\\x\r\n");
   ASSERT_EQ(Update(), 1);
   ASSERT_EQ(Updates().size(), 1u);
@@ -261,14 +273,10 @@ TEST_F(HttpdConfigTest, UnresolvableHostGetsItsNameBlockOnly) {
   const std::string text = HttpdCnf();
   EXPECT_NE(text.find("\r\n\r\n" + ProtectionBlock("nosuchhost.invalid") + "ServerInit "),
             std::string::npos);
-  EXPECT_NE(text.find("\r\n" + ProtectionBlock("10.0.0.3") + ProtectionBlock("bhost") + "Pass "),
-            std::string::npos);
-  EXPECT_EQ(Count(text, "Protect "), 3u);
-  EXPECT_NE(text.find(kPassBegin +
-                      "Pass   /*  C:\\a\\html\\* nosuchhost.invalid\r\n"
-                      "Pass   /*  C:\\b\\html\\* bhost\r\n"
-                      "Pass   /*  C:\\b\\html\\* 10.0.0.3\r\n" +
-                      kPassEnd),
+  EXPECT_NE(text.find("\r\n" + ProtectionBlocks(kOther) + "Pass "), std::string::npos);
+  EXPECT_EQ(Count(text, "Protect "), 2 + kOther.addresses.size());
+  EXPECT_NE(text.find(kPassBegin + "Pass   /*  C:\\a\\html\\* nosuchhost.invalid\r\n" +
+                      PassRules("C:\\b\\html", kOther) + kPassEnd),
             std::string::npos);
 }
 
@@ -279,14 +287,15 @@ TEST_F(HttpdConfigTest, RefusedFilesStayAsTheyWere) {
     const char* host;
   };
   const Case cases[] = {
-      {"begin marker without end", "Port 80\r\n###### VXR Tessaly ######\r\nmine\r\n", "shophost"},
+      {"begin marker without end", "Port 80\r\n###### VXR Tessaly ######\r\nmine\r\n",
+       kShop.name.c_str()},
       {"end marker alone opens a section", "###### End of VXR Tessaly ######\r\nmine\r\n",
-       "shophost"},
+       kShop.name.c_str()},
       {"host with a line end", "Port 80\r\nHostname h\r\n", "evil\nPass /* C:\\"},
   };
   for (const Case& c : cases) {
     list.Empty();
-    MSInfo info = Instance("a", "shophost");
+    MSInfo info = Instance("a", kShop.name.c_str());
     info.m_ISHost = c.host;
     Add(info);
     machine.WriteFile(kHttpdCnf, c.original);
@@ -299,13 +308,13 @@ TEST_F(HttpdConfigTest, RefusedFilesStayAsTheyWere) {
 }
 
 TEST_F(HttpdConfigTest, LinesAreKeptWholeAndByteForByte) {
-  Add(Instance("a", "shophost"));
+  Add(Instance("a", kShop.name.c_str()));
   // The piece after the first 1024 characters would look like a host line.
   const std::string longLine = "# " + std::string(1022, 'x') + "Hostname evil\r\n";
   const std::string withNul("Port\0 80\r\n", 10);
   machine.WriteFile(kHttpdCnf, withNul + longLine + "Hostname h\r\nlast");
   ASSERT_EQ(Update(), 1);
-  EXPECT_EQ(OutsideSections(HttpdCnf()), withNul + longLine + "Hostname shophost\r\nlast");
+  EXPECT_EQ(OutsideSections(HttpdCnf()), withNul + longLine + "Hostname " + kShop.name + "\r\nlast");
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "orvane/config/InstanceFileTestMachine.h"
-#include "orvane/testing/Emulation.h"
 #include "orvane/os/Files.h"
 
 namespace {
@@ -445,12 +444,12 @@ TEST_F(InstanceFilesTest, PaymentFilesUseThePreservedValues) {
 }
 
 TEST_F(InstanceFilesTest, MerchantConfigurationIsInstalledWithItsBackup) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the payment server on drive D");
+  // An installation on drive C: Windows machines need not have a drive D.
   MakeInstanceDirectory();
-  machine.WriteFile("D:\\Tessaly\\adt\\tqcyber\\merchant_conf", "new merchants\r\n");
+  machine.WriteFile("C:\\Tessaly\\adt\\tqcyber\\merchant_conf", "new merchants\r\n");
   machine.WriteFile("C:\\mall\\html\\merchant_conf", "old merchants\r\n");
   MSInfo info = Mall();
-  ASSERT_EQ(orvane::WritePayCyberConfig(info, kInstall), 1);
+  ASSERT_EQ(orvane::WritePayCyberConfig(info, "C:\\Tessaly"), 1);
   EXPECT_EQ(Read("merchant_conf"), "new merchants\r\n");
   EXPECT_EQ(Read("merchant_conf.old"), "old merchants\r\n");
 }

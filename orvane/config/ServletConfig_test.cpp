@@ -5,7 +5,6 @@
 #include <string>
 
 #include "orvane/config/WebServerTestMachine.h"
-#include "orvane/testing/Emulation.h"
 
 namespace {
 
@@ -174,11 +173,12 @@ TEST_F(ServletConfigTest, FailuresLeaveTheFileAsItWas) {
 }
 
 TEST_F(ServletConfigTest, MissingRegistryRecordsLeaveTheirEntriesOut) {
-  ORVANE_SKIP_WITHOUT_EMULATION("a registry without Velq and the web server");
-  orvane::test::TempMachine bare;  // neither Velq nor the web server registered
-  bare.WriteFile(kServletCnf, "JavaLibPath a\r\nJavaClassPath b\r\n");
+  machine.WriteRegistry(
+      "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n"
+      "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver]\r\n");
+  machine.WriteFile(kServletCnf, "JavaLibPath a\r\nJavaClassPath b\r\n");
   ASSERT_EQ(orvane::UpdateServletConfig(kWebConfigDir, 0, list), 1);
-  EXPECT_EQ(bare.ReadFile(kServletCnf),
+  EXPECT_EQ(ServletCnf(),
             "JavaLibPath a\r\nJavaClassPath b\r\n\r\n" + kSectionBegin + kSectionEnd);
 }
 

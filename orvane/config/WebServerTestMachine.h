@@ -19,6 +19,23 @@ constexpr char kWebMainDir[] = "C:\\WWW";
 constexpr char kVelqDir[] = "C:\\Velq";
 constexpr char kAppServerRoot[] = "C:\\AS\\AppServer";
 
+// A host name and the addresses it resolves to, in order.
+struct TestHost {
+  std::string name;
+  std::vector<std::string> addresses;
+};
+
+// The instances' host names. The emulated machine's hosts file gets them;
+// Windows resolves through its own resolver, which a test may not change,
+// so there they are names that every Windows machine resolves alike.
+#if defined(_WIN32)
+inline const TestHost kShopHost = {"localhost", {"127.0.0.1"}};
+inline const TestHost kOtherHost = {"127.0.0.1", {"127.0.0.1"}};
+#else
+inline const TestHost kShopHost = {"shophost", {"10.0.0.1", "10.0.0.2"}};
+inline const TestHost kOtherHost = {"bhost", {"10.0.0.3"}};
+#endif
+
 // The texts of the messages the library handed to its host.
 struct ReportedMessages {
   std::vector<std::string> errors;
@@ -45,6 +62,9 @@ class WebServerMachineTest : public PlatformMachineTest {
   }
   static const std::vector<std::string>& Errors() { return Reported().errors; }
   static const std::vector<std::string>& Updates() { return Reported().updates; }
+
+  // Makes a host resolve; on Windows a host that does not skips the test.
+  void AddHost(const TestHost& host) { machine.AddHost(host.name, host.addresses); }
 
   void RegisterProduct() {
     machine.WriteRegistry(

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -437,22 +436,18 @@ TEST_F(MSInfoMachineTest, ProcessCountIsZeroWithoutAServicesFile) {
 }
 
 TEST_F(MSInfoMachineTest, DatabaseOwnerMustBeALocalAdministrator) {
-  ORVANE_SKIP_WITHOUT_EMULATION("accounts under HKLM\\EMULATION");
-  machine.WriteRegistry(
-      "[HKEY_LOCAL_MACHINE\\EMULATION\\Accounts\\dbadmin]\r\n"
-      "\"Privilege\"=dword:00000002\r\n"
-      "[HKEY_LOCAL_MACHINE\\EMULATION\\Accounts\\clerk]\r\n"
-      "\"Privilege\"=dword:00000001\r\n");
-  EXPECT_EQ(MSInfo::CheckDBOwner("dbadmin"), 1);
-  EXPECT_EQ(MSInfo::CheckDBOwner("clerk"), 0);
+  MSInfo info;
+  std::string owner = info.GetDBOwner();
+  for (const auto& account : machine.AddAccounts()) {
+    const int administrator = account.privilege == 2 ? 1 : 0;
+    EXPECT_EQ(MSInfo::CheckDBOwner(account.name.c_str()), administrator) << account.name;
+    EXPECT_EQ(info.SetDBOwner(account.name.c_str()), administrator) << account.name;
+    if (administrator) owner = account.name;
+    EXPECT_EQ(std::string(info.GetDBOwner()), owner) << account.name;  // a refused one changes nothing
+  }
   EXPECT_EQ(MSInfo::CheckDBOwner("nobody"), 0);
   EXPECT_EQ(MSInfo::CheckDBOwner(""), 0);
   EXPECT_EQ(MSInfo::CheckDBOwner(nullptr), 0);
-
-  MSInfo info;
-  ASSERT_EQ(info.SetDBOwner("dbadmin"), 1);
-  EXPECT_EQ(info.SetDBOwner("clerk"), 0);
-  EXPECT_STREQ(info.GetDBOwner(), "dbadmin");
 }
 
 }  // namespace

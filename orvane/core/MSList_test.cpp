@@ -10,9 +10,10 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "orvane/testing/Emulation.h"
+#include "orvane/os/Network.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -341,13 +342,30 @@ TEST_F(MSListMachineTest, MergeCurrentChecksOnlyPortsBeforeItsOwnBlock) {
 
 class MSListDefaultTest : public MachineTest {
  protected:
-  // The local host resolves on the machine itself.
+  // The local host resolves on the emulated machine itself. Windows' own
+  // name is the machine's business.
   MSListDefaultTest() {
+#if !defined(_WIN32)
     machine.WriteRegistry(
         "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
         "\"Hostname\"=\"shophost\"\r\n");
     machine.WriteFile("C:\\WINNT\\system32\\drivers\\etc\\hosts",
                       "10.1.2.3 shophost.example.com shophost\r\n10.1.2.4 shophost\r\n");
+#endif
+  }
+
+  // The local host's official name and first address, as its resolver gives
+  // them.
+  static std::pair<std::string, std::string> LocalHost() {
+#if defined(_WIN32)
+    const auto name = orvane::os::LocalHostName();
+    const auto host = name ? orvane::os::ResolveHost(*name) : name.status();
+    EXPECT_TRUE(host.ok() && !host->addresses.empty()) << "the local host does not resolve";
+    if (!host.ok() || host->addresses.empty()) return {};
+    return {host->officialName, host->addresses.front()};
+#else
+    return {"shophost.example.com", "10.1.2.3"};
+#endif
   }
 
   MSInfo BuildDefault(MSList& list, const char* webDir = "") {
@@ -399,11 +417,10 @@ TEST_F(MSListDefaultTest, WebServerDirectoriesComeFromTheRegistry) {
 }
 
 TEST_F(MSListDefaultTest, HostIsTheResolvedOfficialNameAndFirstAddress) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the machine's hosts file");
   MSList list;
   MSInfo def = BuildDefault(list);
-  EXPECT_STREQ(def.GetISHost(), "shophost.example.com");
-  EXPECT_STREQ(def.GetIPAddr(), "10.1.2.3");
+  EXPECT_EQ(def.GetISHost(), LocalHost().first);
+  EXPECT_EQ(def.GetIPAddr(), LocalHost().second);
 }
 
 TEST_F(MSListDefaultTest, InstalledProductsSetTypeAndOptionBitsOnly) {

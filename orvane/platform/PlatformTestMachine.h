@@ -60,6 +60,17 @@ class PlatformMachineTest : public MachineTest {
     return 0;
   }
 
+  // A service's state as the service control manager reports it (1 stopped,
+  // 2 start pending, 3 stop pending, 4 running), 0 when it cannot be queried.
+  static unsigned long ServiceStateNumber(const std::string& service) {
+    auto manager = os::ServiceManager::Open();
+    if (!manager) return 0;
+    auto opened = manager->OpenService(service);
+    if (!opened) return 0;
+    auto status = opened->QueryStatus();
+    return status ? static_cast<unsigned long>(status->state) : 0;
+  }
+
   // The seconds passed since the test began: on the machine's clock.
   unsigned long ClockSeconds() const { return services.ElapsedSeconds(); }
 

@@ -37,9 +37,24 @@ class TempMachine {
   std::string ReadFile(const std::string& windowsPath) const;
   bool FileExists(const std::string& windowsPath) const;
 
-  // Adds lines "address name" to the machine's hosts file
-  // (C:\WINNT\system32\drivers\etc\hosts), one per address.
+  // Makes a host name resolve to addresses (IPv4, in order). The emulated
+  // machine gets lines "address name" in its hosts file
+  // (C:\WINNT\system32\drivers\etc\hosts), one per address. Windows resolves
+  // through its own resolver, which a test may not change: there a name that
+  // resolves to exactly these addresses already is taken, and any other skips
+  // the test with the reason (a fixture's SetUp returns when IsSkipped()).
   void AddHost(const std::string& name, const std::vector<std::string>& addresses);
+
+  // A local account and its privilege level (0 guest, 1 user, 2 administrator).
+  struct Account {
+    std::string name;
+    unsigned long privilege;
+  };
+  // Accounts for a test, at every level the machine can give: the emulated
+  // machine gets "dbadmin", "clerk" and "visitor", one at each level from the
+  // highest. A test may not add accounts to Windows: there it is the current
+  // user, at the level the machine gives it.
+  std::vector<Account> AddAccounts();
 
   // Switches the machine to its virtual clock: sleeping then advances the
   // clock without waiting.

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -102,6 +103,19 @@ void TempMachine::AddHost(const std::string& name, const std::vector<std::string
   std::string hosts = FileExists(kHostsFile) ? ReadFile(kHostsFile) : std::string();
   for (const std::string& address : addresses) hosts += address + "\t" + name + "\r\n";
   WriteFile(kHostsFile, hosts);
+}
+
+std::vector<TempMachine::Account> TempMachine::AddAccounts() {
+  const std::vector<Account> accounts = {{"dbadmin", 2}, {"clerk", 1}, {"visitor", 0}};
+  std::string text;
+  for (const Account& account : accounts) {
+    char privilege[9];
+    std::snprintf(privilege, sizeof privilege, "%08lx", account.privilege);
+    text += "[HKEY_LOCAL_MACHINE\\EMULATION\\Accounts\\" + account.name + "]\r\n\"Privilege\"=dword:" +
+            privilege + "\r\n";
+  }
+  WriteRegistry(text);
+  return accounts;
 }
 
 void TempMachine::UseVirtualClock() {

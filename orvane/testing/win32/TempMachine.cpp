@@ -14,8 +14,8 @@
 // edits, its backup, the hosts file) are saved and put back as they were;
 // the services file and its backup are removed for the test. Tests must
 // therefore not run side by side on one Windows machine (the mingw test
-// preset runs them one at a time). The virtual clock and the hosts file have
-// no counterpart here: tests that need them skip on Windows.
+// preset runs them one at a time). The virtual clock has no counterpart
+// here, and host names and accounts are the machine's own.
 #include "orvane/testing/TempMachine.h"
 
 #include <cstdio>
@@ -24,8 +24,9 @@
 #include <memory>
 #include <set>
 #include <sstream>
-#include <stdexcept>
 
+#include "orvane/os/Accounts.h"
+#include "orvane/os/Network.h"
 #include "orvane/os/win32/WindowsApi.h"
 #include "orvane/testing/win32/RemoveTree.h"
 #include "orvane/testing/win32/RegistrySandbox.h"
@@ -109,12 +110,10 @@ std::string TempFilePath() {
   return file;
 }
 
-// Stops a test whose premise this machine cannot give.
-[[noreturn]] void NeedsEmulation(const char* what) {
-  ADD_FAILURE() << what
-                << " needs the emulated machine: skip the test on Windows "
-                   "(ORVANE_SKIP_WITHOUT_EMULATION)";
-  throw std::logic_error(what);
+std::string Joined(const std::vector<std::string>& addresses) {
+  std::string joined;
+  for (const std::string& address : addresses) joined += (joined.empty() ? "" : ", ") + address;
+  return joined;
 }
 
 }  // namespace
@@ -207,8 +206,27 @@ bool TempMachine::FileExists(const std::string& windowsPath) const {
   return ::GetFileAttributesA(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void TempMachine::AddHost(const std::string&, const std::vector<std::string>&) {
-  NeedsEmulation("the machine's hosts file");
+void TempMachine::AddHost(const std::string& name, const std::vector<std::string>& addresses) {
+  const os::Expected<os::HostEntry> resolved = os::ResolveHost(name);
+  if (resolved && resolved->addresses == addresses) return;
+  GTEST_SKIP() << "needs the emulated machine: the host name " << name << " resolving to "
+               << Joined(addresses) << " (here "
+               << (resolved ? Joined(resolved->addresses) : "unresolved") << ")";
+}
+
+std::vector<TempMachine::Account> TempMachine::AddAccounts() {
+  const os::Expected<std::string> user = os::CurrentUserName();
+  if (!user) {
+    ADD_FAILURE() << "no current user: code " << user.status().code();
+    return {};
+  }
+  const os::Expected<os::AccountPrivilege> privilege = os::LookUpAccountPrivilege(*user);
+  if (!privilege) {
+    ADD_FAILURE() << "no account information for " << *user << ": code "
+                  << privilege.status().code();
+    return {};
+  }
+  return {{*user, static_cast<unsigned long>(*privilege)}};
 }
 
 // Windows has no virtual clock. Tests whose waits rest on it skip on Windows;
