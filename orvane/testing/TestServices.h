@@ -10,6 +10,7 @@
 #ifndef ORVANE_TESTING_TESTSERVICES_H_
 #define ORVANE_TESTING_TESTSERVICES_H_
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,10 @@ class TestServices {
   // Names a service that the code under test creates, to remove it too.
   void Own(const std::string& name);
 
+  // True when a service that was added Running() has been stopped and
+  // started again since, and runs now.
+  bool Restarted(const std::string& name) const;
+
   // Whole seconds passed since this object was made: on the machine's
   // virtual clock when it has one, else in real time.
   unsigned long ElapsedSeconds() const;
@@ -94,6 +99,8 @@ class TestServices {
  private:
   TempMachine& m_machine;
   std::vector<std::string> m_names;
+  // Windows: the process each Running() service was added in, by name.
+  std::map<std::string, unsigned long> m_processIds;
   unsigned long long m_startMs;
 };
 

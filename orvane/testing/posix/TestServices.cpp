@@ -3,6 +3,7 @@
 #include "orvane/testing/TestServices.h"
 
 #include "orvane/os/Registry.h"
+#include "orvane/os/Services.h"
 
 namespace orvane::test {
 
@@ -26,7 +27,20 @@ TestServices::TestServices(TempMachine& machine)
 TestServices::~TestServices() = default;
 
 void TestServices::Add(const std::string& name, const EmulatedService& service) {
-  m_machine.WriteRegistry(service.RegistryText(name, true));
+  // The run state of an earlier service of that name goes with it.
+  m_machine.WriteRegistry("[-HKEY_LOCAL_MACHINE\\EMULATION\\Services\\" + name + "]\r\n" +
+                          service.RegistryText(name, true));
+}
+
+// A service added Running() has no transition behind it; one that runs with a
+// transition behind it was stopped and started again.
+bool TestServices::Restarted(const std::string& name) const {
+  auto key = os::RegistryKey::Open(os::RegistryRoot::kLocalMachine, "EMULATION\\Services\\" + name,
+                                   os::RegistryAccess::kRead);
+  if (!key) return false;
+  auto state = key->QueryValue("State");
+  return state && state->AsDword() == static_cast<unsigned long>(os::ServiceState::kRunning) &&
+         key->QueryValue("PendingSince").ok();
 }
 
 void TestServices::Own(const std::string&) {}

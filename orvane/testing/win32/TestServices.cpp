@@ -71,6 +71,22 @@ void Remove(const std::string& name) {
   WaitFor(10, [&] { return !manager->OpenService(name); });
 }
 
+// The process a running service runs in; 0 when it does not run.
+unsigned long RunningProcessId(const std::string& name) {
+  SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (manager == nullptr) return 0;
+  SC_HANDLE service = ::OpenServiceA(manager, name.c_str(), SERVICE_QUERY_STATUS);
+  SERVICE_STATUS_PROCESS status = {};
+  DWORD needed = 0;
+  const bool queried =
+      service != nullptr && ::QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
+                                                   reinterpret_cast<BYTE*>(&status), sizeof status,
+                                                   &needed);
+  if (service != nullptr) ::CloseServiceHandle(service);
+  ::CloseServiceHandle(manager);
+  return queried && status.dwCurrentState == SERVICE_RUNNING ? status.dwProcessId : 0;
+}
+
 }  // namespace
 
 const unsigned long TestServices::kSlackSeconds = 1;
@@ -85,6 +101,7 @@ TestServices::~TestServices() {
 void TestServices::Add(const std::string& name, const EmulatedService& service) {
   Own(name);
   Remove(name);
+  m_processIds.erase(name);
   // Registry readers (the Velq service search) look at the configuration key.
   m_machine.WriteRegistry(service.RegistryText(name, false));
 
@@ -112,6 +129,14 @@ void TestServices::Add(const std::string& name, const EmulatedService& service) 
   EXPECT_TRUE(WaitFor(10 + service.startDelay(),
                       [&] { return HasState(*created, ServiceState::kRunning); }))
       << "service " << name << " does not start";
+  m_processIds[name] = RunningProcessId(name);
+}
+
+// Started again, the service runs in another process.
+bool TestServices::Restarted(const std::string& name) const {
+  const auto added = m_processIds.find(name);
+  const unsigned long now = RunningProcessId(name);
+  return added != m_processIds.end() && now != 0 && now != added->second;
 }
 
 void TestServices::Own(const std::string& name) {
