@@ -32,7 +32,9 @@ class MigrationTest : public test::LifecycleTest {
              "10.0.0.7");
     AddService(kWebServerService, test::EmulatedService().Running().StopDelay(1));
     // The instance services that migration creates.
-    for (const char* name : {"shop", "mall", "mser", "alpha"}) services.Own(std::string("TQ") + name);
+    for (const char* name : {"shop", "mall", "mser", "alpha"}) {
+      services.Own(std::string("TQ") + name);
+    }
   }
 
   void LayOutOlder(int level) {
