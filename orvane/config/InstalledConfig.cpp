@@ -29,7 +29,8 @@ struct InstanceFiles {
 // What the reader looks up in the registry once for all the records of a
 // level: the current and the old installation directories (without a
 // trailing backslash, empty when not found), the companion products, and
-// the web server's directories when its record is complete.
+// the web server's directories when its record is complete. The product
+// section of the web server file is read once too, for every record.
 struct Installation {
   int level;
   KelString current;
@@ -38,6 +39,7 @@ struct Installation {
   bool hosting;
   bool haveWebServer;
   WebServerDirs webServer;
+  std::vector<std::string> webServerSection;
 };
 
 // The words of a line, as the keyword parser separates them.
@@ -93,8 +95,7 @@ bool ReadInstanceFiles(MSInfo& rec, const Installation& installation) {
   ParseKeywordFile(files.directory ^ kBackEndPaymentFile, BackEndPaymentTable(rec, variant));
   ParseKeywordFile(files.directory ^ kPaymentFrontEndFile, PaymentFrontEndTable(rec));
   if (installation.haveWebServer) {
-    const char* name = IsOlderLevel(level) ? kOlderWebServerFile : kCurrentWebServerFile;
-    ParseMarkedSection(installation.webServer.configDir ^ name, WebServerTable(rec), rec.GetISHost());
+    OfferLines(installation.webServerSection, WebServerTable(rec), rec.GetISHost());
   }
   return true;
 }
@@ -170,7 +171,7 @@ void MoveToCurrentInstallation(MSInfo& rec, const KelString& old, const KelStrin
 
 Installation LookUpInstallation(int level) {
   Installation installation{level, KelString(), KelString(), IsPayServerInstalled() != 0,
-                            IsJQInstalled() != 0, false, WebServerDirs()};
+                            IsJQInstalled() != 0, false, WebServerDirs(), {}};
   KelString directory;
   if (KelGetInstPath(directory)) installation.current = WithoutTrailingBackslash(directory);
   if (IsOlderLevel(level) && GetTQInstallPath(directory, level)) {
@@ -263,7 +264,11 @@ int FinishReadRecord(MSInfo& rec, int level) {
 }
 
 int ReadInstalledConfig(MSList& list, int level) {
-  const Installation installation = LookUpInstallation(level);
+  Installation installation = LookUpInstallation(level);
+  if (installation.haveWebServer) {
+    const char* name = IsOlderLevel(level) ? kOlderWebServerFile : kCurrentWebServerFile;
+    ReadMarkedSection(installation.webServer.configDir ^ name, &installation.webServerSection);
+  }
   list.Empty();
   if (level == 1) {
     ReadOldestInstance(list, installation);

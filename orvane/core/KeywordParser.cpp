@@ -265,7 +265,7 @@ int ParseKeywordFile(const char* path, const KeywordTable& table) {
   });
 }
 
-int ParseMarkedSection(const char* path, const KeywordTable& table, const char* host) {
+int ReadMarkedSection(const char* path, std::vector<std::string>* lines) {
   bool inSection = false;
   return ForEachLine(path, [&](const char* line) {
     if (!inSection) {
@@ -275,9 +275,20 @@ int ParseMarkedSection(const char* path, const KeywordTable& table, const char* 
     if (std::strstr(line, kSectionEnd) != nullptr || std::strstr(line, kSectionEndOlder) != nullptr) {
       return false;
     }
-    OfferLine(table, line, host);
+    lines->emplace_back(line);
     return true;
   });
+}
+
+void OfferLines(const std::vector<std::string>& lines, const KeywordTable& table, const char* host) {
+  for (const std::string& line : lines) OfferLine(table, line.c_str(), host);
+}
+
+int ParseMarkedSection(const char* path, const KeywordTable& table, const char* host) {
+  std::vector<std::string> lines;
+  if (!ReadMarkedSection(path, &lines)) return 0;
+  OfferLines(lines, table, host);
+  return 1;
 }
 
 KeywordTable MainFileTable(MSInfo& rec, KeywordVariant variant) {

@@ -13,6 +13,7 @@
 #ifndef ORVANE_CORE_KEYWORDPARSER_H_
 #define ORVANE_CORE_KEYWORDPARSER_H_
 
+#include <string>
 #include <vector>
 
 #include "orvane/core/KelString.h"
@@ -107,6 +108,12 @@ int ParseKeywordFile(const char* path, const KeywordTable& table);
 // "End of VXR Tessaly" or "END OF TESSALY" (where reading stops). host is
 // the instance's web server host name, or null.
 int ParseMarkedSection(const char* path, const KeywordTable& table, const char* host);
+
+// The two halves of ParseMarkedSection, for a reader that offers one file's
+// section to many tables: the section's lines (appended to lines; 0 when the
+// file cannot be opened), and offering them to a table.
+int ReadMarkedSection(const char* path, std::vector<std::string>* lines);
+void OfferLines(const std::vector<std::string>& lines, const KeywordTable& table, const char* host);
 
 // Applies one entry to one line without its line end; non-zero when the
 // entry accepts (consumes) the line.

@@ -31,11 +31,7 @@ KelString LogDirectory(const MSInfo& info) { return KelString(info.GetRootPath()
 CommandFile::CommandFile(const KelString& path, bool isPrivate) : m_path(path) {
   const std::string file(path);
   os::DeleteFile(file);
-  m_stream = os::OpenFile(file, "wx");
-  if (m_stream != nullptr && isPrivate && !SetFileMode(file.c_str(), kPrivateMode)) {
-    std::fclose(m_stream);
-    m_stream = nullptr;
-  }
+  m_stream = os::OpenFile(file, "wx", isPrivate ? kPrivateMode : 0666);
   if (m_stream != nullptr) SetFileOwner(file.c_str(), nullptr);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -353,5 +354,30 @@ TEST_F(CreationTest, CreatedInstancesSurviveLoadAndStoreButNotAThirdProgramsPort
   EXPECT_STREQ(refused.GetName(), "mall");
   EXPECT_EQ(flags, MSList::kConflictPortTaken);
 }
+
+#if !defined(_WIN32)
+// The page directory is writable by anyone: a link planted in place of its
+// cache must not let re-creation empty the folder it leads to.
+TEST_F(CreationTest, RecreationLeavesALinkedPageCacheAlone) {
+  CreateShop();
+  machine.WriteFile("C:\\elsewhere\\protect\\keep.txt", "kept");
+  machine.WriteFile("C:\\other\\keep.txt", "kept");
+  const std::string cache = machine.HostPath(In(kPages, "tq_cache"));
+  // The whole cache is a link, then one of its two folders.
+  std::filesystem::remove_all(cache);
+  std::filesystem::create_directory_symlink(machine.HostPath("C:\\elsewhere"), cache);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  EXPECT_EQ(machine.ReadFile("C:\\elsewhere\\protect\\keep.txt"), "kept");
+
+  std::filesystem::remove(cache);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  std::filesystem::remove_all(cache + "/unprotect");
+  std::filesystem::create_directory_symlink(machine.HostPath("C:\\other"), cache + "/unprotect");
+  machine.WriteFile(In(kPages, "tq_cache\\protect\\page1.html"), "cached");
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  EXPECT_EQ(machine.ReadFile("C:\\other\\keep.txt"), "kept");
+  EXPECT_FALSE(machine.FileExists(In(kPages, "tq_cache\\protect\\page1.html")));
+}
+#endif
 
 }  // namespace

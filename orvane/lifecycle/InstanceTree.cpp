@@ -112,7 +112,11 @@ bool BuildWebDirectories(TreeBuilder& tree, const MSInfo& info) {
   for (const char* sub : {"protect", "unprotect"}) {
     const KelString cache = pages ^ "tq_cache" ^ sub;
     if (os::DirectoryExists(std::string(cache))) {
-      DeleteDirectoryFiles(cache);  // the page cache starts empty
+      // The page cache starts empty; but anyone may write the page
+      // directory, so a link found below it is left alone, never emptied.
+      if (!os::IsLink(std::string(pages ^ "tq_cache")) && !os::IsLink(std::string(cache))) {
+        DeleteDirectoryFiles(cache);
+      }
     } else if (!tree.Directory(cache, kWebWritableMode)) {
       return false;
     }

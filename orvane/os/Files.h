@@ -18,8 +18,10 @@ namespace orvane::os {
 // Opens a file as fopen does, with fopen's mode letters. Without "b" the file
 // is a text stream: "\n" is written as CR LF, and CR LF reads as "\n". With
 // "b" bytes pass through unchanged. Null on failure (LastError tells why).
-// The caller closes the stream with fclose.
-FILE* OpenFile(const std::string& path, const char* mode);
+// The caller closes the stream with fclose. A file the call creates has
+// newFileMode from the start (modes exist on the emulated machine only), so
+// a private file is never open to others, not even for a moment.
+FILE* OpenFile(const std::string& path, const char* mode, int newFileMode = 0666);
 
 // The new content of a file, written to a temporary file beside it and
 // renamed over it by Commit, so that a crash, a full disk or a second writer
@@ -85,6 +87,9 @@ FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream);
 // True when the path names an existing file or directory.
 bool PathExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// True when the path's last component is a symbolic link (or, on Windows,
+// another reparse point, such as a junction), whatever it leads to.
+bool IsLink(const std::string& path);
 
 // True when both paths name one existing file or directory, however they are
 // spelt (letter case, ".", "..", "/" or a second link to it).

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <cstdio>
 #include <string>
 
@@ -253,6 +257,28 @@ TEST_F(FilesTest, OwnerAndModeHooksSucceedOnExistingFiles) {
   EXPECT_TRUE(SetFileMode("C:\\WINNT\\a.txt", 0644).ok());
   EXPECT_TRUE(SetFileOwner("C:\\WINNT\\a.txt", "Administrator").ok());
 }
+
+#if !defined(_WIN32)
+// A file is created with the mode asked for, in both stream kinds; one that
+// exists keeps its own.
+TEST_F(FilesTest, ACreatedFileHasItsModeFromTheStart) {
+  for (const char* mode : {"w", "wb", "wx", "a"}) {
+    const std::string path = std::string("C:\\private-") + (mode[1] == 'b' ? "b" : mode);
+    FILE* stream = OpenFile(path, mode, 0600);
+    ASSERT_NE(stream, nullptr) << mode;
+    struct stat info;
+    ASSERT_EQ(::stat(machine.HostPath(path).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << mode;
+    std::fclose(stream);
+  }
+  machine.WriteFile("C:\\shared.txt", "x");
+  ASSERT_TRUE(SetFileMode("C:\\shared.txt", 0644).ok());
+  std::fclose(OpenFile("C:\\shared.txt", "w", 0600));
+  struct stat info;
+  ASSERT_EQ(::stat(machine.HostPath("C:\\shared.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+#endif
 
 }  // namespace
 }  // namespace orvane::os

@@ -54,7 +54,7 @@ int InstanceData::Open(const std::string& overridePath, Access access) {
   } else {
     m_path = overridePath;
   }
-  if (access == Access::kChange && !m_lock.Acquire(m_path + ".lock")) {
+  if (access == Access::kChange && !m_lock.emplace(m_path + ".lock").status().ok()) {
     host.ErrorText("cannot lock the instance data file " + m_path);
     return kExitFailed;
   }

@@ -12,10 +12,11 @@
 
 #include <orvane/orvane.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "FileLock.h"
+#include "orvane/os/Files.h"
 
 namespace orvanectl {
 
@@ -45,7 +46,7 @@ class InstanceData {
 
   std::string m_path;
   MSList m_list;
-  FileLock m_lock;
+  std::optional<orvane::os::FileLock> m_lock;
   bool m_complete = false;
 };
 

@@ -95,12 +95,13 @@ Status MoveAcrossFileSystems(const std::string& source, const std::string& targe
 
 }  // namespace
 
-FILE* OpenFile(const std::string& path, const char* mode) {
+FILE* OpenFile(const std::string& path, const char* mode, int newFileMode) {
   std::optional<posix::StreamMode> streamMode = posix::ParseStreamMode(mode);
   if (!streamMode) {
     Status::Failure(kInvalidParameter);
     return nullptr;
   }
+  streamMode->createMode = newFileMode & 07777;
   Expected<std::string> hostPath = HostPath(path);
   if (!hostPath.ok()) return nullptr;
   if (IsHostDirectory(*hostPath)) {
@@ -109,7 +110,8 @@ FILE* OpenFile(const std::string& path, const char* mode) {
   }
   FILE* stream = nullptr;
   if (streamMode->binary) {
-    int fd = open(hostPath->c_str(), streamMode->openFlags | O_CLOEXEC, 0666);
+    int fd = open(hostPath->c_str(), streamMode->openFlags | O_CLOEXEC,
+                  static_cast<mode_t>(streamMode->createMode));
     stream = fd < 0 ? nullptr : fdopen(fd, streamMode->stdioMode.c_str());
     if (fd >= 0 && stream == nullptr) close(fd);
   } else {
@@ -282,6 +284,12 @@ bool PathExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   Expected<std::string> hostPath = HostPath(path);
   return hostPath.ok() && IsHostDirectory(*hostPath);
+}
+
+bool IsLink(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  struct stat info;
+  return hostPath.ok() && lstat(hostPath->c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -245,7 +245,7 @@ std::optional<StreamMode> ParseStreamMode(const char* mode) {
 }
 
 FILE* OpenTextStream(const std::string& hostPath, const StreamMode& mode) {
-  int fd = open(hostPath.c_str(), mode.openFlags | O_CLOEXEC, 0666);
+  int fd = open(hostPath.c_str(), mode.openFlags | O_CLOEXEC, static_cast<mode_t>(mode.createMode));
   if (fd < 0) return nullptr;
   return OpenTextStreamOn(fd, mode.stdioMode.c_str());
 }

@@ -24,6 +24,7 @@ struct StreamMode {
   int openFlags = 0;  // O_RDONLY ... | O_CREAT | O_TRUNC | O_APPEND
   bool binary = false;
   std::string stdioMode;  // the mode for fopen/fopencookie, without "b"
+  int createMode = 0666;  // the permission bits of a file that open creates
 };
 std::optional<StreamMode> ParseStreamMode(const char* mode);
 

@@ -185,7 +185,9 @@ FileLock::~FileLock() = default;
 
 const Status& FileLock::status() const { return m_impl->status; }
 
-FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+FILE* OpenFile(const std::string& path, const char* mode, int /*newFileMode*/) {
+  return std::fopen(path.c_str(), mode);
+}
 
 FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream) {
   return std::freopen(path.c_str(), mode, stream);
@@ -198,6 +200,11 @@ bool PathExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsLink(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // Reading an older installation back: the reader against grep over the same
-// files, which is how a person would gather the instances' settings.
+// files (every instance's files and the web server's, all under C:\WWW),
+// which is how a person would gather the instances' settings.
 #include <string>
 
 #include "bench/BenchSupport.h"
@@ -52,8 +53,8 @@ void ReadBack(benchmark::State& state) {
 void GrepFiles(benchmark::State& state) {
   LevelTwoMachine installation;
   const std::string command =
-      "grep -rh -e MS_ -e CASHET -e ENVIRONMENT " + ShellQuote(installation.machine.HostPath("C:\\TQ2")) + " " +
-      ShellQuote(installation.machine.HostPath("C:\\WWW\\conf")) + " >/dev/null";
+      "grep -rh -e MS_ -e CASHET -e ENVIRONMENT " +
+      ShellQuote(installation.machine.HostPath("C:\\WWW")) + " >/dev/null";
   for (auto _ : state) RunCommand(state, command);
 }
 
