@@ -355,6 +355,8 @@ TEST_F(CreationTest, CreatedInstancesSurviveLoadAndStoreButNotAThirdProgramsPort
   EXPECT_EQ(flags, MSList::kConflictPortTaken);
 }
 
+// Not on Windows: MinGW's library makes no symbolic links, and Wine's
+// RemoveDirectory follows a directory link instead of removing it.
 #if !defined(_WIN32)
 // The page directory is writable by anyone: a link planted in place of its
 // cache must not let re-creation empty the folder it leads to.
