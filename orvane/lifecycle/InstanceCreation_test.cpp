@@ -87,7 +87,7 @@ TEST_F(CreationTest, TreeHoldsEveryDirectoryAndCopyWithItsMode) {
   for (const std::string& page : SampleInstallation::CatalogEditorPages()) {
     expected.push_back({In(kRoot, "teditor\\ca_html\\" + page), 0555});
   }
-  for (const Expected& item : expected) EXPECT_EQ(Mode(item.path), item.mode) << item.path;
+  for (const Expected& item : expected) EXPECT_TRUE(HasMode(item.path, item.mode));
 
   // Copies hold their sources.
   EXPECT_EQ(ReadTextFile(In(kCgi, "tessaly")), "program tessaly3.exe\n");
@@ -133,8 +133,8 @@ TEST_F(CreationTest, ProgramNamesAndPasswordFileFollowTheWebServerType) {
   shop = Record("shop", 20000);
   shop.SetISType(eISNetscape);
   ASSERT_EQ(KelCreateSingleInst(shop), 1);
-  EXPECT_EQ(Mode(In(kCgi, "tessaly")), 0555);
-  EXPECT_EQ(Mode(In(kCgi, "tessaly3")), 0555);
+  EXPECT_TRUE(HasMode(In(kCgi, "tessaly"), 0555));
+  EXPECT_TRUE(HasMode(In(kCgi, "tessaly3"), 0555));
   EXPECT_FALSE(machine.FileExists(In(kCgi, "tessaly3.exe")));
   EXPECT_FALSE(machine.FileExists(In(kRoot, "password\\netc.pwd")));  // only for Go
 }
@@ -267,7 +267,7 @@ TEST_F(CreationTest, WritesEveryConfigurationFileAndRecreatesThemTheSame) {
   const std::vector<std::string> files = {"srvrctrl.ini",   "tessaly.ini",   "velqwww.ini",
                                           "pay_cyber.ini",  "scheduler.ini", "pay_back.ini",
                                           "pay_cashet.ini", "merchant_conf"};
-  for (const std::string& file : files) EXPECT_EQ(Mode(In(kPages, file)), 0644) << file;
+  for (const std::string& file : files) EXPECT_TRUE(HasMode(In(kPages, file), 0644));
   const std::string server = ReadTextFile(In(kPages, "tessaly.ini"));
   EXPECT_NE(server.find("\nPERS_ENABLED NO\n"), std::string::npos);
   EXPECT_NE(server.find("\nGL_PORT 9000\n"), std::string::npos);
@@ -293,11 +293,13 @@ TEST_F(CreationTest, WritesEveryConfigurationFileAndRecreatesThemTheSame) {
 
 TEST_F(CreationTest, RunningServiceIsStoppedAndLeftStopped) {
   LayOut();
-  AddService("TQshop", orvane::test::EmulatedService().Running().StopDelay(5));
+  AddService("TQshop", orvane::test::EmulatedService().Running().StopDelay(2));
   shop = Record("shop", 20000);
+  const unsigned long before = ClockSeconds();
   ASSERT_EQ(KelCreateSingleInst(shop), 1);
   EXPECT_EQ(KelIsSvcActive("TQshop"), 0);
-  EXPECT_GE(ClockSeconds(), 5u);
+  EXPECT_GE(ClockSeconds() - before, 2u);  // creation waited for the stop
+  EXPECT_EQ(LastMessage(), "status: Tessaly instance shop has been created successfully.");
 }
 
 TEST_F(CreationTest, CreateInstanceCreatesEveryRecordOfTheDataFile) {
@@ -353,6 +355,8 @@ TEST_F(CreationTest, CreatedInstancesSurviveLoadAndStoreButNotAThirdProgramsPort
   EXPECT_EQ(flags, MSList::kConflictPortTaken);
 }
 
+// Not on Windows: MinGW's library makes no symbolic links, and Wine's
+// RemoveDirectory follows a directory link instead of removing it.
 #if !defined(_WIN32)
 // The page directory is writable by anyone: a link planted in place of its
 // cache must not let re-creation empty the folder it leads to.

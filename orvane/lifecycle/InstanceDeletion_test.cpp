@@ -111,11 +111,10 @@ TEST_F(DeletionTest, NoServerProcessesRemoveOnlyTheController) {
 
 TEST_F(DeletionTest, RunningServiceIsStoppedBeforeItGoes) {
   CreateShop();
-  machine.WriteRegistry(
-      "[HKEY_LOCAL_MACHINE\\EMULATION\\Services\\TQshop]\r\n\"State\"=dword:00000004\r\n"
-      "\"StopDelay\"=dword:00000003\r\n");
+  AddService("TQshop", orvane::test::EmulatedService().Running().StopDelay(2));
+  const unsigned long before = ClockSeconds();
   EXPECT_EQ(KelDeleteSingleInst(shop), 1);
-  EXPECT_GE(ClockSeconds(), 3u);
+  EXPECT_GE(ClockSeconds() - before, 2u);
   EXPECT_EQ(ServiceValue("TQshop", "ImagePath"), "<no key>");
 }
 

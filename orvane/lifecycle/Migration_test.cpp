@@ -6,7 +6,6 @@
 
 #include "orvane/config/InstallationLevels.h"
 #include "orvane/core/MSList.h"
-#include "orvane/os/Registry.h"
 #include "orvane/runtime/Cipher.h"
 #include "orvane/lifecycle/LifecycleTestMachine.h"
 #include "orvane/os/Files.h"
@@ -21,20 +20,21 @@ constexpr char kHttpdCnf[] = "C:\\WWW\\conf\\httpd.cnf";
 constexpr char kHttpdCnfText[] = "ServerRoot C:\\WWW\r\nHostname www\r\nPass /* C:\\WWW\\html\\*\r\n";
 
 // The current product installed beside whatever each test adds, and a
-// running web server that takes five seconds of the machine's clock to stop:
-// a restart shows as time gone by.
+// running web server that takes a second to stop.
 class MigrationTest : public test::LifecycleTest {
  protected:
   void SetUp() override {
-    test::LifecycleTest::SetUp();
-    if (IsSkipped()) return;
     install.payServer = true;  // the payment files are written too
     LayOut();
     machine.WriteFile(kHttpdCnf, kHttpdCnfText);
     machine.WriteFile("C:\\WWW\\conf\\servlet.cnf", "# servlet engine\r\n");
-    const char* hosts[] = {"shop.example.com", "mall.example.com", "alpha.example.test", "www.example.test"};
-    for (const char* host : hosts) machine.AddHost(host, {"10.0.0.7"});
-    AddService(kWebServerService, test::EmulatedService().Running().StopDelay(5));
+    AddHosts({"shop.example.com", "mall.example.com", "alpha.example.test", "www.example.test"},
+             "10.0.0.7");
+    AddService(kWebServerService, test::EmulatedService().Running().StopDelay(1));
+    // The instance services that migration creates.
+    for (const char* name : {"shop", "mall", "mser", "alpha"}) {
+      services.Own(std::string("TQ") + name);
+    }
   }
 
   void LayOutOlder(int level) {
@@ -55,22 +55,11 @@ class MigrationTest : public test::LifecycleTest {
     machine.WriteFile(html + "\\velqwww.ini", "ENVIRONMENT " + std::string(name) + " V=1\r\n");
   }
 
-  // Seconds on the machine's virtual clock.
-  static unsigned long MachineClock() {
-    auto emulation = os::RegistryKey::Open(os::RegistryRoot::kLocalMachine, "EMULATION", os::RegistryAccess::kRead);
-    if (!emulation) return 0;
-    auto seconds = emulation->QueryValue("ClockSeconds");
-    return seconds ? seconds->AsDword() : 0;
-  }
-  bool WebServerRestarted() const { return MachineClock() >= 5 && KelIsSvcActive(kWebServerService); }
+  bool WebServerRestarted() const { return services.Restarted(kWebServerService); }
 
   static bool InstanceServiceExists(const std::string& name) {
-    return os::RegistryKey::Open(os::RegistryRoot::kLocalMachine,
-                                 "SYSTEM\\CurrentControlSet\\Services\\TQ" + name,
-                                 os::RegistryAccess::kRead)
-        .ok();
+    return ServiceValue("TQ" + name, "ImagePath") != "<no key>";
   }
-
 };
 
 // The value of the first line of a file that begins with keyword and a space.

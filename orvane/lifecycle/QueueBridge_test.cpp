@@ -20,8 +20,6 @@ constexpr char kCommonLibrary[] = "C:\\Tessaly\\bin\\tq3_ececommon.dll";
 class QueueBridgeTest : public orvane::test::LifecycleTest {
  protected:
   void SetUp() override {
-    LifecycleTest::SetUp();
-    if (IsSkipped()) return;
     LayOut();
     shop = install.Record("shop", 20000);
     ASSERT_EQ(orvane::WriteControllerConfig(shop), 1);

@@ -29,13 +29,11 @@ using Snapshot = std::map<std::string, std::string>;
 class ReadBackRoundTripTest : public test::LifecycleTest {
  protected:
   void SetUp() override {
-    test::LifecycleTest::SetUp();
-    if (IsSkipped()) return;
     install.payServer = true;
     LayOut();
     machine.WriteFile(kHttpdCnf, "ServerRoot C:\\WWW\r\nHostname www\r\nPass /* C:\\WWW\\html\\*\r\n");
     machine.WriteFile("C:\\WWW\\conf\\servlet.cnf", "# servlet engine\r\n");
-    for (const char* name : kNames) machine.AddHost(std::string(name) + ".example.test", {"10.0.0.7"});
+    AddHosts({"shop.example.test", "mall.example.test"}, "10.0.0.7");
   }
 
   // Creates the sample instances and configures the web server for them.
