@@ -9,6 +9,7 @@
 #include "bench/BenchSupport.h"
 #include "orvane/config/InstanceFiles.h"
 #include "orvane/config/MacroConfig.h"
+#include "orvane/testing/SampleRecord.h"
 
 namespace orvane::bench {
 namespace {
@@ -38,21 +39,11 @@ std::unique_ptr<ScratchMachine> ProductMachine() {
   return machine;
 }
 
+// The tests' record, hosting and caching, with cipher texts of real length.
 MSInfo Mall() {
-  MSInfo info;
-  info.m_Name = "mall";
-  info.m_RootPath = "C:\\mall";
-  info.m_HtmlPath = kInstance;
-  info.m_MacroPath = "C:\\mall\\macro";
-  info.m_CgiPath = "C:\\mall\\cgi-bin";
-  info.m_ISHost = "shop.example";
-  info.m_DBName = "malldb";
-  info.m_DBUser = "dbuser";
-  info.m_DBOwner = "owner";
+  MSInfo info = test::MallRecord();
   info.m_DBPswd = "Qm9ndXNDaXBoZXJUZXh0MTIzNA==";
   info.m_MerKey = "Rb7TmW2mKx9LpZ4vNc8HsYd3FgJ6eUa1";
-  info.m_MSPort = 5000;
-  info.m_MSProc = 2;
   info.m_MSOption = MSInfo::kOptHosting | MSInfo::kOptCache;
   return info;
 }

@@ -9,6 +9,7 @@
 
 #include "orvane/core/MSInfo.h"
 #include "orvane/runtime/Messages.h"
+#include "orvane/testing/SampleRecord.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace orvane::test {
@@ -87,26 +88,8 @@ class InstanceFileTest : public MachineTest {
   // The instance directory, for the writers that do not make it.
   void MakeInstanceDirectory() { machine.WriteFile("C:\\mall\\html\\placeholder", ""); }
 
-  // A new record of the instance mall: port 5000, 2 processes, Velq, the Go
-  // web server, no option bits; secrets as stand-in cipher texts.
-  static MSInfo Mall() {
-    MSInfo info;
-    info.m_Name = "mall";
-    info.m_RootPath = "C:\\mall";
-    info.m_HtmlPath = kInstance;
-    info.m_MacroPath = "C:\\mall\\macro";
-    info.m_CgiPath = "C:\\mall\\cgi-bin";
-    info.m_ISHost = "shop.example";
-    info.m_DBName = "malldb";
-    info.m_DBUser = "dbuser";
-    info.m_DBOwner = "owner";
-    info.m_DBPswd = "DBCIPHER";
-    info.m_CMSPswd = "CMSCIPHER";
-    info.m_MerKey = "KEYCIPHER";
-    info.m_MSPort = 5000;
-    info.m_MSProc = 2;
-    return info;
-  }
+  // A new record of the instance mall, its pages in kInstance.
+  static MSInfo Mall() { return MallRecord(); }
 
   std::string Read(const std::string& name) const {
     return machine.ReadFile(std::string(kInstance) + "\\" + name);
