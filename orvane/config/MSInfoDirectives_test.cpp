@@ -7,10 +7,12 @@
 #include "orvane/config/DirectiveLine.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/os/Files.h"
+#include "orvane/testing/SampleRecord.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
 
+using orvane::test::MallRecord;
 using Writer = std::function<void(MSInfo&, FILE*)>;
 
 class DirectivesTest : public orvane::test::MachineTest {
@@ -25,24 +27,6 @@ class DirectivesTest : public orvane::test::MachineTest {
     return machine.ReadFile("C:\\out.ini");
   }
 
-  // A record for the instance mall on port 5000 with 2 processes.
-  static MSInfo Mall() {
-    MSInfo info;
-    info.m_Name = "mall";
-    info.m_ISHost = "shop.example";
-    info.m_DBName = "malldb";
-    info.m_DBUser = "dbuser";
-    info.m_DBOwner = "owner";
-    info.m_DBPswd = "CIPHERDB";
-    info.m_CMSPswd = "CIPHERCMS";
-    info.m_MerKey = "CIPHERKEY";
-    info.m_MacroPath = "C:\\store\\macro";
-    info.m_HtmlPath = "C:\\store\\html";
-    info.m_CgiPath = "C:\\store\\cgi";
-    info.m_MSPort = 5000;
-    info.m_MSProc = 2;
-    return info;
-  }
 };
 
 struct Case {
@@ -75,13 +59,13 @@ TEST_F(DirectivesTest, WritersOutsideTheInstanceFiles) {
        "MS_LOGPATH \r\n"},
   };
   for (const Case& c : cases) {
-    MSInfo info = Mall();
+    MSInfo info = MallRecord();
     EXPECT_EQ(Written(info, c.write), c.expected) << c.name;
   }
 }
 
 TEST_F(DirectivesTest, NegativePaymentTimesAreSettledInTheRecord) {
-  MSInfo info = Mall();
+  MSInfo info = MallRecord();
   info.m_ZKTmout = -1;
   info.m_ZKCycle = -5;
   info.m_ZKIntvl = -1;
@@ -122,7 +106,7 @@ TEST_F(DirectivesTest, TypesAndOptionBitsSpellTheirValues) {
        "TQ_ENABLE_STAGING 0\r\nTQ_ENABLE_CACHE 0\r\nCASHET_ENABLE_TRACE 1\r\n"},
   };
   for (const TypeCase& c : cases) {
-    MSInfo info = Mall();
+    MSInfo info = MallRecord();
     info.m_ISType = c.web;
     info.m_DBType = c.db;
     info.m_MSOption = c.options;
@@ -139,7 +123,7 @@ TEST_F(DirectivesTest, TypesAndOptionBitsSpellTheirValues) {
 }
 
 TEST_F(DirectivesTest, ListsJoinWithoutLeadingSeparators) {
-  MSInfo info = Mall();
+  MSInfo info = MallRecord();
   KelString empty("");
   KelString a("C:\\a");
   KelString b("C:\\b");
@@ -159,7 +143,7 @@ TEST_F(DirectivesTest, ListsJoinWithoutLeadingSeparators) {
 }
 
 TEST_F(DirectivesTest, TableDirectivesPadKeywordAndName) {
-  MSInfo info = Mall();
+  MSInfo info = MallRecord();
   info.SetNDEnv("(DTW_SQL)", "DTWSQL (IN DATABASE)");
   info.SetNDEnv("(A_NAME_OF_16CH)", "v16");
   info.SetNDEnv("(A_NAME_LONGER_THAN_16)", "long");
@@ -168,12 +152,12 @@ TEST_F(DirectivesTest, TableDirectivesPadKeywordAndName) {
             "ENVIRONMENT (DTW_SQL)       DTWSQL (IN DATABASE)\r\n"
             "ENVIRONMENT (A_NAME_OF_16CH) v16\r\n"
             "ENVIRONMENT (A_NAME_LONGER_THAN_16) long\r\n");
-  MSInfo none = Mall();
+  MSInfo none = MallRecord();
   EXPECT_EQ(Written(none, [](MSInfo& i, FILE* f) { i.WriteNDEnv(f); }), "");
 }
 
 TEST_F(DirectivesTest, MacroFileFixedAndFurtherLines) {
-  MSInfo info = Mall();
+  MSInfo info = MallRecord();
   for (const char* line : {"", "", "DEFINE x", "", "REPORT y"}) info.m_NDMisc.AddTail(line);
   EXPECT_EQ(Written(info,
                     [](MSInfo& i, FILE* f) {
@@ -182,7 +166,7 @@ TEST_F(DirectivesTest, MacroFileFixedAndFurtherLines) {
                     }),
             "BIND_FILE dummy.bnd\r\nEXEC_PATH\r\nVELQINSTANCE\r\nVELQPATH\r\n"
             "DEFINE x\r\n\r\nREPORT y\r\n");
-  MSInfo fresh = Mall();
+  MSInfo fresh = MallRecord();
   EXPECT_EQ(Written(fresh, [](MSInfo& i, FILE* f) { i.WriteNDMisc(f); }), "\r\n");
 }
 
@@ -217,12 +201,12 @@ TEST_F(DirectivesTest, ALineEndInAValueWritesNothingAndIsNoticed) {
        "C\r\n"},
   };
   for (const Case& c : cases) {
-    MSInfo info = Mall();
+    MSInfo info = MallRecord();
     const orvane::LineWatch watch;
     EXPECT_EQ(Written(info, c.write), c.expected) << c.name;
     EXPECT_TRUE(watch.Refused()) << c.name;
   }
-  MSInfo info = Mall();
+  MSInfo info = MallRecord();
   const orvane::LineWatch watch;
   Written(info, [](MSInfo& i, FILE* f) { i.WriteDBName(f); });
   EXPECT_FALSE(watch.Refused());
