@@ -30,9 +30,8 @@ enum class TcpServiceGroup {
 
 // The entries of one group, with the comment "Tessaly - " and the process's
 // description; a port that the block puts beyond the highest port is -1.
-// helperBlock is the first port of the helper
-// block; only kHelpers uses it. A damaged record's process count is taken
-// as 0 to 99, the rule's bounds.
+// helperBlock is the first port of the helper block; only kHelpers uses it.
+// A damaged record's process count is taken as 0 to 99, the rule's bounds.
 std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceGroup group,
                                                  int helperBlock = 0);
 
@@ -43,8 +42,9 @@ std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceG
 int FindHelperPortBlock(const MSInfo& info);
 
 // Registers every entry in one rewrite of the services file (each replaces
-// an entry of its name); 1 when all were registered. An entry whose port lies outside 1 to 65535 (a
-// record without a valid port block) is not registered and counts as a failure.
+// an entry of its name); 1 when all were registered. An entry whose port
+// lies outside 1 to 65535 (a record without a valid port block) is not
+// registered and counts as a failure.
 int RegisterTcpServices(const std::vector<TcpServiceEntry>& entries);
 // Removes every entry of these names; 1 when each name had an entry.
 int UnregisterTcpServices(const std::vector<TcpServiceEntry>& entries);

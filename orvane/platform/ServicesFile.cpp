@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "orvane/os/Files.h"
 #include "orvane/core/AsciiCase.h"
@@ -71,6 +72,38 @@ void WriteEntryLine(const std::string& entryLine, bool atLineStart, FILE* out) {
   std::fputs(entryLine.c_str(), out);
 }
 
+// A complete entry line (with its "\n") and the name it is the entry of.
+struct EntryLine {
+  std::string name;
+  std::string line;
+};
+
+// Writes each line in place of the first entry of its name, and those whose
+// name has none at the end, in their order; later entries of a name stay.
+int ReplaceEntryLines(const std::vector<EntryLine>& entries) {
+  return RewriteServicesFile([&](FILE* in, FILE* out) {
+    std::vector<bool> written(entries.size(), false);
+    // A last line without its line end must not swallow an entry.
+    bool atLineStart = true;
+    CopyLines(in, out, [&](const char* line, FILE* to) {
+      for (size_t i = 0; i < entries.size(); ++i) {
+        if (written[i] || !FirstWordIs(line, entries[i].name.c_str())) continue;
+        WriteEntryLine(entries[i].line, atLineStart, to);
+        written[i] = true;
+        atLineStart = true;
+        return false;
+      }
+      atLineStart = EndsLine(line);
+      return true;
+    });
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (written[i]) continue;
+      WriteEntryLine(entries[i].line, atLineStart, out);
+      atLineStart = true;
+    }
+  });
+}
+
 }  // namespace
 
 int GetServicesFilePath(KelString& path) {
@@ -84,57 +117,19 @@ std::string TcpServiceEntryStart(const char* name, int port) {
 }
 
 int ReplaceTcpServiceEntry(const char* name, const std::string& entryLine) {
-  return RewriteServicesFile([&](FILE* in, FILE* out) {
-    bool written = false;
-    // A last line without its line end must not swallow the entry.
-    bool atLineStart = true;
-    CopyLines(in, out, [&](const char* line, FILE* to) {
-      if (written || !FirstWordIs(line, name)) {
-        atLineStart = EndsLine(line);
-        return true;
-      }
-      WriteEntryLine(entryLine, atLineStart, to);
-      written = true;
-      return false;
-    });
-    if (!written) WriteEntryLine(entryLine, atLineStart, out);
-  });
+  return ReplaceEntryLines({{name, entryLine}});
 }
 
 int RegisterTcpServiceEntries(const std::vector<TcpServiceEntry>& entries) {
-  std::vector<const TcpServiceEntry*> accepted;
-  std::vector<std::string> lines;
+  std::vector<EntryLine> lines;
   for (const TcpServiceEntry& entry : entries) {
     if (!IsServiceName(entry.name.c_str()) || !IsOneLineComment(entry.comment.c_str())) continue;
-    accepted.push_back(&entry);
-    lines.push_back(TcpServiceEntryStart(entry.name.c_str(), entry.port) + "\t# " +
-                    entry.comment + "\n");
+    lines.push_back({entry.name, TcpServiceEntryStart(entry.name.c_str(), entry.port) + "\t# " +
+                                     entry.comment + "\n"});
   }
-  const bool allAccepted = accepted.size() == entries.size();
-  if (accepted.empty()) return allAccepted ? 1 : 0;
-
-  const int rewritten = RewriteServicesFile([&](FILE* in, FILE* out) {
-    std::vector<bool> written(accepted.size(), false);
-    // A last line without its line end must not swallow an entry.
-    bool atLineStart = true;
-    CopyLines(in, out, [&](const char* line, FILE* to) {
-      for (size_t i = 0; i < accepted.size(); ++i) {
-        if (written[i] || !FirstWordIs(line, accepted[i]->name.c_str())) continue;
-        WriteEntryLine(lines[i], atLineStart, to);
-        written[i] = true;
-        atLineStart = true;
-        return false;
-      }
-      atLineStart = EndsLine(line);
-      return true;
-    });
-    for (size_t i = 0; i < accepted.size(); ++i) {
-      if (written[i]) continue;
-      WriteEntryLine(lines[i], atLineStart, out);
-      atLineStart = true;
-    }
-  });
-  return rewritten && allAccepted ? 1 : 0;
+  const bool allAccepted = lines.size() == entries.size();
+  if (lines.empty()) return allAccepted ? 1 : 0;
+  return ReplaceEntryLines(lines) && allAccepted ? 1 : 0;
 }
 
 }  // namespace orvane

@@ -1,7 +1,8 @@
 // The registry seam on the emulated machine: every key operation reads the
 // registry as it is now (the parsed tree that RegistryStore keeps while the
-// file is unchanged), and every change is one transaction of RegistryStore. An open key remembers its path, not a snapshot, so it sees
-// the changes of other processes; when another process deleted it, its
+// file is unchanged), and every change is one transaction of RegistryStore.
+// An open key remembers its path, not a snapshot, so it sees the changes of
+// other processes; when another process deleted it, its
 // operations fail with kKeyDeleted.
 //
 // A hive file (SaveToFile) is registry editor text whose headers name the

@@ -172,7 +172,9 @@ Status ChangeRegistry(const RegistryChange& change) {
   Expected<HostFileVersion> version = HostFileVersion::Open(path);
   std::lock_guard<std::mutex> guard(Cache().mutex);
   Cache().Forget();
-  if (version.ok()) Cache().Keep(path, ParsedRegistry{std::move(working->tree), std::move(*version)});
+  if (version.ok()) {
+    Cache().Keep(path, ParsedRegistry{std::move(working->tree), std::move(*version)});
+  }
   return written;
 }
 
