@@ -7,8 +7,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@
 #include "orvane/runtime/Messages.h"
 #include "orvane/runtime/MessagesInternal.h"
 #include "orvane/testing/Emulation.h"
+#include "orvane/testing/ProgramPipe.h"
+#if defined(_WIN32)
+#include "orvane/testing/win32/SearchPathFolder.h"
+#endif
 
 namespace orvane::test {
 
@@ -39,7 +44,8 @@ inline std::string Error(unsigned int id, const char* arg1 = nullptr, const char
   return "E:" + Status(id, arg1, arg2).substr(2);
 }
 
-// The stand-in program built beside the tests, or "" when there is none.
+// The stand-in program built beside the tests, or "" when there is none
+// (the Windows build has it when SQLite's sources were at hand).
 #ifdef ORVANE_VELQSIM
 constexpr char kVelqsim[] = ORVANE_VELQSIM;
 #else
@@ -81,20 +87,34 @@ class DatabaseMachineTest : public PlatformMachineTest {
   }
 
   // Installs the stand-in; extra options as velqsim --install takes them.
-  // The stand-in is a program of the emulated machine: elsewhere the test
-  // is skipped, and the caller returns when IsSkipped().
+  // On Windows the stand-in's programs are in its own folder, which stays
+  // on the search path for the rest of the test. Without the stand-in the
+  // test is skipped, and the caller returns when IsSkipped().
   void InstallVelq(const std::string& options = "") {
-    ORVANE_SKIP_WITHOUT_EMULATION("the Velq stand-in runs on the emulated machine");
-    if (*kVelqsim == '\0') GTEST_SKIP() << "velqsim is not built";
-    const std::string command = std::string(kVelqsim) + " --install " + options + " >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    if (*kVelqsim == '\0') {
+      GTEST_SKIP() << "velqsim is not built (the Windows build takes it once "
+                      "cmake/sqlite-for-mingw.sh has made SQLite's sources)";
+    }
+    std::string said;
+    ASSERT_EQ(RunCommand(ProgramCommand(kVelqsim) + " --install " + options, &said), 0) << said;
+#if defined(_WIN32)
+    m_velqOnSearchPath = std::make_unique<orvane::testing::SearchPathFolder>("C:\\VELQ\\BIN");
+#endif
+  }
+
+  // The installed program "velqcmd" or "velq", as a Windows path.
+  static std::string VelqProgram(const std::string& name) {
+#if defined(_WIN32)
+    return "C:\\VELQ\\BIN\\" + name + ".exe";
+#else
+    return "C:\\WINNT\\system32\\" + name;
+#endif
   }
 
   // Runs one command of the installed "velq" command line.
   void Velq(const std::string& command) {
-    const std::string line =
-        machine.HostPath("C:\\WINNT\\system32\\velq") + " " + command + " >/dev/null";
-    ASSERT_EQ(std::system(line.c_str()), 0) << line;
+    std::string said;
+    EXPECT_EQ(RunCommand(InstalledCommand("velq") + " " + command, &said), 0) << said;
   }
 
   // The output of an SQL statement on a database, through a command file
@@ -102,9 +122,13 @@ class DatabaseMachineTest : public PlatformMachineTest {
   std::string VelqQuery(const std::string& database, const std::string& sql) {
     machine.WriteFile("C:\\query.cmd", "velq connect to " + database + "\r\nvelq \"" + sql +
                                            "\" > C:\\query.out\r\n");
-    const std::string line =
-        machine.HostPath("C:\\WINNT\\system32\\velqcmd") + " 'C:\\query.cmd' >/dev/null";
-    EXPECT_EQ(std::system(line.c_str()), 0) << line;
+#if defined(_WIN32)
+    const std::string commandFile = "C:\\query.cmd";
+#else
+    const std::string commandFile = "'C:\\query.cmd'";
+#endif
+    std::string said;
+    EXPECT_EQ(RunCommand(InstalledCommand("velqcmd") + " " + commandFile, &said), 0) << said;
     return machine.ReadFile("C:\\query.out");
   }
 
@@ -130,6 +154,26 @@ class DatabaseMachineTest : public PlatformMachineTest {
   }
 
   MSInfo info;
+
+ private:
+  std::string InstalledCommand(const std::string& name) const {
+    return ProgramCommand(machine.HostPath(VelqProgram(name)));
+  }
+
+  // Runs a command line: its exit code, and what it printed in *output.
+  static int RunCommand(const std::string& commandLine, std::string* output) {
+    FILE* pipe = OpenProgramPipe(commandLine + " 2>&1");
+    if (pipe == nullptr) return -1;
+    char buffer[4096];
+    for (size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+      output->append(buffer, count);
+    }
+    return CloseProgramPipe(pipe);
+  }
+
+#if defined(_WIN32)
+  std::unique_ptr<orvane::testing::SearchPathFolder> m_velqOnSearchPath;
+#endif
 };
 
 }  // namespace orvane::test

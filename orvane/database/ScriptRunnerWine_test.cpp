@@ -1,6 +1,6 @@
 // The script runner on Windows (run under Wine here): its wrapper and the
 // command file it calls go through the system's command interpreter, by way
-// of a velqcmd.exe stand-in built beside the test program, and the runner
+// of a velqcmd.exe stand-in built in a folder of its own, and the runner
 // waits for the marker that the interpreter makes.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,9 @@
 #include "orvane/core/MSInfo.h"
 #include "orvane/database/ScriptRunner.h"
 #include "orvane/runtime/Messages.h"
+#include "orvane/testing/ProgramPipe.h"
 #include "orvane/testing/TempMachine.h"
+#include "orvane/testing/win32/SearchPathFolder.h"
 
 namespace orvane::test {
 namespace {
@@ -25,7 +27,15 @@ class WineScriptRunnerTest : public MachineTest {
     info.SetRootPath((std::string(kRoot) + "\\shop").c_str());
     info.SetDBName("shopdb");
   }
+  // The stand-in's folder, found first for this test alone.
+  orvane::testing::SearchPathFolder interpreter{InterpreterFolder()};
   MSInfo info;
+
+ private:
+  static std::string InterpreterFolder() {
+    const std::string program = ProgramPath(ORVANE_VELQCMD);
+    return program.substr(0, program.find_last_of('\\'));
+  }
 };
 
 TEST_F(WineScriptRunnerTest, RunsTheCommandFileThroughTheInterpreterAndAwaitsItsMarker) {

@@ -58,7 +58,7 @@ TEST_F(ScriptRunnerTest, AWrapperThatCannotBeWrittenIsReported) {
 TEST_F(ScriptRunnerTest, WithoutTheCommandEnvironmentNothingIsWaitedFor) {
   InstallVelq();
   if (IsSkipped()) return;
-  std::filesystem::remove(machine.HostPath("C:\\WINNT\\system32\\velqcmd"));
+  std::filesystem::remove(machine.HostPath(VelqProgram("velqcmd")));
   EXPECT_EQ(KelMigrateDB("job.cmd", info, "C:\\work", 0), 0);
   EXPECT_EQ(ClockSeconds(), 0u);
   EXPECT_FALSE(machine.FileExists("C:\\work\\dbmaster.cmd"));

@@ -12,15 +12,22 @@
 
 namespace orvane::test {
 
-// The command line that runs the program at a path of the build. Under Wine
-// the build's host paths are on drive Z.
-inline std::string ProgramCommand(std::string path) {
+// A program's path in the build as the program's own system names it: under
+// Wine the build's host paths are on drive Z.
+inline std::string ProgramPath(std::string path) {
 #if defined(_WIN32)
   if (!path.empty() && path[0] == '/') path = "Z:" + path;
   for (char& c : path) {
     if (c == '/') c = '\\';
   }
-  return "\"\"" + path + "\"\"";  // the command interpreter drops the outer quotes
+#endif
+  return path;
+}
+
+// The command line that runs the program at a path of the build.
+inline std::string ProgramCommand(const std::string& path) {
+#if defined(_WIN32)
+  return "\"\"" + ProgramPath(path) + "\"\"";  // the command interpreter drops the outer quotes
 #else
   return "'" + path + "'";
 #endif

@@ -1,14 +1,12 @@
 #include "tools/velqsim/CommandEnvironment.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
 #include "orvane/os/Files.h"
-#include "orvane/os/posix/Machine.h"
+#include "tools/velqsim/HostSystem.h"
 #include "tools/velqsim/VelqMessages.h"
 
 namespace velqsim {
@@ -270,11 +268,10 @@ int CommandEnvironment::ChangeDirectory(const std::string& rest, FILE* err) {
   if (Lower(target.substr(0, 2)) == "/d") target = Trim(target.substr(2));
   target = Unquote(target);
   if (target.empty()) {
-    std::fputs((os::posix::CurrentDirectory() + "\n").c_str(), m_console);
+    std::fputs((velqsim::CurrentDirectory() + "\n").c_str(), m_console);
     return 0;
   }
-  os::Expected<std::string> hostPath = os::posix::HostPath(target);
-  if (!hostPath || !os::DirectoryExists(target) || chdir(hostPath->c_str()) != 0) {
+  if (!velqsim::ChangeDirectory(target)) {
     std::fputs("The system cannot find the path specified.\n", err);
     return 1;
   }

@@ -1,8 +1,7 @@
 #include "tools/velqsim/CommandLine.h"
 
-#include <unistd.h>
-
 #include <cctype>
+#include <cstdio>
 
 #include "orvane/os/Files.h"
 #include "tools/velqsim/VelqMessages.h"
@@ -283,7 +282,7 @@ std::string CommandLine::CreateDatabase(const std::vector<std::string>& words, b
       }
     }
     // A file without its directory entry is what a crash left behind.
-    unlink(file.c_str());
+    std::remove(file.c_str());
     SqlSession created(file, true);
     if (!created.ok()) {
       return VelqMessage("SQL1032N",
@@ -304,7 +303,7 @@ std::string CommandLine::DropDatabase(const std::vector<std::string>& words, boo
   std::string refused = m_store->ChangeDatabases([&](std::vector<DatabaseEntry>& entries) {
     for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
       if (entry->alias == *name && entry->node.empty()) {
-        unlink(m_store->DatabaseHostFile(entry->name).c_str());
+        std::remove(m_store->DatabaseHostFile(entry->name).c_str());
         entries.erase(entry);
         return std::string();
       }

@@ -1,21 +1,17 @@
 #include "tools/velqsim/Install.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <fstream>
+#include <iterator>
 
 #include "orvane/os/Files.h"
 #include "orvane/os/Registry.h"
-#include "orvane/os/posix/Machine.h"
+#include "tools/velqsim/HostSystem.h"
 #include "tools/velqsim/SampleScripts.h"
 #include "tools/velqsim/VelqStore.h"
 
 namespace velqsim {
 namespace os = orvane::os;
-namespace fs = std::filesystem;
 namespace {
 
 constexpr char kDefaultVelqDirectory[] = "C:\\VELQ";
@@ -23,29 +19,17 @@ constexpr char kExtendersKey[] = "SOFTWARE\\VXR\\VELQ Extenders";
 constexpr char kDriversKey[] = "SOFTWARE\\ODBC\\ODBCINST.INI";
 constexpr char kProductPathsKey[] = "SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths";
 
-// Makes a directory and the missing ones above it.
-bool MakeDirectories(const std::string& windowsPath) {
-  os::Expected<std::string> hostPath = os::posix::HostPath(windowsPath);
-  if (!hostPath) return false;
-  std::error_code error;
-  fs::create_directories(*hostPath, error);
-  return fs::is_directory(*hostPath);
-}
-
-// Copies the program beside its target and renames it in, so that a copy
-// that is running meanwhile is not disturbed.
-bool InstallProgram(const std::string& program, const std::string& windowsPath) {
-  os::Expected<std::string> target = os::posix::HostPath(windowsPath);
-  if (!target) return false;
-  const std::string temporary = *target + ".new" + std::to_string(getpid());
-  std::error_code error;
-  fs::copy_file(program, temporary, fs::copy_options::overwrite_existing, error);
-  if (error || chmod(temporary.c_str(), 0755) != 0 ||
-      rename(temporary.c_str(), target->c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+// Writes a program (or library) beside its target and renames it in, so
+// that a copy that is running meanwhile is not disturbed.
+bool InstallFile(const std::string& hostFile, const std::string& windowsPath) {
+  std::ifstream in(hostFile, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) return false;
+  if (bytes.empty()) return false;
+  os::ReplacementFile file(windowsPath, "wb", 0755);
+  return file.stream() != nullptr &&
+         std::fwrite(bytes.data(), 1, bytes.size(), file.stream()) == bytes.size() &&
+         file.Commit();
 }
 
 bool SetString(const std::string& key, const std::string& name, const std::string& value) {
@@ -79,15 +63,6 @@ InstallResult Failed(InstallResult result, const std::string& why) {
 
 InstallResult InstallIntoMachine(const InstallOptions& options) {
   InstallResult result;
-  const std::string system32 = os::WindowsDirectory() + "\\system32";
-  if (!MakeDirectories(system32)) return Failed(result, "cannot make " + system32);
-  for (const char* name : {"velqcmd", "velq"}) {
-    if (!InstallProgram(options.program, system32 + "\\" + name)) {
-      return Failed(result, "cannot install " + options.program + " as " + system32 + "\\" + name);
-    }
-  }
-  result.report += "programs: " + system32 + "\\velqcmd, " + system32 + "\\velq\n";
-
   std::string velqDirectory = ReadString(kVelqKey, kVelqPathValue);
   if (velqDirectory.empty() || !options.velqDirectory.empty()) {
     velqDirectory = options.velqDirectory.empty() ? kDefaultVelqDirectory : options.velqDirectory;
@@ -98,7 +73,28 @@ InstallResult InstallIntoMachine(const InstallOptions& options) {
   if (!MakeDirectories(velqDirectory) || !VelqStore::Open()) {
     return Failed(result, "cannot make the Velq directory " + velqDirectory);
   }
+
+  const std::string programs = ProgramDirectory(velqDirectory);
+  if (!MakeDirectories(programs)) return Failed(result, "cannot make " + programs);
+  std::string installed;
+  for (const char* name : {"velqcmd", "velq"}) {
+    const std::string target = programs + "\\" + ProgramFileName(name);
+    if (!InstallFile(options.program, target)) {
+      return Failed(result, "cannot install " + options.program + " as " + target);
+    }
+    installed += (installed.empty() ? "" : ", ") + target;
+  }
+  result.report += "programs: " + installed + "\n";
   result.report += "Velq directory: " + velqDirectory + "\n";
+
+  const std::string driverLibrary = velqDirectory + "\\BIN\\VELQCLI.DLL";
+  if (!options.driverSetup.empty()) {
+    if (!MakeDirectories(velqDirectory + "\\BIN") ||
+        !InstallFile(options.driverSetup, driverLibrary)) {
+      return Failed(result, "cannot install " + options.driverSetup + " as " + driverLibrary);
+    }
+    result.report += "ODBC driver set-up: " + driverLibrary + "\n";
+  }
 
   if (options.extenders) {
     if (!SetString(kExtendersKey, "Version", "3.1")) {
@@ -107,7 +103,6 @@ InstallResult InstallIntoMachine(const InstallOptions& options) {
     result.report += "text search extension: registered\n";
   }
 
-  const std::string driverLibrary = velqDirectory + "\\BIN\\VELQCLI.DLL";
   if (!SetString(std::string(kDriversKey) + "\\" + kOdbcDriver, "Driver", driverLibrary) ||
       !SetString(std::string(kDriversKey) + "\\" + kOdbcDriver, "Setup", driverLibrary) ||
       !SetString(std::string(kDriversKey) + "\\ODBC Drivers", kOdbcDriver, "Installed")) {

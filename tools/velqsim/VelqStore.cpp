@@ -1,16 +1,12 @@
 #include "tools/velqsim/VelqStore.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cctype>
+#include <cstdio>
 #include <sstream>
 
 #include "orvane/os/Files.h"
 #include "orvane/os/Registry.h"
-#include "orvane/os/posix/HostFile.h"
-#include "orvane/os/posix/Machine.h"
+#include "tools/velqsim/HostSystem.h"
 
 namespace velqsim {
 namespace os = orvane::os;
@@ -41,12 +37,22 @@ std::vector<std::string> SplitFields(const std::string& line) {
   }
 }
 
+std::string ReadBytes(const std::string& windowsPath) {
+  std::string bytes;
+  FILE* file = os::OpenFile(windowsPath, "rb");
+  if (file == nullptr) return bytes;
+  char buffer[4096];
+  for (size_t count; (count = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+    bytes.append(buffer, count);
+  }
+  std::fclose(file);
+  return bytes;
+}
+
 // The lines of a directory file, each split into its fields.
-std::vector<std::vector<std::string>> ReadTable(const std::string& hostPath) {
+std::vector<std::vector<std::string>> ReadTable(const std::string& windowsPath) {
   std::vector<std::vector<std::string>> rows;
-  os::Expected<std::string> bytes = os::posix::ReadHostFile(hostPath);
-  if (!bytes) return rows;
-  std::istringstream lines(*bytes);
+  std::istringstream lines(ReadBytes(windowsPath));
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty()) rows.push_back(SplitFields(line));
@@ -67,47 +73,25 @@ std::string Field(const std::vector<std::string>& row, size_t i) {
   return i < row.size() ? row[i] : std::string();
 }
 
-// An exclusive lock on the data directory's lock file while it lives.
-class DirectoryLock {
- public:
-  explicit DirectoryLock(const std::string& hostPath)
-      : m_descriptor(open(hostPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644)) {
-    if (m_descriptor >= 0 && flock(m_descriptor, LOCK_EX) != 0) {
-      close(m_descriptor);
-      m_descriptor = -1;
-    }
-  }
-  ~DirectoryLock() {
-    if (m_descriptor >= 0) close(m_descriptor);
-  }
-  DirectoryLock(const DirectoryLock&) = delete;
-  DirectoryLock& operator=(const DirectoryLock&) = delete;
-  bool held() const { return m_descriptor >= 0; }
-
- private:
-  int m_descriptor;
-};
-
-std::string HostPathOf(const std::string& windowsPath) {
-  os::Expected<std::string> hostPath = os::posix::HostPath(windowsPath);
-  return hostPath ? *hostPath : std::string();
-}
-
 // Reads, changes and writes back one directory file under the lock.
 template <typename Entry, typename ToEntry, typename ToRow>
 std::string ChangeTable(const std::string& data, const char* file,
                         const std::function<std::string(std::vector<Entry>&)>& change,
                         ToEntry toEntry, ToRow toRow) {
-  DirectoryLock lock(HostPathOf(data + "\\directory.lock"));
-  if (!lock.held()) return "the Velq directory cannot be locked";
-  const std::string hostPath = HostPathOf(data + "\\" + file);
+  os::FileLock lock(data + "\\directory.lock");
+  if (!lock.status()) return "the Velq directory cannot be locked";
+  const std::string path = data + "\\" + file;
   std::vector<Entry> entries;
-  for (const auto& row : ReadTable(hostPath)) entries.push_back(toEntry(row));
+  for (const auto& row : ReadTable(path)) entries.push_back(toEntry(row));
   std::string refused = change(entries);
   if (!refused.empty()) return refused;
   std::vector<std::vector<std::string>> rows;
   for (const Entry& entry : entries) rows.push_back(toRow(entry));
-  if (!os::posix::ReplaceHostFile(hostPath, FormatTable(rows))) {
+  const std::string text = FormatTable(rows);
+  os::ReplacementFile replacement(path, "wb");
+  if (replacement.stream() == nullptr ||
+      std::fwrite(text.data(), 1, text.size(), replacement.stream()) != text.size() ||
+      !replacement.Commit()) {
     return "the Velq directory file " + std::string(file) + " cannot be written";
   }
   return std::string();
@@ -168,7 +152,7 @@ std::string VelqStore::DatabaseHostFile(const std::string& name) const {
 
 std::vector<DatabaseEntry> VelqStore::Databases() const {
   std::vector<DatabaseEntry> entries;
-  for (const auto& row : ReadTable(HostPathOf(m_data + "\\databases.dir"))) {
+  for (const auto& row : ReadTable(m_data + "\\databases.dir")) {
     entries.push_back(ToDatabase(row));
   }
   return entries;
@@ -176,7 +160,7 @@ std::vector<DatabaseEntry> VelqStore::Databases() const {
 
 std::vector<NodeEntry> VelqStore::Nodes() const {
   std::vector<NodeEntry> entries;
-  for (const auto& row : ReadTable(HostPathOf(m_data + "\\nodes.dir"))) {
+  for (const auto& row : ReadTable(m_data + "\\nodes.dir")) {
     entries.push_back(ToNode(row));
   }
   return entries;

@@ -10,8 +10,6 @@
 //   velqsim --velqcmd ... / --velq ...   either role under this name
 // Exit codes: those of the command file or command; 0 or 1 for --install,
 // 2 for a usage error.
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +20,7 @@
 #include "orvane/os/Files.h"
 #include "tools/velqsim/CommandEnvironment.h"
 #include "tools/velqsim/CommandLine.h"
+#include "tools/velqsim/HostSystem.h"
 #include "tools/velqsim/Install.h"
 #include "tools/velqsim/VelqStore.h"
 
@@ -72,15 +71,10 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
   return commandLine.Run(JoinArguments(arguments), stdout);
 }
 
-std::string SelfPath() {
-  std::vector<char> buffer(4096);
-  const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  return length > 0 ? std::string(buffer.data(), static_cast<size_t>(length)) : std::string();
-}
-
 int Install(const std::vector<std::string>& arguments) {
   velqsim::InstallOptions options;
-  options.program = SelfPath();
+  options.program = velqsim::ProgramFile();
+  options.driverSetup = velqsim::DriverSetupLibrary();
   for (size_t i = 0; i < arguments.size(); ++i) {
     if (arguments[i] == "--velq" && i + 1 < arguments.size()) {
       options.velqDirectory = arguments[++i];
@@ -101,6 +95,7 @@ int Install(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  velqsim::JoinRegistrySandbox();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   const std::string name = ProgramName(argv[0]);
   if (name == "velqcmd") return RunEnvironment(arguments);

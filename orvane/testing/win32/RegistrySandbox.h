@@ -2,7 +2,9 @@
 // process's HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER are fresh, empty keys
 // under the real HKEY_CURRENT_USER (RegOverridePredefKey), so that a test
 // neither depends on nor changes the machine's own keys. Other processes (the
-// service control manager, reg.exe) still see the real registry.
+// service control manager, reg.exe) still see the real registry; the ones
+// that join the sandbox through its environment variable (RegistryRedirect.h)
+// see this one.
 //
 // Header only, so that every test program that takes TempMachine.cpp has it.
 #ifndef ORVANE_TESTING_WIN32_REGISTRYSANDBOX_H_
@@ -13,7 +15,9 @@
 #include <atomic>
 #include <string>
 
+#include "orvane/os/Process.h"
 #include "orvane/os/win32/WindowsApi.h"
+#include "orvane/testing/win32/RegistryRedirect.h"
 
 namespace orvane::testing {
 
@@ -23,11 +27,16 @@ class RegistrySandbox {
     static std::atomic<int> counter{0};
     m_keyPath = std::string(kParent) + "\\" + std::to_string(::GetCurrentProcessId()) + "-" +
                 std::to_string(counter++);
-    Redirect(HKEY_LOCAL_MACHINE, m_keyPath + "\\HKLM");
-    Redirect(HKEY_CURRENT_USER, m_keyPath + "\\HKCU");
+    const LONG code = RedirectRegistryRoots(m_keyPath);
+    if (code != ERROR_SUCCESS) {
+      ADD_FAILURE() << "cannot redirect the registry into " << m_keyPath << ": " << code;
+    }
+    // For the runtime's copy too: programs started through it join as well.
+    os::SetEnvironmentVariable(kRegistrySandboxVariable, m_keyPath);
   }
 
   ~RegistrySandbox() {
+    os::SetEnvironmentVariable(kRegistrySandboxVariable, "");
     ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     EXPECT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, m_keyPath.c_str()), ERROR_SUCCESS);
@@ -45,20 +54,6 @@ class RegistrySandbox {
 
  private:
   static constexpr char kParent[] = "Software\\OrvaneTests";
-
-  // Redirects a predefined root of this process to a new key below path.
-  static void Redirect(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    LONG code = ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (code != ERROR_SUCCESS) {
-      ADD_FAILURE() << "cannot create the registry sandbox " << path << ": " << code;
-      return;
-    }
-    code = ::RegOverridePredefKey(root, key);
-    ::RegCloseKey(key);  // the override holds its own handle
-    if (code != ERROR_SUCCESS) ADD_FAILURE() << "cannot redirect a root to " << path << ": " << code;
-  }
 
   std::string m_keyPath;
 };

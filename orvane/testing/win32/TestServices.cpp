@@ -10,20 +10,14 @@
 
 #include "orvane/os/Services.h"
 #include "orvane/os/win32/WindowsApi.h"
+#include "orvane/testing/ProgramPipe.h"
 
 namespace orvane::test {
 namespace {
 
 using os::ServiceState;
 
-// The test program as a Windows path (under Wine the build folder is on
-// drive Z).
-std::string ServiceProgram() {
-  std::string path = ORVANE_TEST_SERVICE_PROGRAM;
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
+std::string ServiceProgram() { return ProgramPath(ORVANE_TEST_SERVICE_PROGRAM); }
 
 std::string ProgramBytes() {
   std::ifstream in(ServiceProgram(), std::ios::binary);
