@@ -36,6 +36,10 @@ foreach(program IN LISTS ORVANE_PROGRAMS)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# The Velq stand-in's ODBC set-up library goes where the stand-in looks.
+if(TARGET velqcli)
+  install(TARGETS velqcli LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 set(CPACK_PACKAGE_NAME orvane)
 set(CPACK_PACKAGE_VENDOR "orvane")
