@@ -13,7 +13,7 @@
 
 #include "orvane/config/WebServerTestMachine.h"
 #include "orvane/os/Files.h"
-#include "orvane/testing/Emulation.h"
+#include "orvane/testing/QuickPolls.h"
 
 namespace {
 
@@ -112,7 +112,7 @@ TEST_F(WebServerConfigTest, RestartFollowsTheServiceManager) {
 }
 
 TEST_F(WebServerConfigTest, WebServerThatNeverStopsIsGivenUpAfter180Polls) {
-  ORVANE_SKIP_WITHOUT_EMULATION("the 180 one-second polls need the virtual clock");
+  orvane::test::QuickPolls quickPolls;
   AddService(orvane::kWebServerService, EmulatedService().Running().Hangs());
   EXPECT_EQ(KelSetISConf(list), 0);
   EXPECT_EQ(ClockSeconds(), 180u);

@@ -5,8 +5,9 @@
 // Windows (and Wine) it is a real service of the machine's service control
 // manager, running the test program orvane_test_service.exe, whose command
 // line carries the same knobs; its transitions take real seconds, so tests
-// keep their delays short there. Either way the test reads time through
-// ElapsedSeconds().
+// keep their delays short there, or run under QuickPolls, which speeds up
+// the services added while it lives as much as the waits. Either way the
+// test reads time through ElapsedSeconds().
 #ifndef ORVANE_TESTING_TESTSERVICES_H_
 #define ORVANE_TESTING_TESTSERVICES_H_
 
@@ -90,7 +91,9 @@ class TestServices {
   bool Restarted(const std::string& name) const;
 
   // Whole seconds passed since this object was made: on the machine's
-  // virtual clock when it has one, else in real time.
+  // virtual clock when it has one; else, while a QuickPolls lives, on its
+  // poll clock (the waits asked for since the QuickPolls began), else in
+  // real time.
   unsigned long ElapsedSeconds() const;
   // How many seconds more than the virtual clock a real transition may take
   // (the service program's own start-up, the poll's rounding).

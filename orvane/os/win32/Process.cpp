@@ -1,4 +1,4 @@
-// Processes, the environment and sleeping on the Win32 API.
+// Processes and the environment on the Win32 API (sleeping is in Clock.cpp).
 #include "orvane/os/Process.h"
 
 #include <cstdlib>
@@ -76,7 +76,5 @@ Status SetEnvironmentVariable(const std::string& name, const std::string& value)
   if (!::SetEnvironmentVariableA(name.c_str(), value.c_str())) return LastErrorFailure();
   return Status();
 }
-
-void SleepMilliseconds(unsigned long milliseconds) { ::Sleep(milliseconds); }
 
 }  // namespace orvane::os

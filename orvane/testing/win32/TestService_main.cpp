@@ -1,33 +1,42 @@
 // A Windows service for the tests of the service operations on a real
 // service control manager (Windows, or Wine's).
 //
-//   orvane_test_service.exe [--start-seconds=N] [--stop-seconds=N] [--hang]
+//   orvane_test_service.exe [--start-seconds=N] [--stop-seconds=N]
+//                           [--hang-start | --hang-stop] [--speed-up=N]
 //
 // A start or stop takes the given seconds, reporting a wait hint of one
 // second and a check point that grows four times a second, as a
-// well-behaved service does. With --hang the start stays pending with a
-// check point that never grows; so that a test machine is not left with a
-// stuck service, a hanging service ends itself after kHangSeconds.
+// well-behaved service does; with --speed-up=N its seconds last a N-th of a
+// real one (the tests' quick polls ask for it). With
+// --hang-start the start, with --hang-stop the stop stays pending with a
+// check point that never grows, until the tests release the service through
+// the event named by ReleaseEventName(); so that a test machine is not left
+// with a stuck service, a hanging service also ends itself after
+// kHangSeconds.
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "orvane/os/win32/WindowsApi.h"
+#include "orvane/testing/win32/TestServiceRelease.h"
 
 namespace {
 
 constexpr DWORD kTickMs = 250;
-constexpr DWORD kHangSeconds = 4;
+constexpr DWORD kHangSeconds = 60;
 
 struct Settings {
   DWORD startSeconds = 0;
   DWORD stopSeconds = 0;
-  bool hang = false;
+  bool hangStart = false;
+  bool hangStop = false;
+  DWORD speedUp = 1;
 };
 
 Settings g_settings;
 SERVICE_STATUS_HANDLE g_handle = nullptr;
 HANDLE g_stopRequested = nullptr;
+HANDLE g_released = nullptr;
 SERVICE_STATUS g_status = {};
 
 void Report(DWORD state, DWORD checkPoint) {
@@ -41,12 +50,23 @@ void Report(DWORD state, DWORD checkPoint) {
 }
 
 // Stays in a pending state for the given seconds, the check point growing.
+// Each tick ends at its own time from the start, so that short sped-up ticks
+// do not add up their rounding.
 void Pending(DWORD state, DWORD seconds) {
+  const ULONGLONG begin = ::GetTickCount64();
   const DWORD ticks = seconds * 1000 / kTickMs;
   for (DWORD tick = 1; tick <= ticks; ++tick) {
     Report(state, tick);
-    ::Sleep(kTickMs);
+    const ULONGLONG due = begin + ULONGLONG{tick} * kTickMs / g_settings.speedUp;
+    const ULONGLONG now = ::GetTickCount64();
+    if (due > now) ::Sleep(static_cast<DWORD>(due - now));
   }
+}
+
+// Stays in a pending state, its check point never growing, until released.
+void Hang(DWORD state) {
+  Report(state, 1);
+  ::WaitForSingleObject(g_released, kHangSeconds * 1000);
 }
 
 DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
@@ -64,20 +84,24 @@ void WINAPI ServiceMain(DWORD, char** arguments) {
   g_handle = ::RegisterServiceCtrlHandlerExA(arguments[0], Control, nullptr);
   if (g_handle == nullptr) return;
   g_stopRequested = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (g_settings.hang) {
-    Report(SERVICE_START_PENDING, 1);
-    ::Sleep(kHangSeconds * 1000);
-    Report(SERVICE_STOPPED, 0);
-    return;
+  g_released = ::CreateEventA(nullptr, TRUE, FALSE,
+                              orvane::test::ReleaseEventName(arguments[0]).c_str());
+  if (g_settings.hangStart) {
+    Hang(SERVICE_START_PENDING);
+  } else {
+    Pending(SERVICE_START_PENDING, g_settings.startSeconds);
+    Report(SERVICE_RUNNING, 0);
+    ::WaitForSingleObject(g_stopRequested, INFINITE);
+    if (g_settings.hangStop) {
+      Hang(SERVICE_STOP_PENDING);
+    } else {
+      Pending(SERVICE_STOP_PENDING, g_settings.stopSeconds);
+    }
   }
-  Pending(SERVICE_START_PENDING, g_settings.startSeconds);
-  Report(SERVICE_RUNNING, 0);
-  ::WaitForSingleObject(g_stopRequested, INFINITE);
-  Pending(SERVICE_STOP_PENDING, g_settings.stopSeconds);
   Report(SERVICE_STOPPED, 0);
 }
 
-DWORD SecondsOption(const char* argument, const char* option) {
+DWORD NumberOption(const char* argument, const char* option) {
   const size_t length = std::strlen(option);
   return std::strncmp(argument, option, length) == 0
              ? static_cast<DWORD>(std::strtoul(argument + length, nullptr, 10))
@@ -88,9 +112,11 @@ DWORD SecondsOption(const char* argument, const char* option) {
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
-    g_settings.startSeconds += SecondsOption(argv[i], "--start-seconds=");
-    g_settings.stopSeconds += SecondsOption(argv[i], "--stop-seconds=");
-    g_settings.hang = g_settings.hang || std::strcmp(argv[i], "--hang") == 0;
+    g_settings.startSeconds += NumberOption(argv[i], "--start-seconds=");
+    g_settings.stopSeconds += NumberOption(argv[i], "--stop-seconds=");
+    g_settings.hangStart = g_settings.hangStart || std::strcmp(argv[i], "--hang-start") == 0;
+    g_settings.hangStop = g_settings.hangStop || std::strcmp(argv[i], "--hang-stop") == 0;
+    if (const DWORD speedUp = NumberOption(argv[i], "--speed-up=")) g_settings.speedUp = speedUp;
   }
   char name[] = "";
   SERVICE_TABLE_ENTRYA table[] = {{name, ServiceMain}, {nullptr, nullptr}};

@@ -11,6 +11,8 @@
 #include "orvane/os/Services.h"
 #include "orvane/os/win32/WindowsApi.h"
 #include "orvane/testing/ProgramPipe.h"
+#include "orvane/testing/QuickPolls.h"
+#include "orvane/testing/win32/TestServiceRelease.h"
 
 namespace orvane::test {
 namespace {
@@ -26,11 +28,19 @@ std::string ProgramBytes() {
   return bytes.str();
 }
 
+// Under quick polls a service's seconds pass half as fast as the polls' do:
+// each quick wait costs its poll's real work too, so polls fall behind a
+// service timed at their own speed, while at half speed a delay past the
+// poll limit surely outlasts the polls.
+constexpr unsigned long kServiceSpeedUp = QuickPolls::kSpeedUp / 2;
+
 std::string CommandLine(const std::string& program, const EmulatedService& service) {
   std::string command = "\"" + program + "\"";
   if (service.startDelay()) command += " --start-seconds=" + std::to_string(service.startDelay());
   if (service.stopDelay()) command += " --stop-seconds=" + std::to_string(service.stopDelay());
-  if (service.hangs()) command += " --hang";
+  // The transition the test asks for hangs: a running service's stop.
+  if (service.hangs()) command += service.running() ? " --hang-stop" : " --hang-start";
+  if (QuickPolls::Active()) command += " --speed-up=" + std::to_string(kServiceSpeedUp);
   return command;
 }
 
@@ -49,7 +59,15 @@ bool HasState(const os::Service& service, ServiceState state) {
   return status && status->state == state;
 }
 
-// Stops a service (waiting for its stop, or for a hanging start to end) and
+// Ends the hang of a hanging test service; nothing for any other.
+void Release(const std::string& name) {
+  HANDLE released = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, ReleaseEventName(name).c_str());
+  if (released == nullptr) return;
+  ::SetEvent(released);
+  ::CloseHandle(released);
+}
+
+// Stops a service (waiting for its stop, a hanging one released) and
 // deletes it, waiting until the name is free again.
 void Remove(const std::string& name) {
   auto manager = os::ServiceManager::Open();
@@ -58,6 +76,7 @@ void Remove(const std::string& name) {
     auto service = manager->OpenService(name);
     if (!service) return;
     service->Stop();
+    Release(name);
     EXPECT_TRUE(WaitFor(30, [&] { return HasState(*service, ServiceState::kStopped); }))
         << "service " << name << " does not stop";
     service->Delete();
@@ -138,7 +157,10 @@ void TestServices::Own(const std::string& name) {
 }
 
 unsigned long TestServices::ElapsedSeconds() const {
-  return static_cast<unsigned long>((::GetTickCount64() - m_startMs) / 1000);
+  // The poll clock, like the virtual clock, advances by waits alone.
+  const unsigned long long elapsedMs =
+      QuickPolls::Active() ? QuickPolls::WaitedMilliseconds() : ::GetTickCount64() - m_startMs;
+  return static_cast<unsigned long>(elapsedMs / 1000);
 }
 
 }  // namespace orvane::test
