@@ -12,6 +12,7 @@
 #include "orvane/database/DatabaseQueries.h"
 #include "orvane/database/DatabaseTestMachine.h"
 #include "orvane/os/Odbc.h"
+#include "orvane/testing/QuickPolls.h"
 
 namespace orvane::test {
 namespace {
@@ -277,6 +278,7 @@ void PrintTo(const HangCase& c, std::ostream* out) { *out << c.script; }
 class HungScriptTest : public DatabaseSetupTest, public ::testing::WithParamInterface<HangCase> {};
 
 TEST_P(HungScriptTest, IsReportedAfterSixHundredSeconds) {
+  const QuickPolls quickPolls;
   const HangCase& c = GetParam();
   if (c.option == 0x80) Velq("create database SHOPDB");
   SetKnob("HangScript", std::string("\"") + c.script + "\"");

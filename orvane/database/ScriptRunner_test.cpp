@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "orvane/database/DatabaseTestMachine.h"
+#include "orvane/testing/QuickPolls.h"
 
 namespace orvane::test {
 namespace {
@@ -59,6 +60,7 @@ TEST_F(ScriptRunnerTest, WithoutTheCommandEnvironmentNothingIsWaitedFor) {
   InstallVelq();
   if (IsSkipped()) return;
   std::filesystem::remove(machine.HostPath(VelqProgram("velqcmd")));
+  const QuickPolls quickPolls;  // on Windows too, the clock counts waits alone
   EXPECT_EQ(KelMigrateDB("job.cmd", info, "C:\\work", 0), 0);
   EXPECT_EQ(ClockSeconds(), 0u);
   EXPECT_FALSE(machine.FileExists("C:\\work\\dbmaster.cmd"));
@@ -67,6 +69,7 @@ TEST_F(ScriptRunnerTest, WithoutTheCommandEnvironmentNothingIsWaitedFor) {
 TEST_F(ScriptRunnerTest, AHungScriptIsWaitedForSixHundredPollsWithProgress) {
   InstallVelq();
   if (IsSkipped()) return;
+  const QuickPolls quickPolls;
   SetKnob("HangScript", "\"job.cmd\"");
   // A marker that an interrupted run left behind must not end the wait.
   MakeDirectory(std::string(kLogs) + "\\~shopdb.tmp");
