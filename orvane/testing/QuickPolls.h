@@ -14,8 +14,9 @@
 // emulated machine's virtual clock, the poll clock advances by waits alone,
 // from the scope's beginning: the test services read it
 // (TestServices::ElapsedSeconds()) while the scope lives, so a test keeps
-// exact expectations such as "181 seconds", and the services they add while
-// it lives run their own delays kSpeedUp times faster, in step.
+// exact expectations such as "181 seconds". A test service's own delays stay
+// real: the scope suits tests whose services hang (or fail at once), not ones
+// whose services must finish on the poll clock.
 // One QuickPolls at a time, made and ended on the test's thread.
 #ifndef ORVANE_TESTING_QUICKPOLLS_H_
 #define ORVANE_TESTING_QUICKPOLLS_H_

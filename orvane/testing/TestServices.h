@@ -5,9 +5,8 @@
 // Windows (and Wine) it is a real service of the machine's service control
 // manager, running the test program orvane_test_service.exe, whose command
 // line carries the same knobs; its transitions take real seconds, so tests
-// keep their delays short there, or run under QuickPolls, which speeds up
-// the services added while it lives as much as the waits. Either way the
-// test reads time through ElapsedSeconds().
+// keep their delays short there (QuickPolls shortens the library's waits, not
+// theirs). Either way the test reads time through ElapsedSeconds().
 #ifndef ORVANE_TESTING_TESTSERVICES_H_
 #define ORVANE_TESTING_TESTSERVICES_H_
 

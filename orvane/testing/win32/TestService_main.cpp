@@ -2,13 +2,11 @@
 // service control manager (Windows, or Wine's).
 //
 //   orvane_test_service.exe [--start-seconds=N] [--stop-seconds=N]
-//                           [--hang-start | --hang-stop] [--speed-up=N]
+//                           [--hang-start | --hang-stop]
 //
 // A start or stop takes the given seconds, reporting a wait hint of one
 // second and a check point that grows four times a second, as a
-// well-behaved service does; with --speed-up=N its seconds last a N-th of a
-// real one (the tests' quick polls ask for it). With
-// --hang-start the start, with --hang-stop the stop stays pending with a
+// well-behaved service does. With --hang-start the start, with --hang-stop the stop stays pending with a
 // check point that never grows, until the tests release the service through
 // the event named by ReleaseEventName(); so that a test machine is not left
 // with a stuck service, a hanging service also ends itself after
@@ -30,7 +28,6 @@ struct Settings {
   DWORD stopSeconds = 0;
   bool hangStart = false;
   bool hangStop = false;
-  DWORD speedUp = 1;
 };
 
 Settings g_settings;
@@ -50,16 +47,11 @@ void Report(DWORD state, DWORD checkPoint) {
 }
 
 // Stays in a pending state for the given seconds, the check point growing.
-// Each tick ends at its own time from the start, so that short sped-up ticks
-// do not add up their rounding.
 void Pending(DWORD state, DWORD seconds) {
-  const ULONGLONG begin = ::GetTickCount64();
   const DWORD ticks = seconds * 1000 / kTickMs;
   for (DWORD tick = 1; tick <= ticks; ++tick) {
     Report(state, tick);
-    const ULONGLONG due = begin + ULONGLONG{tick} * kTickMs / g_settings.speedUp;
-    const ULONGLONG now = ::GetTickCount64();
-    if (due > now) ::Sleep(static_cast<DWORD>(due - now));
+    ::Sleep(kTickMs);
   }
 }
 
@@ -116,7 +108,6 @@ int main(int argc, char** argv) {
     g_settings.stopSeconds += NumberOption(argv[i], "--stop-seconds=");
     g_settings.hangStart = g_settings.hangStart || std::strcmp(argv[i], "--hang-start") == 0;
     g_settings.hangStop = g_settings.hangStop || std::strcmp(argv[i], "--hang-stop") == 0;
-    if (const DWORD speedUp = NumberOption(argv[i], "--speed-up=")) g_settings.speedUp = speedUp;
   }
   char name[] = "";
   SERVICE_TABLE_ENTRYA table[] = {{name, ServiceMain}, {nullptr, nullptr}};

@@ -28,19 +28,12 @@ std::string ProgramBytes() {
   return bytes.str();
 }
 
-// Under quick polls a service's seconds pass half as fast as the polls' do:
-// each quick wait costs its poll's real work too, so polls fall behind a
-// service timed at their own speed, while at half speed a delay past the
-// poll limit surely outlasts the polls.
-constexpr unsigned long kServiceSpeedUp = QuickPolls::kSpeedUp / 2;
-
 std::string CommandLine(const std::string& program, const EmulatedService& service) {
   std::string command = "\"" + program + "\"";
   if (service.startDelay()) command += " --start-seconds=" + std::to_string(service.startDelay());
   if (service.stopDelay()) command += " --stop-seconds=" + std::to_string(service.stopDelay());
   // The transition the test asks for hangs: a running service's stop.
   if (service.hangs()) command += service.running() ? " --hang-stop" : " --hang-start";
-  if (QuickPolls::Active()) command += " --speed-up=" + std::to_string(kServiceSpeedUp);
   return command;
 }
 
