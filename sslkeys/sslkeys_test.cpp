@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -137,15 +138,13 @@ class SslKeysTest : public orvane::test::MachineTest {
   // Runs sslkeys on the machine and takes what it shows on the console.
   ProgramRun RunSslKeys() {
     ProgramRun run;
-    FILE* console = orvane::test::OpenProgramPipe(orvane::test::ProgramCommand(SSLKEYS_PROGRAM));
-    if (console == nullptr) {
+    const std::optional<int> status =
+        orvane::test::RunProgram(orvane::test::ProgramCommand(SSLKEYS_PROGRAM), &run.console);
+    if (!status) {
       ADD_FAILURE() << "cannot start " << SSLKEYS_PROGRAM;
-      return run;
+    } else {
+      run.exitStatus = *status;
     }
-    char chunk[256];
-    std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, console)) > 0) run.console.append(chunk, count);
-    run.exitStatus = orvane::test::CloseProgramPipe(console);
     return run;
   }
 

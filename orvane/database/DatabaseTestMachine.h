@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -162,13 +161,7 @@ class DatabaseMachineTest : public PlatformMachineTest {
 
   // Runs a command line: its exit code, and what it printed in *output.
   static int RunCommand(const std::string& commandLine, std::string* output) {
-    FILE* pipe = OpenProgramPipe(commandLine + " 2>&1");
-    if (pipe == nullptr) return -1;
-    char buffer[4096];
-    for (size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-      output->append(buffer, count);
-    }
-    return CloseProgramPipe(pipe);
+    return RunProgram(commandLine + " 2>&1", output).value_or(-1);
   }
 
 #if defined(_WIN32)

@@ -4,6 +4,7 @@
 #define ORVANE_TESTING_PROGRAMPIPE_H_
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #if !defined(_WIN32)
@@ -51,6 +52,19 @@ inline int CloseProgramPipe(FILE* pipe) {
   const int status = pclose(pipe);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
+}
+
+// Runs a command line to its end, appending what it printed on standard
+// output to *output: its exit status as CloseProgramPipe tells it, nothing
+// when it could not be started.
+inline std::optional<int> RunProgram(const std::string& commandLine, std::string* output) {
+  FILE* pipe = OpenProgramPipe(commandLine);
+  if (pipe == nullptr) return std::nullopt;
+  char buffer[4096];
+  for (size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    output->append(buffer, count);
+  }
+  return CloseProgramPipe(pipe);
 }
 
 }  // namespace orvane::test

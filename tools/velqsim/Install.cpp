@@ -23,8 +23,8 @@ constexpr char kProductPathsKey[] = "SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Pat
 // that a copy that is running meanwhile is not disturbed.
 bool InstallFile(const std::string& hostFile, const std::string& windowsPath) {
   std::ifstream in(hostFile, std::ios::binary);
+  if (!in) return false;
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) return false;
   if (bytes.empty()) return false;
   os::ReplacementFile file(windowsPath, "wb", 0755);
   return file.stream() != nullptr &&

@@ -6,11 +6,11 @@
 //
 // A start or stop takes the given seconds, reporting a wait hint of one
 // second and a check point that grows four times a second, as a
-// well-behaved service does. With --hang-start the start, with --hang-stop the stop stays pending with a
-// check point that never grows, until the tests release the service through
-// the event named by ReleaseEventName(); so that a test machine is not left
-// with a stuck service, a hanging service also ends itself after
-// kHangSeconds.
+// well-behaved service does. With --hang-start the start, with --hang-stop
+// the stop stays pending with a check point that never grows, until the tests
+// release the service through the event named by ReleaseEventName(); so that
+// a test machine is not left with a stuck service, a hanging service also
+// ends itself after kHangSeconds.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -93,7 +93,7 @@ void WINAPI ServiceMain(DWORD, char** arguments) {
   Report(SERVICE_STOPPED, 0);
 }
 
-DWORD NumberOption(const char* argument, const char* option) {
+DWORD SecondsOption(const char* argument, const char* option) {
   const size_t length = std::strlen(option);
   return std::strncmp(argument, option, length) == 0
              ? static_cast<DWORD>(std::strtoul(argument + length, nullptr, 10))
@@ -104,8 +104,8 @@ DWORD NumberOption(const char* argument, const char* option) {
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
-    g_settings.startSeconds += NumberOption(argv[i], "--start-seconds=");
-    g_settings.stopSeconds += NumberOption(argv[i], "--stop-seconds=");
+    g_settings.startSeconds += SecondsOption(argv[i], "--start-seconds=");
+    g_settings.stopSeconds += SecondsOption(argv[i], "--stop-seconds=");
     g_settings.hangStart = g_settings.hangStart || std::strcmp(argv[i], "--hang-start") == 0;
     g_settings.hangStop = g_settings.hangStop || std::strcmp(argv[i], "--hang-stop") == 0;
   }
