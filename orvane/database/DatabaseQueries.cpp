@@ -26,36 +26,37 @@ using OutputRule = std::function<bool(const char* line)>;
 
 // Runs a query's command file (written by writeCommands into
 // <logs>\<db>.cmd, output to <logs>\<db><outputSuffix>) and reads the output
-// through rule. 1 when rule answered yes; 1 with message 32 when there is no
-// output to read; 0 when rule never did or the command file cannot be written.
-int AskVelq(const MSInfo& info, const char* outputSuffix,
+// through rule. kYes when rule answered yes; kUnknown with message 32 when
+// there is no output to read; kNo when rule never did or the command file
+// cannot be written.
+VelqAnswer AskVelq(const MSInfo& info, const char* outputSuffix,
             const std::function<void(FILE*, const char* output)>& writeCommands,
             const OutputRule& rule) {
   const KelString logs = LogDirectory(info);
-  if (!AreSingleLines({logs, info.GetDBName()})) return 0;
+  if (!AreSingleLines({logs, info.GetDBName()})) return VelqAnswer::kNo;
   const KelString output = logs ^ (KelString(info.GetDBName()) + outputSuffix);
   // An output left by an earlier run must not answer for this one.
   os::DeleteFile(std::string(output));
   ScriptRun run;
   {
     CommandFile commands(logs ^ (KelString(info.GetDBName()) + ".cmd"), false);
-    if (commands.stream() == nullptr) return 0;
+    if (commands.stream() == nullptr) return VelqAnswer::kNo;
     writeCommands(commands.stream(), output);
-    if (!commands.Close()) return 0;
+    if (!commands.Close()) return VelqAnswer::kNo;
     run = RunVelqScript(commands.path(), info, logs, 0);
   }
-  FILE* in = run == ScriptRun::kTimedOut ? nullptr : os::OpenFile(std::string(output), "r");
+  FILE* in = run == ScriptRun::kFinished ? os::OpenFile(std::string(output), "r") : nullptr;
   if (in == nullptr) {
     os::DeleteFile(std::string(output));
     KelShowError(kCannotDetermine, info.GetDBName());
-    return 1;
+    return VelqAnswer::kUnknown;
   }
   bool answered = false;
   char line[kMaxLineChars + 1];
   while (!answered && std::fgets(line, sizeof line, in) != nullptr) answered = rule(line);
   std::fclose(in);
   os::DeleteFile(std::string(output));
-  return answered ? 1 : 0;
+  return answered ? VelqAnswer::kYes : VelqAnswer::kNo;
 }
 
 bool HasWordIgnoringCase(char* line, const char* word) {
@@ -69,7 +70,7 @@ bool HasWordIgnoringCase(char* line, const char* word) {
 
 }  // namespace
 
-int IsHostingDataPresent(const MSInfo& info) {
+VelqAnswer ProbeHostingData(const MSInfo& info) {
   bool skipUnderline = false;
   return AskVelq(
       info, "JQ.tmp",
@@ -92,20 +93,24 @@ int IsHostingDataPresent(const MSInfo& info) {
       });
 }
 
-}  // namespace orvane
-
-int IsExistDBVXR(MSInfo& info) {
+VelqAnswer ProbeDatabase(const MSInfo& info) {
   KelString aliasLabel;
-  KelLoadMessage(aliasLabel, orvane::kAliasLabelMessage);
-  return orvane::AskVelq(
+  KelLoadMessage(aliasLabel, kAliasLabelMessage);
+  return AskVelq(
       info, ".tmp",
       [](FILE* out, const char* output) {
         std::fprintf(out, "velq list database directory > %s\n", output);
       },
       [&](const char* line) {
         if (aliasLabel.IsEmpty() || std::strstr(line, aliasLabel) == nullptr) return false;
-        char words[orvane::kMaxLineChars + 1];
+        char words[kMaxLineChars + 1];
         std::strcpy(words, line);
-        return orvane::HasWordIgnoringCase(words, info.GetDBName());
+        return HasWordIgnoringCase(words, info.GetDBName());
       });
+}
+
+}  // namespace orvane
+
+int IsExistDBVXR(MSInfo& info) {
+  return orvane::ProbeDatabase(info) == orvane::VelqAnswer::kNo ? 0 : 1;
 }

@@ -17,9 +17,16 @@ ORVANE_API int IsExistDBVXR(MSInfo& info);
 
 namespace orvane {
 
-// 1 when the database holds the hosting edition's shipping rule object (or
-// when that cannot be determined: message 32), else 0.
-int IsHostingDataPresent(const MSInfo& info);
+// What a question to the Velq command line found out. kUnknown: the run gave
+// no answer (no command environment, no output, or it did not finish),
+// reported with message 32.
+enum class VelqAnswer { kNo, kYes, kUnknown };
+
+// IsExistDBVXR, telling an unanswered question from a database that exists.
+VelqAnswer ProbeDatabase(const MSInfo& info);
+
+// Whether the database holds the hosting edition's shipping rule object.
+VelqAnswer ProbeHostingData(const MSInfo& info);
 
 }  // namespace orvane
 

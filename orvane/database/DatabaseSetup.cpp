@@ -8,6 +8,7 @@
 #include "orvane/database/HostingData.h"
 #include "orvane/database/ScriptLog.h"
 #include "orvane/database/ScriptRunner.h"
+#include "orvane/database/SetupStep.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Odbc.h"
 #include "orvane/platform/InstallRegistry.h"
@@ -28,6 +29,7 @@ constexpr unsigned int kCreating = 11;
 constexpr unsigned int kCannotCreate = 14;
 constexpr unsigned int kCreated = 20;
 constexpr unsigned int kCannotAccess = 24;
+constexpr unsigned int kCannotCreateFile = 26;
 constexpr unsigned int kClientNotSetUp = 30;
 constexpr unsigned int kOdbcFailed = 31;
 constexpr unsigned int kExists = 35;
@@ -55,10 +57,6 @@ constexpr char kRemoteEntryComment[] = "\t\t\t#Tessaly remote VELQ database\n";
 bool HasOption(const MSInfo& info, int option) { return (info.GetMSOption() & option) != 0; }
 bool IsVelq(const MSInfo& info) { return info.GetDBType() == 0; }
 
-KelString SchemaDirectory(const KelString& installation) {
-  return installation ^ "tq_schema\\VELQ";
-}
-
 int RegisterOdbcDataSource(const MSInfo& info) {
   if (!IsVelq(info)) return 1;
   KelString name(info.GetDBName());
@@ -71,12 +69,36 @@ int RegisterOdbcDataSource(const MSInfo& info) {
              : 0;
 }
 
-int CreateLocalDatabase(MSInfo& info, const KelString& installation) {
+// Marks the schema run as not complete; a marker a run cut short left stays.
+bool MarkSchemaRunIncomplete(const std::string& marker) {
+  if (os::PathExists(marker) && !os::IsLink(marker)) return true;
+  os::DeleteFile(marker);
+  FILE* file = os::OpenFile(marker, "wx");
+  return file != nullptr && std::fclose(file) == 0;
+}
+
+// Drops a database that a schema run left half-made, so that it is made anew.
+bool DropDatabase(const MSInfo& info) {
+  const KelString logs = LogDirectory(info);
+  CommandFile commands(logs ^ (KelString(info.GetDBName()) + ".cmd"), false);
+  if (commands.stream() == nullptr) return false;
+  std::fprintf(commands.stream(), "velq drop database %s\n", info.GetDBName());
+  if (!commands.Close()) return false;
+  return RunVelqScript(commands.path(), info, logs, 0) == ScriptRun::kFinished;
+}
+
+int CreateLocalDatabase(MSInfo& info, const KelString& installation, bool halfMade) {
   const KelString logs = LogDirectory(info);
   if (!os::DirectoryExists(std::string(logs))) {
     KelShowError(kCannotAccess, logs);
     return 0;
   }
+  const std::string marker(IncompleteSchemaMarker(installation, info.GetDBName()));
+  if (!MarkSchemaRunIncomplete(marker)) {
+    KelShowError(kCannotCreateFile, marker.c_str());
+    return 0;
+  }
+  if (halfMade && !DropDatabase(info)) return 0;
   char adminPassword[kEncipheredPasswordSize] = "";
   KelEncryptWithMerKey(kInitialAdminPassword, adminPassword, sizeof adminPassword,
                        info.GetMerKeyCipher());
@@ -85,12 +107,16 @@ int CreateLocalDatabase(MSInfo& info, const KelString& installation) {
   const KelString commandLine = (schemaDir ^ "schema.cmd") + " " + info.GetDBName() + " " +
                                 (HasOption(info, kStagingOption) ? "S" : "N") + " \"" +
                                 adminPassword + "\" " + log;
+  // A log left by an earlier run must not judge this one.
+  os::DeleteFile(std::string(log));
   if (RunVelqScript(commandLine, info, schemaDir, kSchemaProgressSteps) != ScriptRun::kFinished) {
     return 0;
   }
   const LogVerdict verdict = ReadScriptLog(log, LogErrors::kVelqErrorsEndReading, info.GetDBName());
   if (!verdict.opened || verdict.errorFound) return 0;
-  if (!IsExistDBVXR(info)) return 0;
+  if (ProbeDatabase(info) != VelqAnswer::kYes) return 0;
+  // The schema run is complete.
+  if (!os::DeleteFile(marker)) return 0;
   if (!RegisterOdbcDataSource(info)) KelShowError(kOdbcFailed, info.GetDBName());
   return 1;
 }
@@ -117,16 +143,21 @@ int CatalogRemoteDatabase(const MSInfo& info) {
 
 enum class VelqOutcome { kFailed, kCreated, kNeedsDataSource };
 
-// Creates, or catalogues, a Velq database that does not exist yet; a local
+// Creates, or catalogues, a Velq database that does not exist yet, or
+// re-creates a local one whose schema run did not complete; a local
 // creation registers its data source itself.
-VelqOutcome CreateOrCatalog(MSInfo& info, const KelString& installation) {
-  if (IsExistDBVXR(info)) {
+VelqOutcome CreateOrCatalog(MSInfo& info, const KelString& installation, bool exists) {
+  const bool remote = HasOption(info, kRemoteOption);
+  const bool halfMade =
+      exists && !remote &&
+      os::PathExists(std::string(IncompleteSchemaMarker(installation, info.GetDBName())));
+  if (exists && !halfMade) {
     KelUpdateStatus(kExists, info.GetDBName());
     return VelqOutcome::kNeedsDataSource;
   }
-  if (!HasOption(info, kRemoteOption)) {
+  if (!remote) {
     KelUpdateStatus(kCreating, info.GetDBName());
-    if (!CreateLocalDatabase(info, installation)) {
+    if (!CreateLocalDatabase(info, installation, halfMade)) {
       KelShowError(kCannotCreate, info.GetDBName());
       return VelqOutcome::kFailed;
     }
@@ -142,7 +173,12 @@ VelqOutcome CreateOrCatalog(MSInfo& info, const KelString& installation) {
 }
 
 int PrepareVelqDatabase(MSInfo& info, const KelString& installation) {
-  const VelqOutcome outcome = CreateOrCatalog(info, installation);
+  const SetupStep step(installation);
+  if (!step.ok()) return 0;
+  const VelqAnswer known = ProbeDatabase(info);
+  // A probe that gave no answer (message 32) says nothing about the database.
+  if (known == VelqAnswer::kUnknown) return 0;
+  const VelqOutcome outcome = CreateOrCatalog(info, installation, known == VelqAnswer::kYes);
   int result = outcome == VelqOutcome::kFailed ? 0 : 1;
   if (outcome == VelqOutcome::kNeedsDataSource && !RegisterOdbcDataSource(info)) {
     KelShowError(kOdbcFailed, info.GetDBName());
@@ -150,9 +186,11 @@ int PrepareVelqDatabase(MSInfo& info, const KelString& installation) {
   }
   // The hosting edition's data goes into a local database, whatever the
   // result so far.
-  if (HasOption(info, kHostingOption) && !HasOption(info, kRemoteOption) &&
-      !IsHostingDataPresent(info) && !AddHostingData(info)) {
-    result = 0;
+  if (HasOption(info, kHostingOption) && !HasOption(info, kRemoteOption)) {
+    const VelqAnswer present = ProbeHostingData(info);
+    if (present == VelqAnswer::kUnknown || (present == VelqAnswer::kNo && !AddHostingData(info))) {
+      result = 0;
+    }
   }
   return result;
 }

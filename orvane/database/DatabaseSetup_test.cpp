@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <ostream>
 
 #include "orvane/core/MSList.h"
@@ -19,6 +20,8 @@ namespace {
 
 const std::string kServicesFile = orvane::test::TempMachine::ServicesFile();
 constexpr char kDataSourceKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\SHOPDB";
+// The machine-wide lock of the database set-up, in the admin folder.
+constexpr char kLockFile[] = "dbsetup.lock";
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -119,6 +122,26 @@ TEST_F(DatabaseSetupTest, ANonexistentLogDirectoryIsReported) {
                                       Error(24, "C:\\elsewhere\\logs"), Error(14, "shopdb")}));
 }
 
+// A question that the command environment never answered is no answer.
+TEST_F(DatabaseSetupTest, WithoutTheCommandEnvironmentTheDatabaseIsNotTakenForExisting) {
+  ASSERT_TRUE(std::filesystem::remove(machine.HostPath(VelqProgram("velqcmd"))));
+  EXPECT_EQ(DBCreateSingle(info), 0);
+  EXPECT_EQ(ReportedLines(), (std::vector<std::string>{Status(38, "shop"), Error(32, "shopdb")}));
+  EXPECT_EQ(RegistryString(kDataSourceKey, "Description"), "<no key>");
+  EXPECT_EQ(ServiceStartType(), 3u);
+}
+
+TEST_F(DatabaseSetupTest, AStaleSchemaLogDoesNotJudgeTheRun) {
+  // A schema script that makes the database but writes no log of its own.
+  machine.WriteFile(std::string(kSchemaDir) + "\\schema.cmd", "@velq create database %1\r\n");
+  machine.WriteFile(std::string(kLogs) + "\\shopdb.log", "an earlier, clean run\r\n");
+  EXPECT_EQ(DBCreateSingle(info), 0);
+  EXPECT_EQ(ReportedLines(), (std::vector<std::string>{Status(38, "shop"), Status(11, "shopdb"),
+                                                       Error(14, "shopdb")}));
+  EXPECT_FALSE(machine.FileExists(std::string(kLogs) + "\\shopdb.log"));
+  EXPECT_EQ(RegistryString(kDataSourceKey, "Description"), "<no key>");
+}
+
 // A parameter's text as a test name: letters and digits, "_" for the rest.
 std::string TestName(std::string text) {
   for (char& c : text) {
@@ -200,9 +223,9 @@ TEST_F(HostingDataTest, AddsTheDataAndTheTextSearchOnce) {
   EXPECT_TRUE(Contains(Log("jqdata.log"), "insert into ofs values (100, 'tq3_shipRule'"));
   EXPECT_TRUE(Contains(Log("searchext.log"), "create table prodtext"));
   EXPECT_EQ(Log("jqdata.old.log"), "an earlier run\r\n");
-  EXPECT_TRUE(IsHostingDataPresent(info));
+  EXPECT_EQ(ProbeHostingData(info), VelqAnswer::kYes);
   EXPECT_FALSE(machine.FileExists(std::string(kAdminDir) + "\\velqconfig.bat"));
-  EXPECT_EQ(FilesIn(kAdminDir), std::vector<std::string>{});
+  EXPECT_EQ(FilesIn(kAdminDir), std::vector<std::string>{kLockFile});
 
   // The data is there now: a second preparation leaves the logs alone.
   ReportedLines().clear();
@@ -222,7 +245,7 @@ TEST_F(HostingDataTest, TheMigrationFlagRunsTheMigrationScriptOnceInstead) {
   EXPECT_FALSE(machine.FileExists(flag));
   EXPECT_TRUE(Contains(Log("jqdata.log"), "create table if not exists hostplan"));
   EXPECT_FALSE(machine.FileExists(std::string(kLogs) + "\\searchext.log"));
-  EXPECT_TRUE(IsHostingDataPresent(info));
+  EXPECT_EQ(ProbeHostingData(info), VelqAnswer::kYes);
 }
 
 TEST_F(HostingDataTest, AnSqlErrorIsReportedWithMessage99) {
@@ -249,11 +272,13 @@ TEST_F(DatabaseMachineTest, WithoutTheTextExtendersTheHostingRunIsRefused) {
   InstallVelq("--no-extenders");
   if (IsSkipped()) return;
   info.SetMSOption(0x80, 0x80);
-  EXPECT_EQ(DBCreateSingle(info), 1);
+  // The database is made, but without its hosting data it is not ready.
+  EXPECT_EQ(DBCreateSingle(info), 0);
   EXPECT_EQ(ReportedLines(), (std::vector<std::string>{Status(38, "shop"), Status(11, "shopdb"),
                                                        Status(20, kLogs), Status(101)}));
-  // The command file with the clear password is gone, the data was not loaded.
-  EXPECT_EQ(FilesIn(kAdminDir), std::vector<std::string>{});
+  EXPECT_EQ(ServiceStartType(), 3u);
+  // No command file with the clear password was made, the data was not loaded.
+  EXPECT_EQ(FilesIn(kAdminDir), std::vector<std::string>{kLockFile});
   EXPECT_FALSE(machine.FileExists(std::string(kLogs) + "\\jqdata.log"));
 }
 
@@ -271,6 +296,7 @@ struct HangCase {
   int option;
   int result;
   std::vector<std::string> (*expected)();
+  std::vector<std::string> adminFiles;
 };
 
 void PrintTo(const HangCase& c, std::ostream* out) { *out << c.script; }
@@ -287,27 +313,30 @@ TEST_P(HungScriptTest, IsReportedAfterSixHundredSeconds) {
   EXPECT_EQ(DBCreateSingle(info), c.result);
   EXPECT_GE(ClockSeconds() - before, 600u);
   EXPECT_EQ(ReportedLines(), c.expected());
-  EXPECT_EQ(FilesIn(kAdminDir), std::vector<std::string>{});
+  EXPECT_EQ(FilesIn(kAdminDir), c.adminFiles);
   EXPECT_FALSE(machine.FileExists(std::string(kLogs) + "\\~shopdb.tmp"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, HungScriptTest,
-    ::testing::Values(HangCase{"schema.cmd", 0, 0,
-                               [] {
-                                 return std::vector<std::string>{
-                                     Status(38, "shop"), Status(11, "shopdb"), Error(14, "shopdb")};
-                               }},
-                      // The existence query: the database counts as existing.
-                      HangCase{"shopdb.cmd", 0, 1,
-                               [] {
-                                 return std::vector<std::string>{
-                                     Status(38, "shop"), Error(32, "shopdb"), Status(35, "shopdb")};
-                               }},
-                      HangCase{"jqdata.cmd", 0x80, 0, [] {
-                                 return std::vector<std::string>{
-                                     Status(38, "shop"), Status(35, "shopdb"), Error(99, "shopdb")};
-                               }}),
+    ::testing::Values(
+        // The schema run did not complete: its database stays marked so.
+        HangCase{"schema.cmd", 0, 0,
+                 [] {
+                   return std::vector<std::string>{Status(38, "shop"), Status(11, "shopdb"),
+                                                   Error(14, "shopdb")};
+                 },
+                 {"SHOPDB.incomplete", kLockFile}},
+        // The existence query gave no answer: nothing is known of the database.
+        HangCase{"shopdb.cmd", 0, 0,
+                 [] { return std::vector<std::string>{Status(38, "shop"), Error(32, "shopdb")}; },
+                 {kLockFile}},
+        HangCase{"jqdata.cmd", 0x80, 0,
+                 [] {
+                   return std::vector<std::string>{Status(38, "shop"), Status(35, "shopdb"),
+                                                   Error(99, "shopdb")};
+                 },
+                 {kLockFile}}),
     [](const ::testing::TestParamInfo<HangCase>& param) { return TestName(param.param.script); });
 
 TEST_F(DatabaseSetupTest, EveryInstanceOfTheListIsPrepared) {

@@ -2,6 +2,7 @@
 
 #include "orvane/core/MSInfo.h"
 #include "orvane/database/ScriptLog.h"
+#include "orvane/database/SetupStep.h"
 #include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
@@ -26,11 +27,17 @@ void WriteScriptCall(FILE* out, const char* script, const MSInfo& info, const Ke
 ScriptRun RunHostingDataScripts(const MSInfo& info) {
   KelString installation;
   if (!GetTQInstallPath(installation, kCurrentProductVersion)) return ScriptRun::kNotStarted;
-  const KelString admin = installation ^ "server\\admin";
-  const KelString schemaDir = installation ^ "tq_schema\\VELQ";
+  const KelString admin = SetupFolder(installation);
+  const KelString schemaDir = SchemaDirectory(installation);
   const KelString logs = LogDirectory(info);
   const KelString migrationFlag = schemaDir ^ "migrate\\migrate.txt";
 
+  const bool migrating = os::PathExists(std::string(migrationFlag));
+  // The command file holds the clear password: it is made only for a run.
+  if (!migrating && !IsVelqExtendersInstalled()) {
+    KelUpdateStatus(kExtendersMissing);
+    return ScriptRun::kNotStarted;
+  }
   KelString password;
   info.GetDBPswd(password);
   if (!AreSingleLines({installation, logs, info.GetDBName(), info.GetDBOwner(), password})) {
@@ -40,15 +47,11 @@ ScriptRun RunHostingDataScripts(const MSInfo& info) {
   if (commands.stream() == nullptr) return ScriptRun::kNotStarted;
   FILE* out = commands.stream();
   std::fprintf(out, "cd %s\n", static_cast<const char*>(schemaDir));
-  const bool migrating = os::PathExists(std::string(migrationFlag));
   WriteScriptCall(out, migrating ? "jq3122migrate.cmd" : "jqdata.cmd", info, logs ^ "jqdata.log",
                   password);
   if (migrating) {
     // A migration runs once.
     os::DeleteFile(std::string(migrationFlag));
-  } else if (!IsVelqExtendersInstalled()) {
-    KelUpdateStatus(kExtendersMissing);
-    return ScriptRun::kNotStarted;
   } else {
     std::fprintf(out, "cd %s\n", static_cast<const char*>(schemaDir));
     WriteScriptCall(out, "searchext.cmd", info, logs ^ "searchext.log", password);
@@ -64,8 +67,9 @@ int AddHostingData(const MSInfo& info) {
   const KelString log = LogDirectory(info) ^ "jqdata.log";
   KelCreateBackup(log, nullptr);
   os::DeleteFile(std::string(log));
-  if (RunHostingDataScripts(info) == ScriptRun::kTimedOut) {
-    KelShowError(kHostingDataError, info.GetDBName());
+  const ScriptRun run = RunHostingDataScripts(info);
+  if (run != ScriptRun::kFinished) {
+    if (run == ScriptRun::kTimedOut) KelShowError(kHostingDataError, info.GetDBName());
     return 0;
   }
   return ReadScriptLog(log, LogErrors::kVelqAndSqlErrors, info.GetDBName()).errorFound ? 0 : 1;
@@ -74,5 +78,9 @@ int AddHostingData(const MSInfo& info) {
 }  // namespace orvane
 
 int KelCreateDB(MSInfo& info) {
+  KelString installation;
+  if (!orvane::GetTQInstallPath(installation, orvane::kCurrentProductVersion)) return 0;
+  const orvane::SetupStep step(installation);
+  if (!step.ok()) return 0;
   return orvane::RunHostingDataScripts(info) != orvane::ScriptRun::kNotStarted ? 1 : 0;
 }

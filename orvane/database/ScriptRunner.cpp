@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "orvane/core/MSInfo.h"
+#include "orvane/database/SetupStep.h"
 #include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
+#include "orvane/platform/InstallRegistry.h"
 #include "orvane/platform/Processes.h"
 #include "orvane/runtime/Messages.h"
 
@@ -84,6 +86,10 @@ ScriptRun RunVelqScript(const char* commandLine, const MSInfo& info, const char*
 
 int KelMigrateDB(const char* commandLine, MSInfo& info, const char* workDir, int progressSteps) {
   if (commandLine == nullptr || workDir == nullptr) return 0;
+  KelString installation;
+  if (!orvane::GetTQInstallPath(installation, orvane::kCurrentProductVersion)) return 0;
+  const orvane::SetupStep step(installation);
+  if (!step.ok()) return 0;
   return orvane::RunVelqScript(commandLine, info, workDir, progressSteps) !=
                  orvane::ScriptRun::kNotStarted
              ? 1

@@ -21,8 +21,10 @@ class MSInfo;
 // the marker <root>\logs\~<database>.tmp; the marker and the wrapper are
 // removed afterwards. With progressSteps > 0 each poll reports the progress
 // 100 * seconds waited / progressSteps. Message 13 when the wrapper cannot
-// be written (0). 1 when the command environment was started; the outcome
-// of the script itself is not known here.
+// be written (0). The run is a step of the machine's database set-up
+// (SetupStep): 0 without the installation or the step's lock. 1 when the
+// command environment was started; the outcome of the script itself is not
+// known here.
 ORVANE_API int KelMigrateDB(const char* commandLine, MSInfo& info, const char* workDir,
                             int progressSteps);
 

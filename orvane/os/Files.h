@@ -65,10 +65,14 @@ class ReplacementFile {
 
 // An exclusive lock on a lock file (created when missing), for files that
 // other processes change too: held for the object's lifetime, and released
-// when its process dies.
+// when its process dies. It waits for another holder to release it, or with
+// kFailIfHeld fails at once with kLockViolation, so that a caller can say
+// that it waits.
+enum class LockWait { kWait, kFailIfHeld };
+
 class FileLock {
  public:
-  explicit FileLock(const std::string& lockPath);
+  explicit FileLock(const std::string& lockPath, LockWait wait = LockWait::kWait);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;

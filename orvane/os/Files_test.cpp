@@ -222,6 +222,18 @@ TEST_F(FilesTest, ListDirectoryMatchesWildcardsIgnoringCase) {
   EXPECT_EQ(ListDirectory("C:\\missing").status().code(), kPathNotFound);
 }
 
+TEST_F(FilesTest, ALockAttemptFailsAtOnceWhileTheLockIsHeld) {
+  const std::string path = "C:\\WINNT\\setup.lock";
+  {
+    FileLock holder(path);
+    ASSERT_TRUE(holder.status().ok());
+    FileLock attempt(path, LockWait::kFailIfHeld);
+    EXPECT_EQ(attempt.status().code(), kLockViolation);
+  }
+  FileLock attempt(path, LockWait::kFailIfHeld);
+  EXPECT_TRUE(attempt.status().ok()) << "released with its holder";
+}
+
 TEST_F(FilesTest, ShortPathOfAnExistingShortPathIsThePath) {
   machine.WriteFile("C:\\WINNT\\a.txt", "x");
   Expected<std::string> shortPath = ShortPathName("C:\\WINNT\\a.txt");

@@ -24,6 +24,7 @@ enum ErrorCode : unsigned long {
   kNotEnoughMemory = 8,
   kWriteFault = 29,
   kReadFault = 30,
+  kLockViolation = 33,  // another process holds the lock
   kNotSupported = 50,
   kFileExists = 80,
   kInvalidParameter = 87,

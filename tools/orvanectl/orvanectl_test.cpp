@@ -422,6 +422,27 @@ TEST_F(OrvanectlTest, MigrateAnOlderInstallation) {
   EXPECT_TRUE(HasMessage(database, 38)) << database.dump();
 }
 
+TEST_F(OrvanectlTest, DatabaseSetUpWithoutTheCommandEnvironmentFails) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  ASSERT_EQ(Ctl({"create", "shop1"}).exit, 0);
+  const fs::path velqcmd = m_machine / "drive_c" / "WINNT" / "system32" / "velqcmd";
+  const fs::path aside = m_folder / "velqcmd";
+  fs::rename(velqcmd, aside);
+  const fs::path registry = m_machine / "registry.reg";
+  const std::string dataSource = "ODBC.INI\\SHOP1]";
+
+  json failed = CtlJson({"db", "create", "shop1"}, 1);
+  EXPECT_TRUE(HasMessage(failed, 32)) << failed.dump();
+  EXPECT_FALSE(HasMessage(failed, 35)) << failed.dump();
+  EXPECT_EQ(ReadFile(registry).find(dataSource), std::string::npos);
+
+  fs::rename(aside, velqcmd);
+  json created = CtlJson({"db", "create", "shop1"}, 0);
+  EXPECT_TRUE(HasMessage(created, 20)) << created.dump();
+  EXPECT_NE(ReadFile(registry).find(dataSource), std::string::npos);
+}
+
 TEST_F(OrvanectlTest, DemoRunsTheWholeRoad) {
   CtlRun demo = Ctl({"demo", (m_folder / "demo").string()});
   EXPECT_EQ(demo.exit, 0) << demo.out << demo.err;

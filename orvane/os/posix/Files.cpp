@@ -219,10 +219,10 @@ Status ReplacementFile::Commit(const std::string& backupPath) {
 
 class FileLock::Impl {
  public:
-  explicit Impl(const std::string& lockPath) {
+  Impl(const std::string& lockPath, LockWait wait) {
     Expected<std::string> hostPath = HostPath(lockPath);
     if (hostPath.ok()) {
-      lock.emplace(*hostPath);
+      lock.emplace(*hostPath, wait == LockWait::kWait);
       status = lock->status();
     } else {
       status = hostPath.status();
@@ -233,7 +233,8 @@ class FileLock::Impl {
   Status status;
 };
 
-FileLock::FileLock(const std::string& lockPath) : m_impl(std::make_unique<Impl>(lockPath)) {}
+FileLock::FileLock(const std::string& lockPath, LockWait wait)
+    : m_impl(std::make_unique<Impl>(lockPath, wait)) {}
 
 FileLock::~FileLock() = default;
 

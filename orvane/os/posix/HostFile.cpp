@@ -230,15 +230,15 @@ Status CreateHostFile(const std::string& hostPath, const std::string& bytes) {
   return Status();
 }
 
-HostFileLock::HostFileLock(const std::string& lockPath) {
+HostFileLock::HostFileLock(const std::string& lockPath, bool wait) {
   m_fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (m_fd < 0) {
     m_status = FailureFromErrno(errno);
     return;
   }
-  while (flock(m_fd, LOCK_EX) != 0) {
+  while (flock(m_fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
     if (errno != EINTR) {
-      m_status = FailureFromErrno(errno);
+      m_status = errno == EWOULDBLOCK ? Status::Failure(kLockViolation) : FailureFromErrno(errno);
       return;
     }
   }

@@ -61,10 +61,11 @@ Status ReplaceHostFile(const std::string& hostPath, const std::string& bytes);
 Status CreateHostFile(const std::string& hostPath, const std::string& bytes);
 
 // An exclusive flock on a lock file (created when missing), held for the
-// object's lifetime; it dies with its process.
+// object's lifetime; it dies with its process. Unless wait is set, a lock
+// held elsewhere fails at once with kLockViolation.
 class HostFileLock {
  public:
-  explicit HostFileLock(const std::string& lockPath);
+  explicit HostFileLock(const std::string& lockPath, bool wait = true);
   ~HostFileLock();
   HostFileLock(const HostFileLock&) = delete;
   HostFileLock& operator=(const HostFileLock&) = delete;

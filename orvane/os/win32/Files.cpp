@@ -161,7 +161,7 @@ Status ReplacementFile::Commit(const std::string& backupPath) {
 
 class FileLock::Impl {
  public:
-  explicit Impl(const std::string& lockPath)
+  Impl(const std::string& lockPath, LockWait wait)
       : file(::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
@@ -170,7 +170,9 @@ class FileLock::Impl {
       return;
     }
     OVERLAPPED whole{};
-    if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+    const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK |
+                        (wait == LockWait::kWait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+    if (!::LockFileEx(file.get(), flags, 0, 1, 0, &whole)) {
       status = LastErrorFailure();
     }
   }
@@ -179,7 +181,8 @@ class FileLock::Impl {
   Status status;
 };
 
-FileLock::FileLock(const std::string& lockPath) : m_impl(std::make_unique<Impl>(lockPath)) {}
+FileLock::FileLock(const std::string& lockPath, LockWait wait)
+    : m_impl(std::make_unique<Impl>(lockPath, wait)) {}
 
 FileLock::~FileLock() = default;
 
