@@ -34,7 +34,8 @@ int Unregister(const MSInfo& info, TcpServiceGroup group) {
 // The queue bridge's file and entry. Only an instance with a bridge (its
 // file is there) must have the entry; any other loses a stray one quietly.
 int RemoveQueueBridge(const MSInfo& info) {
-  const bool hasBridge = os::PathExists(std::string(KelString(info.GetHtmlPath()) ^ "tqei_ece.ini"));
+  const std::string bridgeFile(KelString(info.GetHtmlPath()) ^ "tqei_ece.ini");
+  const bool hasBridge = os::PathExists(bridgeFile);
   MoveAside(info, {"tqei_ece.ini"});
   const int removed = KelUnregTcpService(BridgeTcpServiceName(info).c_str());
   return hasBridge ? removed : 1;
