@@ -22,6 +22,8 @@ namespace {
 namespace kw = keyword;
 
 constexpr int kDirectoryMode = 0755;
+// The queue bridge's process; its configuration file is its name + ".ini".
+constexpr char kBridgeServer[] = "tqei_ece";
 constexpr int kInstanceFileMode = 0644;
 
 // What the directives of one file draw on.
@@ -53,6 +55,10 @@ struct FileLayout {
 };
 
 KelString Join(const KelString& a, const char* b) { return a ^ b; }
+
+std::string FilePath(const MSInfo& info, const char* stem) {
+  return std::string(KelString(info.GetHtmlPath()) ^ (std::string(stem) + ".ini").c_str());
+}
 
 // --- Directives shared by several files --------------------------------------
 
@@ -156,13 +162,16 @@ void ControlService(FILE* f, FileContext& c) {
 }
 // The servers the controller runs: always the commerce server, the payment
 // servers when that product is installed, the card-payment server and the
-// scheduler with the hosting edition.
+// scheduler with the hosting edition, and the queue bridge of an instance
+// that has one (its configuration file is there), which writing the file
+// again must not drop.
 void ControlPool(FILE* f, FileContext& c) {
   const KelString instance = c.info.GetHtmlPath();
   KelString pool = instance ^ "tessaly";
   if (IsPayServerInstalled())
     pool += "," + (instance ^ "pay_back") + "," + (instance ^ "pay_cashet");
   if (IsJQInstalled()) pool += "," + (instance ^ "pay_cyber") + "," + (instance ^ "scheduler");
+  if (os::PathExists(FilePath(c.info, kBridgeServer))) pool += "," + (instance ^ kBridgeServer);
   WriteTextLine(f, kw::kControlPoolConfig, pool);
 }
 void CurrencyMerchants(FILE* f, FileContext&) {
@@ -293,7 +302,7 @@ const FileLayout kPayCyberFile = {"pay_cyber", "_cy", "back_server.exe", {
     PayHost, OrderNotificationOff, PdiEncryptOff, TemplatePath,
     BackgroundCycle, BackgroundInterJob, LogPath, LogLevel}};
 
-const FileLayout kEceFile = {"tqei_ece", "_ece", "back_server.exe", {
+const FileLayout kEceFile = {kBridgeServer, "_ece", "back_server.exe", {
     Prefix, Exec, Host, DbName, DbInst, DbOwner, DbPass, RetryLimit, RetryInterval,
     OneProcess, MerchantKey, Lang, BackgroundCycle, BackgroundInterJob, LogPath, LogLevel,
     QueueInbound, QueueOutbound, QueueError, QueueManager, QueueBridgeUser,
@@ -301,10 +310,6 @@ const FileLayout kEceFile = {"tqei_ece", "_ece", "back_server.exe", {
 // clang-format on
 
 // --- Writing -----------------------------------------------------------------
-
-std::string FilePath(const MSInfo& info, const char* stem) {
-  return std::string(KelString(info.GetHtmlPath()) ^ (std::string(stem) + ".ini").c_str());
-}
 
 FileContext ContextFor(MSInfo& info, const FileLayout& layout, const char* installDir,
                        const QueueSettings* queues) {

@@ -34,7 +34,8 @@ struct QueueSettings {
 
 // srvrctrl.ini. The instance directory is created first, with every missing
 // parent (owner the database owner, mode 0755); when that fails the result
-// is 0 without a message.
+// is 0 without a message. An instance with a queue bridge (its tqei_ece.ini
+// exists) keeps the bridge in the controller's pool.
 int WriteControllerConfig(MSInfo& info);
 // tessaly.ini. The lines of the previous file (or, when it is missing, of its
 // backup) whose first word is not a keyword of the new file - the

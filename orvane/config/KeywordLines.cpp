@@ -67,6 +67,7 @@ int AddIfMissing(const char* key, const char* path, const char* delimiters, cons
         }
         return true;
       });
+  if (!replaced) KelShowError(kMessageCannotCreateConfigFile, path);
   return replaced ? 1 : 0;
 }
 

@@ -24,9 +24,10 @@ int KeyMissing(KelString path, const char* key);
 // Makes sure the file holds a line whose first word (split at delimiters) is
 // key: when none has, an empty line and "key value" are appended. The file
 // is rewritten whole either way and its previous content kept as its backup
-// (tessaly.ini: tessaly.old.ini). 1 done; 0 when the file cannot be read or
-// replaced, or value would put a line end into it (message 3), leaving the
-// file unchanged.
+// (tessaly.ini: tessaly.old.ini). 1 done; 0 when the file cannot be read,
+// and 0 with message 3 and the file's path when it cannot be replaced (a
+// full disk) or value would put a line end into it, leaving the file
+// unchanged.
 int AddIfMissing(const char* key, const char* path, const char* delimiters, const char* value);
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "orvane/testing/FileSizeLimit.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -42,5 +43,20 @@ TEST_F(PasswordFileTest, MissingTemplateKeepsThePresentFile) {
   EXPECT_EQ(machine.ReadFile(kPasswordFile), "previous\r\n");
   EXPECT_FALSE(machine.FileExists("C:\\shop\\netc.old.pwd"));
 }
+
+#if !defined(_WIN32)
+// The disk fills up during the copy: the instance keeps its password file.
+TEST_F(PasswordFileTest, AFailedCopyKeepsThePresentFile) {
+  machine.WriteFile(kTemplate, std::string(4096, 'x'));
+  machine.WriteFile(kPasswordFile, "previous\r\n");
+  int result;
+  {
+    orvane::test::FileSizeLimit fullDisk(100);
+    result = orvane::CreatePasswordFile("C:\\shop", 0, "C:\\inst", "bin");
+  }
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(machine.ReadFile(kPasswordFile), "previous\r\n");
+}
+#endif
 
 }  // namespace

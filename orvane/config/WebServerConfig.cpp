@@ -21,7 +21,12 @@ constexpr int kStopPolls = 180;
 
 int WriteGoWebServerConfig(MSList& list, const char* installDir) {
   WebServerRun run;
-  if (!SurveyInstances(list, installDir, run)) return 0;
+  // Without the administration pages' config.js the installation is not
+  // whole: there is nothing to take the product section from.
+  if (!SurveyInstances(list, installDir, run)) {
+    KelShowError(kMsgNoInstallation);
+    return 0;
+  }
   if (!GetWebServerDirs(run.dirs)) {
     KelShowError(kMsgNoWebServer);
     return 0;

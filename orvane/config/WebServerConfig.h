@@ -13,7 +13,8 @@
 #include "orvane/export.h"
 
 // Configures the web server for every instance of list. 0 when the
-// installation directory cannot be found (message 5), when a hosting
+// installation directory or, with a Go instance, the administration pages'
+// config.js cannot be found (message 5), when a hosting
 // instance finds no application server (message 100 as a status line; the
 // instances after it are left alone), or when a file of the Go web server
 // could not be written or the web server not restarted (each reported with
@@ -30,7 +31,7 @@ namespace orvane {
 // The Go web server's part of a run: httpd.cnf (its previous content kept in
 // httpd.cnf.old), the plug-in files, servlet.cnf when an instance uses the
 // catalog editor, then the restart unless an instance was read back from an
-// earlier product level. 0 when config.js cannot be opened (no message), the
+// earlier product level. 0 when config.js cannot be opened (message 5), the
 // web server's record cannot be read (message 4), or a file or the restart
 // fails (its message; message 22 after a plug-in file, 25 after the
 // restart); httpd.cnf is changed only when it was written completely.

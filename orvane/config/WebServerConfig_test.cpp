@@ -144,7 +144,7 @@ const FailureCase kFailureCases[] = {
      },
      "Cannot find Tessaly installation parameters.", false, false},
     {"NoConfigJs", [](orvane::test::TempMachine&, MSList&) { orvane::os::DeleteFile(kConfigJs); },
-     nullptr, false, false},
+     "Cannot find Tessaly installation parameters.", false, false},
     {"NoWebServerRecord",
      [](orvane::test::TempMachine& m, MSList&) {
        m.WriteRegistry(

@@ -20,10 +20,6 @@ bool WordIs(std::string_view word, const char* expected) {
   return !word.empty() && EqualsIgnoringCase(word.data(), word.size(), expected);
 }
 
-bool Contains(std::string_view line, std::string_view text) {
-  return line.find(text) != std::string_view::npos;
-}
-
 }  // namespace
 
 std::string_view LineWord(std::string_view line, int index) {
@@ -44,12 +40,6 @@ int IsDefaultPassLine(const char* line) {
   return WordIs(LineWord(line, 0), "Pass") && WordIs(LineWord(line, 1), "/*") ? 1 : 0;
 }
 
-bool IsSectionBeginLine(std::string_view line) { return Contains(line, kSectionTitle); }
-
-bool IsSectionEndLine(std::string_view line) {
-  return Contains(line, kSectionEndTitle) || Contains(line, kLegacySectionEnd);
-}
-
 void WriteSectionBegin(FILE* out, const char* title) {
   KelString doNotEdit;
   if (!KelLoadMessage(doNotEdit, kMsgDoNotEdit)) doNotEdit = kDoNotEditText;
@@ -59,15 +49,6 @@ void WriteSectionBegin(FILE* out, const char* title) {
 
 void WriteSectionEnd(FILE* out, const char* title) {
   WriteLine(out, std::string("###### ") + title + " ######");
-}
-
-bool OldSectionFilter::Drops(std::string_view line) {
-  if (m_inside) {
-    m_inside = !IsSectionEndLine(line);
-    return true;
-  }
-  m_inside = IsSectionBeginLine(line);
-  return m_inside;
 }
 
 int ReportWebServerFileEdit(EditResult result, const char* path) {

@@ -30,8 +30,15 @@ constexpr char kLegacySectionEnd[] = "END OF TESSALY";
 constexpr char kDefaultPassTitle[] = "VXR Tessaly (Pass)";
 constexpr char kDefaultPassEndTitle[] = "End of VXR Tessaly (Pass)";
 
-bool IsSectionBeginLine(std::string_view line);
-bool IsSectionEndLine(std::string_view line);
+// Inline, like the filter below, so that a host explaining a refused file
+// finds the sections by the same rule.
+inline bool IsSectionBeginLine(std::string_view line) {
+  return line.find(kSectionTitle) != std::string_view::npos;
+}
+inline bool IsSectionEndLine(std::string_view line) {
+  return line.find(kSectionEndTitle) != std::string_view::npos ||
+         line.find(kLegacySectionEnd) != std::string_view::npos;
+}
 
 // Writes "###### title ###### (Do not edit this section)" and a line feed.
 void WriteSectionBegin(FILE* out, const char* title);
@@ -44,7 +51,14 @@ void WriteSectionEnd(FILE* out, const char* title);
 class OldSectionFilter {
  public:
   // True when line belongs to an old section (and is to be dropped).
-  bool Drops(std::string_view line);
+  bool Drops(std::string_view line) {
+    if (m_inside) {
+      m_inside = !IsSectionEndLine(line);
+      return true;
+    }
+    m_inside = IsSectionBeginLine(line);
+    return m_inside;
+  }
   // True when the file ended inside a section that was never closed.
   bool InsideSection() const { return m_inside; }
 

@@ -30,7 +30,24 @@ int StoreText(const KelString& text, FILE* file) {
   return text.Store(file);
 }
 
-int LoadText(KelString& text, FILE* file) { return text.Load(file); }
+// Reads one line as KelString::Load does: it must end with a line end (LF
+// or CR LF) and hold at most kMaxLineChars characters. A line that holds a
+// NUL byte is refused as damaged too: taken as a value it would lose
+// everything after the NUL at the next store, silently.
+int LoadLine(KelString& text, FILE* file) {
+  text.Empty();
+  std::string line;
+  if (!orvane::ReadLine(file, &line) || line.empty() || line.back() != '\n') return 0;
+  line.pop_back();
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > static_cast<size_t>(kMaxLineChars) || line.find('\0') != std::string::npos) {
+    return 0;
+  }
+  text = line.c_str();
+  return 1;
+}
+
+int LoadText(KelString& text, FILE* file) { return LoadLine(text, file); }
 
 // Reads the leading decimal number of a line: leading blanks skipped, an
 // optional sign, the digits up to the first other character; no digits give
@@ -55,7 +72,7 @@ int StoreInt(int value, FILE* file) { return std::fprintf(file, "%d\n", value) >
 
 int LoadInt(int& value, FILE* file) {
   KelString line;
-  if (!line.Load(file)) {
+  if (!LoadLine(line, file)) {
     value = 0;
     return 0;
   }

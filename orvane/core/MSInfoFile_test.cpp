@@ -279,6 +279,22 @@ TEST(MSInfoFileTest, TextLinesOf512CharactersFail) {
   }
 }
 
+// A hand-edited NUL would cut the field at the next store: the record is
+// refused as damaged, in a text field and in a number field alike.
+TEST(MSInfoFileTest, LinesHoldingANulFail) {
+  for (int line : {0, 7, 16, 21}) {
+    std::vector<std::string> lines = SampleLines();
+    lines[static_cast<size_t>(line)].insert(1, 1, '\0');
+    TempStream damaged(JoinLines(lines, "\r\n"));
+    MSInfo loaded;
+    EXPECT_EQ(loaded.Load(damaged.get(), MSInfo::kDataFileVersion), 0) << line;
+  }
+  TempStream number(std::string("7\0" "9\n", 4));
+  int value = -1;
+  EXPECT_EQ(LoadInt(value, number.get()), 0);
+  EXPECT_EQ(value, 0);
+}
+
 TEST(MSInfoFileTest, TextsThatWouldNotComeBackAsOneLineAreNotStored) {
   MSInfo info = SampleRecord();
   info.SetDBSvc(std::string(511, 's').c_str());

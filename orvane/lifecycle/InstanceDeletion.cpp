@@ -5,9 +5,11 @@
 #include "orvane/core/KelString.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/lifecycle/InstanceTcpServices.h"
+#include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/platform/InstanceService.h"
+#include "orvane/platform/ServicesFile.h"
 #include "orvane/runtime/Messages.h"
 
 namespace orvane {
@@ -29,6 +31,16 @@ int Unregister(const MSInfo& info, TcpServiceGroup group) {
   return UnregisterTcpServices(InstanceTcpServices(info, group));
 }
 
+// The queue bridge's file and entry. Only an instance with a bridge (its
+// file is there) must have the entry; any other loses a stray one quietly.
+int RemoveQueueBridge(const MSInfo& info) {
+  const std::string bridgeFile(KelString(info.GetHtmlPath()) ^ "tqei_ece.ini");
+  const bool hasBridge = os::PathExists(bridgeFile);
+  MoveAside(info, {"tqei_ece.ini"});
+  const int removed = KelUnregTcpService(BridgeTcpServiceName(info).c_str());
+  return hasBridge ? removed : 1;
+}
+
 }  // namespace
 }  // namespace orvane
 
@@ -46,6 +58,7 @@ int KelDeleteSingleInst(MSInfo& info) {
   orvane::MoveAside(info, {"pay_cyber.ini"});
   status &= orvane::Unregister(info, TcpServiceGroup::kHelpers);
   orvane::MoveAside(info, {"scheduler.ini"});
+  status &= orvane::RemoveQueueBridge(info);
 
   if (status) {
     KelUpdateStatus(orvane::kMsgDeleted, info.GetName());

@@ -14,10 +14,11 @@ class MSInfo;
 // Stops the instance's service, deletes it and its start parameters,
 // removes the TCP service entries of the server controller, the server
 // processes, the payment services (when the payment server is installed
-// now) and the pay_cyber and scheduler services, and moves aside the
-// configuration files. 1 when every service and entry was removed, with
-// status message 49; otherwise 0 with error message 50 (every step still
-// runs).
+// now), the pay_cyber and scheduler services and the queue bridge's entry,
+// and moves aside the configuration files (the bridge's tqei_ece.ini too).
+// 1 when every service and entry was removed (the bridge's only when the
+// instance has a bridge), with status message 49; otherwise 0 with error
+// message 50 (every step still runs).
 ORVANE_API int KelDeleteSingleInst(MSInfo& info);
 
 #endif  // ORVANE_LIFECYCLE_INSTANCEDELETION_H_

@@ -67,6 +67,8 @@ bool IsFreeHelperPort(int port, const ServicesDatabase* services,
 
 }  // namespace
 
+std::string BridgeTcpServiceName(const MSInfo& info) { return Numbered(Prefix(info), "ece", 1); }
+
 std::vector<TcpServiceEntry> InstanceTcpServices(const MSInfo& info, TcpServiceGroup group,
                                                  int helperBlock) {
   const std::string prefix = Prefix(info);

@@ -20,6 +20,9 @@ class MSInfo;
 
 namespace orvane {
 
+// The queue bridge's entry: "tq" + instance name + "_ece_1".
+std::string BridgeTcpServiceName(const MSInfo& info);
+
 // The groups in the order creation registers them.
 enum class TcpServiceGroup {
   kController,  // the server controller alone

@@ -6,6 +6,7 @@
 #include "orvane/config/KeywordLines.h"
 #include "orvane/core/Keywords.h"
 #include "orvane/lifecycle/InstanceTree.h"
+#include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/runtime/Messages.h"
@@ -15,13 +16,17 @@ namespace {
 constexpr unsigned kMessageNoInstallation = 5;
 constexpr int kFileMode = 0644;
 
-void AddPersonalizationKeys(MSInfo& info) {
+// Adds the three keys; 0 when a rewrite of the file failed (reported as
+// message 3). A file that cannot be read was reported by its writer.
+int AddPersonalizationKeys(MSInfo& info) {
   const KelString serverFile = KelString(info.GetHtmlPath()) ^ "tessaly.ini";
-  orvane::AddIfMissing(orvane::keyword::kPersEnabled, serverFile, " ", "NO");
-  orvane::AddIfMissing(orvane::keyword::kGlHost, serverFile, " ", info.GetISHost());
-  orvane::AddIfMissing(orvane::keyword::kGlPort, serverFile, " ", "9000");
+  const bool readable = orvane::os::PathExists(std::string(serverFile));
+  int added = orvane::AddIfMissing(orvane::keyword::kPersEnabled, serverFile, " ", "NO");
+  added &= orvane::AddIfMissing(orvane::keyword::kGlHost, serverFile, " ", info.GetISHost());
+  added &= orvane::AddIfMissing(orvane::keyword::kGlPort, serverFile, " ", "9000");
   orvane::SetFileOwner(serverFile, info.GetDBOwner());
   orvane::SetFileMode(serverFile, kFileMode);
+  return readable ? added : 1;
 }
 
 void RefreshProductMacros(MSInfo& info) {
@@ -47,7 +52,7 @@ int KelNetPerceptionConfig(MSInfo& info) {
     KelShowError(kMessageNoInstallation);
     return 0;
   }
-  AddPersonalizationKeys(info);
+  const int added = AddPersonalizationKeys(info);
   RefreshProductMacros(info);
-  return 1;
+  return added;
 }

@@ -10,8 +10,10 @@
 // each added only when no line has its keyword yet - and refreshes the ten
 // product macros of the instance's template editor from the store's macro
 // directory, keeping each previous copy as its backup. 0 with message 5 when
-// the installation directory cannot be found; otherwise 1, whatever the
-// single steps gave (a step that cannot write its file reports it itself).
+// the installation directory cannot be found, and 0 when tessaly.ini could
+// not be rewritten (message 3 with its path: a key would be missing);
+// otherwise 1. A tessaly.ini that is not there is left to its writer, which
+// reported it; macros that cannot be copied are not reported.
 ORVANE_C_API int KelNetPerceptionConfig(MSInfo& info);
 
 #endif  // ORVANE_LIFECYCLE_NETPERCEPTION_H_

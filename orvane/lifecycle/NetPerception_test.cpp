@@ -5,6 +5,7 @@
 #include <string>
 
 #include "orvane/config/InstanceFileTestMachine.h"
+#include "orvane/testing/FileSizeLimit.h"
 
 namespace {
 
@@ -62,5 +63,25 @@ TEST_F(NetPerceptionTest, AMissingServerFileIsLeftAlone) {
   EXPECT_FALSE(Exists("tessaly.ini"));
   EXPECT_FALSE(Exists("tessaly.old.ini"));
 }
+
+#if !defined(_WIN32)
+// The disk fills up while a key is added: the failure is told and enters
+// the result, so that creation does not report success with keys missing.
+TEST_F(NetPerceptionTest, AFullDiskIsReportedAndFails) {
+  const std::string server = "DBNAME malldb\r\nGL_PORT 8000\r\n";
+  machine.WriteFile("C:\\mall\\html\\tessaly.ini", server);
+  MSInfo info = Mall();
+  int result;
+  {
+    // The copy of the file fits, an added key does not.
+    orvane::test::FileSizeLimit fullDisk(server.size() + 4);
+    result = KelNetPerceptionConfig(info);
+  }
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(Read("tessaly.ini"), server);
+  ASSERT_FALSE(ShownErrors().empty());
+  EXPECT_EQ(ShownErrors()[0], "Cannot create configuration file C:\\mall\\html\\tessaly.ini.");
+}
+#endif
 
 }  // namespace

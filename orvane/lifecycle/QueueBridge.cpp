@@ -6,6 +6,7 @@
 #include "orvane/config/InstanceFiles.h"
 #include "orvane/core/KelString.h"
 #include "orvane/core/MSInfo.h"
+#include "orvane/lifecycle/InstanceTcpServices.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/platform/ServicesFile.h"
@@ -65,8 +66,7 @@ int KelCreateFixpackQVInit(MSInfo& info, char** args, int count) {
   // A port that is no port registers nothing rather than a garbled entry.
   const int port = orvane::ParseBridgePort(Argument(args, count, orvane::kArgPort));
   if (port > 0) {
-    const std::string name = std::string("tq") + info.GetName() + "_ece_1";
-    KelRegTcpService(name.c_str(), port, "ECE service");
+    KelRegTcpService(orvane::BridgeTcpServiceName(info).c_str(), port, "ECE service");
   }
 
   orvane::AddControllerPoolServer(info, "tqei_ece");

@@ -7,6 +7,8 @@
 
 #include "orvane/config/InstanceFiles.h"
 #include "orvane/core/MSInfo.h"
+#include "orvane/lifecycle/InstanceCreation.h"
+#include "orvane/lifecycle/InstanceDeletion.h"
 #include "orvane/lifecycle/LifecycleTestMachine.h"
 
 namespace {
@@ -73,6 +75,32 @@ TEST_F(QueueBridgeTest, RunningTwiceLeavesOneEntry) {
   EXPECT_EQ(ServiceLine("tqshop_ece_1"), "tqshop_ece_1\t30600/tcp\t# ECE service");
   const std::string pool = PoolLine();
   EXPECT_EQ(pool.find("tqei_ece"), pool.rfind("tqei_ece")) << pool;
+}
+
+// The bridge is part of the instance: creating it again keeps it in the
+// controller's pool, and deleting it frees the bridge's port too.
+TEST_F(QueueBridgeTest, TheBridgeOutlivesRecreationAndGoesWithDeletion) {
+  shop = Record("shop", 20000);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  ASSERT_EQ(Run("server"), 1);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  const std::string pool = PoolLine();
+  EXPECT_NE(pool.find(",C:\\WWW\\html\\shop\\tqei_ece"), std::string::npos) << pool;
+  EXPECT_EQ(pool.find("tqei_ece"), pool.rfind("tqei_ece")) << pool;
+
+  const std::string bridgeFile = "C:\\WWW\\html\\shop\\tqei_ece.ini";
+  const std::string bridgeConfig = ReadTextFile(bridgeFile);
+  orvane::test::ShownMessages().clear();
+  EXPECT_EQ(KelDeleteSingleInst(shop), 1);
+  EXPECT_EQ(ServiceLine("tqshop_ece_1"), "");
+  EXPECT_EQ(ServiceValue("TQshop", "ImagePath"), "<no key>");
+  EXPECT_EQ(PoolLine(), "");  // srvrctrl.ini moved aside
+  EXPECT_FALSE(machine.FileExists(bridgeFile));
+  EXPECT_EQ(ReadTextFile("C:\\WWW\\html\\shop\\tqei_ece.old.ini"), bridgeConfig);
+
+  // Without its bridge the instance is created without one.
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  EXPECT_EQ(PoolLine().find("tqei_ece"), std::string::npos);
 }
 
 TEST_F(QueueBridgeTest, PortsThatAreNoPortsRegisterNothing) {

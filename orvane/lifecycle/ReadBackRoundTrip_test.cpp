@@ -55,8 +55,8 @@ class ReadBackRoundTripTest : public test::LifecycleTest {
     Recreate(list);
   }
 
-  // Creates every instance of list again, with the queue bridge's file, and
-  // configures the web server.
+  // Creates every instance of list again, with the queue bridge's file and
+  // its place in the controller's pool, and configures the web server.
   static void Recreate(MSList& list) {
     char in[] = "IN.Q", out[] = "OUT.Q", error[] = "ERR.Q", manager[] = "QM1", user[] = "bridge";
     const QueueSettings queues{in, out, error, manager, user};
@@ -66,6 +66,7 @@ class ReadBackRoundTripTest : public test::LifecycleTest {
       list.GetCurrent(rec);
       ASSERT_EQ(KelCreateSingleInst(rec), 1);
       ASSERT_EQ(WriteEceConfig(rec, "C:\\Tessaly", queues), 1);
+      ASSERT_EQ(AddControllerPoolServer(rec, "tqei_ece"), 1);
     }
     ASSERT_EQ(KelSetISConf(list), 1) << ::testing::PrintToString(test::ShownMessages());
   }

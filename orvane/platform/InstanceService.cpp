@@ -74,7 +74,12 @@ int CreateInstanceService(MSInfo& info) {
   config.displayName = std::string("Tessaly - ") + info.GetName();
   auto manager = os::ServiceManager::Open();
   if (manager) {
-    if (auto existing = manager->OpenService(std::string(name))) existing->Delete();
+    if (auto existing = manager->OpenService(std::string(name))) {
+      // Created again, the service keeps the start type it was given (the
+      // database set-up makes it automatic).
+      if (const auto previous = QueryWholeConfig(*existing)) config.startType = previous->startType;
+      existing->Delete();
+    }
     if (manager->CreateService(std::string(name), config).ok()) return 1;
   }
   // Parameters without their service would only mislead the next reader.
@@ -84,7 +89,8 @@ int CreateInstanceService(MSInfo& info) {
 
 int DeleteInstanceService(MSInfo& info) {
   const KelString name = ServiceNameOf(info);
-  if (!DeleteStartParameters(name)) return 0;
+  // Missing parameters must not keep the service alive for ever.
+  DeleteStartParameters(name);
   auto opened = OpenNamedService(name);
   return opened && opened->service.Delete().ok() ? 1 : 0;
 }

@@ -29,13 +29,14 @@ ORVANE_C_API int KelStartTQServer(const char* dataFile);
 namespace orvane {
 
 // Writes the start parameters, replaces a service of the same name and
-// creates the service (own process, demand start, local system account).
+// creates the service (own process, local system account; demand start, or
+// the start type of the service it replaces).
 // 0 when the installation directory, the parameters or the service cannot be
 // had; a service that cannot be created (a name the service manager
 // refuses) takes its start parameters with it.
 int CreateInstanceService(MSInfo& info);
-// Deletes the start parameters and the service; the result of the service
-// deletion (0 when there is no such service).
+// Deletes the start parameters (when there are any) and the service; the
+// result of the service deletion (0 when there is no such service).
 int DeleteInstanceService(MSInfo& info);
 // Starts a stopped service and polls for the running state; 0 when it is
 // still not running after the last poll, else the start's own result. A

@@ -7,6 +7,7 @@
 
 #include "orvane/core/MSInfo.h"
 #include "orvane/core/MSList.h"
+#include "orvane/os/Registry.h"
 #include "orvane/platform/PlatformTestMachine.h"
 #include "orvane/platform/WindowsServices.h"
 #include "orvane/runtime/Messages.h"
@@ -47,7 +48,7 @@ TEST_F(InstanceServiceTest, CreateWritesParametersAndReplacesTheService) {
   EXPECT_EQ(RegistryString(kParametersKey, "TQshop"), "<no key>");
 
   InstallProduct();
-  AddService("TQshop", EmulatedService().Automatic().Image("C:\\old\\srvrctrl.exe"));
+  AddService("TQshop", EmulatedService().Image("C:\\old\\srvrctrl.exe"));
   ASSERT_EQ(orvane::CreateInstanceService(m_info), 1);
   EXPECT_EQ(RegistryString(kParametersKey, "TQshop"), "-i D:\\stores\\shop\\srvrctrl.ini");
   EXPECT_EQ(ServiceValue("TQshop", "ImagePath"), "C:\\Tessaly\\bin\\srvrctrl.exe");
@@ -55,6 +56,21 @@ TEST_F(InstanceServiceTest, CreateWritesParametersAndReplacesTheService) {
   EXPECT_EQ(ServiceDword("TQshop", "Start"), 3u);
   EXPECT_EQ(ServiceDword("TQshop", "Type"), 0x10u);
   EXPECT_EQ(ServiceDword("TQshop", "ErrorControl"), 1u);
+}
+
+// The database set-up makes the service start automatically; creating the
+// instance again must not take that back.
+TEST_F(InstanceServiceTest, AReplacedServiceKeepsItsStartType) {
+  services.Own("TQshop");
+  InstallProduct();
+  ASSERT_EQ(orvane::CreateInstanceService(m_info), 1);
+  ASSERT_EQ(KelSetSvcAuto("TQshop"), 1);
+  ASSERT_EQ(orvane::CreateInstanceService(m_info), 1);
+  EXPECT_EQ(ServiceDword("TQshop", "Start"), 2u);
+  EXPECT_EQ(KelIsSvcAuto("TQshop"), 1);
+  ASSERT_EQ(KelSetSvcManual("TQshop"), 1);
+  ASSERT_EQ(orvane::CreateInstanceService(m_info), 1);
+  EXPECT_EQ(ServiceDword("TQshop", "Start"), 3u);
 }
 
 TEST_F(InstanceServiceTest, ARefusedServiceNameLeavesNothingInTheRegistry) {
@@ -73,6 +89,22 @@ TEST_F(InstanceServiceTest, DeleteRemovesParametersAndService) {
   ASSERT_EQ(orvane::CreateInstanceService(m_info), 1);
   EXPECT_EQ(orvane::DeleteInstanceService(m_info), 1);
   EXPECT_EQ(RegistryString(kParametersKey, "TQshop"), "<no value>");
+  EXPECT_EQ(ServiceValue("TQshop", "ImagePath"), "<no key>");
+  EXPECT_EQ(orvane::DeleteInstanceService(m_info), 0);
+}
+
+// A service whose start parameters went missing is deleted all the same.
+TEST_F(InstanceServiceTest, DeleteRemovesAServiceWithoutParameters) {
+  services.Own("TQshop");
+  InstallProduct();
+  ASSERT_EQ(orvane::CreateInstanceService(m_info), 1);
+  {
+    auto key = orvane::os::RegistryKey::Open(orvane::os::RegistryRoot::kLocalMachine,
+                                             kParametersKey, orvane::os::RegistryAccess::kAll);
+    ASSERT_TRUE(key && key->DeleteValue("TQshop"));
+  }
+  ASSERT_EQ(RegistryString(kParametersKey, "TQshop"), "<no value>");
+  EXPECT_EQ(orvane::DeleteInstanceService(m_info), 1);
   EXPECT_EQ(ServiceValue("TQshop", "ImagePath"), "<no key>");
   EXPECT_EQ(orvane::DeleteInstanceService(m_info), 0);
 }

@@ -61,11 +61,6 @@ int RewriteServicesFile(const ContentWriter& write) {
   return RewriteWithBackup(std::string(path), BackupPathOf(path), write);
 }
 
-bool EndsLine(const char* line) {
-  const size_t length = std::strlen(line);
-  return length > 0 && line[length - 1] == '\n';
-}
-
 // Writes an entry line on a line of its own.
 void WriteEntryLine(const std::string& entryLine, bool atLineStart, FILE* out) {
   if (!atLineStart) std::fputc('\n', out);
@@ -83,19 +78,27 @@ struct EntryLine {
 int ReplaceEntryLines(const std::vector<EntryLine>& entries) {
   return RewriteServicesFile([&](FILE* in, FILE* out) {
     std::vector<bool> written(entries.size(), false);
-    // A last line without its line end must not swallow an entry.
+    // A last line without its line end must not swallow an entry. Whether a
+    // line is ended is told by its whole text: a NUL byte in it ends no line.
     bool atLineStart = true;
-    CopyLines(in, out, [&](const char* line, FILE* to) {
+    std::string line;
+    auto unwrittenEntryOf = [&](const std::string& text) {
       for (size_t i = 0; i < entries.size(); ++i) {
-        if (written[i] || !FirstWordIs(line, entries[i].name.c_str())) continue;
-        WriteEntryLine(entries[i].line, atLineStart, to);
+        if (!written[i] && FirstWordIs(text.c_str(), entries[i].name.c_str())) return i;
+      }
+      return entries.size();
+    };
+    while (ReadLine(in, &line)) {
+      const size_t i = unwrittenEntryOf(line);
+      if (i < entries.size()) {
+        WriteEntryLine(entries[i].line, atLineStart, out);
         written[i] = true;
         atLineStart = true;
-        return false;
+        continue;
       }
-      atLineStart = EndsLine(line);
-      return true;
-    });
+      std::fwrite(line.data(), 1, line.size(), out);
+      atLineStart = !line.empty() && line.back() == '\n';
+    }
     for (size_t i = 0; i < entries.size(); ++i) {
       if (written[i]) continue;
       WriteEntryLine(entries[i].line, atLineStart, out);

@@ -15,6 +15,7 @@
 
 #include "orvane/os/Files.h"
 #include "orvane/testing/Emulation.h"
+#include "orvane/testing/FileSizeLimit.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace {
@@ -99,6 +100,17 @@ TEST_F(ServicesFileTest, LinesAreCopiedWholeAndByteForByte) {
   EXPECT_EQ(Services(), original + "\r\n");
 }
 
+// A NUL byte in the last line hides nothing of its line end: new entries
+// follow it directly, without a blank line each.
+TEST_F(ServicesFileTest, ANulInTheLastLineAddsNoBlankLines) {
+  const char bytes[] = "keep\t\t1/tcp\t# a\0b\r\n";
+  const std::string original(bytes, sizeof bytes - 1);
+  WriteServices(original);
+  ASSERT_EQ(KelRegTcpService("one", 2, "c"), 1);
+  ASSERT_EQ(KelRegTcpService("two", 3, "c"), 1);
+  EXPECT_EQ(Services(), original + "one\t\t2/tcp\t# c\r\ntwo\t\t3/tcp\t# c\r\n");
+}
+
 TEST_F(ServicesFileTest, NamesAndCommentsThatWouldMakeOtherLinesAreRefused) {
   const std::string original = "keep\t\t1/tcp\r\n";
   WriteServices(original);
@@ -175,31 +187,11 @@ TEST_F(ServicesFileTest, TwoProcessesRegisteringAtOnceKeepEveryEntryAndLine) {
   EXPECT_EQ(std::count(services.begin(), services.end(), '\n'), 250);
 }
 
-// A full disk for this process: writes past the limit fail with EFBIG.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &m_previous);
-    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_previous;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &m_previous);
-    std::signal(SIGXFSZ, m_previousHandler);
-  }
-
- private:
-  rlimit m_previous{};
-  void (*m_previousHandler)(int);
-};
-
 TEST_F(ServicesFileTest, FailedRewriteLeavesTheFileInPlace) {
   WriteServices("keep\t\t1/tcp\r\n");
   machine.WriteFile(kBackup, "older\r\n");
   {
-    FileSizeLimit fullDisk(12);
+    orvane::test::FileSizeLimit fullDisk(12);
     EXPECT_EQ(KelRegTcpService("a", 1, "c"), 0);
     EXPECT_EQ(KelUnregTcpService("absent"), 0);
   }

@@ -82,6 +82,15 @@ os::Expected<NamedService> OpenNamedService(const char* name) {
   return NamedService{std::move(*manager), std::move(*service)};
 }
 
+os::Expected<os::ServiceConfig> QueryWholeConfig(const os::Service& service) {
+  unsigned long bytesNeeded = 0;
+  auto config = service.QueryConfig(kConfigBufferBytes, &bytesNeeded);
+  if (!config && config.status().code() == os::kInsufficientBuffer) {
+    config = service.QueryConfig(bytesNeeded, &bytesNeeded);
+  }
+  return config;
+}
+
 int IsNamedServiceStopped(const char* name) {
   return HasState(name, ServiceState::kStopped) ? 1 : 0;
 }
@@ -113,11 +122,7 @@ int KelSetSvcManual(const char* name) {
 int KelIsSvcAuto(const char* name) {
   const auto opened = orvane::OpenNamedService(name);
   if (!opened) return 0;
-  unsigned long bytesNeeded = 0;
-  auto config = opened->service.QueryConfig(orvane::kConfigBufferBytes, &bytesNeeded);
-  if (!config && config.status().code() == orvane::os::kInsufficientBuffer) {
-    config = opened->service.QueryConfig(bytesNeeded, &bytesNeeded);
-  }
+  const auto config = orvane::QueryWholeConfig(opened->service);
   return config && config->startType == orvane::os::StartType::kAutomatic ? 1 : 0;
 }
 

@@ -48,6 +48,10 @@ struct NamedService {
 // Opens the local service control manager, then the service by name.
 os::Expected<NamedService> OpenNamedService(const char* name);
 
+// The service's configuration however large it is: queried at the product's
+// buffer size first, then again at the size it needs.
+os::Expected<os::ServiceConfig> QueryWholeConfig(const os::Service& service);
+
 // 1 when the service is stopped; 0 also when it cannot be queried (a service
 // that does not exist is neither running nor stopped).
 int IsNamedServiceStopped(const char* name);

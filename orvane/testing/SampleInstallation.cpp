@@ -175,7 +175,9 @@ bool SampleInstallation::LayOut() {
        (MakeDirectories(Join(installDir, "tq_schema\\VELQ\\migrate")) || Fail("migrate")) &&
        (MakeDirectories(Join(installDir, "tq_schema\\oracle\\migrate")) || Fail("migrate")) &&
        WriteText(Join(velqDir, "java\\velqjava.zip"), "velq java\n");
-  return ok;
+  // The store's macros where a record proposed for this installation finds
+  // them, so that its instances get complete template editor folders.
+  return ok && AddMacroFiles(Join(installDir, "macro\\en_US"));
 }
 
 bool SampleInstallation::AddMacroFiles(const std::string& macroPath) {

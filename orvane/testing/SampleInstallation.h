@@ -38,8 +38,10 @@ class SampleInstallation {
   // the file has no such line.
   std::string packagingLine = "var gTQPackaging = false;";
 
-  // Writes the registry records and the files. False (see error()) at the
-  // first piece that cannot be written.
+  // Writes the registry records and the files, the store's macro files
+  // below installDir\macro\en_US among them (the macro directory of a
+  // record the installation proposes). False (see error()) at the first
+  // piece that cannot be written.
   bool LayOut();
   // Writes the store's macro files below macroPath\category and
   // macroPath\product.

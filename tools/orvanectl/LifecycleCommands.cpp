@@ -2,18 +2,29 @@
 // operations that turn records into instances.
 #include <orvane/orvane.h>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Commands.h"
 #include "Host.h"
 #include "InstanceData.h"
+#include "orvane/config/WebServerLines.h"
+#include "orvane/core/AsciiCase.h"
+#include "orvane/os/Files.h"
+#include "orvane/os/Registry.h"
 
 namespace orvanectl {
 
 namespace {
 
+constexpr unsigned int kMsgWebServerFileRefused = 6;
 constexpr unsigned int kMsgBridgeUsage = 86;
+// The web server's record.
+constexpr char kWebServerKey[] = "SOFTWARE\\Brenlo\\Quenta Go Webserver";
+constexpr char kWebServerVersion[] = "4.6";
 // The bridge's command line: the program, ten arguments and an optional one.
 constexpr std::size_t kBridgeArguments = 10;
 
@@ -21,7 +32,20 @@ constexpr std::size_t kBridgeArguments = 10;
 struct Selection {
   std::string name;
   bool all = false;
+  bool restart = false;  // create: start again what creation stopped
 };
+
+// Creation stops a running instance and leaves it stopped: say so, or start
+// it again when asked to. False when the restart failed.
+bool AfterCreationStopped(MSInfo& record, bool restart) {
+  Host& host = Host::Get();
+  if (restart) return KelStartTQSvc(record) != 0;
+  host.Result()["stopped"].push_back(record.GetName());
+  host.Line("instance " + std::string(record.GetName()) +
+            " was running: it was stopped to be created and is left stopped "
+            "(create --restart starts it again)");
+  return true;
+}
 
 // Creation may change the record (the packaging flag follows the
 // installation), so the record goes back into the list afterwards.
@@ -46,9 +70,14 @@ int Create(Context& context, const Selection& selection) {
   nlohmann::json created = nlohmann::json::array();
   for (const std::string& name : names) {
     if (!data.Select(name, record)) return kExitFailed;
+    const bool wasRunning = KelIsTQSvcActive(record) != 0;
     if (!KelCreateSingleInst(record)) {
       code = kExitFailed;
       continue;
+    }
+    if (wasRunning && !KelIsTQSvcActive(record) &&
+        !AfterCreationStopped(record, selection.restart)) {
+      code = kExitFailed;
     }
     list.MergeCurrent(record);
     created.push_back(record.GetName());
@@ -58,29 +87,146 @@ int Create(Context& context, const Selection& selection) {
   return code;
 }
 
+// The web server's configuration directory as its record names it: ETCpath
+// of the greatest version key that begins with 4.6. "" without a record.
+std::string WebServerConfigDirectory() {
+  using orvane::os::RegistryAccess;
+  const auto base = orvane::os::RegistryKey::Open(orvane::os::RegistryRoot::kLocalMachine,
+                                                  kWebServerKey, RegistryAccess::kRead);
+  if (!base) return "";
+  std::string version = kWebServerVersion;
+  for (unsigned long index = 0;; ++index) {
+    const auto subkey = base->EnumerateSubkey(index);
+    if (!subkey) break;
+    if (subkey->rfind(kWebServerVersion, 0) == 0 && *subkey > version) version = *subkey;
+  }
+  const auto key = base->OpenSubkey(version, RegistryAccess::kRead);
+  if (!key) return "";
+  const auto value = key->QueryValue("ETCpath");
+  std::string directory = value ? value->AsString() : "";
+  if (!directory.empty() && directory.back() == '\\') directory.pop_back();
+  return directory;
+}
+
+// The number of the line that opens a product section the file never
+// closes, by the rule the web server configuration drops old sections by;
+// 0 when every section is closed (or the file cannot be read).
+int UnclosedSectionLine(const std::string& path) {
+  std::FILE* file = orvane::os::OpenFile(path, "r");
+  if (file == nullptr) return 0;
+  orvane::OldSectionFilter sections;
+  int number = 0;
+  int opened = 0;
+  auto take = [&](const std::string& line) {
+    ++number;
+    const bool wasInside = sections.InsideSection();
+    // The configuration reads a line up to a NUL byte in it.
+    if (sections.Drops(line.c_str()) && !wasInside) opened = number;
+  };
+  std::string line;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+      continue;
+    }
+    take(line);
+    line.clear();
+  }
+  if (!line.empty()) take(line);
+  std::fclose(file);
+  return sections.InsideSection() ? opened : 0;
+}
+
+// Configures the web server for the list. The library refuses a file with
+// an unclosed product section (message 6) without naming it; the user is
+// told which line to mend.
+bool ConfigureWebServer(MSList& list) {
+  if (KelSetISConf(list)) return true;
+  Host& host = Host::Get();
+  if (!host.Said(kMsgWebServerFileRefused)) return false;
+  const std::string directory = WebServerConfigDirectory();
+  for (const char* name : {"httpd.cnf", "servlet.cnf"}) {
+    const std::string path = directory + "\\" + name;
+    if (const int line = UnclosedSectionLine(path)) {
+      host.ErrorText(path + " line " + std::to_string(line) +
+                     ": the product section that begins here is never closed");
+      host.Result()["unclosedSection"] = {{"file", path}, {"line", line}};
+    }
+  }
+  return false;
+}
+
+// A deletion that stored the list but has not configured the web server yet
+// names its instance in this file beside the data file, so that a deletion
+// stopped in between is finished by running it again.
+std::string PendingWebServerPath(const InstanceData& data) {
+  return data.Path() + ".webconf-pending";
+}
+
+bool WritePendingWebServer(const InstanceData& data, const std::string& name) {
+  orvane::os::ReplacementFile pending(PendingWebServerPath(data), "w");
+  return pending.stream() != nullptr && std::fputs((name + "\n").c_str(), pending.stream()) >= 0 &&
+         pending.Commit().ok();
+}
+
+// True when an earlier deletion of name stored the list without it and was
+// stopped before it configured the web server.
+bool WebServerPendingFor(InstanceData& data, const std::string& name) {
+  std::FILE* file = orvane::os::OpenFile(PendingWebServerPath(data), "r");
+  if (file == nullptr) return false;
+  char line[64] = "";
+  const bool read = std::fgets(line, sizeof line, file) != nullptr;
+  std::fclose(file);
+  line[std::strcspn(line, "\n")] = '\0';
+  if (!read || !orvane::EqualsIgnoringCase(line, name.c_str())) return false;
+  for (int i = 0; i < data.List().GetCount(); ++i) {
+    MSInfo record;
+    data.List().SetIndex(i);
+    data.List().GetCurrent(record);
+    if (orvane::EqualsIgnoringCase(record.GetName(), name.c_str())) return false;
+  }
+  return true;
+}
+
+// Configures the web server for the instances left in the list; the pending
+// note goes once that is done.
+bool ConfigureAfterDeletion(InstanceData& data) {
+  if (!ConfigureWebServer(data.List())) return false;
+  orvane::os::DeleteFile(PendingWebServerPath(data));
+  return true;
+}
+
 // The whole road: unregister, remove the record, store, configure the web
-// server for the instances that are left. The record goes even when some
-// registration was already gone (message 50): nothing else would remove it.
+// server for the instances that are left, all under the data file's lock.
+// The record goes even when some registration was already gone (message
+// 50): nothing else would remove it.
 int Delete(Context& context, const std::string& name, bool keepRecord) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  Host& host = Host::Get();
+  host.Result()["recordKept"] = keepRecord;
+  if (!keepRecord && WebServerPendingFor(data, name)) {
+    host.Line("instance " + name + " was removed from " + data.Path() +
+              " already; configuring the web server for the instances left");
+    return ConfigureAfterDeletion(data) ? kExitDone : kExitFailed;
+  }
   MSInfo record;
   if (!data.Select(name, record)) return kExitFailed;
   const bool unregistered = KelDeleteSingleInst(record) != 0;
-  Host& host = Host::Get();
-  host.Result()["recordKept"] = keepRecord;
   if (keepRecord) return unregistered ? kExitDone : kExitFailed;
   data.List().Delete();
-  if (!data.Store()) return kExitFailed;
+  if (!WritePendingWebServer(data, record.GetName()) || !data.Store()) return kExitFailed;
   host.Line("instance " + std::string(record.GetName()) + " removed from " + data.Path());
-  const bool configured = KelSetISConf(data.List()) != 0;
+  const bool configured = ConfigureAfterDeletion(data);
   return unregistered && configured ? kExitDone : kExitFailed;
 }
 
+// Under the data file's lock: a deletion must not store its list between
+// this run's reading and its writing of the web server's files.
 int WebConfiguration(Context& context) {
   InstanceData data;
-  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
-  if (!KelSetISConf(data.List())) return kExitFailed;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  if (!ConfigureWebServer(data.List())) return kExitFailed;
   Host::Get().Line("web server configured for " + std::to_string(data.List().GetCount()) +
                    " instances");
   return kExitDone;
@@ -166,6 +312,8 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
       "create", "Create an instance: directories, configuration files, services");
   create->add_option("NAME", creation->name, "instance name");
   create->add_flag("--all", creation->all, "every instance of the data file");
+  create->add_flag("--restart", creation->restart,
+                   "start a running instance again once it has been created");
   create->callback([&context, creation] {
     context.Choose("create", [&context, creation] { return Create(context, *creation); });
   });

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -410,6 +411,83 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   EXPECT_EQ(Ctl({"delete", "shop1", "--keep-record"}).exit, 0);
   json twice = CtlJson({"delete", "shop1", "--keep-record"}, 1);
   EXPECT_TRUE(HasMessage(twice, 50)) << twice.dump();
+}
+
+std::size_t FilesIn(const fs::path& folder) {
+  std::error_code missing;
+  std::size_t count = 0;
+  for (fs::directory_iterator entry(folder, missing), end; !missing && entry != end; ++entry) {
+    ++count;
+  }
+  return count;
+}
+
+// Creating a running instance again stops it and says so (or starts it
+// again with --restart); its queue bridge stays in the controller's pool;
+// deleting it leaves no entry, no service and no pool of it.
+TEST_F(OrvanectlTest, RecreationKeepsTheBridgeAndDeletionLeavesNothingOfIt) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  ASSERT_EQ(Ctl({"create", "shop1"}).exit, 0);
+  const fs::path editor = m_machine / "drive_c" / "Tessaly" / "instance" / "shop1" / "teditor";
+  EXPECT_EQ(FilesIn(editor / "category"), 14u);
+  EXPECT_EQ(FilesIn(editor / "product"), 10u);
+  CtlRun bridge = Ctl({"qvbridge", "shop1", "17100", "qsrv", "in", "out", "err", "qm", "user",
+                       "server", "chan"});
+  ASSERT_EQ(bridge.exit, 0) << bridge.err;
+
+  ASSERT_EQ(Ctl({"start", "shop1"}).exit, 0);
+  CtlRun again = Ctl({"create", "shop1"});
+  EXPECT_EQ(again.exit, 0) << again.err;
+  EXPECT_NE(again.out.find("was running: it was stopped"), std::string::npos) << again.out;
+  EXPECT_NE(again.out.find("--restart"), std::string::npos) << again.out;
+  EXPECT_EQ(CtlJson({"status"}, 0)["result"]["instances"]["shop1"], false);
+  ASSERT_EQ(Ctl({"start", "shop1"}).exit, 0);
+  json restarted = CtlJson({"create", "shop1", "--restart"}, 0);
+  EXPECT_TRUE(HasMessage(restarted, 42)) << restarted.dump();
+  EXPECT_EQ(CtlJson({"status"}, 0)["result"]["instances"]["shop1"], true);
+  const fs::path controller = m_machine / "drive_c" / "WWW" / "html" / "shop1" / "srvrctrl.ini";
+  EXPECT_NE(ReadFile(controller).find("shop1\\tqei_ece"), std::string::npos);
+
+  json deleted = CtlJson({"delete", "shop1"}, 0);
+  EXPECT_TRUE(HasMessage(deleted, 49)) << deleted.dump();
+  const fs::path servicesFile =
+      m_machine / "drive_c" / "WINNT" / "system32" / "drivers" / "etc" / "services";
+  EXPECT_EQ(ReadFile(servicesFile).find("tqshop1"), std::string::npos);
+  EXPECT_EQ(ReadFile(m_machine / "registry.reg").find("Services\\TQshop1]"), std::string::npos);
+  EXPECT_FALSE(fs::exists(controller));
+}
+
+// A deletion that stored the list but could not configure the web server
+// (here: a product section never closed) is finished by running it again.
+TEST_F(OrvanectlTest, ADeletionStoppedBeforeTheWebServerIsFinishedByARerun) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  ASSERT_EQ(Ctl({"create", "--all"}).exit, 0);
+  ASSERT_EQ(Ctl({"webconf"}).exit, 0);
+  const std::string configured = ReadFile(HttpdCnf());
+  ASSERT_NE(configured.find("shop2.example"), std::string::npos);
+  const std::string unclosed = configured + "# mine\r\n###### VXR Tessaly ######\r\nPass x\r\n";
+  WriteFile(HttpdCnf(), unclosed);
+  const int line = static_cast<int>(std::count(configured.begin(), configured.end(), '\n')) + 2;
+
+  CtlRun refused = Ctl({"webconf"});
+  EXPECT_EQ(refused.exit, 1);
+  EXPECT_NE(refused.err.find("httpd.cnf line " + std::to_string(line) + ": "), std::string::npos)
+      << refused.err;
+  CtlRun stopped = Ctl({"delete", "shop2"});
+  EXPECT_EQ(stopped.exit, 1);
+  EXPECT_NE(stopped.err.find("line " + std::to_string(line)), std::string::npos) << stopped.err;
+  EXPECT_EQ(ReadFile(HttpdCnf()), unclosed);
+
+  WriteFile(HttpdCnf(), configured);
+  EXPECT_EQ(Ctl({"delete", "shop3"}).exit, 1);  // no such instance, nothing pending for it
+  CtlRun finished = Ctl({"delete", "SHOP2"});
+  EXPECT_EQ(finished.exit, 0) << finished.err;
+  EXPECT_EQ(ReadFile(HttpdCnf()).find("shop2.example"), std::string::npos);
+  EXPECT_NE(ReadFile(HttpdCnf()).find("shop1.example"), std::string::npos);
+  EXPECT_EQ(Ctl({"delete", "shop2"}).exit, 1);  // finished: nothing left to do
 }
 
 TEST_F(OrvanectlTest, MigrateAnOlderInstallation) {
