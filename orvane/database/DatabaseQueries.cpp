@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "orvane/core/AsciiCase.h"
+#include "orvane/core/CommandValues.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/database/ScriptRunner.h"
 #include "orvane/os/Files.h"
@@ -28,11 +29,13 @@ using OutputRule = std::function<bool(const char* line)>;
 // <logs>\<db>.cmd, output to <logs>\<db><outputSuffix>) and reads the output
 // through rule. 1 when rule answered yes; 1 with message 32 when there is no
 // output to read; 0 when rule never did or the command file cannot be written.
+// The output path reaches writeCommands in double quotes.
 int AskVelq(const MSInfo& info, const char* outputSuffix,
             const std::function<void(FILE*, const char* output)>& writeCommands,
             const OutputRule& rule) {
   const KelString logs = LogDirectory(info);
-  if (!AreSingleLines({logs, info.GetDBName()})) return 0;
+  // A record from an older file may hold what its rules refuse today.
+  if (!IsQuotableText(logs) || !IsDatabaseWord(info.GetDBName())) return 0;
   const KelString output = logs ^ (KelString(info.GetDBName()) + outputSuffix);
   // An output left by an earlier run must not answer for this one.
   os::DeleteFile(std::string(output));
@@ -40,7 +43,7 @@ int AskVelq(const MSInfo& info, const char* outputSuffix,
   {
     CommandFile commands(logs ^ (KelString(info.GetDBName()) + ".cmd"), false);
     if (commands.stream() == nullptr) return 0;
-    writeCommands(commands.stream(), output);
+    writeCommands(commands.stream(), InQuotes(output).c_str());
     if (!commands.Close()) return 0;
     run = RunVelqScript(commands.path(), info, logs, 0);
   }

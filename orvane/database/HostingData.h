@@ -15,7 +15,9 @@ class MSInfo;
 // tq_schema\VELQ\migrate\migrate.txt exists (the flag is consumed), else
 // jqdata.cmd followed by the text search set-up searchext.cmd, which needs
 // the Velq text extenders (status message 101 and 0 without them). Logs go to
-// <root>\logs\jqdata.log and searchext.log. 1 when the run was started.
+// <root>\logs\jqdata.log and searchext.log. Paths and the password are
+// written in double quotes, the names bare; a record whose values do not fit
+// their place gets no command file. 1 when the run was started.
 ORVANE_API int KelCreateDB(MSInfo& info);
 
 namespace orvane {
@@ -26,7 +28,8 @@ ScriptRun RunHostingDataScripts(const MSInfo& info);
 // Adds the hosting data to a database that lacks it: the previous
 // jqdata.log becomes its backup, the scripts run, and the new log is read
 // for Velq and SQL errors (message 99). 0 when an error was found or the run
-// did not finish (message 99), else 1.
+// did not finish (message 99), and when the record's values do not fit the
+// command file (message 99, nothing run, the old log kept), else 1.
 int AddHostingData(const MSInfo& info);
 
 }  // namespace orvane
