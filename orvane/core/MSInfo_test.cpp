@@ -250,7 +250,7 @@ TEST(MSInfoTest, SettersRefuseBadValuesAndKeepTheOldOnes) {
   EXPECT_STREQ(info.GetHtmlPath(), "C:\\www");
 }
 
-TEST(MSInfoTest, UncheckedSettersStoreAnything) {
+TEST(MSInfoTest, DatabasePortAndServiceHaveNoRangeOrLength) {
   MSInfo info;
   EXPECT_EQ(info.SetDBPort(7), 1);
   EXPECT_EQ(info.GetDBPort(), 7);

@@ -36,6 +36,14 @@ struct FieldValues {
   }
 };
 
+// The rule of the instance name, as the field table gives it.
+std::string NameRule() {
+  for (const InstanceField& field : InstanceFields()) {
+    if (std::string(field.option) == "name") return field.rule;
+  }
+  return std::string();
+}
+
 // Hands every given field to the record's setter; on the first refusal says
 // which rule the value broke and returns false.
 bool ApplyFields(FieldValues& given, MSInfo& record) {
@@ -180,7 +188,7 @@ int Add(Context& context, const std::string& name, FieldValues& given) {
   if (!Propose(data.List(), name, record)) return kExitNoInstallation;
   Host& host = Host::Get();
   if (!record.SetName(name.c_str())) {
-    host.ErrorText("instance name '" + name + "' refused: it must be 1 to 8 characters");
+    host.ErrorText("instance name '" + name + "' refused: it must be " + NameRule());
     return kExitRefused;
   }
   if (!ApplyFields(given, record)) return kExitRefused;
