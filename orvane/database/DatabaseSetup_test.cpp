@@ -180,6 +180,22 @@ TEST_F(DatabaseSetupTest, RemoteCatalogingWithoutAServiceNameFails) {
   EXPECT_EQ(machine.ReadFile(kServicesFile), "ftp\t\t21/tcp\r\n");
 }
 
+// Paths go into the command files in double quotes, where parentheses and &
+// are text. (Blanks are text there too, but the stand-in's command
+// environment cannot yet start a command file whose own path has one.)
+TEST_F(DatabaseSetupTest, PathsMayHoldParenthesesAndAmpersands) {
+  const std::string root = "C:\\Shops(1)&co";
+  MakeDirectory(root + "\\logs");
+  ASSERT_EQ(info.SetRootPath(root.c_str()), 1);
+  info.SetMSOption(0x80, 0x80);
+  EXPECT_EQ(DBCreateSingle(info), 1);
+  EXPECT_EQ(ReportedLines(), (std::vector<std::string>{Status(38, "shop"), Status(11, "shopdb"),
+                                                       Status(20, (root + "\\logs").c_str())}));
+  EXPECT_EQ(FilesIn(root + "\\logs"),
+            (std::vector<std::string>{"jqdata.log", "searchext.log", "shopdb.log"}));
+  EXPECT_TRUE(IsHostingDataPresent(info));
+}
+
 // A record stored before its rules knew what a command file can hold keeps
 // such values (the loader stores fields as read): they are checked again
 // before a command file is written, the step reports, and nothing runs.

@@ -53,7 +53,9 @@ ScriptRun StartAndAwaitMarker(const KelString& commandFile, const KelString& wor
                               const KelString& marker, int progressSteps) {
   // A marker left by a run that was cut short would end the wait at once.
   os::RemoveDirectory(std::string(marker));
-  const KelString commandLine = KelString("velqcmd ") + commandFile;
+  // The command environment hands its command line to the interpreter: the
+  // file's path goes in double quotes.
+  const KelString commandLine = KelString("velqcmd ") + InQuotes(commandFile).c_str();
   if (!KelExecCmd(commandLine, workDir)) return ScriptRun::kNotStarted;
   for (int waited = 0; waited < kMaxPolls && !MarkerExists(marker); ++waited) {
     if (progressSteps > 0) KelShowProgress(100 * waited / progressSteps);

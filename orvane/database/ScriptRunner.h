@@ -40,7 +40,7 @@ enum class ScriptRun {
 ScriptRun RunVelqScript(const char* commandLine, const MSInfo& info, const char* workDir,
                         int progressSteps);
 
-// Starts "velqcmd <commandFile>" in workDir and waits for the marker
+// Starts "velqcmd \"<commandFile>\"" in workDir and waits for the marker
 // directory; removes the marker. The lower half of every run.
 ScriptRun StartAndAwaitMarker(const KelString& commandFile, const KelString& workDir,
                               const KelString& marker, int progressSteps);
