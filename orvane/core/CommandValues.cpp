@@ -29,9 +29,8 @@ bool IsHostNameText(const char* text) {
 }
 
 bool IsDatabaseWord(const char* text) {
-  return EveryCharacter(text, [](char c) {
-    return IsLetterOrDigit(c) || std::strchr("_$#@", c) != nullptr;
-  });
+  return EveryCharacter(
+      text, [](char c) { return IsLetterOrDigit(c) || std::strchr("_$#@", c) != nullptr; });
 }
 
 bool IsQuotableText(const char* text) {
@@ -39,15 +38,15 @@ bool IsQuotableText(const char* text) {
 }
 
 bool IsSetValueText(const char* text) {
-  return EveryCharacter(text,
-                        [](char c) { return !IsControl(c) && std::strchr("\"%&|<>^", c) == nullptr; });
+  return EveryCharacter(
+      text, [](char c) { return !IsControl(c) && std::strchr("\"%&|<>^", c) == nullptr; });
 }
 
 bool IsInstanceNameText(const char* text) {
-  const bool fits = EveryCharacter(text, [](char c) {
-    return !IsControl(c) && std::strchr(" \\/:*?\"<>|&^%()", c) == nullptr;
-  });
-  const bool onlyDots = text != nullptr && *text != '\0' && std::strspn(text, ".") == std::strlen(text);
+  const bool fits = EveryCharacter(
+      text, [](char c) { return !IsControl(c) && std::strchr(" \\/:*?\"<>|&^%()", c) == nullptr; });
+  const bool onlyDots =
+      text != nullptr && *text != '\0' && std::strspn(text, ".") == std::strlen(text);
   return fits && !onlyDots;
 }
 

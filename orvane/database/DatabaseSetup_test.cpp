@@ -241,7 +241,9 @@ INSTANTIATE_TEST_SUITE_P(
     Values, StoredValueTest,
     ::testing::Values(
         StoredValueCase{"host",
-                        [](MSInfo& info) { Remote(info, "dbhost>C:\\WINNT\\httpd.cnf", "velqsvc"); },
+                        [](MSInfo& info) {
+                          Remote(info, "dbhost>C:\\WINNT\\httpd.cnf", "velqsvc");
+                        },
                         [] { return std::vector<std::string>{Status(38, "shop"), Error(30)}; },
                         {}},
         StoredValueCase{"service",
@@ -278,7 +280,9 @@ INSTANTIATE_TEST_SUITE_P(
                                                           Error(99, "shopdb")};
                         },
                         {"shopdb.log"}}),
-    [](const ::testing::TestParamInfo<StoredValueCase>& param) { return std::string(param.param.label); });
+    [](const ::testing::TestParamInfo<StoredValueCase>& param) {
+      return std::string(param.param.label);
+    });
 
 class HostingDataTest : public DatabaseSetupTest {
  protected:

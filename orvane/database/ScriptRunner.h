@@ -22,8 +22,9 @@ class MSInfo;
 // removed afterwards. With progressSteps > 0 each poll reports the progress
 // 100 * seconds waited / progressSteps. Message 13 when the wrapper cannot
 // be written, or when commandLine holds a line end, the database name is not
-// a database word or the marker cannot stand in double quotes (0). 1 when the command environment was started; the outcome
-// of the script itself is not known here.
+// a database word or the marker cannot stand in double quotes (0). 1 when
+// the command environment was started; the outcome of the script itself is
+// not known here.
 ORVANE_API int KelMigrateDB(const char* commandLine, MSInfo& info, const char* workDir,
                             int progressSteps);
 

@@ -19,9 +19,9 @@ class MSInfo;
 namespace orvane {
 
 // Root\bin\installsamples.bat (mode 0700), one line that runs the sample
-// store installer under the Java runtime, its three paths in double quotes. Only for the hosting edition:
-// otherwise nothing is written and the result is 0, as it is when the file
-// cannot be written.
+// store installer under the Java runtime, its three paths in double quotes.
+// Only for the hosting edition: otherwise nothing is written and the result
+// is 0, as it is when the file cannot be written.
 int WriteSampleStoreScript(MSInfo& info, const char* installDir);
 
 // Root\bin\cashet.cmd from installDir\server\admin\cashet.cmd: the line that

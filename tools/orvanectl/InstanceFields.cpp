@@ -138,8 +138,8 @@ const std::vector<InstanceField>& InstanceFields() {
       {"db-owner", "account that owns the database",
        "an existing local account with administrator privilege, named with "
        ORVANECTL_DATABASE_CHARACTERS,
-       FieldKind::kText,
-       ApplyText<&MSInfo::SetDBOwner>, [](const MSInfo& r) { return Text(r.GetDBOwner()); }},
+       FieldKind::kText, ApplyText<&MSInfo::SetDBOwner>,
+       [](const MSInfo& r) { return Text(r.GetDBOwner()); }},
       {"db-password", "database password (- reads it from standard input)", kDatabasePasswordRule,
        FieldKind::kSecret, ApplyText<&MSInfo::SetDBPswd>,
        [](const MSInfo& r) { return Secret(r.GetDBPswdCipher()); }},
