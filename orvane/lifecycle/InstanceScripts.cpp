@@ -14,6 +14,7 @@
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/platform/TextFileRewrite.h"
+#include "orvane/runtime/Messages.h"
 
 namespace orvane {
 namespace {
@@ -73,6 +74,13 @@ bool AllFit(const Placeholders& values) {
     if (!Fits(entry.value, entry.place)) return false;
   }
   return true;
+}
+
+// A script refused for its values names the file it did not write
+// (message 26).
+int Refuse(const std::string& target) {
+  KelShowError(26, target.c_str());
+  return 0;
 }
 
 PlaceholderValue FromTable(const Placeholders& table) {
@@ -205,14 +213,13 @@ int WriteSampleStoreScript(MSInfo& info, const char* installDir) {
                                 Join(jre, {"lib", "classes.zip"});
   const std::string settings = Join(info.GetHtmlPath(), {"tessaly.ini"});
   // The paths go in double quotes, where blanks, parentheses and & are text.
+  const std::string target = Join(info.GetRootPath(), {"bin", "installsamples.bat"});
   for (const std::string* path : {&java, &classPath, &settings}) {
-    if (!Fits(*path, Place::kQuoted)) return 0;
+    if (!Fits(*path, Place::kQuoted)) return Refuse(target);
   }
   const std::string line = InQuotes(java.c_str()) + " -classpath " + InQuotes(classPath.c_str()) +
                            " com.vxr.jq.install.SampleStoreInstall " + InQuotes(settings.c_str()) +
                            " en_US";
-
-  const std::string target = Join(info.GetRootPath(), {"bin", "installsamples.bat"});
   FileReplacement replacement(target);
   if (replacement.stream() == nullptr) return 0;
   std::fprintf(replacement.stream(), "%s\n", line.c_str());
@@ -244,7 +251,8 @@ int WriteCashetScript(MSInfo& info, const char* installDir) {
       {"Database_userid", info.GetDBUser(), Place::kDatabaseWord},
       {"CASHET_Path", Lookup(GetPayServerPath), Place::kQuoted},
   };
-  if (!urlFits || !AllFit(values)) return 0;
+  const std::string target = Join(info.GetRootPath(), {"bin", "cashet.cmd"});
+  if (!urlFits || !AllFit(values)) return Refuse(target);
 
   const PlaceholderValue valueOf = FromTable(values);
   const LineRule rule = [&valueOf](const char* line, FILE* out) {
@@ -252,8 +260,8 @@ int WriteCashetScript(MSInfo& info, const char* installDir) {
     std::fputs(FillPlaceholders(line, valueOf).c_str(), out);
     return false;
   };
-  return WriteFromTemplate(Join(installDir, {"server", "admin", "cashet.cmd"}),
-                           Join(info.GetRootPath(), {"bin", "cashet.cmd"}), rule, info, 0755);
+  return WriteFromTemplate(Join(installDir, {"server", "admin", "cashet.cmd"}), target, rule, info,
+                           0755);
 }
 
 std::string MigrateCashetScriptPath(const MSInfo& info, const char* installDir) {
@@ -267,14 +275,15 @@ int WriteMigrateCashetScript(MSInfo& info, const char* installDir) {
       oracle ? Join(installDir, {"tq_schema", "oracle", "cashet12_schema.ora.sql"})
              : Join(installDir, {"tq_schema", "VELQ", "cashet12_schema.velq.sql"});
   const std::string payDir = Lookup(GetPayServerPath);
+  const std::string target = MigrateCashetScriptPath(info, installDir);
   // The schema and the class path are the values of "set" lines.
   std::string classPath;
   for (const std::string& piece : MigrationClassPath(info, payDir)) {
-    if (piece != kOracleDriverPlaceholder && !Fits(piece, Place::kSetValue)) return 0;
+    if (piece != kOracleDriverPlaceholder && !Fits(piece, Place::kSetValue)) return Refuse(target);
     classPath += (classPath.empty() ? "" : ";") + piece;
   }
   const Placeholders pathOnly = {{"CASHET_Path", payDir, Place::kQuoted}};
-  if (!AllFit(pathOnly) || !Fits(schema, Place::kSetValue)) return 0;
+  if (!AllFit(pathOnly) || !Fits(schema, Place::kSetValue)) return Refuse(target);
 
   const std::vector<MigrationRewrite> rewrites = MigrationRewrites(schema);
   const PlaceholderValue payDirOf = FromTable(pathOnly);
@@ -300,8 +309,8 @@ int WriteMigrateCashetScript(MSInfo& info, const char* installDir) {
     }
     return true;
   };
-  return WriteFromTemplate(Join(installDir, {"server", "admin", "migrateCashet.cmd"}),
-                           MigrateCashetScriptPath(info, installDir), rule, info, 0755);
+  return WriteFromTemplate(Join(installDir, {"server", "admin", "migrateCashet.cmd"}), target, rule,
+                           info, 0755);
 }
 
 }  // namespace orvane

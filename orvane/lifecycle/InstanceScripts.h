@@ -7,7 +7,8 @@
 // complete; the payment scripts keep the previous file as their backup.
 // Every value is checked against its place first (orvane/core/CommandValues.h):
 // paths in double quotes, names bare. A script with a value that does not
-// fit is not written (0, no message), so no value adds commands of its own.
+// fit is not written (0, message 26 with the script's path), so no value
+// adds commands of its own.
 #ifndef ORVANE_LIFECYCLE_INSTANCESCRIPTS_H_
 #define ORVANE_LIFECYCLE_INSTANCESCRIPTS_H_
 

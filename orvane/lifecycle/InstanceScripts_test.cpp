@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "orvane/core/MSInfo.h"
 #include "orvane/lifecycle/LifecycleTestMachine.h"
@@ -185,8 +186,12 @@ TEST_F(InstanceScriptsTest, ValuesThatCannotStandBareWriteNoScript) {
     MSInfo stored(info);
     stored.*c.field = c.value;
     stored.SetDBType(c.type);
+    orvane::test::ShownMessages().clear();
     EXPECT_EQ(orvane::WriteCashetScript(stored, "C:\\Tessaly"), 0) << c.value;
     EXPECT_EQ(Cashet(), before) << c.value;
+    EXPECT_EQ(orvane::test::ShownMessages(),
+              std::vector<std::string>{
+                  "error: Cannot create file C:\\stores\\shop\\bin\\cashet.cmd."});
   }
 }
 
@@ -200,7 +205,10 @@ TEST_F(InstanceScriptsTest, APathIsCheckedForItsPlace) {
   // ...while the migration script's bare "set tqclasspath=" line would run
   // what follows it.
   EXPECT_EQ(orvane::WriteMigrateCashetScript(info, "C:\\Tessaly"), 0);
-  EXPECT_FALSE(machine.FileExists("C:\\Tessaly\\tq_schema\\VELQ\\migrate\\migrateCashet.cmd"));
+  const std::string migration = "C:\\Tessaly\\tq_schema\\VELQ\\migrate\\migrateCashet.cmd";
+  EXPECT_FALSE(machine.FileExists(migration));
+  EXPECT_EQ(orvane::test::ShownMessages(),
+            std::vector<std::string>{"error: Cannot create file " + migration + "."});
 }
 
 TEST_F(InstanceScriptsTest, SampleStoreScriptOnlyForTheHostingEdition) {
@@ -224,8 +232,12 @@ TEST_F(InstanceScriptsTest, SampleStoreScriptOnlyForTheHostingEdition) {
   const std::string before = ReadTextFile("C:\\stores\\shop\\bin\\installsamples.bat");
   for (const char* html : {"C:\\WWW\\html\\50%", "C:\\WWW\\html\\a\" & calc & \""}) {
     info.m_HtmlPath = html;
+    orvane::test::ShownMessages().clear();
     EXPECT_EQ(orvane::WriteSampleStoreScript(info, "C:\\Tessaly"), 0) << html;
     EXPECT_EQ(ReadTextFile("C:\\stores\\shop\\bin\\installsamples.bat"), before) << html;
+    EXPECT_EQ(orvane::test::ShownMessages(),
+              std::vector<std::string>{
+                  "error: Cannot create file C:\\stores\\shop\\bin\\installsamples.bat."});
   }
 }
 
