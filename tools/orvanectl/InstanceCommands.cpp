@@ -105,6 +105,15 @@ bool ReportConflicts(int flags, const std::string& name) {
   return true;
 }
 
+// The instance name as a database name: "_" for each character that the
+// database name's rule refuses.
+std::string DatabaseNameFor(std::string name) {
+  for (char& c : name) {
+    if (!MSInfo::CheckDBName(std::string(1, c).c_str())) c = '_';
+  }
+  return name;
+}
+
 // The list's proposal for a new instance, made its own by the name: its
 // root, HTML directory and database are the name's.
 bool Propose(MSList& list, const std::string& name, MSInfo& record) {
@@ -125,7 +134,7 @@ bool Propose(MSList& list, const std::string& name, MSInfo& record) {
   if (!record.SetName(own)) return true;  // the caller's SetName reports the rule
   record.SetRootPath(root ^ own);
   if (!html.IsEmpty()) record.SetHtmlPath(html ^ own);
-  record.SetDBName(own);
+  record.SetDBName(DatabaseNameFor(name).c_str());
   return true;
 }
 

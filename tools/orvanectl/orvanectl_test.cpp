@@ -198,6 +198,8 @@ TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
   json proposal = CtlJson({"default", "shop1"}, 0);
   EXPECT_EQ(proposal["result"]["instance"]["port"], 16570);
   EXPECT_EQ(proposal["result"]["instance"]["db-name"], "shop1");
+  // The database name keeps to its own characters.
+  EXPECT_EQ(CtlJson({"default", "shop-1"}, 0)["result"]["instance"]["db-name"], "shop_1");
   EXPECT_EQ(proposal["result"]["instance"]["root"], "C:\\Tessaly\\instance\\shop1");
 
   CtlRun add = Ctl({"add", "shop1", "--host", "shop1.example", "--db-password", "-",
