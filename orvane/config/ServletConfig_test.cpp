@@ -165,7 +165,8 @@ TEST_F(ServletConfigTest, FailuresLeaveTheFileAsItWas) {
   // A host name holding a line end would add a line of its own.
   const std::string plain = "JavaLibPath x\r\n";
   machine.WriteFile(kServletCnf, plain);
-  MSInfo injected = Instance("d", "host\n    evil=C:\\");
+  MSInfo injected = Instance("d", "host");
+  injected.m_ISHost = "host\n    evil=C:\\";  // as read, past the setter's rule
   list.Add(injected, 0);
   EXPECT_EQ(Update(), 0);
   EXPECT_EQ(ServletCnf(), plain);

@@ -159,10 +159,7 @@ int MSInfo::SetHtmlPath(const char* path) {
   return 1;
 }
 
-int MSInfo::SetDBSvc(const char* service) {
-  m_DBSvc = service;
-  return 1;
-}
+int MSInfo::SetDBSvc(const char* service) { return StoreIfValid(m_DBSvc, service, CheckDBSvc); }
 
 void MSInfo::PurifyPathStr(KelString& path) {
   const int length = path.GetLength();
@@ -194,7 +191,9 @@ int MSInfo::GetPswdInternal(const KelString& field, KelString& out) {
   return 1;
 }
 
-int MSInfo::SetDBPswd(const char* password) { return SetPswdInternal(m_DBPswd, password); }
+int MSInfo::SetDBPswd(const char* password) {
+  return CheckDBPswd(password) && SetPswdInternal(m_DBPswd, password);
+}
 int MSInfo::SetCMSPswd(const char* password) { return SetPswdInternal(m_CMSPswd, password); }
 int MSInfo::GetDBPswd(KelString& out) const { return GetPswdInternal(m_DBPswd, out); }
 int MSInfo::GetCMSPswd(KelString& out) const { return GetPswdInternal(m_CMSPswd, out); }

@@ -102,7 +102,7 @@ class ORVANE_API MSInfo {
   int SetMacroPath(const char* path);
   int SetCgiPath(const char* path);
   int SetHtmlPath(const char* path);
-  // No rule; returns 1.
+  // Rule, then store as given; empty text clears the service.
   int SetDBSvc(const char* service);
 
   // --- Secrets ------------------------------------------------------------
@@ -117,8 +117,8 @@ class ORVANE_API MSInfo {
   // The deciphered merchant key; empty for the no-key marker or when the
   // stored text cannot be deciphered. Returns 1.
   int GetMerKey(KelString& out) const;
-  // A password of at most 16 characters is stored enciphered (at most 32
-  // printable characters); an empty password gives an empty field.
+  // A password its rule accepts is stored enciphered (at most 32 printable
+  // characters); an empty password gives an empty field.
   int SetDBPswd(const char* password);
   int SetCMSPswd(const char* password);
   // An empty key stores the no-key marker; a 16-digit hexadecimal key is
@@ -149,19 +149,31 @@ class ORVANE_API MSInfo {
   int SetZKTmout(int seconds);
 
   // --- Validation rules: 1 valid, 0 not; no side effects. -----------------
-  static int CheckName(const char* name);         // 1 to 8 characters
-  static int CheckRootPath(const char* path);     // 1 to 260 characters
+  // Texts also keep to the characters their place in command files can hold
+  // (orvane/core/CommandValues.h).
+  // 1 to 8 characters; no blank, control character or \ / : * ? " < > | & ^
+  // % ( ), and not dots alone.
+  static int CheckName(const char* name);
+  // 1 to 260 characters; no ", % or control character.
+  static int CheckRootPath(const char* path);
   static int CheckMacroPath(const char* path);
   static int CheckCgiPath(const char* path);
   static int CheckHtmlPath(const char* path);
-  static int CheckISHost(const char* host);       // 1 to 64 characters
+  // 1 to 64 characters: letters, digits, - and .
+  static int CheckISHost(const char* host);
   static int CheckDBHost(const char* host);
   static int CheckZKHost(const char* host);
-  static int CheckDBName(const char* name);       // 1 to 8 characters
+  // 1 to 8 characters: letters, digits, _, $, # and @.
+  static int CheckDBName(const char* name);
   static int CheckDBUser(const char* user);
-  // An existing local account with administrator privilege.
+  // Letters, digits, _, $, # and @; empty text passes.
+  static int CheckDBSvc(const char* service);
+  // An existing local account with administrator privilege, named with
+  // letters, digits, _, $, # and @.
   static int CheckDBOwner(const char* owner);
-  static int CheckDBPswd(const char* password);   // 0 to 16 characters
+  // 0 to 16 characters; the database password holds no ", % or control
+  // character either.
+  static int CheckDBPswd(const char* password);
   static int CheckCMSPswd(const char* password);
   static int CheckMerKey(const char* key);        // exactly 0 or 16 characters
   // Four dot-separated decimal parts of at most 255 each; digits and dots

@@ -1,6 +1,11 @@
 // The validation rules of the instance record. A null text counts as empty.
+//
+// Beside its length, each text keeps to what its place in the command files
+// and scripts can hold (orvane/core/CommandValues.h): host names and database
+// names bare, paths and the database password in double quotes.
 #include <cstring>
 
+#include "orvane/core/CommandValues.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/platform/Accounts.h"
 
@@ -25,12 +30,18 @@ int NumberWithin(int value, int least, int most) { return value >= least && valu
 
 }  // namespace
 
-int MSInfo::CheckPath(const char* path) { return LengthWithin(path, 1, kMaxPathChars); }
-int MSInfo::CheckHost(const char* host) { return LengthWithin(host, 1, kMaxHostChars); }
+int MSInfo::CheckPath(const char* path) {
+  return LengthWithin(path, 1, kMaxPathChars) && orvane::IsQuotableText(path);
+}
+int MSInfo::CheckHost(const char* host) {
+  return LengthWithin(host, 1, kMaxHostChars) && orvane::IsHostNameText(host);
+}
 int MSInfo::CheckPswd(const char* password) { return LengthWithin(password, 0, kMaxPswdChars); }
 int MSInfo::CheckPort(int port) { return NumberWithin(port, 1024, 65535) && port != kReservedPort; }
 
-int MSInfo::CheckName(const char* name) { return LengthWithin(name, 1, kMaxNameChars); }
+int MSInfo::CheckName(const char* name) {
+  return LengthWithin(name, 1, kMaxNameChars) && orvane::IsInstanceNameText(name);
+}
 int MSInfo::CheckRootPath(const char* path) { return CheckPath(path); }
 int MSInfo::CheckMacroPath(const char* path) { return CheckPath(path); }
 int MSInfo::CheckCgiPath(const char* path) { return CheckPath(path); }
@@ -38,13 +49,21 @@ int MSInfo::CheckHtmlPath(const char* path) { return CheckPath(path); }
 int MSInfo::CheckISHost(const char* host) { return CheckHost(host); }
 int MSInfo::CheckDBHost(const char* host) { return CheckHost(host); }
 int MSInfo::CheckZKHost(const char* host) { return CheckHost(host); }
-int MSInfo::CheckDBName(const char* name) { return LengthWithin(name, 1, kMaxNameChars); }
-int MSInfo::CheckDBUser(const char* user) { return LengthWithin(user, 1, kMaxNameChars); }
-int MSInfo::CheckDBPswd(const char* password) { return CheckPswd(password); }
+int MSInfo::CheckDBName(const char* name) {
+  return LengthWithin(name, 1, kMaxNameChars) && orvane::IsDatabaseWord(name);
+}
+int MSInfo::CheckDBUser(const char* user) {
+  return LengthWithin(user, 1, kMaxNameChars) && orvane::IsDatabaseWord(user);
+}
+int MSInfo::CheckDBSvc(const char* service) { return orvane::IsDatabaseWord(service) ? 1 : 0; }
+// The hosting data scripts get the password in double quotes.
+int MSInfo::CheckDBPswd(const char* password) {
+  return CheckPswd(password) && orvane::IsQuotableText(password);
+}
 int MSInfo::CheckCMSPswd(const char* password) { return CheckPswd(password); }
 
 int MSInfo::CheckDBOwner(const char* owner) {
-  return owner != nullptr && KelIsUserExist(owner) ? 1 : 0;
+  return owner != nullptr && orvane::IsDatabaseWord(owner) && KelIsUserExist(owner) ? 1 : 0;
 }
 
 int MSInfo::CheckMerKey(const char* key) {

@@ -66,7 +66,6 @@ TEST(MSInfoTest, NameAndDatabaseNamesTakeOneToEightCharacters) {
     EXPECT_EQ(check(""), 0);
     EXPECT_EQ(check(nullptr), 0);
     EXPECT_EQ(check("a"), 1);
-    EXPECT_EQ(check("a b"), 1);  // any characters
     EXPECT_EQ(check("12345678"), 1);
     EXPECT_EQ(check("123456789"), 0);
   }
@@ -85,6 +84,72 @@ TEST(MSInfoTest, PathsTakeOneTo260CharactersAndHostsOneTo64) {
     EXPECT_EQ(check(Repeat('h', 64).c_str()), 1);
     EXPECT_EQ(check(Repeat('h', 65).c_str()), 0);
   }
+}
+
+// Each text keeps to what its place in the command files can hold: names
+// and hosts go there bare, paths and the database password in double quotes.
+TEST(MSInfoTest, TextsKeepToTheCharactersOfTheirPlace) {
+  struct Case {
+    int (*check)(const char*);
+    const char* text;
+    int valid;
+  };
+  const Case cases[] = {
+      {MSInfo::CheckName, "shop-1.a", 1},
+      {MSInfo::CheckName, "caf\xe9", 1},
+      {MSInfo::CheckName, "..\\..\\..", 0},
+      {MSInfo::CheckName, "..", 0},
+      {MSInfo::CheckName, ".", 0},
+      {MSInfo::CheckName, "a b", 0},
+      {MSInfo::CheckName, "a\tb", 0},
+      {MSInfo::CheckName, "a\nb", 0},
+      {MSInfo::CheckName, "a/b", 0},
+      {MSInfo::CheckName, "a:b", 0},
+      {MSInfo::CheckName, "a*?", 0},
+      {MSInfo::CheckName, "a\"", 0},
+      {MSInfo::CheckName, "a<>", 0},
+      {MSInfo::CheckName, "a|b", 0},
+      {MSInfo::CheckName, "a&b", 0},
+      {MSInfo::CheckName, "a^b", 0},
+      {MSInfo::CheckName, "a%b%", 0},
+      {MSInfo::CheckName, "a(b)", 0},
+      {MSInfo::CheckDBName, "S_1$#@", 1},
+      {MSInfo::CheckDBName, "x>C:\\z", 0},
+      {MSInfo::CheckDBName, "a-b", 0},
+      {MSInfo::CheckDBName, "a.b", 0},
+      {MSInfo::CheckDBName, "a b", 0},
+      {MSInfo::CheckDBUser, "db2admin", 1},
+      {MSInfo::CheckDBUser, "u&calc", 0},
+      {MSInfo::CheckDBUser, "caf\xe9", 0},
+      {MSInfo::CheckDBSvc, "", 1},
+      {MSInfo::CheckDBSvc, "velq_svc", 1},
+      {MSInfo::CheckDBSvc, "svc>x", 0},
+      {MSInfo::CheckDBSvc, "svc-1", 0},
+      {MSInfo::CheckDBHost, "db-1.example.test", 1},
+      {MSInfo::CheckDBHost, "dbhost>C:\\WINNT\\httpd.cnf", 0},
+      {MSInfo::CheckISHost, "a_b", 0},
+      {MSInfo::CheckZKHost, "pay host", 0},
+      {MSInfo::CheckHtmlPath, "C:\\Program Files (x86)\\a&b", 1},
+      {MSInfo::CheckRootPath, "C:\\a\"b", 0},
+      {MSInfo::CheckMacroPath, "C:\\%TEMP%", 0},
+      {MSInfo::CheckCgiPath, "C:\\a\r\nb", 0},
+      {MSInfo::CheckDBPswd, "p&s w)rd<", 1},
+      {MSInfo::CheckDBPswd, "p\"w", 0},
+      {MSInfo::CheckDBPswd, "p%w", 0},
+      {MSInfo::CheckCMSPswd, "p%w\"", 1},  // goes into no command file
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.check(c.text), c.valid) << c.text;
+
+  // A refused value leaves the field as it was.
+  MSInfo info;
+  ASSERT_EQ(info.SetDBSvc("velqsvc"), 1);
+  EXPECT_EQ(info.SetDBSvc("svc&calc"), 0);
+  EXPECT_STREQ(info.GetDBSvc(), "velqsvc");
+  ASSERT_EQ(info.SetDBPswd("s3cret"), 1);
+  EXPECT_EQ(info.SetDBPswd("50%"), 0);
+  KelString password;
+  info.GetDBPswd(password);
+  EXPECT_STREQ(password, "s3cret");
 }
 
 TEST(MSInfoTest, SecretsHaveTheirLengths) {
@@ -150,8 +215,8 @@ TEST(MSInfoTest, SettersRefuseBadValuesAndKeepTheOldOnes) {
   EXPECT_EQ(info.SetName("123456789"), 0);
   EXPECT_EQ(info.SetName(""), 0);
   EXPECT_STREQ(info.GetName(), "shop");
-  EXPECT_EQ(info.SetName("a b"), 1);
-  EXPECT_STREQ(info.GetName(), "a b");
+  EXPECT_EQ(info.SetName("a.b"), 1);
+  EXPECT_STREQ(info.GetName(), "a.b");
 
   ASSERT_EQ(info.SetMSPort(20000), 1);
   EXPECT_EQ(info.SetMSPort(16560), 0);
@@ -185,7 +250,7 @@ TEST(MSInfoTest, SettersRefuseBadValuesAndKeepTheOldOnes) {
   EXPECT_STREQ(info.GetHtmlPath(), "C:\\www");
 }
 
-TEST(MSInfoTest, UncheckedSettersStoreAnything) {
+TEST(MSInfoTest, DatabasePortAndServiceHaveNoRangeOrLength) {
   MSInfo info;
   EXPECT_EQ(info.SetDBPort(7), 1);
   EXPECT_EQ(info.GetDBPort(), 7);
@@ -446,6 +511,12 @@ TEST_F(MSInfoMachineTest, DatabaseOwnerMustBeALocalAdministrator) {
     EXPECT_EQ(std::string(info.GetDBOwner()), owner) << account.name;  // a refused one changes nothing
   }
   EXPECT_EQ(MSInfo::CheckDBOwner("nobody"), 0);
+#if !defined(_WIN32)
+  // An administrator whose name the command files cannot hold bare.
+  machine.WriteRegistry(
+      "[HKEY_LOCAL_MACHINE\\EMULATION\\Accounts\\u&calc]\r\n\"Privilege\"=dword:00000002\r\n");
+  EXPECT_EQ(MSInfo::CheckDBOwner("u&calc"), 0);
+#endif
   EXPECT_EQ(MSInfo::CheckDBOwner(""), 0);
   EXPECT_EQ(MSInfo::CheckDBOwner(nullptr), 0);
 }

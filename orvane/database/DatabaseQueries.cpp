@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "orvane/core/AsciiCase.h"
+#include "orvane/core/CommandValues.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/database/ScriptRunner.h"
 #include "orvane/os/Files.h"
@@ -28,12 +29,13 @@ using OutputRule = std::function<bool(const char* line)>;
 // <logs>\<db>.cmd, output to <logs>\<db><outputSuffix>) and reads the output
 // through rule. kYes when rule answered yes; kUnknown with message 32 when
 // there is no output to read; kNo when rule never did or the command file
-// cannot be written.
+// cannot be written. The output path reaches writeCommands in double quotes.
 VelqAnswer AskVelq(const MSInfo& info, const char* outputSuffix,
             const std::function<void(FILE*, const char* output)>& writeCommands,
             const OutputRule& rule) {
   const KelString logs = LogDirectory(info);
-  if (!AreSingleLines({logs, info.GetDBName()})) return VelqAnswer::kNo;
+  // A record from an older file may hold what its rules refuse today.
+  if (!IsQuotableText(logs) || !IsDatabaseWord(info.GetDBName())) return VelqAnswer::kNo;
   const KelString output = logs ^ (KelString(info.GetDBName()) + outputSuffix);
   // An output left by an earlier run must not answer for this one.
   os::DeleteFile(std::string(output));
@@ -41,7 +43,7 @@ VelqAnswer AskVelq(const MSInfo& info, const char* outputSuffix,
   {
     CommandFile commands(logs ^ (KelString(info.GetDBName()) + ".cmd"), false);
     if (commands.stream() == nullptr) return VelqAnswer::kNo;
-    writeCommands(commands.stream(), output);
+    writeCommands(commands.stream(), InQuotes(output).c_str());
     if (!commands.Close()) return VelqAnswer::kNo;
     run = RunVelqScript(commands.path(), info, logs, 0);
   }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "orvane/core/CommandValues.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/core/MSList.h"
 #include "orvane/database/DatabaseQueries.h"
@@ -104,9 +105,11 @@ int CreateLocalDatabase(MSInfo& info, const KelString& installation, bool halfMa
                        info.GetMerKeyCipher());
   const KelString schemaDir = SchemaDirectory(installation);
   const KelString log = logs ^ (KelString(info.GetDBName()) + ".log");
-  const KelString commandLine = (schemaDir ^ "schema.cmd") + " " + info.GetDBName() + " " +
+  if (!IsQuotableText(schemaDir)) return 0;
+  const KelString commandLine = KelString(InQuotes(schemaDir ^ "schema.cmd").c_str()) + " " +
+                                info.GetDBName() + " " +
                                 (HasOption(info, kStagingOption) ? "S" : "N") + " \"" +
-                                adminPassword + "\" " + log;
+                                adminPassword + "\" " + InQuotes(log).c_str();
   // A log left by an earlier run must not judge this one.
   os::DeleteFile(std::string(log));
   if (RunVelqScript(commandLine, info, schemaDir, kSchemaProgressSteps) != ScriptRun::kFinished) {
@@ -123,7 +126,11 @@ int CreateLocalDatabase(MSInfo& info, const KelString& installation, bool halfMa
 
 int CatalogRemoteDatabase(const MSInfo& info) {
   const char* service = info.GetDBSvc();
-  if (*service == '\0' || !AreSingleLines({service, info.GetDBHost(), info.GetDBName()})) return 0;
+  // A record from an older file may hold what its rules refuse today.
+  if (*service == '\0' || !IsDatabaseWord(service) || *info.GetDBHost() == '\0' ||
+      !IsHostNameText(info.GetDBHost()) || !IsDatabaseWord(info.GetDBName())) {
+    return 0;
+  }
   const std::string entry = TcpServiceEntryStart(service, info.GetDBPort()) + kRemoteEntryComment;
   if (!ReplaceTcpServiceEntry(service, entry)) return 0;
 

@@ -203,6 +203,110 @@ TEST_F(DatabaseSetupTest, RemoteCatalogingWithoutAServiceNameFails) {
   EXPECT_EQ(machine.ReadFile(kServicesFile), "ftp\t\t21/tcp\r\n");
 }
 
+// Paths go into the command files in double quotes, where parentheses and &
+// are text. (Blanks are text there too, but the stand-in's command
+// environment cannot yet start a command file whose own path has one.)
+TEST_F(DatabaseSetupTest, PathsMayHoldParenthesesAndAmpersands) {
+  const std::string root = "C:\\Shops(1)&co";
+  MakeDirectory(root + "\\logs");
+  ASSERT_EQ(info.SetRootPath(root.c_str()), 1);
+  info.SetMSOption(0x80, 0x80);
+  EXPECT_EQ(DBCreateSingle(info), 1);
+  EXPECT_EQ(ReportedLines(), (std::vector<std::string>{Status(38, "shop"), Status(11, "shopdb"),
+                                                       Status(20, (root + "\\logs").c_str())}));
+  EXPECT_EQ(FilesIn(root + "\\logs"),
+            (std::vector<std::string>{"jqdata.log", "searchext.log", "shopdb.log"}));
+  EXPECT_TRUE(IsHostingDataPresent(info));
+}
+
+// A record stored before its rules knew what a command file can hold keeps
+// such values (the loader stores fields as read): they are checked again
+// before a command file is written, the step reports, and nothing runs.
+struct StoredValueCase {
+  const char* label;
+  void (*store)(MSInfo& info);
+  std::vector<std::string> (*reported)();
+  std::vector<std::string> logsLeft;
+};
+
+void PrintTo(const StoredValueCase& c, std::ostream* out) { *out << c.label; }
+
+class StoredValueTest : public DatabaseSetupTest,
+                        public ::testing::WithParamInterface<StoredValueCase> {};
+
+TEST_P(StoredValueTest, RunsNoCommandFile) {
+  const std::string httpd = "C:\\WINNT\\httpd.cnf";
+  const std::string routes = "Pass /shop1/* C:\\WWW\\html\\shop1\\*\r\nExec /cgi-bin/*\r\n";
+  machine.WriteFile(httpd, routes);
+  machine.WriteFile(kServicesFile, "ftp\t\t21/tcp\r\n");
+  MakeDirectory("C:\\sh%op\\logs");
+  const std::vector<std::string> drive = FilesIn("C:\\");
+  GetParam().store(info);
+  EXPECT_EQ(DBCreateSingle(info), 0);
+  EXPECT_EQ(ReportedLines(), GetParam().reported());
+  EXPECT_EQ(machine.ReadFile(httpd), routes);
+  EXPECT_EQ(machine.ReadFile(kServicesFile), "ftp\t\t21/tcp\r\n");
+  EXPECT_EQ(FilesIn("C:\\"), drive);
+  EXPECT_FALSE(machine.FileExists("C:\\VELQ\\DATA\\nodes.dir"));
+  EXPECT_EQ(FilesIn(kLogs), GetParam().logsLeft);
+  EXPECT_EQ(FilesIn(kAdminDir), std::vector<std::string>{});
+  EXPECT_EQ(ServiceStartType(), 3u);
+}
+
+void Remote(MSInfo& info, const char* host, const char* service) {
+  info.SetMSOption(0x04, 0x04);
+  info.m_DBHost = host;
+  info.m_DBSvc = service;
+  info.SetDBPort(50001);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, StoredValueTest,
+    ::testing::Values(
+        StoredValueCase{"host",
+                        [](MSInfo& info) {
+                          Remote(info, "dbhost>C:\\WINNT\\httpd.cnf", "velqsvc");
+                        },
+                        [] { return std::vector<std::string>{Status(38, "shop"), Error(30)}; },
+                        {}},
+        StoredValueCase{"service",
+                        [](MSInfo& info) { Remote(info, "dbhost", "velqsvc>C:\\z"); },
+                        [] { return std::vector<std::string>{Status(38, "shop"), Error(30)}; },
+                        {}},
+        StoredValueCase{"database",
+                        [](MSInfo& info) { info.m_DBName = "x>C:\\z"; },
+                        [] {
+                          return std::vector<std::string>{Status(38, "shop"),
+                                                          Status(11, "x>C:\\z"), Error(13),
+                                                          Error(14, "x>C:\\z")};
+                        },
+                        {}},
+        StoredValueCase{"root",
+                        [](MSInfo& info) { info.m_RootPath = "C:\\sh%op"; },
+                        [] {
+                          return std::vector<std::string>{Status(38, "shop"),
+                                                          Status(11, "shopdb"), Error(13),
+                                                          Error(14, "shopdb")};
+                        },
+                        {}},
+        // The database is made; the hosting data's command file would call
+        // a second program.
+        StoredValueCase{"owner",
+                        [](MSInfo& info) {
+                          info.SetMSOption(0x80, 0x80);
+                          info.m_DBOwner = "u&calc";
+                        },
+                        [] {
+                          return std::vector<std::string>{Status(38, "shop"),
+                                                          Status(11, "shopdb"),
+                                                          Status(20, "C:\\shop\\logs"),
+                                                          Error(99, "shopdb")};
+                        },
+                        {"shopdb.log"}}),
+    [](const ::testing::TestParamInfo<StoredValueCase>& param) {
+      return std::string(param.param.label);
+    });
+
 class HostingDataTest : public DatabaseSetupTest {
  protected:
   void SetUp() override {

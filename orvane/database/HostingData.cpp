@@ -1,5 +1,6 @@
 #include "orvane/database/HostingData.h"
 
+#include "orvane/core/CommandValues.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/database/ScriptLog.h"
 #include "orvane/database/SetupStep.h"
@@ -14,19 +15,35 @@ namespace {
 constexpr unsigned int kExtendersMissing = 101;
 constexpr unsigned int kHostingDataError = 99;
 
+// Paths and the password go in double quotes, the names bare.
 void WriteScriptCall(FILE* out, const char* script, const MSInfo& info, const KelString& log,
                      const KelString& password) {
-  std::fprintf(out, "@call %s %s %s %s %s\n", script, info.GetDBName(),
-               static_cast<const char*>(log), info.GetDBOwner(),
-               static_cast<const char*>(password));
+  std::fprintf(out, "@call %s %s %s %s %s\n", script, info.GetDBName(), InQuotes(log).c_str(),
+               info.GetDBOwner(), InQuotes(password).c_str());
   std::fprintf(out, "\n");
+}
+
+void WriteChangeDirectory(FILE* out, const KelString& directory) {
+  std::fprintf(out, "cd %s\n", InQuotes(directory).c_str());
+}
+
+// A record from an older file may hold what its rules refuse today; an
+// empty owner would move the password into its place.
+bool ValuesFit(const MSInfo& info, const KelString& installation) {
+  KelString password;
+  info.GetDBPswd(password);
+  return IsQuotableText(installation) && IsQuotableText(LogDirectory(info)) &&
+         IsQuotableText(password) && IsDatabaseWord(info.GetDBName()) &&
+         IsDatabaseWord(info.GetDBOwner()) && *info.GetDBOwner() != '\0';
 }
 
 }  // namespace
 
 ScriptRun RunHostingDataScripts(const MSInfo& info) {
   KelString installation;
-  if (!GetTQInstallPath(installation, kCurrentProductVersion)) return ScriptRun::kNotStarted;
+  if (!GetTQInstallPath(installation, kCurrentProductVersion) || !ValuesFit(info, installation)) {
+    return ScriptRun::kNotStarted;
+  }
   const KelString admin = SetupFolder(installation);
   const KelString schemaDir = SchemaDirectory(installation);
   const KelString logs = LogDirectory(info);
@@ -40,30 +57,32 @@ ScriptRun RunHostingDataScripts(const MSInfo& info) {
   }
   KelString password;
   info.GetDBPswd(password);
-  if (!AreSingleLines({installation, logs, info.GetDBName(), info.GetDBOwner(), password})) {
-    return ScriptRun::kNotStarted;
-  }
   CommandFile commands(admin ^ "velqconfig.bat", true);
   if (commands.stream() == nullptr) return ScriptRun::kNotStarted;
   FILE* out = commands.stream();
-  std::fprintf(out, "cd %s\n", static_cast<const char*>(schemaDir));
+  WriteChangeDirectory(out, schemaDir);
   WriteScriptCall(out, migrating ? "jq3122migrate.cmd" : "jqdata.cmd", info, logs ^ "jqdata.log",
                   password);
   if (migrating) {
     // A migration runs once.
     os::DeleteFile(std::string(migrationFlag));
   } else {
-    std::fprintf(out, "cd %s\n", static_cast<const char*>(schemaDir));
+    WriteChangeDirectory(out, schemaDir);
     WriteScriptCall(out, "searchext.cmd", info, logs ^ "searchext.log", password);
   }
   const KelString marker = admin ^ (KelString("~") + info.GetDBName() + ".tmp");
-  std::fprintf(out, "@mkdir %s\n", static_cast<const char*>(marker));
+  std::fprintf(out, "@mkdir %s\n", InQuotes(marker).c_str());
   std::fprintf(out, "@exit\n");
   if (!commands.Close()) return ScriptRun::kNotStarted;
   return StartAndAwaitMarker(commands.path(), admin, marker, 0);
 }
 
 int AddHostingData(const MSInfo& info) {
+  KelString installation;
+  if (GetTQInstallPath(installation, kCurrentProductVersion) && !ValuesFit(info, installation)) {
+    KelShowError(kHostingDataError, info.GetDBName());
+    return 0;
+  }
   const KelString log = LogDirectory(info) ^ "jqdata.log";
   KelCreateBackup(log, nullptr);
   os::DeleteFile(std::string(log));

@@ -15,8 +15,10 @@ class MSInfo;
 // tq_schema\VELQ\migrate\migrate.txt exists (the flag is consumed), else
 // jqdata.cmd followed by the text search set-up searchext.cmd, which needs
 // the Velq text extenders (status message 101 and 0 without them). Logs go to
-// <root>\logs\jqdata.log and searchext.log. The run is a step of the
-// machine's database set-up (SetupStep). 1 when the run was started.
+// <root>\logs\jqdata.log and searchext.log. Paths and the password are
+// written in double quotes, the names bare; a record whose values do not fit
+// their place gets no command file. The run is a step of the machine's
+// database set-up (SetupStep). 1 when the run was started.
 ORVANE_API int KelCreateDB(MSInfo& info);
 
 namespace orvane {
@@ -27,7 +29,9 @@ ScriptRun RunHostingDataScripts(const MSInfo& info);
 // Adds the hosting data to a database that lacks it: the previous
 // jqdata.log becomes its backup, the scripts run, and the new log is read
 // for Velq and SQL errors (message 99). 0 when an error was found, the run
-// did not finish (message 99) or could not start, else 1.
+// did not finish (message 99) or could not start, and when the record's
+// values do not fit the command file (message 99, nothing run, the old log
+// kept), else 1.
 int AddHostingData(const MSInfo& info);
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "orvane/core/CommandValues.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/database/SetupStep.h"
 #include "orvane/os/Files.h"
@@ -54,7 +55,9 @@ ScriptRun StartAndAwaitMarker(const KelString& commandFile, const KelString& wor
                               const KelString& marker, int progressSteps) {
   // A marker left by a run that was cut short would end the wait at once.
   os::RemoveDirectory(std::string(marker));
-  const KelString commandLine = KelString("velqcmd ") + commandFile;
+  // The command environment hands its command line to the interpreter: the
+  // file's path goes in double quotes.
+  const KelString commandLine = KelString("velqcmd ") + InQuotes(commandFile).c_str();
   if (!KelExecCmd(commandLine, workDir)) return ScriptRun::kNotStarted;
   for (int waited = 0; waited < kMaxPolls && !MarkerExists(marker); ++waited) {
     if (progressSteps > 0) KelShowProgress(100 * waited / progressSteps);
@@ -68,14 +71,19 @@ ScriptRun StartAndAwaitMarker(const KelString& commandFile, const KelString& wor
 ScriptRun RunVelqScript(const char* commandLine, const MSInfo& info, const char* workDir,
                         int progressSteps) {
   const KelString marker = LogDirectory(info) ^ (KelString("~") + info.GetDBName() + ".tmp");
-  CommandFile wrapper(KelString(workDir) ^ "dbmaster.cmd", false);
-  bool written = wrapper.stream() != nullptr && AreSingleLines({commandLine, marker});
-  if (written) {
-    std::fprintf(wrapper.stream(), "@call %s\n", commandLine);
-    std::fprintf(wrapper.stream(), "@mkdir %s\n", static_cast<const char*>(marker));
-    std::fprintf(wrapper.stream(), "@exit\n");
+  // A record from an older file may hold what its rules refuse today.
+  if (!AreSingleLines({commandLine}) || !IsDatabaseWord(info.GetDBName()) ||
+      !IsQuotableText(marker)) {
+    KelShowError(13);
+    return ScriptRun::kNotStarted;
   }
-  if (!wrapper.Close() || !written) {
+  CommandFile wrapper(KelString(workDir) ^ "dbmaster.cmd", false);
+  if (FILE* out = wrapper.stream()) {
+    std::fprintf(out, "@call %s\n", commandLine);
+    std::fprintf(out, "@mkdir %s\n", InQuotes(marker).c_str());
+    std::fprintf(out, "@exit\n");
+  }
+  if (!wrapper.Close()) {
     KelShowError(13);
     return ScriptRun::kNotStarted;
   }

@@ -21,10 +21,11 @@ class MSInfo;
 // the marker <root>\logs\~<database>.tmp; the marker and the wrapper are
 // removed afterwards. With progressSteps > 0 each poll reports the progress
 // 100 * seconds waited / progressSteps. Message 13 when the wrapper cannot
-// be written (0). The run is a step of the machine's database set-up
-// (SetupStep): 0 without the installation or the step's lock. 1 when the
-// command environment was started; the outcome of the script itself is not
-// known here.
+// be written, or when commandLine holds a line end, the database name is not
+// a database word or the marker cannot stand in double quotes (0). The run is
+// a step of the machine's database set-up (SetupStep): 0 without the
+// installation or the step's lock. 1 when the command environment was
+// started; the outcome of the script itself is not known here.
 ORVANE_API int KelMigrateDB(const char* commandLine, MSInfo& info, const char* workDir,
                             int progressSteps);
 
@@ -41,7 +42,7 @@ enum class ScriptRun {
 ScriptRun RunVelqScript(const char* commandLine, const MSInfo& info, const char* workDir,
                         int progressSteps);
 
-// Starts "velqcmd <commandFile>" in workDir and waits for the marker
+// Starts "velqcmd \"<commandFile>\"" in workDir and waits for the marker
 // directory; removes the marker. The lower half of every run.
 ScriptRun StartAndAwaitMarker(const KelString& commandFile, const KelString& workDir,
                               const KelString& marker, int progressSteps);

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "orvane/core/AsciiCase.h"
+#include "orvane/core/CommandValues.h"
 #include "orvane/core/KelString.h"
 #include "orvane/core/MSInfo.h"
 #include "orvane/os/Files.h"
 #include "orvane/platform/FileUtils.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/platform/TextFileRewrite.h"
+#include "orvane/runtime/Messages.h"
 
 namespace orvane {
 namespace {
@@ -39,25 +41,53 @@ std::string Join(const std::string& directory, std::initializer_list<const char*
 
 bool IsOracle(const MSInfo& info) { return info.GetDBType() == eDBOracle; }
 
-// A value with a line end would add lines of its own to a script that an
-// administrator runs; such a script is not written.
-bool HasLineEnd(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+// How a value stands in its place in a script: paths in the double quotes
+// that the templates (or this file) give them, the values of "set" lines
+// bare to the line end, names bare, and the product's own texts as they are.
+// A script whose values do not fit is not written, so a value never adds
+// commands of its own to a script that an administrator runs.
+enum class Place { kQuoted, kSetValue, kDatabaseWord, kFixed };
 
-template <class Values>
-bool AnyHasLineEnd(const Values& values) {
-  for (const auto& value : values) {
-    if (HasLineEnd(value.second)) return true;
+bool Fits(const std::string& value, Place place) {
+  switch (place) {
+    case Place::kQuoted:
+      return IsQuotableText(value.c_str());
+    case Place::kSetValue:
+      return IsSetValueText(value.c_str());
+    case Place::kDatabaseWord:
+      return IsDatabaseWord(value.c_str());
+    case Place::kFixed:
+      return true;
   }
   return false;
 }
 
-using Placeholders = std::vector<std::pair<const char*, std::string>>;
+struct Placeholder {
+  const char* name;
+  std::string value;
+  Place place;
+};
+using Placeholders = std::vector<Placeholder>;
+
+bool AllFit(const Placeholders& values) {
+  for (const Placeholder& entry : values) {
+    if (!Fits(entry.value, entry.place)) return false;
+  }
+  return true;
+}
+
+// A script refused for its values names the file it did not write
+// (message 26).
+int Refuse(const std::string& target) {
+  KelShowError(26, target.c_str());
+  return 0;
+}
 
 PlaceholderValue FromTable(const Placeholders& table) {
   return [&table](const std::string& name, std::string& value) {
-    for (const auto& entry : table) {
-      if (EqualsIgnoringCase(name.c_str(), entry.first)) {
-        value = entry.second;
+    for (const Placeholder& entry : table) {
+      if (EqualsIgnoringCase(name.c_str(), entry.name)) {
+        value = entry.value;
         return true;
       }
     }
@@ -88,8 +118,9 @@ bool StartsWith(const char* line, const char* start) {
   return std::strncmp(line, start, std::strlen(start)) == 0;
 }
 
-// The class path of the migration's Java runtime.
-std::string MigrationClassPath(const MSInfo& info, const std::string& payDir) {
+// The pieces of the migration's class path, joined with ";". The Oracle
+// driver's placeholder is for the administrator to replace by hand.
+std::vector<std::string> MigrationClassPath(const MSInfo& info, const std::string& payDir) {
   std::vector<std::string> pieces;
   if (payDir.find("jre") != std::string::npos) {
     pieces.push_back(Join(payDir, {"jre", "lib", "rt.jar"}));
@@ -107,9 +138,7 @@ std::string MigrationClassPath(const MSInfo& info, const std::string& payDir) {
     pieces.push_back(Join(payDir, {"cashetClasses.zip"}));
     pieces.push_back(kOracleDriverPlaceholder);
   }
-  std::string joined;
-  for (const std::string& piece : pieces) joined += (joined.empty() ? "" : ";") + piece;
-  return joined;
+  return pieces;
 }
 
 // The fixed rewrites of the migration script, in the order they are tried:
@@ -178,15 +207,19 @@ std::string FillPlaceholders(const std::string& line, const PlaceholderValue& va
 int WriteSampleStoreScript(MSInfo& info, const char* installDir) {
   if ((info.GetMSOption() & MSInfo::kOptHosting) == 0) return 0;
   const std::string jre = Lookup(KelGetJREPath);
+  const std::string java = Join(jre, {"bin", "java"});
   const std::string classPath = Join(installDir, {"JQ", "JQ.jar"}) + ";" +
                                 Join(Lookup(KelGetDBVXRPath), {"java", "velqjava.zip"}) + ";" +
                                 Join(jre, {"lib", "classes.zip"});
-  const std::string line = Join(jre, {"bin", "java"}) + " -classpath " + classPath +
-                           " com.vxr.jq.install.SampleStoreInstall " +
-                           Join(info.GetHtmlPath(), {"tessaly.ini"}) + " en_US";
-  if (HasLineEnd(line)) return 0;
-
+  const std::string settings = Join(info.GetHtmlPath(), {"tessaly.ini"});
+  // The paths go in double quotes, where blanks, parentheses and & are text.
   const std::string target = Join(info.GetRootPath(), {"bin", "installsamples.bat"});
+  for (const std::string* path : {&java, &classPath, &settings}) {
+    if (!Fits(*path, Place::kQuoted)) return Refuse(target);
+  }
+  const std::string line = InQuotes(java.c_str()) + " -classpath " + InQuotes(classPath.c_str()) +
+                           " com.vxr.jq.install.SampleStoreInstall " + InQuotes(settings.c_str()) +
+                           " en_US";
   FileReplacement replacement(target);
   if (replacement.stream() == nullptr) return 0;
   std::fprintf(replacement.stream(), "%s\n", line.c_str());
@@ -198,24 +231,28 @@ int WriteSampleStoreScript(MSInfo& info, const char* installDir) {
 
 int WriteCashetScript(MSInfo& info, const char* installDir) {
   const bool oracle = IsOracle(info);
-  std::string driverUrl;
-  if (oracle) {
-    driverUrl = std::string(kOracleUrlStart) + info.GetISHost() + ":" + kOraclePort + ":" +
-                Lookup(GetOracleSid);
-  } else {
-    driverUrl = std::string("jdbc:velq:") + info.GetDBName();
-  }
+  // The URL stands bare in the template: its host and names keep to their
+  // characters.
+  const std::string sid = oracle ? Lookup(GetOracleSid) : std::string();
+  const bool urlFits = oracle ? IsHostNameText(info.GetISHost()) && IsDatabaseWord(sid.c_str())
+                              : IsDatabaseWord(info.GetDBName());
+  const std::string driverUrl =
+      oracle ? std::string(kOracleUrlStart) + info.GetISHost() + ":" + kOraclePort + ":" + sid
+             : std::string("jdbc:velq:") + info.GetDBName();
   const Placeholders values = {
-      {"database_java_driver", oracle
-                                   ? Join(Lookup(GetOracleHome), {"jdbc", "lib", "classes111.zip"})
-                                   : Join(Lookup(KelGetDBVXRPath), {"java", "velqjava.zip"})},
-      {"JDBC_driver_name", oracle ? kOracleDriver : "COM.vxr.velq.jdbc.app.VELQDriver"},
-      {"JDBC_URL", driverUrl},
-      {"Database_owner", info.GetDBUser()},
-      {"Database_userid", info.GetDBUser()},
-      {"CASHET_Path", Lookup(GetPayServerPath)},
+      {"database_java_driver",
+       oracle ? Join(Lookup(GetOracleHome), {"jdbc", "lib", "classes111.zip"})
+              : Join(Lookup(KelGetDBVXRPath), {"java", "velqjava.zip"}),
+       Place::kQuoted},
+      {"JDBC_driver_name", oracle ? kOracleDriver : "COM.vxr.velq.jdbc.app.VELQDriver",
+       Place::kFixed},
+      {"JDBC_URL", driverUrl, Place::kFixed},  // its parts are checked above
+      {"Database_owner", info.GetDBUser(), Place::kDatabaseWord},
+      {"Database_userid", info.GetDBUser(), Place::kDatabaseWord},
+      {"CASHET_Path", Lookup(GetPayServerPath), Place::kQuoted},
   };
-  if (AnyHasLineEnd(values)) return 0;
+  const std::string target = Join(info.GetRootPath(), {"bin", "cashet.cmd"});
+  if (!urlFits || !AllFit(values)) return Refuse(target);
 
   const PlaceholderValue valueOf = FromTable(values);
   const LineRule rule = [&valueOf](const char* line, FILE* out) {
@@ -223,8 +260,8 @@ int WriteCashetScript(MSInfo& info, const char* installDir) {
     std::fputs(FillPlaceholders(line, valueOf).c_str(), out);
     return false;
   };
-  return WriteFromTemplate(Join(installDir, {"server", "admin", "cashet.cmd"}),
-                           Join(info.GetRootPath(), {"bin", "cashet.cmd"}), rule, info, 0755);
+  return WriteFromTemplate(Join(installDir, {"server", "admin", "cashet.cmd"}), target, rule, info,
+                           0755);
 }
 
 std::string MigrateCashetScriptPath(const MSInfo& info, const char* installDir) {
@@ -238,15 +275,18 @@ int WriteMigrateCashetScript(MSInfo& info, const char* installDir) {
       oracle ? Join(installDir, {"tq_schema", "oracle", "cashet12_schema.ora.sql"})
              : Join(installDir, {"tq_schema", "VELQ", "cashet12_schema.velq.sql"});
   const std::string payDir = Lookup(GetPayServerPath);
-  const Placeholders values = {{"CASHET_Path", payDir},
-                               {"tqclasspath", MigrationClassPath(info, payDir)},
-                               {"schema", schema}};
-  if (AnyHasLineEnd(values)) return 0;
+  const std::string target = MigrateCashetScriptPath(info, installDir);
+  // The schema and the class path are the values of "set" lines.
+  std::string classPath;
+  for (const std::string& piece : MigrationClassPath(info, payDir)) {
+    if (piece != kOracleDriverPlaceholder && !Fits(piece, Place::kSetValue)) return Refuse(target);
+    classPath += (classPath.empty() ? "" : ";") + piece;
+  }
+  const Placeholders pathOnly = {{"CASHET_Path", payDir, Place::kQuoted}};
+  if (!AllFit(pathOnly) || !Fits(schema, Place::kSetValue)) return Refuse(target);
 
   const std::vector<MigrationRewrite> rewrites = MigrationRewrites(schema);
-  const Placeholders pathOnly = {values[0]};
   const PlaceholderValue payDirOf = FromTable(pathOnly);
-  const std::string classPath = values[1].second;
   const LineRule rule = [&](const char* line, FILE* out) {
     if (std::strstr(line, kJavaRuntimeLine) != nullptr) {
       std::fprintf(out, "set tqclasspath=%s\n\n", classPath.c_str());
@@ -269,8 +309,8 @@ int WriteMigrateCashetScript(MSInfo& info, const char* installDir) {
     }
     return true;
   };
-  return WriteFromTemplate(Join(installDir, {"server", "admin", "migrateCashet.cmd"}),
-                           MigrateCashetScriptPath(info, installDir), rule, info, 0755);
+  return WriteFromTemplate(Join(installDir, {"server", "admin", "migrateCashet.cmd"}), target, rule,
+                           info, 0755);
 }
 
 }  // namespace orvane

@@ -5,6 +5,10 @@
 //
 // Each script is written beside its target and renamed into place once
 // complete; the payment scripts keep the previous file as their backup.
+// Every value is checked against its place first (orvane/core/CommandValues.h):
+// paths in double quotes, names bare. A script with a value that does not
+// fit is not written (0, message 26 with the script's path), so no value
+// adds commands of its own.
 #ifndef ORVANE_LIFECYCLE_INSTANCESCRIPTS_H_
 #define ORVANE_LIFECYCLE_INSTANCESCRIPTS_H_
 
@@ -16,9 +20,9 @@ class MSInfo;
 namespace orvane {
 
 // Root\bin\installsamples.bat (mode 0700), one line that runs the sample
-// store installer under the Java runtime. Only for the hosting edition:
-// otherwise nothing is written and the result is 0, as it is when the file
-// cannot be written.
+// store installer under the Java runtime, its three paths in double quotes.
+// Only for the hosting edition: otherwise nothing is written and the result
+// is 0, as it is when the file cannot be written.
 int WriteSampleStoreScript(MSInfo& info, const char* installDir);
 
 // Root\bin\cashet.cmd from installDir\server\admin\cashet.cmd: the line that

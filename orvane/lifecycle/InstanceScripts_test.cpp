@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "orvane/core/MSInfo.h"
 #include "orvane/lifecycle/LifecycleTestMachine.h"
@@ -164,12 +165,50 @@ TEST_F(InstanceScriptsTest, MissingTemplateOrTargetGivesZeroSilently) {
   EXPECT_TRUE(orvane::test::ShownMessages().empty());
 }
 
-TEST_F(InstanceScriptsTest, ValuesWithLineEndsWriteNoScript) {
+// Values stored as read, past the setters: the names stand bare in the
+// payment script's Java line, so one that the interpreter would read as
+// syntax writes no script and leaves the previous one.
+TEST_F(InstanceScriptsTest, ValuesThatCannotStandBareWriteNoScript) {
+  struct Case {
+    KelString MSInfo::*field;
+    const char* value;
+    eDBType type;
+  };
+  const Case cases[] = {
+      {&MSInfo::m_DBUser, "dbuser\r\ndel /q C:\\*", eDBVelq},
+      {&MSInfo::m_DBUser, "u&calc", eDBVelq},
+      {&MSInfo::m_DBName, "x>C:\\z", eDBVelq},
+      {&MSInfo::m_ISHost, "h|calc", eDBOracle},
+  };
   ASSERT_EQ(orvane::WriteCashetScript(info, "C:\\Tessaly"), 1);
   const std::string before = Cashet();
-  info.m_DBUser = "dbuser\r\ndel /q C:\\*";  // stored as read, past the setter
-  EXPECT_EQ(orvane::WriteCashetScript(info, "C:\\Tessaly"), 0);
-  EXPECT_EQ(Cashet(), before);
+  for (const Case& c : cases) {
+    MSInfo stored(info);
+    stored.*c.field = c.value;
+    stored.SetDBType(c.type);
+    orvane::test::ShownMessages().clear();
+    EXPECT_EQ(orvane::WriteCashetScript(stored, "C:\\Tessaly"), 0) << c.value;
+    EXPECT_EQ(Cashet(), before) << c.value;
+    EXPECT_EQ(orvane::test::ShownMessages(),
+              std::vector<std::string>{
+                  "error: Cannot create file C:\\stores\\shop\\bin\\cashet.cmd."});
+  }
+}
+
+TEST_F(InstanceScriptsTest, APathIsCheckedForItsPlace) {
+  machine.WriteRegistry(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
+      "VXRPayServer.cmd]\r\n\"Path\"=\"C:\\\\Pay&Server\\\\jre\"\r\n");
+  // In the double quotes of the payment script's Java line & is text...
+  ASSERT_EQ(orvane::WriteCashetScript(info, "C:\\Tessaly"), 1);
+  EXPECT_NE(Cashet().find("\"C:\\Pay&Server\\jre\\jre\\bin\\jre\" -cp"), std::string::npos);
+  // ...while the migration script's bare "set tqclasspath=" line would run
+  // what follows it.
+  EXPECT_EQ(orvane::WriteMigrateCashetScript(info, "C:\\Tessaly"), 0);
+  const std::string migration = "C:\\Tessaly\\tq_schema\\VELQ\\migrate\\migrateCashet.cmd";
+  EXPECT_FALSE(machine.FileExists(migration));
+  EXPECT_EQ(orvane::test::ShownMessages(),
+            std::vector<std::string>{"error: Cannot create file " + migration + "."});
 }
 
 TEST_F(InstanceScriptsTest, SampleStoreScriptOnlyForTheHostingEdition) {
@@ -177,14 +216,29 @@ TEST_F(InstanceScriptsTest, SampleStoreScriptOnlyForTheHostingEdition) {
   EXPECT_FALSE(machine.FileExists("C:\\stores\\shop\\bin\\installsamples.bat"));
 
   info.SetMSOption(MSInfo::kOptHosting, MSInfo::kOptHosting);
+  // The paths go in double quotes, where & is text like blanks and
+  // parentheses.
+  info.SetHtmlPath("C:\\WWW\\html\\a&b");
   ASSERT_EQ(orvane::WriteSampleStoreScript(info, "C:\\Tessaly"), 1);
   EXPECT_EQ(
       ReadTextFile("C:\\stores\\shop\\bin\\installsamples.bat"),
-      "C:\\Corbelle\\jre\\bin\\java -classpath "
-      "C:\\Tessaly\\JQ\\JQ.jar;C:\\Velq\\java\\velqjava.zip;C:\\Corbelle\\jre\\lib\\classes.zip"
-      " com.vxr.jq.install.SampleStoreInstall C:\\WWW\\html\\shop\\tessaly.ini en_US\n");
-  EXPECT_EQ(machine.ReadFile("C:\\stores\\shop\\bin\\installsamples.bat").substr(0, 5), "C:\\Co");
+      "\"C:\\Corbelle\\jre\\bin\\java\" -classpath "
+      "\"C:\\Tessaly\\JQ\\JQ.jar;C:\\Velq\\java\\velqjava.zip;C:\\Corbelle\\jre\\lib\\classes.zip\""
+      " com.vxr.jq.install.SampleStoreInstall \"C:\\WWW\\html\\a&b\\tessaly.ini\" en_US\n");
+  EXPECT_EQ(machine.ReadFile("C:\\stores\\shop\\bin\\installsamples.bat").substr(0, 5), "\"C:\\C");
   EXPECT_TRUE(HasMode("C:\\stores\\shop\\bin\\installsamples.bat", 0700));
+
+  // A path stored as read that would end the quotes or be expanded.
+  const std::string before = ReadTextFile("C:\\stores\\shop\\bin\\installsamples.bat");
+  for (const char* html : {"C:\\WWW\\html\\50%", "C:\\WWW\\html\\a\" & calc & \""}) {
+    info.m_HtmlPath = html;
+    orvane::test::ShownMessages().clear();
+    EXPECT_EQ(orvane::WriteSampleStoreScript(info, "C:\\Tessaly"), 0) << html;
+    EXPECT_EQ(ReadTextFile("C:\\stores\\shop\\bin\\installsamples.bat"), before) << html;
+    EXPECT_EQ(orvane::test::ShownMessages(),
+              std::vector<std::string>{
+                  "error: Cannot create file C:\\stores\\shop\\bin\\installsamples.bat."});
+  }
 }
 
 }  // namespace

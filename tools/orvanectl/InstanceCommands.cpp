@@ -36,6 +36,14 @@ struct FieldValues {
   }
 };
 
+// The rule of the instance name, as the field table gives it.
+std::string NameRule() {
+  for (const InstanceField& field : InstanceFields()) {
+    if (std::string(field.option) == "name") return field.rule;
+  }
+  return std::string();
+}
+
 // Hands every given field to the record's setter; on the first refusal says
 // which rule the value broke and returns false.
 bool ApplyFields(FieldValues& given, MSInfo& record) {
@@ -97,6 +105,15 @@ bool ReportConflicts(int flags, const std::string& name) {
   return true;
 }
 
+// The instance name as a database name: "_" for each character that the
+// database name's rule refuses.
+std::string DatabaseNameFor(std::string name) {
+  for (char& c : name) {
+    if (!MSInfo::CheckDBName(std::string(1, c).c_str())) c = '_';
+  }
+  return name;
+}
+
 // The list's proposal for a new instance, made its own by the name: its
 // root, HTML directory and database are the name's.
 bool Propose(MSList& list, const std::string& name, MSInfo& record) {
@@ -117,7 +134,7 @@ bool Propose(MSList& list, const std::string& name, MSInfo& record) {
   if (!record.SetName(own)) return true;  // the caller's SetName reports the rule
   record.SetRootPath(root ^ own);
   if (!html.IsEmpty()) record.SetHtmlPath(html ^ own);
-  record.SetDBName(own);
+  record.SetDBName(DatabaseNameFor(name).c_str());
   return true;
 }
 
@@ -180,7 +197,7 @@ int Add(Context& context, const std::string& name, FieldValues& given) {
   if (!Propose(data.List(), name, record)) return kExitNoInstallation;
   Host& host = Host::Get();
   if (!record.SetName(name.c_str())) {
-    host.ErrorText("instance name '" + name + "' refused: it must be 1 to 8 characters");
+    host.ErrorText("instance name '" + name + "' refused: it must be " + NameRule());
     return kExitRefused;
   }
   if (!ApplyFields(given, record)) return kExitRefused;

@@ -69,10 +69,17 @@ bool ApplyText(MSInfo& record, const std::string& value) {
   return (record.*Setter)(value.c_str());
 }
 
-constexpr char kPathRule[] = "1 to 260 characters";
-constexpr char kHostRule[] = "1 to 64 characters";
-constexpr char kShortNameRule[] = "1 to 8 characters";
+// The record's rules, with the characters that a value's place in the
+// command files and scripts can hold.
+constexpr char kPathRule[] = "1 to 260 characters, without \", % or a line end";
+constexpr char kHostRule[] = "1 to 64 characters: letters, digits, - and .";
+constexpr char kInstanceNameRule[] =
+    "1 to 8 characters, not dots alone, without blanks, line ends or \\ / : * ? \" < > | & ^ % ( )";
+#define ORVANECTL_DATABASE_CHARACTERS "letters, digits, _, $, # and @"
+constexpr char kDatabaseCharacters[] = ORVANECTL_DATABASE_CHARACTERS;
+constexpr char kDatabaseNameRule[] = "1 to 8 characters: " ORVANECTL_DATABASE_CHARACTERS;
 constexpr char kPasswordRule[] = "0 to 16 characters";
+constexpr char kDatabasePasswordRule[] = "0 to 16 characters, without \", % or a line end";
 constexpr char kFlagRule[] = "on or off";
 constexpr char kCycleRule[] = "a number from 1 to 65535";
 
@@ -88,7 +95,7 @@ const char* DatabaseName(eDBType type) {
 
 const std::vector<InstanceField>& InstanceFields() {
   static const std::vector<InstanceField> fields = {
-      {"name", "instance name", kShortNameRule, FieldKind::kText, ApplyText<&MSInfo::SetName>,
+      {"name", "instance name", kInstanceNameRule, FieldKind::kText, ApplyText<&MSInfo::SetName>,
        [](const MSInfo& r) { return Text(r.GetName()); }},
       {"root", "instance root directory", kPathRule, FieldKind::kText,
        ApplyText<&MSInfo::SetRootPath>, [](const MSInfo& r) { return Text(r.GetRootPath()); }},
@@ -124,19 +131,21 @@ const std::vector<InstanceField>& InstanceFields() {
          return type && r.SetDBType(static_cast<eDBType>(*type));
        },
        [](const MSInfo& r) { return json(DatabaseName(r.GetDBType())); }},
-      {"db-name", "database name", kShortNameRule, FieldKind::kText,
+      {"db-name", "database name", kDatabaseNameRule, FieldKind::kText,
        ApplyText<&MSInfo::SetDBName>, [](const MSInfo& r) { return Text(r.GetDBName()); }},
-      {"db-user", "database user (the database instance)", kShortNameRule, FieldKind::kText,
+      {"db-user", "database user (the database instance)", kDatabaseNameRule, FieldKind::kText,
        ApplyText<&MSInfo::SetDBUser>, [](const MSInfo& r) { return Text(r.GetDBUser()); }},
       {"db-owner", "account that owns the database",
-       "an existing local account with administrator privilege", FieldKind::kText,
-       ApplyText<&MSInfo::SetDBOwner>, [](const MSInfo& r) { return Text(r.GetDBOwner()); }},
-      {"db-password", "database password (- reads it from standard input)", kPasswordRule,
+       "an existing local account with administrator privilege, named with "
+       ORVANECTL_DATABASE_CHARACTERS,
+       FieldKind::kText, ApplyText<&MSInfo::SetDBOwner>,
+       [](const MSInfo& r) { return Text(r.GetDBOwner()); }},
+      {"db-password", "database password (- reads it from standard input)", kDatabasePasswordRule,
        FieldKind::kSecret, ApplyText<&MSInfo::SetDBPswd>,
        [](const MSInfo& r) { return Secret(r.GetDBPswdCipher()); }},
       {"db-host", "host of a remote database", kHostRule, FieldKind::kText,
        ApplyText<&MSInfo::SetDBHost>, [](const MSInfo& r) { return Text(r.GetDBHost()); }},
-      {"db-service", "database service (connection) name", "any text", FieldKind::kText,
+      {"db-service", "database service (connection) name", kDatabaseCharacters, FieldKind::kText,
        ApplyText<&MSInfo::SetDBSvc>, [](const MSInfo& r) { return Text(r.GetDBSvc()); }},
       {"cms-password", "CMS password (- reads it from standard input)", kPasswordRule,
        FieldKind::kSecret, ApplyText<&MSInfo::SetCMSPswd>,

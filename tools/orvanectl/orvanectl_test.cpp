@@ -199,6 +199,8 @@ TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
   json proposal = CtlJson({"default", "shop1"}, 0);
   EXPECT_EQ(proposal["result"]["instance"]["port"], 16570);
   EXPECT_EQ(proposal["result"]["instance"]["db-name"], "shop1");
+  // The database name keeps to its own characters.
+  EXPECT_EQ(CtlJson({"default", "shop-1"}, 0)["result"]["instance"]["db-name"], "shop_1");
   EXPECT_EQ(proposal["result"]["instance"]["root"], "C:\\Tessaly\\instance\\shop1");
 
   CtlRun add = Ctl({"add", "shop1", "--host", "shop1.example", "--db-password", "-",
@@ -261,7 +263,7 @@ TEST_F(OrvanectlTest, ARecordOnAnotherProgramsPortIsStillRefused) {
 
 TEST_F(OrvanectlTest, TextsThatAreNotUtf8StayReadableInJson) {
   SampleMachine();
-  json added = CtlJson({"add", "caf\xe9", "--host", "caf\xe9.example"}, 0);
+  json added = CtlJson({"add", "caf\xe9", "--root", "C:\\caf\xe9"}, 0);
   EXPECT_TRUE(added["result"]["instance"]["name"].is_string());
   EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 1u);
 }
@@ -287,6 +289,15 @@ TEST_F(OrvanectlTest, RefusedValuesNameTheirRuleAndChangeNothing) {
       {{"set", "shop1", "--db-password", "seventeen-chars-x"}, "0 to 16 characters"},
       {{"set", "shop1", "--host", "shop1\nDBNAME x"}, "no line end"},
       {{"set", "shop1", "--db-service", "svc\r"}, "no line end"},
+      // Values that would act as syntax in a command file or script.
+      {{"set", "shop1", "--db-host", "dbhost>C:\\WINNT\\httpd.cnf"}, "letters, digits, - and ."},
+      {{"set", "shop1", "--db-name", "x>C:\\z"}, "letters, digits, _, $, # and @"},
+      {{"set", "shop1", "--db-user", "u&calc"}, "letters, digits, _, $, # and @"},
+      {{"set", "shop1", "--db-service", "svc&calc"}, "letters, digits, _, $, # and @"},
+      {{"set", "shop1", "--html-path", "C:\\WWW\\html\\50%"}, "without \", % or a line end"},
+      {{"set", "shop1", "--db-password", "50%"}, "without \", % or a line end"},
+      {{"add", "..\\..\\.."}, "not dots alone, without blanks"},
+      {{"add", "a&b"}, "& ^ % ( )"},
   };
   for (const Case& c : cases) {
     CtlRun run = Ctl(c.arguments);
