@@ -94,6 +94,14 @@ int CreateLocalDatabase(MSInfo& info, const KelString& installation, bool halfMa
     KelShowError(kCannotAccess, logs);
     return 0;
   }
+  const KelString schemaDir = SchemaDirectory(installation);
+  const KelString log = logs ^ (KelString(info.GetDBName()) + ".log");
+  // A record from an older file may hold what its rules refuse today: it
+  // gets no marker and no command file.
+  if (!IsDatabaseWord(info.GetDBName()) || !IsQuotableText(schemaDir) || !IsQuotableText(log)) {
+    KelShowError(13);
+    return 0;
+  }
   const std::string marker(IncompleteSchemaMarker(installation, info.GetDBName()));
   if (!MarkSchemaRunIncomplete(marker)) {
     KelShowError(kCannotCreateFile, marker.c_str());
@@ -103,9 +111,6 @@ int CreateLocalDatabase(MSInfo& info, const KelString& installation, bool halfMa
   char adminPassword[kEncipheredPasswordSize] = "";
   KelEncryptWithMerKey(kInitialAdminPassword, adminPassword, sizeof adminPassword,
                        info.GetMerKeyCipher());
-  const KelString schemaDir = SchemaDirectory(installation);
-  const KelString log = logs ^ (KelString(info.GetDBName()) + ".log");
-  if (!IsQuotableText(schemaDir)) return 0;
   const KelString commandLine = KelString(InQuotes(schemaDir ^ "schema.cmd").c_str()) + " " +
                                 info.GetDBName() + " " +
                                 (HasOption(info, kStagingOption) ? "S" : "N") + " \"" +

@@ -216,7 +216,7 @@ TEST_F(DatabaseSetupTest, PathsMayHoldParenthesesAndAmpersands) {
                                                        Status(20, (root + "\\logs").c_str())}));
   EXPECT_EQ(FilesIn(root + "\\logs"),
             (std::vector<std::string>{"jqdata.log", "searchext.log", "shopdb.log"}));
-  EXPECT_TRUE(IsHostingDataPresent(info));
+  EXPECT_EQ(ProbeHostingData(info), VelqAnswer::kYes);
 }
 
 // A record stored before its rules knew what a command file can hold keeps
@@ -249,7 +249,7 @@ TEST_P(StoredValueTest, RunsNoCommandFile) {
   EXPECT_EQ(FilesIn("C:\\"), drive);
   EXPECT_FALSE(machine.FileExists("C:\\VELQ\\DATA\\nodes.dir"));
   EXPECT_EQ(FilesIn(kLogs), GetParam().logsLeft);
-  EXPECT_EQ(FilesIn(kAdminDir), std::vector<std::string>{});
+  EXPECT_EQ(FilesIn(kAdminDir), std::vector<std::string>{"dbsetup.lock"});
   EXPECT_EQ(ServiceStartType(), 3u);
 }
 
