@@ -26,6 +26,7 @@ enum ExitCode : int {
   kExitUsage = 2,           // the command line was wrong
   kExitRefused = 3,         // a value broke a rule or conflicts with an instance
   kExitNoInstallation = 4,  // no machine, no installation, or a data file not loaded whole
+  kExitUnknownInstance = 5, // no instance of that name
 };
 
 enum class MessageKind { kError, kInfo, kStatus };

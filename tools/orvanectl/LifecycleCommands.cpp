@@ -45,7 +45,7 @@ int Create(Context& context, const Selection& selection) {
   int code = kExitDone;
   nlohmann::json created = nlohmann::json::array();
   for (const std::string& name : names) {
-    if (!data.Select(name, record)) return kExitFailed;
+    if (!data.Select(name, record)) return kExitUnknownInstance;
     if (!KelCreateSingleInst(record)) {
       code = kExitFailed;
       continue;
@@ -65,7 +65,7 @@ int Delete(Context& context, const std::string& name, bool keepRecord) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
   MSInfo record;
-  if (!data.Select(name, record)) return kExitFailed;
+  if (!data.Select(name, record)) return kExitUnknownInstance;
   const bool unregistered = KelDeleteSingleInst(record) != 0;
   Host& host = Host::Get();
   host.Result()["recordKept"] = keepRecord;
@@ -90,8 +90,8 @@ int Personalize(Context& context, const std::string& name) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
   MSInfo record;
-  if (!data.Select(name, record)) return kExitFailed;
-  if (!KelNetPerceptionConfig(record)) return kExitFailed;
+  if (!data.Select(name, record)) return kExitUnknownInstance;
+  if (!KelNetPerceptionConfig(record)) return kExitUnknownInstance;
   Host::Get().Line("personalization set up for instance " + std::string(record.GetName()));
   return kExitDone;
 }
@@ -130,7 +130,7 @@ int CreateDatabase(Context& context, const Selection& selection) {
     return kExitUsage;
   }
   if (selection.name.empty()) return DBCreateDatabase(data.List()) ? kExitDone : kExitFailed;
-  if (!data.Select(selection.name, record)) return kExitFailed;
+  if (!data.Select(selection.name, record)) return kExitUnknownInstance;
   return DBCreateSingle(record) ? kExitDone : kExitFailed;
 }
 
@@ -145,7 +145,7 @@ int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
   MSInfo record;
-  if (!data.Select(arguments[0], record)) return kExitFailed;
+  if (!data.Select(arguments[0], record)) return kExitUnknownInstance;
   std::vector<std::string> line = {"tqqvbridge"};
   line.insert(line.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;

@@ -23,7 +23,7 @@ int StartOrStop(Context& context, const std::string& name, bool start) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
   MSInfo record;
-  if (!data.Select(name, record)) return kExitFailed;
+  if (!data.Select(name, record)) return kExitUnknownInstance;
   const int result = start ? KelStartTQSvc(record) : KelStopTQSvc(record);
   const bool running = KelIsTQSvcActive(record) != 0;
   Host& host = Host::Get();
@@ -52,7 +52,7 @@ int Status(Context& context, const std::string& name) {
   };
   MSInfo record;
   if (!name.empty()) {
-    if (!data.Select(name, record)) return kExitFailed;
+    if (!data.Select(name, record)) return kExitUnknownInstance;
     report(record);
   } else {
     for (int i = 0; i < list.GetCount(); ++i) {

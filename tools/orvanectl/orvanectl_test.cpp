@@ -164,7 +164,9 @@ TEST_F(OrvanectlTest, UsageErrorsExitTwo) {
   SampleMachine();
   const std::vector<std::vector<std::string>> cases = {
       {"frobnicate"}, {"show"}, {"portset", "81"}, {"set", "shop1"}, {"add"},
-      {"create"},     {"qvbridge", "shop1", "17000"}, {"list", "--no-such-option"}};
+      {"create"},     {"qvbridge", "shop1", "17000"}, {"list", "--no-such-option"},
+      {"add", "shop2", "--name", "shop3"}, {"repair", "--drop", "a", "--fix", "b"},
+      {"repair", "--port", "17000"}};
   for (const auto& arguments : cases) {
     EXPECT_EQ(Ctl(arguments).exit, 2) << arguments.front();
   }
@@ -222,7 +224,7 @@ TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
   ASSERT_EQ(listed["result"]["instances"].size(), 1u);
   EXPECT_EQ(listed["result"]["instances"][0]["name"], "shop1");
   EXPECT_EQ(listed["result"]["instances"][0]["port"], 17000);
-  EXPECT_EQ(Ctl({"show", "nosuch"}).exit, 1);
+  EXPECT_EQ(Ctl({"show", "nosuch"}).exit, 5);
 }
 
 TEST_F(OrvanectlTest, OnATerminalSecretsAreNotEchoedAndProgressIsABar) {
@@ -354,6 +356,88 @@ TEST_F(OrvanectlTest, IncompleteDataFileIsNeverStoredOver) {
   EXPECT_TRUE(HasMessage(refused, 68)) << refused.dump();
   EXPECT_NE(refused.dump().find("instance shop1"), std::string::npos);
   EXPECT_EQ(ReadFile(DataFile()), doubled);
+}
+
+TEST_F(OrvanectlTest, ACreatedInstanceIsNotRenamedAndTheFileStaysUsable) {
+  SampleMachine();
+  AddShop("b1", "b1.example");
+  AddShop("a3", "a3.example");  // the first record's ports are not checked
+  ASSERT_EQ(Ctl({"create", "a3"}).exit, 0);
+  const std::string before = ReadFile(DataFile());
+  CtlRun renamed = Ctl({"set", "a3", "--name", "a9"});
+  EXPECT_EQ(renamed.exit, 3);
+  EXPECT_NE(renamed.err.find("delete it (orvanectl delete a3), then add and create it as a9"),
+            std::string::npos)
+      << renamed.err;
+  EXPECT_EQ(ReadFile(DataFile()), before);
+  EXPECT_EQ(Ctl({"show", "a3"}).exit, 0);
+  // One that was never created carries its name nowhere else.
+  EXPECT_EQ(Ctl({"set", "b1", "--name", "b2"}).exit, 0);
+  EXPECT_EQ(Ctl({"show", "b2"}).exit, 0);
+  EXPECT_EQ(Ctl({"set", "b2", "--cache", "on"}).exit, 0);
+}
+
+// A data file as an older orvanectl left it: the created instance a3 renamed
+// to a9 in the record alone, its ports still registered under a3's names.
+TEST_F(OrvanectlTest, RepairListsMendsAndDropsRefusedRecords) {
+  SampleMachine();
+  AddShop("b1", "b1.example");
+  AddShop("a3", "a3.example");  // the first record's ports are not checked
+  ASSERT_EQ(Ctl({"create", "a3"}).exit, 0);
+  std::string renamed = ReadFile(DataFile());
+  const std::size_t nameLine = renamed.find("\na3\r\n");
+  ASSERT_NE(nameLine, std::string::npos) << renamed;
+  renamed.replace(nameLine + 1, 2, "a9");
+  WriteFile(DataFile(), renamed);
+  EXPECT_EQ(Ctl({"show", "b1"}).exit, 4);
+  CtlRun told = Ctl({"show", "b1"});
+  EXPECT_NE(told.err.find("orvanectl repair"), std::string::npos) << told.err;
+
+  // Asked nothing, it changes nothing.
+  json listed = CtlJson({"repair"}, 4);
+  ASSERT_EQ(listed["result"]["refused"].size(), 1u) << listed.dump();
+  EXPECT_EQ(listed["result"]["refused"][0]["instance"]["name"], "a9");
+  EXPECT_EQ(listed["result"]["refused"][0]["fields"], "port");
+  EXPECT_EQ(ReadFile(DataFile()), renamed);
+  EXPECT_FALSE(fs::exists(DataFile().string() + ".bak"));
+
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit;
+  };
+  const std::vector<Case> refusedCases = {
+      {{"repair", "--drop", "nosuch"}, 5},
+      {{"repair", "--fix", "a9", "--host", "b1.example"}, 3},  // b1's host
+      {{"repair", "--fix", "a9", "--processes", "1"}, 3},      // the rule
+      {{"repair", "--fix", "a9"}, 2},
+  };
+  for (const Case& c : refusedCases) {
+    EXPECT_EQ(Ctl(c.arguments).exit, c.exit) << c.arguments.back();
+    EXPECT_EQ(ReadFile(DataFile()), renamed) << c.arguments.back();
+  }
+  CtlRun conflict = Ctl({"repair", "--fix", "a9", "--host", "b1.example", "--name", "a3"});
+  EXPECT_NE(conflict.err.find("instance a3 conflicts with instance b1 on host"), std::string::npos)
+      << conflict.err;
+
+  json mended = CtlJson({"repair", "--fix", "a9", "--name", "a3"}, 0);
+  EXPECT_EQ(mended["result"]["fixed"], "a3");
+  EXPECT_EQ(ReadFile(DataFile().string() + ".bak"), renamed);
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 2u);
+  EXPECT_EQ(CtlJson({"repair"}, 0)["result"]["refused"].size(), 0u);
+
+  // The same record twice: the copy goes, the first stays.
+  const std::string whole = ReadFile(DataFile());
+  const std::size_t countEnd = whole.find('\n', whole.find('\n') + 1) + 1;
+  const std::size_t lastLine = whole.rfind('\n', whole.size() - 2) + 1;
+  const std::string records = whole.substr(countEnd, lastLine - countEnd);
+  const std::string doubled = "769\r\n4\r\n" + records + records + whole.substr(lastLine);
+  WriteFile(DataFile(), doubled);
+  EXPECT_EQ(CtlJson({"repair"}, 4)["result"]["refused"].size(), 2u);
+  json dropped = CtlJson({"repair", "--drop", "b1"}, 0);
+  EXPECT_EQ(dropped["result"]["stillRefused"], 1);
+  EXPECT_EQ(ReadFile(DataFile().string() + ".bak"), doubled);
+  EXPECT_EQ(CtlJson({"repair", "--drop", "a3"}, 0)["result"]["stillRefused"], 0);
+  EXPECT_EQ(ReadFile(DataFile()), whole);
 }
 
 TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
