@@ -26,7 +26,14 @@ enum ExitCode : int {
   kExitUsage = 2,           // the command line was wrong
   kExitRefused = 3,         // a value broke a rule or conflicts with an instance
   kExitNoInstallation = 4,  // no machine, no installation, or a data file not loaded whole
-  kExitUnknownInstance = 5, // no instance of that name
+  kExitUnknownInstance = 5,  // no instance of that name
+};
+
+// status NAME answers with the codes of service managers instead.
+enum StatusExitCode : int {
+  kExitStatusRunning = 0,
+  kExitStatusStopped = 3,
+  kExitStatusUnknown = 4,  // no such instance, or nothing to look it up in
 };
 
 enum class MessageKind { kError, kInfo, kStatus };

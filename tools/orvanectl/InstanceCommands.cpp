@@ -127,23 +127,35 @@ int List(Context& context) {
   Host& host = Host::Get();
   MSList& list = data.List();
   nlohmann::json instances = nlohmann::json::array();
-  if (list.GetCount() == 0) host.Line("no instances");
+  if (list.GetCount() == 0) {
+    host.Line("no instances");
+  } else {
+    std::ostringstream heading;
+    heading << std::left << std::setw(10) << "NAME" << std::setw(13) << "PORTS" << std::setw(9)
+            << "CREATED" << std::setw(11) << "START" << std::setw(10) << "DATABASE"
+            << std::setw(9) << "STATE" << "HOST";
+    host.Line(heading.str());
+  }
   for (int i = 0; i < list.GetCount(); ++i) {
     MSInfo record;
     list.SetIndex(i);
     list.GetCurrent(record);
-    const bool running = KelIsTQSvcActive(record) != 0;
+    const InstanceState state = QueryInstanceState(record);
     const int last = record.GetMSPort() + record.GetMSProc() + 2;
     std::ostringstream line;
     line << std::left << std::setw(10) << record.GetName() << std::setw(13)
          << (std::to_string(record.GetMSPort()) + "-" + std::to_string(last)) << std::setw(9)
-         << (running ? "running" : "stopped") << record.GetISHost();
+         << (state.created ? "yes" : "no") << std::setw(11)
+         << (state.startType.empty() ? "-" : state.startType) << std::setw(10)
+         << (state.database ? "created" : "-") << std::setw(9)
+         << (state.running ? "running" : "stopped") << record.GetISHost();
     host.Line(line.str());
-    instances.push_back({{"name", record.GetName()},
-                         {"port", record.GetMSPort()},
-                         {"processes", record.GetMSProc()},
-                         {"host", record.GetISHost()},
-                         {"running", running}});
+    nlohmann::json instance = {{"name", record.GetName()},
+                               {"port", record.GetMSPort()},
+                               {"processes", record.GetMSProc()},
+                               {"host", record.GetISHost()}};
+    instance.update(StateJson(state));
+    instances.push_back(instance);
   }
   host.Result()["data"] = data.Path();
   host.Result()["instances"] = instances;

@@ -8,6 +8,9 @@
 #include "Commands.h"
 #include "Host.h"
 #include "InstanceData.h"
+#include "InstanceState.h"
+#include "DatabasePurge.h"
+#include "SecretInput.h"
 
 namespace orvanectl {
 
@@ -58,23 +61,65 @@ int Create(Context& context, const Selection& selection) {
   return code;
 }
 
+struct Deletion {
+  std::string name;
+  bool keepRecord = false;
+  bool purge = false;
+  bool yes = false;
+};
+
+// What deletion leaves on the machine, said after it.
+void SayWhatStays(const MSInfo& record, bool purged) {
+  Host& host = Host::Get();
+  const std::string database = purged ? "" : std::string("the database ") + record.GetDBName() +
+                                                 " and its ODBC data source (--purge drops them), ";
+  host.Line("kept: " + database + "the directories in " + record.GetRootPath() +
+            ", the configuration files in " + record.GetHtmlPath() + " moved aside");
+  host.Result()["kept"] = {{"root", record.GetRootPath()}, {"movedAside", record.GetHtmlPath()}};
+  if (!purged) host.Result()["kept"]["database"] = record.GetDBName();
+}
+
 // The whole road: unregister, remove the record, store, configure the web
 // server for the instances that are left. The record goes even when some
 // registration was already gone (message 50): nothing else would remove it.
-int Delete(Context& context, const std::string& name, bool keepRecord) {
+// An instance that was never created has nothing to unregister.
+int Delete(Context& context, const Deletion& deletion) {
+  Host& host = Host::Get();
+  const bool keepRecord = deletion.keepRecord;
+  if (deletion.purge && keepRecord) {
+    host.ErrorText("delete: --purge removes what --keep-record keeps; give one of them");
+    return kExitUsage;
+  }
+  if (deletion.purge && !deletion.yes && (context.json || !InputIsTerminal())) {
+    host.ErrorText("delete --purge drops the database: confirm with --yes when not at a terminal");
+    return kExitUsage;
+  }
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
   MSInfo record;
-  if (!data.Select(name, record)) return kExitUnknownInstance;
-  const bool unregistered = KelDeleteSingleInst(record) != 0;
-  Host& host = Host::Get();
+  if (!data.Select(deletion.name, record)) return kExitUnknownInstance;
+  if (deletion.purge && !deletion.yes &&
+      !Confirm(std::string("Delete instance ") + record.GetName() + ", drop its database " +
+               record.GetDBName() + " and remove its ODBC data source?")) {
+    host.Line("nothing deleted");
+    return kExitFailed;
+  }
+  const bool created = QueryInstanceState(record).created;
+  const bool unregistered = !created || KelDeleteSingleInst(record) != 0;
   host.Result()["recordKept"] = keepRecord;
-  if (keepRecord) return unregistered ? kExitDone : kExitFailed;
+  host.Result()["unregistered"] = created;
+  const bool purged = !deletion.purge || PurgeDatabase(record);
+  if (created) SayWhatStays(record, deletion.purge);
+  if (keepRecord) {
+    if (!created) host.Line("instance " + std::string(record.GetName()) + " is not created: nothing to unregister");
+    return unregistered ? kExitDone : kExitFailed;
+  }
   data.List().Delete();
   if (!data.Store()) return kExitFailed;
-  host.Line("instance " + std::string(record.GetName()) + " removed from " + data.Path());
+  host.Line("instance " + std::string(record.GetName()) + (created ? "" : ", never created,") +
+            " removed from " + data.Path());
   const bool configured = KelSetISConf(data.List()) != 0;
-  return unregistered && configured ? kExitDone : kExitFailed;
+  return unregistered && configured && purged ? kExitDone : kExitFailed;
 }
 
 int WebConfiguration(Context& context) {
@@ -170,15 +215,18 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
     context.Choose("create", [&context, creation] { return Create(context, *creation); });
   });
 
-  auto deletion = std::make_shared<Selection>();
+  auto deletion = std::make_shared<Deletion>();
   CLI::App* remove = app.add_subcommand(
-      "delete", "Delete an instance: unregister it, remove its record, reconfigure the web server");
+      "delete",
+      "Delete an instance: unregister it, remove its record, reconfigure the web server. Its "
+      "database, data source, directories and moved-aside files stay");
   remove->add_option("NAME", deletion->name, "instance name")->required();
-  remove->add_flag("--keep-record", deletion->all, "unregister only; keep the record");
+  remove->add_flag("--keep-record", deletion->keepRecord, "unregister only; keep the record");
+  remove->add_flag("--purge", deletion->purge,
+                   "also drop the database and remove its ODBC data source (asks on a terminal)");
+  remove->add_flag("--yes", deletion->yes, "confirm --purge without asking");
   remove->callback([&context, deletion] {
-    context.Choose("delete", [&context, deletion] {
-      return Delete(context, deletion->name, deletion->all);
-    });
+    context.Choose("delete", [&context, deletion] { return Delete(context, *deletion); });
   });
 
   CLI::App* webconf = app.add_subcommand(

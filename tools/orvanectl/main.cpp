@@ -4,7 +4,8 @@
 //
 // Exit codes: 0 done; 1 the operation reported a failure; 2 usage; 3 a value
 // broke a rule or conflicts with an instance; 4 no machine, no installation,
-// or an instance data file that did not load completely.
+// or an instance data file that did not load completely; 5 no instance of
+// that name. status NAME answers 0 running, 3 not running, 4 unknown.
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
@@ -22,9 +23,11 @@
 namespace {
 
 constexpr char kExitCodes[] =
-    "Exit codes: 0 done; 1 the operation reported a failure (an error message, or "
-    "messages 19 or 50); 2 usage; 3 refused input (a rule or a conflict); 4 no machine or "
-    "no installation (message 5), or an instance data file that did not load completely.";
+    "Exit codes: 0 done; 1 the operation failed (an error, or a creation or deletion that "
+    "reported errors); 2 usage; 3 refused input (a rule or a conflict); 4 no machine, no "
+    "installation, or an instance data file that did not load completely (see orvanectl "
+    "repair); 5 no instance of that name.\n"
+    "status NAME: 0 running, 3 not running, 4 no such instance.";
 
 // Points the library at the machine; false when there is none to use.
 bool UseMachine(orvanectl::Context& context) {

@@ -444,9 +444,11 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   SampleMachine();
   AddShop("shop1", "shop1.example");
   AddShop("shop2", "shop2.example");
-  // Not created yet: there is no service to start.
-  json notCreated = CtlJson({"start", "shop1"}, 1);
-  EXPECT_TRUE(HasMessage(notCreated, 44)) << notCreated.dump();
+  // Not created yet: there is no service to start, and nothing says it started.
+  CtlRun notCreated = Ctl({"start", "shop1"});
+  EXPECT_EQ(notCreated.exit, 1);
+  EXPECT_EQ(notCreated.out, "");
+  EXPECT_NE(notCreated.err.find("instance shop1 is not created"), std::string::npos);
 
   json created = CtlJson({"create", "--all"}, 0);
   EXPECT_TRUE(HasMessage(created, 54)) << created.dump();
@@ -490,10 +492,92 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   json left = CtlJson({"list"}, 0);
   ASSERT_EQ(left["result"]["instances"].size(), 1u);
   EXPECT_EQ(left["result"]["instances"][0]["name"], "shop1");
-  // Deleting again finds nothing left to unregister.
+  // Deleting again finds nothing left to unregister, and says only that.
   EXPECT_EQ(Ctl({"delete", "shop1", "--keep-record"}).exit, 0);
-  json twice = CtlJson({"delete", "shop1", "--keep-record"}, 1);
-  EXPECT_TRUE(HasMessage(twice, 50)) << twice.dump();
+  CtlRun twice = Ctl({"delete", "shop1", "--keep-record"});
+  EXPECT_EQ(twice.exit, 0);
+  EXPECT_EQ(twice.err, "");
+  EXPECT_EQ(twice.out, "instance shop1 is not created: nothing to unregister\n");
+}
+
+TEST_F(OrvanectlTest, ServicesAnswerAsServiceManagersDo) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  ASSERT_EQ(Ctl({"create", "shop1"}).exit, 0);
+  json listed = CtlJson({"list"}, 0);
+  ASSERT_EQ(listed["result"]["instances"].size(), 2u);
+  const json& first = listed["result"]["instances"][0];
+  const json& second = listed["result"]["instances"][1];
+  EXPECT_EQ(first["created"], true);
+  EXPECT_EQ(first["startType"], "demand");
+  EXPECT_EQ(first["database"], false);
+  EXPECT_EQ(second["created"], false);
+  EXPECT_TRUE(second["startType"].is_null());
+  ASSERT_EQ(Ctl({"db", "create", "shop1"}).exit, 0);
+  const json afterDb = CtlJson({"list"}, 0)["result"]["instances"][0];
+  EXPECT_EQ(afterDb["startType"], "automatic");
+  EXPECT_EQ(afterDb["database"], true);
+
+  struct Step {
+    std::vector<std::string> arguments;
+    int exit;
+  };
+  const std::vector<Step> steps = {
+      {{"status", "shop1"}, 3},         {{"status", "nosuch"}, 4},
+      {{"start", "--all"}, 0},          {{"status", "shop1"}, 0},
+      {{"status", "shop2"}, 3},         {{"restart", "shop1"}, 0},
+      {{"status", "shop1"}, 0},         {{"stop", "--all"}, 0},
+      {{"status", "shop1"}, 3},         {{"restart", "--all"}, 0},
+      {{"status", "shop1"}, 0},         {{"restart", "shop2"}, 1},
+      {{"start", "nosuch"}, 5},         {{"set", "nosuch", "--cache", "on"}, 5},
+      {{"start", "shop1", "--all"}, 2}, {{"restart"}, 2},
+  };
+  for (const Step& step : steps) {
+    std::string typed;
+    for (const std::string& word : step.arguments) typed += word + " ";
+    EXPECT_EQ(Ctl(step.arguments).exit, step.exit) << typed;
+  }
+  CtlRun help = Ctl({"--help"});
+  EXPECT_NE(help.out.find("status NAME: 0 running, 3 not running, 4"), std::string::npos)
+      << help.out;
+}
+
+TEST_F(OrvanectlTest, DeleteSaysWhatItKeepsAndPurgeAsksFirst) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  ASSERT_EQ(Ctl({"create", "--all"}).exit, 0);
+  ASSERT_EQ(Ctl({"db", "create", "--all"}).exit, 0);
+  const fs::path registry = m_machine / "registry.reg";
+  ASSERT_NE(ReadFile(registry).find("SHOP2"), std::string::npos);
+
+  CtlRun kept = Ctl({"delete", "shop1"});
+  EXPECT_EQ(kept.exit, 0) << kept.err;
+  EXPECT_NE(kept.out.find("kept: the database shop1 and its ODBC data source"), std::string::npos)
+      << kept.out;
+
+  // Without a terminal --purge needs --yes; on one, a no keeps everything.
+  const std::string before = ReadFile(DataFile());
+  EXPECT_EQ(Ctl({"delete", "shop2", "--purge"}).exit, 2);
+  const std::string refused =
+      OnTerminal({"delete", "shop2", "--purge"}, "remove its ODBC data source? [y/N]", "n\n");
+  EXPECT_NE(refused.find("nothing deleted"), std::string::npos) << refused;
+  EXPECT_EQ(ReadFile(DataFile()), before);
+  const std::string purged =
+      OnTerminal({"delete", "shop2", "--purge"}, "remove its ODBC data source? [y/N]", "y\n");
+  EXPECT_NE(purged.find("database shop2 dropped"), std::string::npos) << purged;
+  EXPECT_NE(purged.find("ODBC data source shop2 removed"), std::string::npos) << purged;
+  EXPECT_EQ(ReadFile(registry).find("SHOP2"), std::string::npos);
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 0u);
+
+  // One never created has nothing but its record.
+  AddShop("shop3", "shop3.example");
+  CtlRun never = Ctl({"delete", "shop3"});
+  EXPECT_EQ(never.exit, 0);
+  EXPECT_EQ(never.err, "");
+  EXPECT_NE(never.out.find("instance shop3, never created, removed"), std::string::npos)
+      << never.out;
 }
 
 TEST_F(OrvanectlTest, MigrateAnOlderInstallation) {
