@@ -17,6 +17,7 @@ struct Context {
   std::string machine;  // --machine: the emulated machine's folder
   std::string data;     // --data: the instance data file, a path on the machine
   bool json = false;
+  bool quiet = false;  // --quiet: errors and asked-for output only
   std::string machineRoot;  // the emulated machine's folder in use
 
   std::string commandName;       // for the JSON document

@@ -67,7 +67,7 @@ bool PurgeDatabase(MSInfo& record) {
   bool purged = true;
   if (IsExistDBVXR(record)) {
     if (DropDatabase(record)) {
-      host.Line("database " + name + " dropped");
+      host.Note("database " + name + " dropped");
       host.Result()["purged"]["database"] = name;
     } else {
       host.ErrorText("cannot drop the database " + name + "; see the logs in " +
@@ -77,7 +77,7 @@ bool PurgeDatabase(MSInfo& record) {
   }
   if (QueryInstanceState(record).database) {
     if (RemoveDataSource(name)) {
-      host.Line("ODBC data source " + name + " removed");
+      host.Note("ODBC data source " + name + " removed");
       host.Result()["purged"]["dataSource"] = name;
     } else {
       host.ErrorText("cannot remove the ODBC data source " + name);

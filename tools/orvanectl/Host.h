@@ -48,7 +48,9 @@ class Host {
  public:
   // The process's host; Attach hands its callbacks to the library.
   static Host& Get();
-  void Attach(bool json);
+  // quiet leaves out every status and information line (errors and the
+  // output a command was asked for stay).
+  void Attach(bool json, bool quiet = false);
 
   bool Json() const { return m_json; }
 
@@ -61,6 +63,9 @@ class Host {
   // Output for people (a table row, a field); in the JSON document the
   // command's result carries the same facts.
   void Line(const std::string& text);
+  // A status line of the host's own ("instance shop1 added to ..."): printed
+  // as the library's status messages are, and among the JSON messages.
+  void Note(const std::string& text);
 
   // The facts a command produced, for the JSON document.
   nlohmann::json& Result() { return m_result; }
@@ -84,6 +89,7 @@ class Host {
   void EndProgressLine();
 
   bool m_json = false;
+  bool m_quiet = false;
   bool m_terminal = false;
   std::unique_ptr<MessageCatalog> m_catalog;  // loaded on the first message
   std::vector<Message> m_messages;

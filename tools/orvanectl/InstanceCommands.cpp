@@ -26,7 +26,8 @@ struct FieldValues {
     for (const InstanceField& field : InstanceFields()) {
       std::string help = std::string(field.description) + " (" + field.rule + ")";
       options[field.option] =
-          command.add_option(std::string("--") + field.option, values[field.option], help);
+          command.add_option(std::string("--") + field.option, values[field.option], help)
+              ->type_name(ValueType(field));
     }
   }
   bool Any() const {
@@ -201,7 +202,7 @@ int Add(Context& context, const std::string& name, FieldValues& given) {
   if (!ApplyFields(given, record)) return kExitRefused;
   if (Conflicts(data.List().Add(record, 1), data.List(), record, -1)) return kExitRefused;
   if (!data.Store()) return kExitFailed;
-  host.Line("instance " + name + " added to " + data.Path());
+  host.Note("instance " + name + " added to " + data.Path());
   host.Result()["instance"] = RecordJson(record);
   return kExitDone;
 }
@@ -230,7 +231,7 @@ int Set(Context& context, const std::string& name, FieldValues& given) {
   MSList& list = data.List();
   if (Conflicts(list.MergeCurrent(record), list, record, list.GetIndex())) return kExitRefused;
   if (!data.Store()) return kExitFailed;
-  host.Line("instance " + std::string(record.GetName()) + " changed in " + data.Path());
+  host.Note("instance " + std::string(record.GetName()) + " changed in " + data.Path());
   host.Result()["instance"] = RecordJson(record);
   return kExitDone;
 }
@@ -298,7 +299,7 @@ int Repair(Context& context, RepairRequest& request) {
   host.Result()["refused"] = ListRefused(data);
   const std::string name = request.drop.empty() ? request.fix : request.drop;
   if (name.empty()) {
-    if (data.Refused().empty()) host.Line("the instance data file " + data.Path() + " loads completely");
+    if (data.Refused().empty()) host.Note("the instance data file " + data.Path() + " loads completely");
     return data.Refused().empty() ? kExitDone : kExitNoInstallation;
   }
   const int chosen = FindRefused(data.Refused(), name);
@@ -320,7 +321,7 @@ int Repair(Context& context, RepairRequest& request) {
     if (Conflicts(data.List().Add(record, 1), data.List(), record, -1)) return kExitRefused;
   }
   if (!data.StoreRepaired(kept)) return kExitFailed;
-  host.Line(std::string("instance ") + record.GetName() + (request.fix.empty() ? " dropped from " : " mended in ") +
+  host.Note(std::string("instance ") + record.GetName() + (request.fix.empty() ? " dropped from " : " mended in ") +
             data.Path() + "; the previous file is " + data.Path() + ".bak");
   host.Result()[request.fix.empty() ? "dropped" : "fixed"] = record.GetName();
   host.Result()["backup"] = data.Path() + ".bak";
@@ -336,14 +337,14 @@ void AddInstanceCommands(CLI::App& app, Context& context) {
 
   auto showName = std::make_shared<std::string>();
   CLI::App* show = app.add_subcommand("show", "Show every field of an instance");
-  show->add_option("NAME", *showName, "instance name")->required();
+  show->add_option("NAME", *showName, "instance name")->required()->type_name("NAME");
   show->callback([&context, showName] {
     context.Choose("show", [&context, showName] { return Show(context, *showName); });
   });
 
   auto defaultName = std::make_shared<std::string>();
   CLI::App* proposal = app.add_subcommand("default", "Show the proposal for a new instance");
-  proposal->add_option("NAME", *defaultName, "the new instance's name");
+  proposal->add_option("NAME", *defaultName, "the new instance's name")->type_name("NAME");
   proposal->callback([&context, defaultName] {
     context.Choose("default", [&context, defaultName] { return Default(context, *defaultName); });
   });
@@ -351,7 +352,7 @@ void AddInstanceCommands(CLI::App& app, Context& context) {
   auto addName = std::make_shared<std::string>();
   auto addFields = std::make_shared<FieldValues>();
   CLI::App* add = app.add_subcommand("add", "Define a new instance from the proposal and fields");
-  add->add_option("NAME", *addName, "instance name")->required();
+  add->add_option("NAME", *addName, "instance name")->required()->type_name("NAME");
   addFields->AddTo(*add);
   add->callback([&context, addName, addFields] {
     context.Choose("add", [&context, addName, addFields] {
@@ -362,7 +363,7 @@ void AddInstanceCommands(CLI::App& app, Context& context) {
   auto setName = std::make_shared<std::string>();
   auto setFields = std::make_shared<FieldValues>();
   CLI::App* set = app.add_subcommand("set", "Change fields of an instance");
-  set->add_option("NAME", *setName, "instance name")->required();
+  set->add_option("NAME", *setName, "instance name")->required()->type_name("NAME");
   setFields->AddTo(*set);
   set->callback([&context, setName, setFields] {
     context.Choose("set", [&context, setName, setFields] {

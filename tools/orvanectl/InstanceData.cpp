@@ -156,7 +156,9 @@ bool InstanceData::KeepBackup() {
   }
   copied = copied && !std::ferror(source);
   std::fclose(source);
-  return copied && copy.Commit().ok();
+  if (!copied || !copy.Commit().ok()) return false;
+  Host::Get().Result()["written"].push_back(backup);
+  return true;
 }
 
 bool InstanceData::StoreRepaired(std::vector<MSInfo>& kept) {
@@ -181,6 +183,7 @@ bool InstanceData::Store() {
     host.Error(kMsgCannotCreateFile, m_path.c_str());
     return false;
   }
+  host.Result()["written"].push_back(m_path);
   return true;
 }
 

@@ -17,6 +17,9 @@
 
 namespace orvanectl {
 
+// The web server's Windows service.
+inline constexpr char kWebServerService[] = "BrenloQuentaGoWebserver";
+
 struct InstanceState {
   bool created = false;
   std::string startType;  // "automatic", "demand", "disabled", or "" without a service

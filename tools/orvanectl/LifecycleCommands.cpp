@@ -73,7 +73,7 @@ void SayWhatStays(const MSInfo& record, bool purged) {
   Host& host = Host::Get();
   const std::string database = purged ? "" : std::string("the database ") + record.GetDBName() +
                                                  " and its ODBC data source (--purge drops them), ";
-  host.Line("kept: " + database + "the directories in " + record.GetRootPath() +
+  host.Note("kept: " + database + "the directories in " + record.GetRootPath() +
             ", the configuration files in " + record.GetHtmlPath() + " moved aside");
   host.Result()["kept"] = {{"root", record.GetRootPath()}, {"movedAside", record.GetHtmlPath()}};
   if (!purged) host.Result()["kept"]["database"] = record.GetDBName();
@@ -101,7 +101,7 @@ int Delete(Context& context, const Deletion& deletion) {
   if (deletion.purge && !deletion.yes &&
       !Confirm(std::string("Delete instance ") + record.GetName() + ", drop its database " +
                record.GetDBName() + " and remove its ODBC data source?")) {
-    host.Line("nothing deleted");
+    host.Note("nothing deleted");
     return kExitFailed;
   }
   const bool created = QueryInstanceState(record).created;
@@ -111,12 +111,12 @@ int Delete(Context& context, const Deletion& deletion) {
   const bool purged = !deletion.purge || PurgeDatabase(record);
   if (created) SayWhatStays(record, deletion.purge);
   if (keepRecord) {
-    if (!created) host.Line("instance " + std::string(record.GetName()) + " is not created: nothing to unregister");
+    if (!created) host.Note("instance " + std::string(record.GetName()) + " is not created: nothing to unregister");
     return unregistered ? kExitDone : kExitFailed;
   }
   data.List().Delete();
   if (!data.Store()) return kExitFailed;
-  host.Line("instance " + std::string(record.GetName()) + (created ? "" : ", never created,") +
+  host.Note("instance " + std::string(record.GetName()) + (created ? "" : ", never created,") +
             " removed from " + data.Path());
   const bool configured = KelSetISConf(data.List()) != 0;
   return unregistered && configured && purged ? kExitDone : kExitFailed;
@@ -126,8 +126,22 @@ int WebConfiguration(Context& context) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
   if (!KelSetISConf(data.List())) return kExitFailed;
-  Host::Get().Line("web server configured for " + std::to_string(data.List().GetCount()) +
-                   " instances");
+  Host& host = Host::Get();
+  nlohmann::json configured = nlohmann::json::array();
+  MSList& list = data.List();
+  std::string names;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    configured.push_back(record.GetName());
+    names += std::string(names.empty() ? ": " : ", ") + record.GetName();
+  }
+  const bool running = KelIsSvcActive(kWebServerService) != 0;
+  host.Note("web server configured for " + std::to_string(list.GetCount()) + " instances" + names +
+            "; the web server is " + (running ? "running" : "not running"));
+  host.Result()["configured"] = configured;
+  host.Result()["webServerRunning"] = running;
   return kExitDone;
 }
 
@@ -137,7 +151,7 @@ int Personalize(Context& context, const std::string& name) {
   MSInfo record;
   if (!data.Select(name, record)) return kExitUnknownInstance;
   if (!KelNetPerceptionConfig(record)) return kExitUnknownInstance;
-  Host::Get().Line("personalization set up for instance " + std::string(record.GetName()));
+  Host::Get().Note("personalization set up for instance " + std::string(record.GetName()));
   return kExitDone;
 }
 
@@ -160,7 +174,7 @@ int Migrate(Context& context) {
     }
     if (!data.Store()) return kExitFailed;
   }
-  host.Line("migrated " + std::to_string(data.List().GetCount()) + " instances into " + data.Path());
+  host.Note("migrated " + std::to_string(data.List().GetCount()) + " instances into " + data.Path());
   host.Result()["instances"] = data.List().GetCount();
   return kExitDone;
 }
@@ -198,7 +212,7 @@ int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
   if (!KelCreateFixpackQVInit(record, argv.data(), static_cast<int>(argv.size()))) {
     return kExitFailed;
   }
-  host.Line(std::string("queue bridge set up for instance ") + record.GetName());
+  host.Note(std::string("queue bridge set up for instance ") + record.GetName());
   host.Result()["instance"] = record.GetName();
   return kExitDone;
 }
@@ -209,7 +223,7 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   auto creation = std::make_shared<Selection>();
   CLI::App* create = app.add_subcommand(
       "create", "Create an instance: directories, configuration files, services");
-  create->add_option("NAME", creation->name, "instance name");
+  create->add_option("NAME", creation->name, "instance name")->type_name("NAME");
   create->add_flag("--all", creation->all, "every instance of the data file");
   create->callback([&context, creation] {
     context.Choose("create", [&context, creation] { return Create(context, *creation); });
@@ -220,7 +234,7 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
       "delete",
       "Delete an instance: unregister it, remove its record, reconfigure the web server. Its "
       "database, data source, directories and moved-aside files stay");
-  remove->add_option("NAME", deletion->name, "instance name")->required();
+  remove->add_option("NAME", deletion->name, "instance name")->required()->type_name("NAME");
   remove->add_flag("--keep-record", deletion->keepRecord, "unregister only; keep the record");
   remove->add_flag("--purge", deletion->purge,
                    "also drop the database and remove its ODBC data source (asks on a terminal)");
@@ -242,7 +256,7 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   auto personalized = std::make_shared<std::string>();
   CLI::App* personalize =
       app.add_subcommand("personalize", "Set up the personalization add-on for an instance");
-  personalize->add_option("NAME", *personalized, "instance name")->required();
+  personalize->add_option("NAME", *personalized, "instance name")->required()->type_name("NAME");
   personalize->callback([&context, personalized] {
     context.Choose("personalize", [&context, personalized] {
       return Personalize(context, *personalized);
@@ -254,7 +268,8 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   db->require_subcommand(1);
   CLI::App* dbCreate = db->add_subcommand(
       "create", "Create (or catalogue) an instance's database and register its data source");
-  dbCreate->add_option("NAME", database->name, "instance name (default: every instance)");
+  dbCreate->add_option("NAME", database->name, "instance name (default: every instance)")
+      ->type_name("NAME");
   dbCreate->add_flag("--all", database->all, "every instance of the data file");
   dbCreate->callback([&context, database] {
     context.Choose("db create", [&context, database] { return CreateDatabase(context, *database); });
@@ -265,7 +280,8 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
       "qvbridge",
       "Set up the queue bridge: NAME PORT SERVER INBOUND OUTBOUND ERROR MANAGER USER "
       "client|server CHANNEL [SERVER-PORT]");
-  qvbridge->add_option("ARGUMENTS", *bridge, "the bridge's arguments, as message 86 lists them");
+  qvbridge->add_option("ARGUMENTS", *bridge, "the bridge's arguments, in the order above")
+      ->type_name("WORD");
   qvbridge->callback([&context, bridge] {
     context.Choose("qvbridge", [&context, bridge] { return QueueBridge(context, *bridge); });
   });

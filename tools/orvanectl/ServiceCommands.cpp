@@ -15,7 +15,6 @@ namespace orvanectl {
 
 namespace {
 
-constexpr char kWebServerService[] = "BrenloQuentaGoWebserver";
 constexpr unsigned int kMsgCannotStart = 44;
 constexpr unsigned int kMsgCannotStop = 45;
 
@@ -84,7 +83,7 @@ int ControlServices(Context& context, const ServiceRequest& request, Action acti
       list.SetIndex(i);
       list.GetCurrent(record);
       if (!QueryInstanceState(record).created) {
-        host.Line(std::string("instance ") + record.GetName() + " is not created; left alone");
+        host.Note(std::string("instance ") + record.GetName() + " is not created; left alone");
         continue;
       }
       if (!Control(record, action, running)) code = kExitFailed;
@@ -146,7 +145,7 @@ void AddServiceCommands(CLI::App& app, Context& context) {
     auto request = std::make_shared<ServiceRequest>();
     const Action action = command.action;
     CLI::App* sub = app.add_subcommand(ActionWord(action), command.help);
-    sub->add_option("NAME", request->name, "instance name");
+    sub->add_option("NAME", request->name, "instance name")->type_name("NAME");
     sub->add_flag("--all", request->all, "every created instance of the data file");
     sub->callback([&context, request, action] {
       context.Choose(ActionWord(action), [&context, request, action] {
@@ -159,7 +158,7 @@ void AddServiceCommands(CLI::App& app, Context& context) {
       "status",
       "Whether the instances and the web server run. With NAME the exit code answers: 0 "
       "running, 3 not running, 4 no such instance");
-  status->add_option("NAME", *name, "one instance only");
+  status->add_option("NAME", *name, "one instance only")->type_name("NAME");
   status->callback([&context, name] {
     context.Choose("status", [&context, name] { return Status(context, *name); });
   });

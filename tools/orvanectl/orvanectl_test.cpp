@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -153,8 +154,15 @@ TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
     EXPECT_NE(run.out.find(command), std::string::npos) << command << ": " << run.out;
   }
   CtlRun add = Ctl({"add", "--help"});
-  EXPECT_NE(add.out.find("--db-password"), std::string::npos);
-  EXPECT_NE(add.out.find("1024 to 65535"), std::string::npos);
+  for (const char* shown : {"--db-password TEXT|-", "1024 to 65535", "--port PORT", "--cache on|off",
+                            "--processes INT", "--web-server go|netscape|quenta"}) {
+    EXPECT_NE(add.out.find(shown), std::string::npos) << shown << "\n" << add.out;
+  }
+  // Help says what a message says, never its number.
+  for (const char* command : {"--help", "qvbridge", "delete", "status"}) {
+    const std::string text = Ctl({command, "--help"}).out;
+    EXPECT_FALSE(std::regex_search(text, std::regex("messages? [0-9]"))) << text;
+  }
   CtlRun version = Ctl({"--version"});
   EXPECT_EQ(version.exit, 0);
   EXPECT_EQ(version.out.rfind("orvanectl ", 0), 0u) << version.out;
@@ -172,6 +180,29 @@ TEST_F(OrvanectlTest, UsageErrorsExitTwo) {
   }
   json document = CtlJson({"frobnicate"}, 2);
   EXPECT_EQ(document["messages"][0]["kind"], "error");
+  EXPECT_EQ(document["messages"][0]["text"],
+            "'frobnicate' is not an orvanectl command (orvanectl --help lists them)");
+  const std::string near = Ctl({"--machine", m_machine.string(), "stat"}).err;
+  EXPECT_NE(near.find("The most similar commands are\n\tstart\n\tstatus"), std::string::npos)
+      << near;
+}
+
+TEST_F(OrvanectlTest, StatusLinesAreMessagesAndQuietLeavesThemOut) {
+  SampleMachine();
+  json added = CtlJson({"add", "shop1", "--host", "shop1.example"}, 0);
+  ASSERT_EQ(added["messages"].size(), 1u) << added.dump();
+  EXPECT_EQ(added["messages"][0]["kind"], "status");
+  EXPECT_EQ(added["messages"][0]["text"].get<std::string>().rfind("instance shop1 added to", 0), 0u);
+  EXPECT_EQ(added["result"]["written"][0], "C:\\Tessaly\\server\\admin\\tqconfig.dat");
+  CtlRun quiet = Ctl({"--quiet", "set", "shop1", "--cache", "on"});
+  EXPECT_EQ(quiet.exit, 0);
+  EXPECT_EQ(quiet.out, "");
+  CtlRun quietCreate = Ctl({"-q", "create", "shop1"});
+  EXPECT_EQ(quietCreate.exit, 0) << quietCreate.err;
+  EXPECT_EQ(quietCreate.out, "");
+  // What was asked for is still shown; errors too.
+  EXPECT_NE(Ctl({"-q", "list"}).out.find("shop1"), std::string::npos);
+  EXPECT_NE(Ctl({"-q", "show", "nosuch"}).err.find("nosuch"), std::string::npos);
 }
 
 TEST_F(OrvanectlTest, NoMachineOrNoInstallationExitsFour) {
@@ -308,6 +339,7 @@ TEST_F(OrvanectlTest, ConflictsPrintTheirMessages) {
   EXPECT_TRUE(HasMessage(sameName, 68)) << sameName.dump();
   json sameHost = CtlJson({"add", "shop2", "--host", "shop1.example"}, 3);
   EXPECT_TRUE(HasMessage(sameHost, 69)) << sameHost.dump();
+  EXPECT_EQ(sameHost["messages"][0]["text"], "instance shop2 conflicts with instance shop1 on host:");
   json overlap = CtlJson({"add", "shop2", "--host", "shop2.example", "--port", "16572"}, 3);
   EXPECT_TRUE(HasMessage(overlap, 76)) << overlap.dump();
   EXPECT_EQ(ReadFile(DataFile()), before);
@@ -603,11 +635,25 @@ TEST_F(OrvanectlTest, ProgramsBesideTheHost) {
   SampleMachine();
   json to8000 = CtlJson({"portset", "8000"}, 0);
   EXPECT_NE(ReadFile(HttpdCnf()).find("Port     8000"), std::string::npos);
-  EXPECT_EQ(Ctl({"portset", "80"}).exit, 0);
+  EXPECT_EQ(to8000["result"]["from"], 80);
+  EXPECT_EQ(to8000["result"]["to"], 8000);
+  EXPECT_EQ(CtlJson({"portset", "8000"}, 0)["result"]["changed"], false);
+  CtlRun to80 = Ctl({"portset", "80"});
+  EXPECT_EQ(to80.exit, 0);
+  EXPECT_NE(to80.out.find("web server port changed from 8000 to 80 in C:\\winnt\\httpd.cnf"),
+            std::string::npos)
+      << to80.out;
   EXPECT_NE(ReadFile(HttpdCnf()).find("Port     80\r\n"), std::string::npos);
   CtlRun ssl = Ctl({"ssl"});
   EXPECT_EQ(ssl.exit, 0) << ssl.out << ssl.err;
   EXPECT_NE(ssl.out.find("self signed SSL certificate"), std::string::npos) << ssl.out;
+  EXPECT_NE(ssl.out.find("logs: C:\\WWW\\admin\\kelskeystdout.out"), std::string::npos) << ssl.out;
+  fs::remove(m_machine / "drive_c" / "WWW" / "admin" / "sctyout.exe");
+  CtlRun missing = Ctl({"ssl"});
+  EXPECT_EQ(missing.exit, 1);
+  EXPECT_NE(missing.err.find("the administration program C:\\WWW\\admin\\sctyout.exe is missing"),
+            std::string::npos)
+      << missing.err;
 }
 
 }  // namespace
