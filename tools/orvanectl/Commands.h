@@ -37,6 +37,7 @@ void AddToolCommands(CLI::App& app, Context& context);
 void AddMachineCommands(CLI::App& app, Context& context);
 void AddLifecycleCommands(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
+void AddCompletionCommand(CLI::App& app, Context& context);
 
 }  // namespace orvanectl
 

@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
   orvanectl::AddToolCommands(app, context);
   orvanectl::AddLifecycleCommands(app, context);
   orvanectl::AddDemoCommand(app, context);
+  orvanectl::AddCompletionCommand(app, context);
 
   orvanectl::Host& host = orvanectl::Host::Get();
   if (std::optional<std::string> unknown = UnknownCommand(app, argc, argv)) {

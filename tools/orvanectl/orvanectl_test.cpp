@@ -168,6 +168,34 @@ TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
   EXPECT_EQ(version.out.rfind("orvanectl ", 0), 0u) << version.out;
 }
 
+TEST_F(OrvanectlTest, BashCompletionOffersTheCommandTable) {
+  CtlRun script = Ctl({"completion"});
+  ASSERT_EQ(script.exit, 0) << script.err;
+  const fs::path file = m_folder / "orvanectl.bash";
+  WriteFile(file, script.out);
+  struct Case {
+    std::string words;  // the command line so far, the last word being completed
+    std::string offered;
+  };
+  const std::vector<Case> cases = {
+      {"orvanectl sta", "start status"},
+      {"orvanectl --json set shop1 --ca", "--cache"},
+      {"orvanectl db c", "create"},
+      {"orvanectl machine init --l", "--level"},
+      {"orvanectl delete shop1 --p", "--purge"},
+      {"orvanectl frob", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string line = "bash -c " +
+                             Quote("source " + Quote(file.string()) + "; COMP_WORDS=(" + c.words +
+                                   "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _orvanectl; "
+                                   "echo \"${COMPREPLY[*]}\"") +
+                             " >" + Quote((m_folder / "offered").string());
+    ASSERT_EQ(std::system(line.c_str()), 0) << c.words;
+    EXPECT_EQ(ReadFile(m_folder / "offered"), c.offered + "\n") << c.words;
+  }
+}
+
 TEST_F(OrvanectlTest, UsageErrorsExitTwo) {
   SampleMachine();
   const std::vector<std::vector<std::string>> cases = {
