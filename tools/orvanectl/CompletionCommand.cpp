@@ -22,8 +22,8 @@ std::string OptionWords(const CLI::App& command) {
   return words;
 }
 
-std::vector<CLI::App*> Subcommands(const CLI::App& command) {
-  return const_cast<CLI::App&>(command).get_subcommands([](CLI::App*) { return true; });
+std::vector<const CLI::App*> Subcommands(const CLI::App& command) {
+  return command.get_subcommands([](const CLI::App*) { return true; });
 }
 
 // One case arm per command path ("db create"): its subcommands and options.

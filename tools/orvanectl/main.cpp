@@ -78,7 +78,7 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
 
 // The command word of the command line when it names no command of app;
 // the options before it that take a value are passed over.
-std::optional<std::string> UnknownCommand(CLI::App& app, int argc, char** argv) {
+std::optional<std::string> UnknownCommand(const CLI::App& app, int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     if (word == "--machine" || word == "--data") {
@@ -86,7 +86,7 @@ std::optional<std::string> UnknownCommand(CLI::App& app, int argc, char** argv) 
       continue;
     }
     if (word.empty() || word[0] == '-') continue;
-    for (const CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
       if (command->check_name(word)) return std::nullopt;
     }
     return word;
@@ -95,10 +95,10 @@ std::optional<std::string> UnknownCommand(CLI::App& app, int argc, char** argv) 
 }
 
 // "'frobnicate' is not an orvanectl command", with the commands it is near.
-std::string UnknownCommandText(CLI::App& app, const std::string& word) {
+std::string UnknownCommandText(const CLI::App& app, const std::string& word) {
   std::string text = "'" + word + "' is not an orvanectl command (orvanectl --help lists them)";
   std::string near;
-  for (const CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
     const std::string& name = command->get_name();
     const bool prefix = word.size() >= 2 && name.rfind(word, 0) == 0;
     if (prefix || EditDistance(word, name) <= std::max<std::size_t>(1, word.size() / 3)) {
