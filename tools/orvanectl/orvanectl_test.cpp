@@ -498,6 +498,18 @@ TEST_F(OrvanectlTest, RepairListsMendsAndDropsRefusedRecords) {
   EXPECT_EQ(ReadFile(DataFile().string() + ".bak"), doubled);
   EXPECT_EQ(CtlJson({"repair", "--drop", "a3"}, 0)["result"]["stillRefused"], 0);
   EXPECT_EQ(ReadFile(DataFile()), whole);
+
+  // A link planted where the backup goes, leading off the machine: the
+  // backup fails, and so nothing is stored.
+  WriteFile(DataFile(), doubled);
+  const fs::path outside = m_folder / "outside";
+  WriteFile(outside, "not the data file");
+  const fs::path backup = DataFile().string() + ".bak";
+  fs::remove(backup);
+  fs::create_symlink(outside, backup);
+  EXPECT_EQ(Ctl({"repair", "--drop", "b1"}).exit, 1);
+  EXPECT_EQ(ReadFile(outside), "not the data file");
+  EXPECT_EQ(ReadFile(DataFile()), doubled);
 }
 
 TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
