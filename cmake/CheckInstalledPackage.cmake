@@ -1,7 +1,7 @@
 # Installs the build into a fresh prefix, builds the consumer project there
 # with find_package(orvane CONFIG), and runs it.
 #   cmake -DBUILD_DIR=... -DWORK_DIR=... -DCONSUMER_SOURCE=... -DCXX=...
-#         -DCXX_FLAGS=... -DGENERATOR=... -P CheckInstalledPackage.cmake
+#         -DCXX_FLAGS=... -DGENERATOR=... -DLIBDIR=... -P CheckInstalledPackage.cmake
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -15,13 +15,13 @@ function(run_step what)
 endfunction()
 
 run_step("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-foreach(installed lib/cmake/orvane/orvaneConfig.cmake include/orvane/orvane.h bin/orvanectl
+foreach(installed ${LIBDIR}/cmake/orvane/orvaneConfig.cmake include/orvane/orvane.h bin/orvanectl
                   bin/sslkeys bin/portset80 bin/portset8000)
   if(NOT EXISTS ${prefix}/${installed})
     message(FATAL_ERROR "the installation lacks ${installed}")
   endif()
 endforeach()
-if(EXISTS ${prefix}/include/orvane/testing)
+if(EXISTS ${prefix}/include/orvane/testing OR EXISTS ${prefix}/bin/orvane-machine)
   message(FATAL_ERROR "the test helpers were installed")
 endif()
 

@@ -5,6 +5,12 @@
 
 #include "orvane/core/KelString.h"
 
+// The logs sslkeys writes in the administration directory: what the tool
+// and the administration programs printed, and their errors (a program that
+// could not be run is named there).
+inline constexpr char kSslKeysOutputLog[] = "kelskeystdout.out";
+inline constexpr char kSslKeysErrorLog[] = "kelskeyerr.out";
+
 // Reads a value below HKEY_LOCAL_MACHINE\subkey into result; its type is not
 // examined and it must fit a path buffer (260 characters and the terminating
 // zero). Returns 1 when the value was read, else 0 with result untouched.

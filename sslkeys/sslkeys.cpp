@@ -73,8 +73,8 @@ ToolPaths BuildToolPaths(const KelString& executablesDirectory,
   paths.keyProgram = administrationDirectory ^ "sctyout.exe";
   paths.passwordProgram = administrationDirectory ^ "sctyin.exe";
   paths.requestRecord = administrationDirectory ^ "createkey.txt";
-  paths.outputLog = administrationDirectory ^ "kelskeystdout.out";
-  paths.errorLog = administrationDirectory ^ "kelskeyerr.out";
+  paths.outputLog = administrationDirectory ^ kSslKeysOutputLog;
+  paths.errorLog = administrationDirectory ^ kSslKeysErrorLog;
   return paths;
 }
 

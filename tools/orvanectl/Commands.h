@@ -17,6 +17,7 @@ struct Context {
   std::string machine;  // --machine: the emulated machine's folder
   std::string data;     // --data: the instance data file, a path on the machine
   bool json = false;
+  bool quiet = false;  // --quiet: errors and asked-for output only
   std::string machineRoot;  // the emulated machine's folder in use
 
   std::string commandName;       // for the JSON document
@@ -36,6 +37,7 @@ void AddToolCommands(CLI::App& app, Context& context);
 void AddMachineCommands(CLI::App& app, Context& context);
 void AddLifecycleCommands(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
+void AddCompletionCommand(CLI::App& app, Context& context);
 
 }  // namespace orvanectl
 

@@ -149,7 +149,8 @@ void AddDemoCommand(CLI::App& app, Context& context) {
   auto folder = std::make_shared<std::string>();
   CLI::App* demo = app.add_subcommand(
       "demo", "Define, create, configure and start an instance on a fresh sample machine");
-  demo->add_option("DIR", *folder, "where the machine goes (default: a new temporary folder)");
+  demo->add_option("DIR", *folder, "where the machine goes (default: a new temporary folder)")
+      ->type_name("DIR");
   demo->callback([&context, folder] {
     context.Choose("demo", [folder] { return Demo(*folder); }, false);
   });

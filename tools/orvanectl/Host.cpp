@@ -45,8 +45,9 @@ Host& Host::Get() {
   return host;
 }
 
-void Host::Attach(bool json) {
+void Host::Attach(bool json, bool quiet) {
   m_json = json;
+  m_quiet = quiet;
   m_terminal = !json && ORVANECTL_ISATTY(ORVANECTL_FILENO(stdout));
   bCgiApp = 1;
   pfnError = &Host::OnError;
@@ -64,7 +65,7 @@ void Host::Record(MessageKind kind, const char* text) {
   if (!m_catalog) m_catalog = std::make_unique<MessageCatalog>();
   const std::string line = text == nullptr ? std::string() : std::string(text);
   m_messages.push_back({m_catalog->IdOf(line), kind, line});
-  if (m_json) return;
+  if (m_json || (m_quiet && kind != MessageKind::kError)) return;
   EndProgressLine();
   if (kind == MessageKind::kError) {
     std::cout.flush();
@@ -96,11 +97,18 @@ void Host::Line(const std::string& text) {
   std::cout << text << '\n';
 }
 
+void Host::Note(const std::string& text) {
+  m_messages.push_back({0, MessageKind::kStatus, text});
+  if (m_json || m_quiet) return;
+  EndProgressLine();
+  std::cout << text << std::endl;
+}
+
 void Host::ShowProgress(int percent) {
   if (percent == m_lastProgress) return;
   const int previous = m_lastProgress;
   m_lastProgress = percent;
-  if (m_json) return;
+  if (m_json || m_quiet) return;
   if (m_terminal) {
     const int filled = percent * kBarWidth / 100;
     std::cout << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] "

@@ -26,6 +26,14 @@ enum ExitCode : int {
   kExitUsage = 2,           // the command line was wrong
   kExitRefused = 3,         // a value broke a rule or conflicts with an instance
   kExitNoInstallation = 4,  // no machine, no installation, or a data file not loaded whole
+  kExitUnknownInstance = 5,  // no instance of that name
+};
+
+// status NAME answers with the codes of service managers instead.
+enum StatusExitCode : int {
+  kExitStatusRunning = 0,
+  kExitStatusStopped = 3,
+  kExitStatusUnknown = 4,  // no such instance, or nothing to look it up in
 };
 
 enum class MessageKind { kError, kInfo, kStatus };
@@ -40,7 +48,9 @@ class Host {
  public:
   // The process's host; Attach hands its callbacks to the library.
   static Host& Get();
-  void Attach(bool json);
+  // quiet leaves out every status and information line (errors and the
+  // output a command was asked for stay).
+  void Attach(bool json, bool quiet = false);
 
   bool Json() const { return m_json; }
 
@@ -53,6 +63,9 @@ class Host {
   // Output for people (a table row, a field); in the JSON document the
   // command's result carries the same facts.
   void Line(const std::string& text);
+  // A status line of the host's own ("instance shop1 added to ..."): printed
+  // as the library's status messages are, and among the JSON messages.
+  void Note(const std::string& text);
 
   // The facts a command produced, for the JSON document.
   nlohmann::json& Result() { return m_result; }
@@ -76,6 +89,7 @@ class Host {
   void EndProgressLine();
 
   bool m_json = false;
+  bool m_quiet = false;
   bool m_terminal = false;
   std::unique_ptr<MessageCatalog> m_catalog;  // loaded on the first message
   std::vector<Message> m_messages;

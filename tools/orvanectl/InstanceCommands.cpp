@@ -10,6 +10,7 @@
 #include "Host.h"
 #include "InstanceData.h"
 #include "InstanceFields.h"
+#include "InstanceState.h"
 #include "SecretInput.h"
 
 namespace orvanectl {
@@ -25,7 +26,8 @@ struct FieldValues {
     for (const InstanceField& field : InstanceFields()) {
       std::string help = std::string(field.description) + " (" + field.rule + ")";
       options[field.option] =
-          command.add_option(std::string("--") + field.option, values[field.option], help);
+          command.add_option(std::string("--") + field.option, values[field.option], help)
+              ->type_name(ValueType(field));
     }
   }
   bool Any() const {
@@ -97,11 +99,9 @@ void PrintRecord(const MSInfo& record) {
 }
 
 // Reports the conflict flags of an Add or a merge; true when there were any.
-bool ReportConflicts(int flags, const std::string& name) {
+bool Conflicts(int flags, MSList& list, const MSInfo& record, int ownIndex) {
   if (flags == 0) return false;
-  Host& host = Host::Get();
-  host.ErrorText("instance " + name + " conflicts with the other instances:");
-  for (unsigned int id : ConflictMessages(flags)) host.Error(id);
+  ReportConflicts(std::string("instance ") + record.GetName(), list, record, flags, ownIndex);
   return true;
 }
 
@@ -145,23 +145,35 @@ int List(Context& context) {
   Host& host = Host::Get();
   MSList& list = data.List();
   nlohmann::json instances = nlohmann::json::array();
-  if (list.GetCount() == 0) host.Line("no instances");
+  if (list.GetCount() == 0) {
+    host.Line("no instances");
+  } else {
+    std::ostringstream heading;
+    heading << std::left << std::setw(10) << "NAME" << std::setw(13) << "PORTS" << std::setw(9)
+            << "CREATED" << std::setw(11) << "START" << std::setw(10) << "DATABASE"
+            << std::setw(9) << "STATE" << "HOST";
+    host.Line(heading.str());
+  }
   for (int i = 0; i < list.GetCount(); ++i) {
     MSInfo record;
     list.SetIndex(i);
     list.GetCurrent(record);
-    const bool running = KelIsTQSvcActive(record) != 0;
+    const InstanceState state = QueryInstanceState(record);
     const int last = record.GetMSPort() + record.GetMSProc() + 2;
     std::ostringstream line;
     line << std::left << std::setw(10) << record.GetName() << std::setw(13)
          << (std::to_string(record.GetMSPort()) + "-" + std::to_string(last)) << std::setw(9)
-         << (running ? "running" : "stopped") << record.GetISHost();
+         << (state.created ? "yes" : "no") << std::setw(11)
+         << (state.startType.empty() ? "-" : state.startType) << std::setw(10)
+         << (state.database ? "created" : "-") << std::setw(9)
+         << (state.running ? "running" : "stopped") << record.GetISHost();
     host.Line(line.str());
-    instances.push_back({{"name", record.GetName()},
-                         {"port", record.GetMSPort()},
-                         {"processes", record.GetMSProc()},
-                         {"host", record.GetISHost()},
-                         {"running", running}});
+    nlohmann::json instance = {{"name", record.GetName()},
+                               {"port", record.GetMSPort()},
+                               {"processes", record.GetMSProc()},
+                               {"host", record.GetISHost()}};
+    instance.update(StateJson(state));
+    instances.push_back(instance);
   }
   host.Result()["data"] = data.Path();
   host.Result()["instances"] = instances;
@@ -173,7 +185,7 @@ int Show(Context& context, const std::string& name) {
   const int code = data.Open(context.data, InstanceData::Access::kRead);
   if (data.Path().empty()) return code;
   MSInfo record;
-  if (!data.Select(name, record)) return kExitFailed;
+  if (!data.Select(name, record)) return kExitUnknownInstance;
   PrintRecord(record);
   Host::Get().Result()["instance"] = RecordJson(record);
   return code;
@@ -191,6 +203,10 @@ int Default(Context& context, const std::string& name) {
 }
 
 int Add(Context& context, const std::string& name, FieldValues& given) {
+  if (given.options["name"]->count() > 0) {
+    Host::Get().ErrorText("add: the instance's name is NAME; --name is for set");
+    return kExitUsage;
+  }
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
   MSInfo record;
@@ -201,9 +217,9 @@ int Add(Context& context, const std::string& name, FieldValues& given) {
     return kExitRefused;
   }
   if (!ApplyFields(given, record)) return kExitRefused;
-  if (ReportConflicts(data.List().Add(record, 1), name)) return kExitRefused;
+  if (Conflicts(data.List().Add(record, 1), data.List(), record, -1)) return kExitRefused;
   if (!data.Store()) return kExitFailed;
-  host.Line("instance " + name + " added to " + data.Path());
+  host.Note("instance " + name + " added to " + data.Path());
   host.Result()["instance"] = RecordJson(record);
   return kExitDone;
 }
@@ -217,12 +233,116 @@ int Set(Context& context, const std::string& name, FieldValues& given) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
   MSInfo record;
-  if (!data.Select(name, record)) return kExitFailed;
+  if (!data.Select(name, record)) return kExitUnknownInstance;
+  const std::string oldName = record.GetName();
+  if (given.options["name"]->count() > 0 && given.values["name"] != oldName &&
+      QueryInstanceState(record).created) {
+    // Its service, TCP service entries and files carry the old name: a
+    // record under the new one would clash with them on every later load.
+    host.ErrorText("instance " + oldName +
+                   " is created, so it cannot be renamed: delete it (orvanectl delete " + oldName +
+                   "), then add and create it as " + given.values["name"]);
+    return kExitRefused;
+  }
   if (!ApplyFields(given, record)) return kExitRefused;
-  if (ReportConflicts(data.List().MergeCurrent(record), name)) return kExitRefused;
+  MSList& list = data.List();
+  if (Conflicts(list.MergeCurrent(record), list, record, list.GetIndex())) return kExitRefused;
   if (!data.Store()) return kExitFailed;
-  host.Line("instance " + std::string(record.GetName()) + " changed in " + data.Path());
+  host.Note("instance " + std::string(record.GetName()) + " changed in " + data.Path());
   host.Result()["instance"] = RecordJson(record);
+  return kExitDone;
+}
+
+struct RepairRequest {
+  std::string drop;
+  std::string fix;
+  FieldValues fields;
+};
+
+// The refused record named name (letter case ignored), or -1.
+int FindRefused(const std::vector<InstanceData::RefusedRecord>& refused, const std::string& name) {
+  for (std::size_t i = 0; i < refused.size(); ++i) {
+    if (SameName(refused[i].record.GetName(), name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// Lists the refused records with what each conflicts with, as lines.
+nlohmann::json ListRefused(InstanceData& data) {
+  Host& host = Host::Get();
+  nlohmann::json listed = nlohmann::json::array();
+  for (const InstanceData::RefusedRecord& refused : data.Refused()) {
+    const std::string partner = ConflictPartner(data.List(), refused.record, -1);
+    const std::string fields = ConflictFields(refused.flags);
+    host.Line(std::string("refused: instance ") + refused.record.GetName() + " conflicts with " +
+              partner + " on " + fields);
+    nlohmann::json messages = nlohmann::json::array();
+    for (unsigned int id : ConflictMessages(refused.flags)) {
+      KelString text;
+      KelLoadMessage(text, id);
+      host.Line(std::string("  ") + static_cast<const char*>(text));
+      messages.push_back(static_cast<const char*>(text));
+    }
+    listed.push_back({{"instance", RecordJson(refused.record)},
+                      {"conflictsWith", partner},
+                      {"fields", fields},
+                      {"rules", messages}});
+  }
+  return listed;
+}
+
+// Like a file system check: lists what the load refused, and changes the
+// file only when told to drop or mend one record. The other refused records
+// are stored as they were.
+int Repair(Context& context, RepairRequest& request) {
+  Host& host = Host::Get();
+  if (!request.drop.empty() && !request.fix.empty()) {
+    host.ErrorText("repair: --drop or --fix, not both");
+    return kExitUsage;
+  }
+  if (request.fix.empty() && request.fields.Any()) {
+    host.ErrorText("repair: field options go with --fix NAME");
+    return kExitUsage;
+  }
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRepair)) {
+    if (!data.Readable()) {
+      host.ErrorText("repair cannot mend a file that is not read to its end; " + data.Path() +
+                     ".bak holds the previous generation when a repair or change made one");
+    }
+    return code;
+  }
+  host.Result()["data"] = data.Path();
+  host.Result()["refused"] = ListRefused(data);
+  const std::string name = request.drop.empty() ? request.fix : request.drop;
+  if (name.empty()) {
+    if (data.Refused().empty()) host.Note("the instance data file " + data.Path() + " loads completely");
+    return data.Refused().empty() ? kExitDone : kExitNoInstallation;
+  }
+  const int chosen = FindRefused(data.Refused(), name);
+  if (chosen < 0) {
+    host.ErrorText("no refused record is named " + name + " (orvanectl repair lists them)");
+    return kExitUnknownInstance;
+  }
+  std::vector<MSInfo> kept;
+  for (int i = 0; i < static_cast<int>(data.Refused().size()); ++i) {
+    if (i != chosen) kept.push_back(data.Refused()[i].record);
+  }
+  MSInfo record = data.Refused()[chosen].record;
+  if (!request.fix.empty()) {
+    if (!request.fields.Any()) {
+      host.ErrorText("repair --fix " + name + ": name at least one field to change");
+      return kExitUsage;
+    }
+    if (!ApplyFields(request.fields, record)) return kExitRefused;
+    if (Conflicts(data.List().Add(record, 1), data.List(), record, -1)) return kExitRefused;
+  }
+  if (!data.StoreRepaired(kept)) return kExitFailed;
+  host.Note(std::string("instance ") + record.GetName() + (request.fix.empty() ? " dropped from " : " mended in ") +
+            data.Path() + "; the previous file is " + data.Path() + ".bak");
+  host.Result()[request.fix.empty() ? "dropped" : "fixed"] = record.GetName();
+  host.Result()["backup"] = data.Path() + ".bak";
+  host.Result()["stillRefused"] = kept.size();
   return kExitDone;
 }
 
@@ -234,14 +354,14 @@ void AddInstanceCommands(CLI::App& app, Context& context) {
 
   auto showName = std::make_shared<std::string>();
   CLI::App* show = app.add_subcommand("show", "Show every field of an instance");
-  show->add_option("NAME", *showName, "instance name")->required();
+  show->add_option("NAME", *showName, "instance name")->required()->type_name("NAME");
   show->callback([&context, showName] {
     context.Choose("show", [&context, showName] { return Show(context, *showName); });
   });
 
   auto defaultName = std::make_shared<std::string>();
   CLI::App* proposal = app.add_subcommand("default", "Show the proposal for a new instance");
-  proposal->add_option("NAME", *defaultName, "the new instance's name");
+  proposal->add_option("NAME", *defaultName, "the new instance's name")->type_name("NAME");
   proposal->callback([&context, defaultName] {
     context.Choose("default", [&context, defaultName] { return Default(context, *defaultName); });
   });
@@ -249,7 +369,7 @@ void AddInstanceCommands(CLI::App& app, Context& context) {
   auto addName = std::make_shared<std::string>();
   auto addFields = std::make_shared<FieldValues>();
   CLI::App* add = app.add_subcommand("add", "Define a new instance from the proposal and fields");
-  add->add_option("NAME", *addName, "instance name")->required();
+  add->add_option("NAME", *addName, "instance name")->required()->type_name("NAME");
   addFields->AddTo(*add);
   add->callback([&context, addName, addFields] {
     context.Choose("add", [&context, addName, addFields] {
@@ -260,12 +380,26 @@ void AddInstanceCommands(CLI::App& app, Context& context) {
   auto setName = std::make_shared<std::string>();
   auto setFields = std::make_shared<FieldValues>();
   CLI::App* set = app.add_subcommand("set", "Change fields of an instance");
-  set->add_option("NAME", *setName, "instance name")->required();
+  set->add_option("NAME", *setName, "instance name")->required()->type_name("NAME");
   setFields->AddTo(*set);
   set->callback([&context, setName, setFields] {
     context.Choose("set", [&context, setName, setFields] {
       return Set(context, *setName, *setFields);
     });
+  });
+
+  auto repairRequest = std::make_shared<RepairRequest>();
+  CLI::App* repair = app.add_subcommand(
+      "repair", "List the records the instance data file holds but the list refuses; drop or "
+                "mend one (the file is kept as .bak first)");
+  repair->add_option("--drop", repairRequest->drop, "leave the refused record NAME out")
+      ->type_name("NAME");
+  repair->add_option("--fix", repairRequest->fix,
+                     "mend the refused record NAME with the field options")
+      ->type_name("NAME");
+  repairRequest->fields.AddTo(*repair);
+  repair->callback([&context, repairRequest] {
+    context.Choose("repair", [&context, repairRequest] { return Repair(context, *repairRequest); });
   });
 }
 

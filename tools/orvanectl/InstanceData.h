@@ -6,7 +6,8 @@
 // no conflict at all: a record whose taken ports are held by its own TCP
 // service entries, as every created instance's are. Such a record is kept;
 // any other refusal, or a file that cannot be read to its end, makes the
-// load incomplete, and Store then refuses.
+// load incomplete, and Store then refuses. The repair opens the file for
+// itself: it is told the refused records and stores what it made of them.
 #ifndef ORVANECTL_INSTANCEDATA_H_
 #define ORVANECTL_INSTANCEDATA_H_
 
@@ -22,7 +23,14 @@ namespace orvanectl {
 
 class InstanceData {
  public:
-  enum class Access { kRead, kChange };
+  // kRepair locks as kChange does, but leaves the refused records to the
+  // caller (Refused) instead of reporting them.
+  enum class Access { kRead, kChange, kRepair };
+
+  struct RefusedRecord {
+    MSInfo record;
+    int flags;  // the conflict flags that refused it
+  };
 
   // Finds the data file (overridePath, or "server\admin\tqconfig.dat" under
   // the installation directory), takes the lock for kChange, and loads it. A
@@ -41,17 +49,41 @@ class InstanceData {
   // Writes the list back; refuses (with a message) after an incomplete load.
   bool Store();
 
+  // The records the load refused, and whether the file was read to its end.
+  const std::vector<RefusedRecord>& Refused() const { return m_refused; }
+  bool Readable() const { return m_readable; }
+
+  // After kRepair: keeps the file as it is in "<path>.bak" (one generation),
+  // then stores the list followed by kept as they are (records the repair
+  // leaves for later, which the next load refuses again).
+  bool StoreRepaired(std::vector<MSInfo>& kept);
+
  private:
-  void ReportRefused(const MSInfo& record, int flags);
+  bool KeepBackup();
 
   std::string m_path;
   MSList m_list;
   std::optional<orvane::os::FileLock> m_lock;
+  std::vector<RefusedRecord> m_refused;
+  bool m_readable = true;
   bool m_complete = false;
 };
 
+// Instance names compare without regard to letter case.
+bool SameName(const char* a, const std::string& b);
+
+// What record conflicts with: "instance shop1", or "a TCP service of another
+// program"; skipIndex is the record's own place when it is in the list, else -1.
+std::string ConflictPartner(const MSList& list, const MSInfo& record, int skipIndex);
+// The fields of the conflict flags ("host, port"), without repeats.
+std::string ConflictFields(int flags);
 // The library's message ids for conflict flags, in flag order.
 std::vector<unsigned int> ConflictMessages(int flags);
+
+// Reports, as errors, "<lead> conflicts with <partner> on <fields>:" and the
+// library's message for each conflict flag.
+void ReportConflicts(const std::string& lead, MSList& list, const MSInfo& record, int flags,
+                     int skipIndex);
 
 }  // namespace orvanectl
 

@@ -93,6 +93,34 @@ const char* DatabaseName(eDBType type) {
   return static_cast<std::size_t>(type) < kDatabases.size() ? kDatabases[type] : "unknown";
 }
 
+namespace {
+
+template <std::size_t N>
+std::string Alternatives(const std::array<const char*, N>& names) {
+  std::string joined;
+  for (const char* name : names) joined += (joined.empty() ? "" : "|") + std::string(name);
+  return joined;
+}
+
+}  // namespace
+
+std::string ValueType(const InstanceField& field) {
+  const std::string option = field.option;
+  switch (field.kind) {
+    case FieldKind::kNumber:
+      return option == "port" || option == "db-port" ? "PORT" : "INT";
+    case FieldKind::kFlag:
+      return "on|off";
+    case FieldKind::kChoice:
+      return option == "web-server" ? Alternatives(kWebServers) : Alternatives(kDatabases);
+    case FieldKind::kSecret:
+      return "TEXT|-";
+    case FieldKind::kText:
+      return field.rule == kPathRule ? "PATH" : "TEXT";
+  }
+  return "TEXT";
+}
+
 const std::vector<InstanceField>& InstanceFields() {
   static const std::vector<InstanceField> fields = {
       {"name", "instance name", kInstanceNameRule, FieldKind::kText, ApplyText<&MSInfo::SetName>,

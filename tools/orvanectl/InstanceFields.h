@@ -32,6 +32,10 @@ struct InstanceField {
 
 const std::vector<InstanceField>& InstanceFields();
 
+// The value's type for --help: "INT", "PORT", "on|off", "go|netscape|quenta",
+// "PATH", "TEXT", "TEXT|-" (a secret may be read from standard input).
+std::string ValueType(const InstanceField& field);
+
 // "on"/"off" of a flag field, the text of a choice ("go", "velq").
 const char* WebServerName(eISType type);
 const char* DatabaseName(eDBType type);

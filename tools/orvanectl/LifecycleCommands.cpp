@@ -11,6 +11,9 @@
 #include "Commands.h"
 #include "Host.h"
 #include "InstanceData.h"
+#include "DatabasePurge.h"
+#include "InstanceState.h"
+#include "SecretInput.h"
 #include "orvane/config/WebServerLines.h"
 #include "orvane/core/AsciiCase.h"
 #include "orvane/os/Files.h"
@@ -41,7 +44,7 @@ bool AfterCreationStopped(MSInfo& record, bool restart) {
   Host& host = Host::Get();
   if (restart) return KelStartTQSvc(record) != 0;
   host.Result()["stopped"].push_back(record.GetName());
-  host.Line("instance " + std::string(record.GetName()) +
+  host.Note("instance " + std::string(record.GetName()) +
             " was running: it was stopped to be created and is left stopped "
             "(create --restart starts it again)");
   return true;
@@ -69,7 +72,7 @@ int Create(Context& context, const Selection& selection) {
   int code = kExitDone;
   nlohmann::json created = nlohmann::json::array();
   for (const std::string& name : names) {
-    if (!data.Select(name, record)) return kExitFailed;
+    if (!data.Select(name, record)) return kExitUnknownInstance;
     const bool wasRunning = KelIsTQSvcActive(record) != 0;
     if (!KelCreateSingleInst(record)) {
       code = kExitFailed;
@@ -196,29 +199,71 @@ bool ConfigureAfterDeletion(InstanceData& data) {
   return true;
 }
 
+struct Deletion {
+  std::string name;
+  bool keepRecord = false;
+  bool purge = false;
+  bool yes = false;
+};
+
+// What deletion leaves on the machine, said after it.
+void SayWhatStays(const MSInfo& record, bool purged) {
+  Host& host = Host::Get();
+  const std::string database = purged ? "" : std::string("the database ") + record.GetDBName() +
+                                                 " and its ODBC data source (--purge drops them), ";
+  host.Note("kept: " + database + "the directories in " + record.GetRootPath() +
+            ", the configuration files in " + record.GetHtmlPath() + " moved aside");
+  host.Result()["kept"] = {{"root", record.GetRootPath()}, {"movedAside", record.GetHtmlPath()}};
+  if (!purged) host.Result()["kept"]["database"] = record.GetDBName();
+}
+
 // The whole road: unregister, remove the record, store, configure the web
 // server for the instances that are left, all under the data file's lock.
 // The record goes even when some registration was already gone (message
-// 50): nothing else would remove it.
-int Delete(Context& context, const std::string& name, bool keepRecord) {
+// 50): nothing else would remove it. An instance that was never created has
+// nothing to unregister.
+int Delete(Context& context, const Deletion& deletion) {
+  Host& host = Host::Get();
+  const bool keepRecord = deletion.keepRecord;
+  if (deletion.purge && keepRecord) {
+    host.ErrorText("delete: --purge removes what --keep-record keeps; give one of them");
+    return kExitUsage;
+  }
+  if (deletion.purge && !deletion.yes && (context.json || !InputIsTerminal())) {
+    host.ErrorText("delete --purge drops the database: confirm with --yes when not at a terminal");
+    return kExitUsage;
+  }
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
-  Host& host = Host::Get();
   host.Result()["recordKept"] = keepRecord;
-  if (!keepRecord && WebServerPendingFor(data, name)) {
-    host.Line("instance " + name + " was removed from " + data.Path() +
+  if (!keepRecord && WebServerPendingFor(data, deletion.name)) {
+    host.Note("instance " + deletion.name + " was removed from " + data.Path() +
               " already; configuring the web server for the instances left");
     return ConfigureAfterDeletion(data) ? kExitDone : kExitFailed;
   }
   MSInfo record;
-  if (!data.Select(name, record)) return kExitFailed;
-  const bool unregistered = KelDeleteSingleInst(record) != 0;
-  if (keepRecord) return unregistered ? kExitDone : kExitFailed;
+  if (!data.Select(deletion.name, record)) return kExitUnknownInstance;
+  if (deletion.purge && !deletion.yes &&
+      !Confirm(std::string("Delete instance ") + record.GetName() + ", drop its database " +
+               record.GetDBName() + " and remove its ODBC data source?")) {
+    host.Note("nothing deleted");
+    return kExitFailed;
+  }
+  const bool created = QueryInstanceState(record).created;
+  const bool unregistered = !created || KelDeleteSingleInst(record) != 0;
+  host.Result()["unregistered"] = created;
+  const bool purged = !deletion.purge || PurgeDatabase(record);
+  if (created) SayWhatStays(record, deletion.purge);
+  if (keepRecord) {
+    if (!created) host.Note("instance " + std::string(record.GetName()) + " is not created: nothing to unregister");
+    return unregistered ? kExitDone : kExitFailed;
+  }
   data.List().Delete();
   if (!WritePendingWebServer(data, record.GetName()) || !data.Store()) return kExitFailed;
-  host.Line("instance " + std::string(record.GetName()) + " removed from " + data.Path());
+  host.Note("instance " + std::string(record.GetName()) + (created ? "" : ", never created,") +
+            " removed from " + data.Path());
   const bool configured = ConfigureAfterDeletion(data);
-  return unregistered && configured ? kExitDone : kExitFailed;
+  return unregistered && configured && purged ? kExitDone : kExitFailed;
 }
 
 // Under the data file's lock: a deletion must not store its list between
@@ -227,8 +272,22 @@ int WebConfiguration(Context& context) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
   if (!ConfigureWebServer(data.List())) return kExitFailed;
-  Host::Get().Line("web server configured for " + std::to_string(data.List().GetCount()) +
-                   " instances");
+  Host& host = Host::Get();
+  nlohmann::json configured = nlohmann::json::array();
+  MSList& list = data.List();
+  std::string names;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    configured.push_back(record.GetName());
+    names += std::string(names.empty() ? ": " : ", ") + record.GetName();
+  }
+  const bool running = KelIsSvcActive(kWebServerService) != 0;
+  host.Note("web server configured for " + std::to_string(list.GetCount()) + " instances" + names +
+            "; the web server is " + (running ? "running" : "not running"));
+  host.Result()["configured"] = configured;
+  host.Result()["webServerRunning"] = running;
   return kExitDone;
 }
 
@@ -236,9 +295,9 @@ int Personalize(Context& context, const std::string& name) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
   MSInfo record;
-  if (!data.Select(name, record)) return kExitFailed;
-  if (!KelNetPerceptionConfig(record)) return kExitFailed;
-  Host::Get().Line("personalization set up for instance " + std::string(record.GetName()));
+  if (!data.Select(name, record)) return kExitUnknownInstance;
+  if (!KelNetPerceptionConfig(record)) return kExitUnknownInstance;
+  Host::Get().Note("personalization set up for instance " + std::string(record.GetName()));
   return kExitDone;
 }
 
@@ -261,7 +320,7 @@ int Migrate(Context& context) {
     }
     if (!data.Store()) return kExitFailed;
   }
-  host.Line("migrated " + std::to_string(data.List().GetCount()) + " instances into " + data.Path());
+  host.Note("migrated " + std::to_string(data.List().GetCount()) + " instances into " + data.Path());
   host.Result()["instances"] = data.List().GetCount();
   return kExitDone;
 }
@@ -276,7 +335,7 @@ int CreateDatabase(Context& context, const Selection& selection) {
     return kExitUsage;
   }
   if (selection.name.empty()) return DBCreateDatabase(data.List()) ? kExitDone : kExitFailed;
-  if (!data.Select(selection.name, record)) return kExitFailed;
+  if (!data.Select(selection.name, record)) return kExitUnknownInstance;
   return DBCreateSingle(record) ? kExitDone : kExitFailed;
 }
 
@@ -291,7 +350,7 @@ int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
   MSInfo record;
-  if (!data.Select(arguments[0], record)) return kExitFailed;
+  if (!data.Select(arguments[0], record)) return kExitUnknownInstance;
   std::vector<std::string> line = {"tqqvbridge"};
   line.insert(line.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -299,7 +358,7 @@ int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
   if (!KelCreateFixpackQVInit(record, argv.data(), static_cast<int>(argv.size()))) {
     return kExitFailed;
   }
-  host.Line(std::string("queue bridge set up for instance ") + record.GetName());
+  host.Note(std::string("queue bridge set up for instance ") + record.GetName());
   host.Result()["instance"] = record.GetName();
   return kExitDone;
 }
@@ -310,7 +369,7 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   auto creation = std::make_shared<Selection>();
   CLI::App* create = app.add_subcommand(
       "create", "Create an instance: directories, configuration files, services");
-  create->add_option("NAME", creation->name, "instance name");
+  create->add_option("NAME", creation->name, "instance name")->type_name("NAME");
   create->add_flag("--all", creation->all, "every instance of the data file");
   create->add_flag("--restart", creation->restart,
                    "start a running instance again once it has been created");
@@ -318,15 +377,18 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
     context.Choose("create", [&context, creation] { return Create(context, *creation); });
   });
 
-  auto deletion = std::make_shared<Selection>();
+  auto deletion = std::make_shared<Deletion>();
   CLI::App* remove = app.add_subcommand(
-      "delete", "Delete an instance: unregister it, remove its record, reconfigure the web server");
-  remove->add_option("NAME", deletion->name, "instance name")->required();
-  remove->add_flag("--keep-record", deletion->all, "unregister only; keep the record");
+      "delete",
+      "Delete an instance: unregister it, remove its record, reconfigure the web server. Its "
+      "database, data source, directories and moved-aside files stay");
+  remove->add_option("NAME", deletion->name, "instance name")->required()->type_name("NAME");
+  remove->add_flag("--keep-record", deletion->keepRecord, "unregister only; keep the record");
+  remove->add_flag("--purge", deletion->purge,
+                   "also drop the database and remove its ODBC data source (asks on a terminal)");
+  remove->add_flag("--yes", deletion->yes, "confirm --purge without asking");
   remove->callback([&context, deletion] {
-    context.Choose("delete", [&context, deletion] {
-      return Delete(context, deletion->name, deletion->all);
-    });
+    context.Choose("delete", [&context, deletion] { return Delete(context, *deletion); });
   });
 
   CLI::App* webconf = app.add_subcommand(
@@ -342,7 +404,7 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   auto personalized = std::make_shared<std::string>();
   CLI::App* personalize =
       app.add_subcommand("personalize", "Set up the personalization add-on for an instance");
-  personalize->add_option("NAME", *personalized, "instance name")->required();
+  personalize->add_option("NAME", *personalized, "instance name")->required()->type_name("NAME");
   personalize->callback([&context, personalized] {
     context.Choose("personalize", [&context, personalized] {
       return Personalize(context, *personalized);
@@ -354,7 +416,8 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
   db->require_subcommand(1);
   CLI::App* dbCreate = db->add_subcommand(
       "create", "Create (or catalogue) an instance's database and register its data source");
-  dbCreate->add_option("NAME", database->name, "instance name (default: every instance)");
+  dbCreate->add_option("NAME", database->name, "instance name (default: every instance)")
+      ->type_name("NAME");
   dbCreate->add_flag("--all", database->all, "every instance of the data file");
   dbCreate->callback([&context, database] {
     context.Choose("db create", [&context, database] { return CreateDatabase(context, *database); });
@@ -365,7 +428,8 @@ void AddLifecycleCommands(CLI::App& app, Context& context) {
       "qvbridge",
       "Set up the queue bridge: NAME PORT SERVER INBOUND OUTBOUND ERROR MANAGER USER "
       "client|server CHANNEL [SERVER-PORT]");
-  qvbridge->add_option("ARGUMENTS", *bridge, "the bridge's arguments, as message 86 lists them");
+  qvbridge->add_option("ARGUMENTS", *bridge, "the bridge's arguments, in the order above")
+      ->type_name("WORD");
   qvbridge->callback([&context, bridge] {
     context.Choose("qvbridge", [&context, bridge] { return QueueBridge(context, *bridge); });
   });

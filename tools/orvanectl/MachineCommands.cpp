@@ -100,7 +100,7 @@ int Init(const InitOptions& options, const std::string& root) {
   if (options.WithSample() && !RunSibling("velqsim", ORVANECTL_VELQSIM_BUILT, {"--install"}, root)) {
     return kExitFailed;
   }
-  host.Line("machine ready in " + root);
+  host.Note("machine ready in " + root);
   host.Result()["machine"] = root;
   host.Result()["sample"] = options.WithSample();
   host.Result()["level"] = options.level;

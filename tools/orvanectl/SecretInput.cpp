@@ -1,5 +1,6 @@
 #include "SecretInput.h"
 
+#include <cstdio>
 #include <iostream>
 
 #if defined(_WIN32)
@@ -61,6 +62,22 @@ std::optional<std::string> ReadSecret(const std::string& prompt) {
   if (!std::getline(std::cin, line)) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
+}
+
+bool InputIsTerminal() {
+#if defined(_WIN32)
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+bool Confirm(const std::string& question) {
+  std::cerr << question << " [y/N] " << std::flush;
+  std::string line;
+  if (!std::getline(std::cin, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line == "y" || line == "yes";
 }
 
 }  // namespace orvanectl

@@ -1,4 +1,5 @@
-// Reads a secret from standard input: one line, without echo on a terminal.
+// What a person types: a secret from standard input (one line, without echo
+// on a terminal), and the answer to a question on a terminal.
 #ifndef ORVANECTL_SECRETINPUT_H_
 #define ORVANECTL_SECRETINPUT_H_
 
@@ -11,6 +12,13 @@ namespace orvanectl {
 // terminal's echo off while the line is typed. The line end is not part of
 // the secret. Nothing when standard input ends before a line.
 std::optional<std::string> ReadSecret(const std::string& prompt);
+
+// True when standard input is a terminal.
+bool InputIsTerminal();
+
+// Asks on standard error and reads one line from the terminal; true only for
+// "y" or "yes".
+bool Confirm(const std::string& question);
 
 }  // namespace orvanectl
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -154,23 +155,83 @@ TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
     EXPECT_NE(run.out.find(command), std::string::npos) << command << ": " << run.out;
   }
   CtlRun add = Ctl({"add", "--help"});
-  EXPECT_NE(add.out.find("--db-password"), std::string::npos);
-  EXPECT_NE(add.out.find("1024 to 65535"), std::string::npos);
+  for (const char* shown : {"--db-password TEXT|-", "1024 to 65535", "--port PORT", "--cache on|off",
+                            "--processes INT", "--web-server go|netscape|quenta"}) {
+    EXPECT_NE(add.out.find(shown), std::string::npos) << shown << "\n" << add.out;
+  }
+  // Help says what a message says, never its number.
+  for (const char* command : {"--help", "qvbridge", "delete", "status"}) {
+    const std::string text = Ctl({command, "--help"}).out;
+    EXPECT_FALSE(std::regex_search(text, std::regex("messages? [0-9]"))) << text;
+  }
   CtlRun version = Ctl({"--version"});
   EXPECT_EQ(version.exit, 0);
   EXPECT_EQ(version.out.rfind("orvanectl ", 0), 0u) << version.out;
+}
+
+TEST_F(OrvanectlTest, BashCompletionOffersTheCommandTable) {
+  CtlRun script = Ctl({"completion"});
+  ASSERT_EQ(script.exit, 0) << script.err;
+  const fs::path file = m_folder / "orvanectl.bash";
+  WriteFile(file, script.out);
+  struct Case {
+    std::string words;  // the command line so far, the last word being completed
+    std::string offered;
+  };
+  const std::vector<Case> cases = {
+      {"orvanectl sta", "start status"},
+      {"orvanectl --json set shop1 --ca", "--cache"},
+      {"orvanectl db c", "create"},
+      {"orvanectl machine init --l", "--level"},
+      {"orvanectl delete shop1 --p", "--purge"},
+      {"orvanectl frob", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string line = "bash -c " +
+                             Quote("source " + Quote(file.string()) + "; COMP_WORDS=(" + c.words +
+                                   "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _orvanectl; "
+                                   "echo \"${COMPREPLY[*]}\"") +
+                             " >" + Quote((m_folder / "offered").string());
+    ASSERT_EQ(std::system(line.c_str()), 0) << c.words;
+    EXPECT_EQ(ReadFile(m_folder / "offered"), c.offered + "\n") << c.words;
+  }
 }
 
 TEST_F(OrvanectlTest, UsageErrorsExitTwo) {
   SampleMachine();
   const std::vector<std::vector<std::string>> cases = {
       {"frobnicate"}, {"show"}, {"portset", "81"}, {"set", "shop1"}, {"add"},
-      {"create"},     {"qvbridge", "shop1", "17000"}, {"list", "--no-such-option"}};
+      {"create"},     {"qvbridge", "shop1", "17000"}, {"list", "--no-such-option"},
+      {"add", "shop2", "--name", "shop3"}, {"repair", "--drop", "a", "--fix", "b"},
+      {"repair", "--port", "17000"}};
   for (const auto& arguments : cases) {
     EXPECT_EQ(Ctl(arguments).exit, 2) << arguments.front();
   }
   json document = CtlJson({"frobnicate"}, 2);
   EXPECT_EQ(document["messages"][0]["kind"], "error");
+  EXPECT_EQ(document["messages"][0]["text"],
+            "'frobnicate' is not an orvanectl command (orvanectl --help lists them)");
+  const std::string near = Ctl({"--machine", m_machine.string(), "stat"}).err;
+  EXPECT_NE(near.find("The most similar commands are\n\tstart\n\tstatus"), std::string::npos)
+      << near;
+}
+
+TEST_F(OrvanectlTest, StatusLinesAreMessagesAndQuietLeavesThemOut) {
+  SampleMachine();
+  json added = CtlJson({"add", "shop1", "--host", "shop1.example"}, 0);
+  ASSERT_EQ(added["messages"].size(), 1u) << added.dump();
+  EXPECT_EQ(added["messages"][0]["kind"], "status");
+  EXPECT_EQ(added["messages"][0]["text"].get<std::string>().rfind("instance shop1 added to", 0), 0u);
+  EXPECT_EQ(added["result"]["written"][0], "C:\\Tessaly\\server\\admin\\tqconfig.dat");
+  CtlRun quiet = Ctl({"--quiet", "set", "shop1", "--cache", "on"});
+  EXPECT_EQ(quiet.exit, 0);
+  EXPECT_EQ(quiet.out, "");
+  CtlRun quietCreate = Ctl({"-q", "create", "shop1"});
+  EXPECT_EQ(quietCreate.exit, 0) << quietCreate.err;
+  EXPECT_EQ(quietCreate.out, "");
+  // What was asked for is still shown; errors too.
+  EXPECT_NE(Ctl({"-q", "list"}).out.find("shop1"), std::string::npos);
+  EXPECT_NE(Ctl({"-q", "show", "nosuch"}).err.find("nosuch"), std::string::npos);
 }
 
 TEST_F(OrvanectlTest, NoMachineOrNoInstallationExitsFour) {
@@ -225,7 +286,7 @@ TEST_F(OrvanectlTest, DefineAndShowAnInstance) {
   ASSERT_EQ(listed["result"]["instances"].size(), 1u);
   EXPECT_EQ(listed["result"]["instances"][0]["name"], "shop1");
   EXPECT_EQ(listed["result"]["instances"][0]["port"], 17000);
-  EXPECT_EQ(Ctl({"show", "nosuch"}).exit, 1);
+  EXPECT_EQ(Ctl({"show", "nosuch"}).exit, 5);
 }
 
 TEST_F(OrvanectlTest, OnATerminalSecretsAreNotEchoedAndProgressIsABar) {
@@ -318,6 +379,7 @@ TEST_F(OrvanectlTest, ConflictsPrintTheirMessages) {
   EXPECT_TRUE(HasMessage(sameName, 68)) << sameName.dump();
   json sameHost = CtlJson({"add", "shop2", "--host", "shop1.example"}, 3);
   EXPECT_TRUE(HasMessage(sameHost, 69)) << sameHost.dump();
+  EXPECT_EQ(sameHost["messages"][0]["text"], "instance shop2 conflicts with instance shop1 on host:");
   json overlap = CtlJson({"add", "shop2", "--host", "shop2.example", "--port", "16572"}, 3);
   EXPECT_TRUE(HasMessage(overlap, 76)) << overlap.dump();
   EXPECT_EQ(ReadFile(DataFile()), before);
@@ -368,13 +430,109 @@ TEST_F(OrvanectlTest, IncompleteDataFileIsNeverStoredOver) {
   EXPECT_EQ(ReadFile(DataFile()), doubled);
 }
 
+TEST_F(OrvanectlTest, ACreatedInstanceIsNotRenamedAndTheFileStaysUsable) {
+  SampleMachine();
+  AddShop("b1", "b1.example");
+  AddShop("a3", "a3.example");  // the first record's ports are not checked
+  ASSERT_EQ(Ctl({"create", "a3"}).exit, 0);
+  const std::string before = ReadFile(DataFile());
+  CtlRun renamed = Ctl({"set", "a3", "--name", "a9"});
+  EXPECT_EQ(renamed.exit, 3);
+  EXPECT_NE(renamed.err.find("delete it (orvanectl delete a3), then add and create it as a9"),
+            std::string::npos)
+      << renamed.err;
+  EXPECT_EQ(ReadFile(DataFile()), before);
+  EXPECT_EQ(Ctl({"show", "a3"}).exit, 0);
+  // One that was never created carries its name nowhere else.
+  EXPECT_EQ(Ctl({"set", "b1", "--name", "b2"}).exit, 0);
+  EXPECT_EQ(Ctl({"show", "b2"}).exit, 0);
+  EXPECT_EQ(Ctl({"set", "b2", "--cache", "on"}).exit, 0);
+}
+
+// A data file as an older orvanectl left it: the created instance a3 renamed
+// to a9 in the record alone, its ports still registered under a3's names.
+TEST_F(OrvanectlTest, RepairListsMendsAndDropsRefusedRecords) {
+  SampleMachine();
+  AddShop("b1", "b1.example");
+  AddShop("a3", "a3.example");  // the first record's ports are not checked
+  ASSERT_EQ(Ctl({"create", "a3"}).exit, 0);
+  std::string renamed = ReadFile(DataFile());
+  const std::size_t nameLine = renamed.find("\na3\r\n");
+  ASSERT_NE(nameLine, std::string::npos) << renamed;
+  renamed.replace(nameLine + 1, 2, "a9");
+  WriteFile(DataFile(), renamed);
+  EXPECT_EQ(Ctl({"show", "b1"}).exit, 4);
+  CtlRun told = Ctl({"show", "b1"});
+  EXPECT_NE(told.err.find("orvanectl repair"), std::string::npos) << told.err;
+
+  // Asked nothing, it changes nothing.
+  json listed = CtlJson({"repair"}, 4);
+  ASSERT_EQ(listed["result"]["refused"].size(), 1u) << listed.dump();
+  EXPECT_EQ(listed["result"]["refused"][0]["instance"]["name"], "a9");
+  EXPECT_EQ(listed["result"]["refused"][0]["fields"], "port");
+  EXPECT_EQ(ReadFile(DataFile()), renamed);
+  EXPECT_FALSE(fs::exists(DataFile().string() + ".bak"));
+
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit;
+  };
+  const std::vector<Case> refusedCases = {
+      {{"repair", "--drop", "nosuch"}, 5},
+      {{"repair", "--fix", "a9", "--host", "b1.example"}, 3},  // b1's host
+      {{"repair", "--fix", "a9", "--processes", "1"}, 3},      // the rule
+      {{"repair", "--fix", "a9"}, 2},
+  };
+  for (const Case& c : refusedCases) {
+    EXPECT_EQ(Ctl(c.arguments).exit, c.exit) << c.arguments.back();
+    EXPECT_EQ(ReadFile(DataFile()), renamed) << c.arguments.back();
+  }
+  CtlRun conflict = Ctl({"repair", "--fix", "a9", "--host", "b1.example", "--name", "a3"});
+  EXPECT_NE(conflict.err.find("instance a3 conflicts with instance b1 on host"), std::string::npos)
+      << conflict.err;
+
+  json mended = CtlJson({"repair", "--fix", "a9", "--name", "a3"}, 0);
+  EXPECT_EQ(mended["result"]["fixed"], "a3");
+  EXPECT_EQ(ReadFile(DataFile().string() + ".bak"), renamed);
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 2u);
+  EXPECT_EQ(CtlJson({"repair"}, 0)["result"]["refused"].size(), 0u);
+
+  // The same record twice: the copy goes, the first stays.
+  const std::string whole = ReadFile(DataFile());
+  const std::size_t countEnd = whole.find('\n', whole.find('\n') + 1) + 1;
+  const std::size_t lastLine = whole.rfind('\n', whole.size() - 2) + 1;
+  const std::string records = whole.substr(countEnd, lastLine - countEnd);
+  const std::string doubled = "769\r\n4\r\n" + records + records + whole.substr(lastLine);
+  WriteFile(DataFile(), doubled);
+  EXPECT_EQ(CtlJson({"repair"}, 4)["result"]["refused"].size(), 2u);
+  json dropped = CtlJson({"repair", "--drop", "b1"}, 0);
+  EXPECT_EQ(dropped["result"]["stillRefused"], 1);
+  EXPECT_EQ(ReadFile(DataFile().string() + ".bak"), doubled);
+  EXPECT_EQ(CtlJson({"repair", "--drop", "a3"}, 0)["result"]["stillRefused"], 0);
+  EXPECT_EQ(ReadFile(DataFile()), whole);
+
+  // A link planted where the backup goes, leading off the machine: the
+  // backup fails, and so nothing is stored.
+  WriteFile(DataFile(), doubled);
+  const fs::path outside = m_folder / "outside";
+  WriteFile(outside, "not the data file");
+  const fs::path backup = DataFile().string() + ".bak";
+  fs::remove(backup);
+  fs::create_symlink(outside, backup);
+  EXPECT_EQ(Ctl({"repair", "--drop", "b1"}).exit, 1);
+  EXPECT_EQ(ReadFile(outside), "not the data file");
+  EXPECT_EQ(ReadFile(DataFile()), doubled);
+}
+
 TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   SampleMachine();
   AddShop("shop1", "shop1.example");
   AddShop("shop2", "shop2.example");
-  // Not created yet: there is no service to start.
-  json notCreated = CtlJson({"start", "shop1"}, 1);
-  EXPECT_TRUE(HasMessage(notCreated, 44)) << notCreated.dump();
+  // Not created yet: there is no service to start, and nothing says it started.
+  CtlRun notCreated = Ctl({"start", "shop1"});
+  EXPECT_EQ(notCreated.exit, 1);
+  EXPECT_EQ(notCreated.out, "");
+  EXPECT_NE(notCreated.err.find("instance shop1 is not created"), std::string::npos);
 
   json created = CtlJson({"create", "--all"}, 0);
   EXPECT_TRUE(HasMessage(created, 54)) << created.dump();
@@ -418,10 +576,92 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   json left = CtlJson({"list"}, 0);
   ASSERT_EQ(left["result"]["instances"].size(), 1u);
   EXPECT_EQ(left["result"]["instances"][0]["name"], "shop1");
-  // Deleting again finds nothing left to unregister.
+  // Deleting again finds nothing left to unregister, and says only that.
   EXPECT_EQ(Ctl({"delete", "shop1", "--keep-record"}).exit, 0);
-  json twice = CtlJson({"delete", "shop1", "--keep-record"}, 1);
-  EXPECT_TRUE(HasMessage(twice, 50)) << twice.dump();
+  CtlRun twice = Ctl({"delete", "shop1", "--keep-record"});
+  EXPECT_EQ(twice.exit, 0);
+  EXPECT_EQ(twice.err, "");
+  EXPECT_EQ(twice.out, "instance shop1 is not created: nothing to unregister\n");
+}
+
+TEST_F(OrvanectlTest, ServicesAnswerAsServiceManagersDo) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  ASSERT_EQ(Ctl({"create", "shop1"}).exit, 0);
+  json listed = CtlJson({"list"}, 0);
+  ASSERT_EQ(listed["result"]["instances"].size(), 2u);
+  const json& first = listed["result"]["instances"][0];
+  const json& second = listed["result"]["instances"][1];
+  EXPECT_EQ(first["created"], true);
+  EXPECT_EQ(first["startType"], "demand");
+  EXPECT_EQ(first["database"], false);
+  EXPECT_EQ(second["created"], false);
+  EXPECT_TRUE(second["startType"].is_null());
+  ASSERT_EQ(Ctl({"db", "create", "shop1"}).exit, 0);
+  const json afterDb = CtlJson({"list"}, 0)["result"]["instances"][0];
+  EXPECT_EQ(afterDb["startType"], "automatic");
+  EXPECT_EQ(afterDb["database"], true);
+
+  struct Step {
+    std::vector<std::string> arguments;
+    int exit;
+  };
+  const std::vector<Step> steps = {
+      {{"status", "shop1"}, 3},         {{"status", "nosuch"}, 4},
+      {{"start", "--all"}, 0},          {{"status", "shop1"}, 0},
+      {{"status", "shop2"}, 3},         {{"restart", "shop1"}, 0},
+      {{"status", "shop1"}, 0},         {{"stop", "--all"}, 0},
+      {{"status", "shop1"}, 3},         {{"restart", "--all"}, 0},
+      {{"status", "shop1"}, 0},         {{"restart", "shop2"}, 1},
+      {{"start", "nosuch"}, 5},         {{"set", "nosuch", "--cache", "on"}, 5},
+      {{"start", "shop1", "--all"}, 2}, {{"restart"}, 2},
+  };
+  for (const Step& step : steps) {
+    std::string typed;
+    for (const std::string& word : step.arguments) typed += word + " ";
+    EXPECT_EQ(Ctl(step.arguments).exit, step.exit) << typed;
+  }
+  CtlRun help = Ctl({"--help"});
+  EXPECT_NE(help.out.find("status NAME: 0 running, 3 not running, 4"), std::string::npos)
+      << help.out;
+}
+
+TEST_F(OrvanectlTest, DeleteSaysWhatItKeepsAndPurgeAsksFirst) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  ASSERT_EQ(Ctl({"create", "--all"}).exit, 0);
+  ASSERT_EQ(Ctl({"db", "create", "--all"}).exit, 0);
+  const fs::path registry = m_machine / "registry.reg";
+  ASSERT_NE(ReadFile(registry).find("SHOP2"), std::string::npos);
+
+  CtlRun kept = Ctl({"delete", "shop1"});
+  EXPECT_EQ(kept.exit, 0) << kept.err;
+  EXPECT_NE(kept.out.find("kept: the database shop1 and its ODBC data source"), std::string::npos)
+      << kept.out;
+
+  // Without a terminal --purge needs --yes; on one, a no keeps everything.
+  const std::string before = ReadFile(DataFile());
+  EXPECT_EQ(Ctl({"delete", "shop2", "--purge"}).exit, 2);
+  const std::string refused =
+      OnTerminal({"delete", "shop2", "--purge"}, "remove its ODBC data source? [y/N]", "n\n");
+  EXPECT_NE(refused.find("nothing deleted"), std::string::npos) << refused;
+  EXPECT_EQ(ReadFile(DataFile()), before);
+  const std::string purged =
+      OnTerminal({"delete", "shop2", "--purge"}, "remove its ODBC data source? [y/N]", "y\n");
+  EXPECT_NE(purged.find("database shop2 dropped"), std::string::npos) << purged;
+  EXPECT_NE(purged.find("ODBC data source shop2 removed"), std::string::npos) << purged;
+  EXPECT_EQ(ReadFile(registry).find("SHOP2"), std::string::npos);
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 0u);
+
+  // One never created has nothing but its record.
+  AddShop("shop3", "shop3.example");
+  CtlRun never = Ctl({"delete", "shop3"});
+  EXPECT_EQ(never.exit, 0);
+  EXPECT_EQ(never.err, "");
+  EXPECT_NE(never.out.find("instance shop3, never created, removed"), std::string::npos)
+      << never.out;
 }
 
 std::size_t FilesIn(const fs::path& folder) {
@@ -493,12 +733,12 @@ TEST_F(OrvanectlTest, ADeletionStoppedBeforeTheWebServerIsFinishedByARerun) {
   EXPECT_EQ(ReadFile(HttpdCnf()), unclosed);
 
   WriteFile(HttpdCnf(), configured);
-  EXPECT_EQ(Ctl({"delete", "shop3"}).exit, 1);  // no such instance, nothing pending for it
+  EXPECT_EQ(Ctl({"delete", "shop3"}).exit, 5);  // no such instance, nothing pending for it
   CtlRun finished = Ctl({"delete", "SHOP2"});
   EXPECT_EQ(finished.exit, 0) << finished.err;
   EXPECT_EQ(ReadFile(HttpdCnf()).find("shop2.example"), std::string::npos);
   EXPECT_NE(ReadFile(HttpdCnf()).find("shop1.example"), std::string::npos);
-  EXPECT_EQ(Ctl({"delete", "shop2"}).exit, 1);  // finished: nothing left to do
+  EXPECT_EQ(Ctl({"delete", "shop2"}).exit, 5);  // finished: nothing left to do
 }
 
 TEST_F(OrvanectlTest, MigrateAnOlderInstallation) {
@@ -545,11 +785,25 @@ TEST_F(OrvanectlTest, ProgramsBesideTheHost) {
   SampleMachine();
   json to8000 = CtlJson({"portset", "8000"}, 0);
   EXPECT_NE(ReadFile(HttpdCnf()).find("Port     8000"), std::string::npos);
-  EXPECT_EQ(Ctl({"portset", "80"}).exit, 0);
+  EXPECT_EQ(to8000["result"]["from"], 80);
+  EXPECT_EQ(to8000["result"]["to"], 8000);
+  EXPECT_EQ(CtlJson({"portset", "8000"}, 0)["result"]["changed"], false);
+  CtlRun to80 = Ctl({"portset", "80"});
+  EXPECT_EQ(to80.exit, 0);
+  EXPECT_NE(to80.out.find("web server port changed from 8000 to 80 in C:\\winnt\\httpd.cnf"),
+            std::string::npos)
+      << to80.out;
   EXPECT_NE(ReadFile(HttpdCnf()).find("Port     80\r\n"), std::string::npos);
   CtlRun ssl = Ctl({"ssl"});
   EXPECT_EQ(ssl.exit, 0) << ssl.out << ssl.err;
   EXPECT_NE(ssl.out.find("self signed SSL certificate"), std::string::npos) << ssl.out;
+  EXPECT_NE(ssl.out.find("logs: C:\\WWW\\admin\\kelskeystdout.out"), std::string::npos) << ssl.out;
+  fs::remove(m_machine / "drive_c" / "WWW" / "admin" / "sctyout.exe");
+  CtlRun missing = Ctl({"ssl"});
+  EXPECT_EQ(missing.exit, 1);
+  EXPECT_NE(missing.err.find("the administration program C:\\WWW\\admin\\sctyout.exe is missing"),
+            std::string::npos)
+      << missing.err;
 }
 
 }  // namespace
