@@ -14,12 +14,16 @@ std::string Folded(const char* text) {
   return folded;
 }
 
-// Name, user and deciphered password, each folded; no text holds a NUL, so
-// NULs keep the three apart.
-std::string DatabaseKey(const MSInfo& rec) {
+// Database name and user, each folded; no text holds a NUL, so a NUL keeps
+// the two apart.
+std::string DatabaseUser(const MSInfo& rec) {
+  return Folded(rec.GetDBName()) + '\0' + Folded(rec.GetDBUser());
+}
+
+std::string FoldedPassword(const MSInfo& rec) {
   KelString password;
   rec.GetDBPswd(password);
-  return Folded(rec.GetDBName()) + '\0' + Folded(rec.GetDBUser()) + '\0' + Folded(password);
+  return Folded(password);
 }
 
 template <typename Key>
@@ -41,8 +45,8 @@ void ConflictIndex::Add(const MSInfo& rec) {
   m_names.emplace(Folded(rec.GetName()), position);
   m_hosts.emplace(Folded(rec.GetISHost()), position);
   m_htmlPaths.emplace(Folded(rec.GetHtmlPath()), position);
-  m_databases.emplace(DatabaseKey(rec), position);
   m_ports.emplace(rec.GetMSPort(), position);
+  AddDatabase(rec, position);
 
   const Block block{rec.GetMSPort(), PortBlockEnd(rec), position};
   // The map's block that starts last before this block ends is the only one
@@ -55,6 +59,26 @@ void ConflictIndex::Add(const MSInfo& rec) {
   } else {
     m_otherBlocks.push_back(block);
   }
+}
+
+void ConflictIndex::AddDatabase(const MSInfo& rec, int position) {
+  const auto [group, added] =
+      m_databases.try_emplace(DatabaseUser(rec), DatabaseGroup{position, &rec, {}});
+  if (added) return;
+  TextPositions& byPassword = group->second.byPassword;
+  if (byPassword.empty()) {
+    byPassword.emplace(FoldedPassword(*group->second.first), group->second.firstPosition);
+  }
+  byPassword.emplace(FoldedPassword(rec), position);
+}
+
+int ConflictIndex::FirstDatabaseMatch(const MSInfo& rec, int limit) const {
+  const auto group = m_databases.find(DatabaseUser(rec));
+  if (group == m_databases.end()) return limit;
+  const std::string password = FoldedPassword(rec);
+  const DatabaseGroup& users = group->second;
+  if (!users.byPassword.empty()) return Earlier(users.byPassword, password, limit);
+  return FoldedPassword(*users.first) == password ? std::min(limit, users.firstPosition) : limit;
 }
 
 int ConflictIndex::FirstBlockOverlap(const MSInfo& rec, int limit) const {
@@ -80,7 +104,7 @@ const MSInfo* ConflictIndex::FirstConflict(const MSInfo& rec) const {
   position = Earlier(m_names, Folded(rec.GetName()), position);
   position = Earlier(m_hosts, Folded(rec.GetISHost()), position);
   position = Earlier(m_htmlPaths, Folded(rec.GetHtmlPath()), position);
-  position = Earlier(m_databases, DatabaseKey(rec), position);
+  position = FirstDatabaseMatch(rec, position);
   position = Earlier(m_ports, rec.GetMSPort(), position);
   position = FirstBlockOverlap(rec, position);
   return position < static_cast<int>(m_records.size()) ? m_records[position] : nullptr;

@@ -40,6 +40,18 @@ class ConflictIndex {
     int position;
   };
 
+  // Records with the same database name and user, letter case ignored.
+  // Passwords are deciphered only once a second record shares both, so a
+  // list of distinct databases deciphers none.
+  struct DatabaseGroup {
+    int firstPosition;
+    const MSInfo* first;
+    TextPositions byPassword;  // folded deciphered password; empty for one record
+  };
+
+  void AddDatabase(const MSInfo& rec, int position);
+  // The position of the first record whose database is rec's, or limit.
+  int FirstDatabaseMatch(const MSInfo& rec, int limit) const;
   // The position of the first record whose block overlaps rec's, or limit.
   int FirstBlockOverlap(const MSInfo& rec, int limit) const;
 
@@ -49,7 +61,7 @@ class ConflictIndex {
   TextPositions m_names;
   TextPositions m_hosts;
   TextPositions m_htmlPaths;
-  TextPositions m_databases;  // name, user and deciphered password
+  std::unordered_map<std::string, DatabaseGroup> m_databases;  // by name and user
   std::unordered_map<int, int> m_ports;
   // Blocks that overlap no other block of this map, by first port: their
   // ends rise with their starts, so the blocks a range overlaps are found by

@@ -926,12 +926,15 @@ namespace {
 TEST_F(MSListMachineTest, LoadRefusesExactlyWhatAddOneByOneRefuses) {
   struct Case {
     unsigned seed;
-    int texts;  // values per text field: few means many conflicts
-    int ports;  // first ports to draw from
+    int texts;      // values per text field: few means many conflicts
+    int databases;  // values per database field
+    int ports;      // first ports to draw from
     int preloaded;
   };
-  const Case cases[] = {{1, 6, 240, 0},       {2, 20, 800, 5},  {3, 60, 2400, 12},
-                        {4, 10000, 300, 40},  {5, 10000, 60, 60}, {6, 1000, 40000, 3}};
+  const Case cases[] = {{1, 6, 6, 240, 0},          {2, 20, 20, 800, 5},
+                        {3, 60, 60, 2400, 12},      {4, 10000, 10000, 300, 40},
+                        {5, 10000, 10000, 60, 60},  {6, 1000, 1000, 40000, 3},
+                        {7, 10000, 3, 40000, 4}};
   const int kProcs[] = {2, 2, 2, 0, 1, 7, -3, -5, -40, 60, 2147483000};
   machine.WriteFile(kServicesFile, "other\t20011/tcp\r\ntqn3_1\t20021/tcp\r\n"
                                    "TQN4\t20030/udp\r\nthird\t20030/tcp\r\n");
@@ -939,19 +942,19 @@ TEST_F(MSListMachineTest, LoadRefusesExactlyWhatAddOneByOneRefuses) {
     SCOPED_TRACE(c.seed);
     std::mt19937 random(c.seed);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    auto text = [&](const char* prefix) {
-      std::string value = prefix + std::to_string(pick(c.texts));
+    auto text = [&](const char* prefix, int values) {
+      std::string value = prefix + std::to_string(pick(values));
       if (pick(2)) value[0] = static_cast<char>(std::toupper(value[0]));
       return value;
     };
     auto record = [&]() {
       MSInfo rec;
-      rec.m_Name = text("n").c_str();
-      rec.m_ISHost = text("h").c_str();
-      rec.m_HtmlPath = ("C:\\" + text("w")).c_str();
-      rec.m_DBName = text("d").c_str();
-      rec.m_DBUser = text("u").c_str();
-      rec.SetDBPswd(text("p").c_str());
+      rec.m_Name = text("n", c.texts).c_str();
+      rec.m_ISHost = text("h", c.texts).c_str();
+      rec.m_HtmlPath = ("C:\\" + text("w", c.texts)).c_str();
+      rec.m_DBName = text("d", c.databases).c_str();
+      rec.m_DBUser = text("u", c.databases).c_str();
+      rec.SetDBPswd(text("p", c.databases).c_str());
       rec.m_MSPort = 16500 + pick(c.ports);
       rec.m_MSProc = kProcs[pick(static_cast<int>(sizeof kProcs / sizeof kProcs[0]))];
       return rec;
