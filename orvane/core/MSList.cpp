@@ -162,7 +162,11 @@ MSList& MSList::operator=(const MSList& other) {
   return *this;
 }
 
-void MSList::Init() { m_head = m_tail = m_current = nullptr; }
+void MSList::Init() {
+  m_head = m_tail = m_current = nullptr;
+  m_count = 0;
+  m_currentIndex = -1;
+}
 
 void MSList::Empty() {
   for (Node* node = m_head; node != nullptr;) {
@@ -178,6 +182,7 @@ void MSList::CopyFrom(const MSList& other) {
   for (const Node* node = other.m_head; node != nullptr; node = node->next) Append(node->info);
   const int index = other.GetIndex();
   m_current = index < 0 ? nullptr : NodeAt(index);
+  m_currentIndex = m_current == nullptr ? -1 : index;
   m_default = other.m_default;
   *m_refused = *other.m_refused;
 }
@@ -191,32 +196,32 @@ void MSList::Append(const MSInfo& rec) {
   }
   m_tail = node;
   m_current = node;
+  m_currentIndex = m_count++;
 }
 
 MSList::Node* MSList::NodeAt(int i) const {
+  // From the current record when it lies on the way: a walk through the list
+  // in order takes one step a record.
   Node* node = m_head;
-  for (; node != nullptr && i > 0; --i) node = node->next;
+  int at = 0;
+  if (m_current != nullptr && m_currentIndex <= i) {
+    node = m_current;
+    at = m_currentIndex;
+  }
+  for (; node != nullptr && at < i; ++at) node = node->next;
   return node;
 }
 
-int MSList::GetCount() const {
-  int count = 0;
-  for (const Node* node = m_head; node != nullptr; node = node->next) ++count;
-  return count;
-}
+int MSList::GetCount() const { return m_count; }
 
 int MSList::SetIndex(int i) {
   if (i < 0 || i > GetCount()) return 0;
   m_current = NodeAt(i);
+  m_currentIndex = m_current == nullptr ? -1 : i;
   return 1;
 }
 
-int MSList::GetIndex() const {
-  if (m_current == nullptr) return -1;
-  int index = 0;
-  for (const Node* node = m_head; node != m_current; node = node->next) ++index;
-  return index;
-}
+int MSList::GetIndex() const { return m_currentIndex; }
 
 int MSList::GetCurrent(MSInfo& out) const {
   if (m_current == nullptr) return 0;
@@ -287,6 +292,8 @@ int MSList::Delete() {
   if (m_current == nullptr) return 0;
   Node* gone = m_current;
   m_current = gone->next != nullptr ? gone->next : gone->prev;
+  if (gone->next == nullptr) --m_currentIndex;  // else the next one takes its position
+  --m_count;
   (gone->prev != nullptr ? gone->prev->next : m_head) = gone->next;
   (gone->next != nullptr ? gone->next->prev : m_tail) = gone->prev;
   delete gone;

@@ -76,6 +76,10 @@ TEST(MSListTest, AddMakesTheNewRecordCurrentAndIndexesFollowTheList) {
 
   EXPECT_EQ(list.SetIndex(1), 1);
   EXPECT_EQ(CurrentName(list), "b");
+  EXPECT_EQ(list.SetIndex(2), 1);  // on from the current record, and back again
+  EXPECT_EQ(CurrentName(list), "c");
+  EXPECT_EQ(list.SetIndex(1), 1);
+  EXPECT_EQ(CurrentName(list), "b");
   EXPECT_EQ(list.SetIndex(-1), 0);
   EXPECT_EQ(list.SetIndex(4), 0);
   EXPECT_EQ(list.GetIndex(), 1);
@@ -96,9 +100,13 @@ TEST(MSListTest, DeleteMovesToTheNextRecordOrToThePreviousAtTheEnd) {
 
   EXPECT_EQ(list.Delete(), 1);  // c, the last
   EXPECT_EQ(CurrentName(list), "b");
+  EXPECT_EQ(list.GetIndex(), 1);
+  EXPECT_EQ(list.GetCount(), 2);
   list.SetIndex(0);
   EXPECT_EQ(list.Delete(), 1);  // a, the first
   EXPECT_EQ(CurrentName(list), "b");
+  EXPECT_EQ(list.GetIndex(), 0);
+  EXPECT_EQ(list.GetCount(), 1);
   EXPECT_EQ(list.Delete(), 1);
   EXPECT_EQ(list.GetCount(), 0);
   EXPECT_EQ(list.GetIndex(), -1);
