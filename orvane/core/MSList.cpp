@@ -273,21 +273,6 @@ int MSList::Add(MSInfo& rec, int check) {
   return 0;
 }
 
-int MSList::AddIndexed(const MSInfo& rec, orvane::ConflictIndex& index,
-                       const orvane::ServicesDatabase* services) {
-  // The same order as Add's walk: the head's conflict, then the ports, then
-  // the first conflict further on.
-  const MSInfo* conflict = index.FirstConflict(rec);
-  if (m_head != nullptr) {
-    if (conflict == &m_head->info) return CheckDup(rec, *conflict);
-    if (const int flags = CheckPortsTaken(rec, nullptr, services)) return flags;
-  }
-  if (conflict != nullptr) return CheckDup(rec, *conflict);
-  Append(rec);
-  index.Add(m_tail->info);
-  return 0;
-}
-
 int MSList::Delete() {
   if (m_current == nullptr) return 0;
   Node* gone = m_current;
@@ -409,14 +394,27 @@ int MSList::LoadFrom(FILE* file) {
   orvane::ConflictIndex index;
   for (const Node* node = m_head; node != nullptr; node = node->next) index.Add(node->info);
   const auto services = orvane::ServicesDatabase::Current();
+  // In the order of Add's walk: the head's conflict, then the ports, then the
+  // first conflict further on.
+  const auto check = [&](const MSInfo& rec) {
+    const MSInfo* conflict = index.FirstConflict(rec);
+    if (m_head != nullptr) {
+      if (conflict == &m_head->info) return CheckDup(rec, *conflict);
+      if (const int flags = CheckPortsTaken(rec, nullptr, services.get())) return flags;
+    }
+    return conflict != nullptr ? CheckDup(rec, *conflict) : 0;
+  };
   for (int i = 0; i < count; ++i) {
     MSInfo rec;
     if (!rec.Load(file, version)) {
       Empty();
       return 0;
     }
-    if (const int flags = AddIndexed(rec, index, services.get())) {
+    if (const int flags = check(rec)) {
       m_refused->items.push_back({rec, flags});
+    } else {
+      Append(rec);
+      index.Add(m_tail->info);
     }
   }
   int closing = 0;

@@ -19,8 +19,6 @@
 #include "orvane/export.h"
 
 namespace orvane {
-class ConflictIndex;
-class ServicesDatabase;
 struct RefusedRecords;
 }
 
@@ -113,10 +111,6 @@ class ORVANE_API MSList {
   // The flags 0x01 to 0x40 of a against b.
   int CheckDup(const MSInfo& a, const MSInfo& b) const;
   void Append(const MSInfo& rec);
-  // Add with its checks, for a list that index holds in full; a record that
-  // passes goes into the index too.
-  int AddIndexed(const MSInfo& rec, orvane::ConflictIndex& index,
-                 const orvane::ServicesDatabase* services);
   // The file body of Store and Load, between opening and closing the file.
   int StoreTo(FILE* file) const;
   int LoadFrom(FILE* file);
