@@ -86,21 +86,19 @@ const InstanceMachine& SharedMachine(benchmark::State& state, int instances, boo
   return *machine;
 }
 
+// One run of orvanectl with arguments an iteration, on the machine of that
+// many created instances.
+void TimeCtl(benchmark::State& state, int instances, const std::string& arguments) {
+  const std::string command = SharedMachine(state, instances, true).Ctl(arguments);
+  for (auto _ : state) RunCommand(state, command);
+}
+
 // --- Reading the instances --------------------------------------------------
 
 const int kListed = RowSize(1000);
 
-void List(benchmark::State& state) {
-  const InstanceMachine& machine = SharedMachine(state, kListed, true);
-  const std::string command = machine.Ctl("list");
-  for (auto _ : state) RunCommand(state, command);
-}
-
-void JsonList(benchmark::State& state) {
-  const InstanceMachine& machine = SharedMachine(state, kListed, true);
-  const std::string command = machine.Ctl("--json list");
-  for (auto _ : state) RunCommand(state, command);
-}
+void List(benchmark::State& state) { TimeCtl(state, kListed, "list"); }
+void JsonList(benchmark::State& state) { TimeCtl(state, kListed, "--json list"); }
 
 void CatDataAndServices(benchmark::State& state) {
   const ScratchMachine& machine = SharedMachine(state, kListed, true).machine();
@@ -113,11 +111,7 @@ void CatDataAndServices(benchmark::State& state) {
 
 const int kConfigured = RowSize(100);
 
-void WebConf(benchmark::State& state) {
-  const InstanceMachine& machine = SharedMachine(state, kConfigured, true);
-  const std::string command = machine.Ctl("webconf");
-  for (auto _ : state) RunCommand(state, command);
-}
+void WebConf(benchmark::State& state) { TimeCtl(state, kConfigured, "webconf"); }
 
 // One pass of sed -i over a copy of the httpd.cnf that webconf writes.
 void SedHttpdCnf(benchmark::State& state) {

@@ -235,7 +235,9 @@ int MSList::CheckDup(const MSInfo& a, const MSInfo& b) const {
   if (a.GetMSPort() == b.GetMSPort()) flags |= kConflictPort;
   if (orvane::EqualsIgnoringCase(a.GetISHost(), b.GetISHost())) flags |= kConflictHost;
   if (orvane::EqualsIgnoringCase(a.GetHtmlPath(), b.GetHtmlPath())) flags |= kConflictHtmlPath;
-  if (a.GetMSPort() < PortBlockEnd(b) && b.GetMSPort() < PortBlockEnd(a)) flags |= kConflictPortBlock;
+  if (a.GetMSPort() < PortBlockEnd(b) && b.GetMSPort() < PortBlockEnd(a)) {
+    flags |= kConflictPortBlock;
+  }
   if (orvane::EqualsIgnoringCase(a.GetDBName(), b.GetDBName()) && orvane::EqualsIgnoringCase(a.GetDBUser(), b.GetDBUser())) {
     // Passwords are compared in clear: the cipher text of one password is
     // not unique.
