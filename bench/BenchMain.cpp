@@ -1,7 +1,9 @@
 // Runs every registered row and prints the ratio of the library's time to
-// its baseline's, beside the row's target.
+// its baseline's (the medians of the repetitions, with the range of the
+// repetitions' own ratios), beside the row's target.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -23,39 +25,72 @@ std::vector<Row>& Rows() {
   return rows;
 }
 
-// Console output as usual, and the mean wall time of each case kept by name.
+// Console output as usual, and the wall time of every repetition of each
+// case kept by name.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      m_seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
+      m_seconds[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
     }
   }
-  const std::map<std::string, double>& seconds() const { return m_seconds; }
+  const std::map<std::string, std::vector<double>>& seconds() const { return m_seconds; }
 
  private:
-  std::map<std::string, double> m_seconds;
+  std::map<std::string, std::vector<double>> m_seconds;
 };
 
-void PrintRatios(const std::map<std::string, double>& seconds) {
-  std::printf("\n%-60s %10s %8s\n", "row", "ratio", "target");
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The ratio of the medians, and the spread of the ratios of the repetitions
+// taken pairwise (the n-th of one case against the n-th of the other).
+struct Ratio {
+  double median;
+  double lowest;
+  double highest;
+};
+
+Ratio RatioOf(const std::vector<double>& orvane, const std::vector<double>& baseline) {
+  Ratio ratio{Median(orvane) / Median(baseline), 0, 0};
+  std::vector<double> pairs;
+  for (size_t i = 0; i < orvane.size() && i < baseline.size(); ++i) {
+    if (baseline[i] > 0) pairs.push_back(orvane[i] / baseline[i]);
+  }
+  if (!pairs.empty()) {
+    ratio.lowest = *std::min_element(pairs.begin(), pairs.end());
+    ratio.highest = *std::max_element(pairs.begin(), pairs.end());
+  }
+  return ratio;
+}
+
+void PrintRatios(const std::map<std::string, std::vector<double>>& seconds) {
+  std::printf("\n%-64s %10s %17s %8s\n", "row", "ratio", "runs' range", "target");
   for (const Row& row : Rows()) {
     auto orvane = seconds.find(row.name + "/orvane");
     auto baseline = seconds.find(row.name + "/baseline");
     if (row.timed && orvane != seconds.end()) {
-      std::printf("%-60s %9.2fs %7.2fs%s\n", row.name.c_str(), orvane->second, row.target,
-                  orvane->second > row.target ? "  over target" : "");
+      const std::vector<double>& times = orvane->second;
+      const double median = Median(times);
+      std::printf("%-64s %9.2fs %7.2fs-%7.2fs %7.2fs%s\n", row.name.c_str(), median,
+                  *std::min_element(times.begin(), times.end()),
+                  *std::max_element(times.begin(), times.end()), row.target,
+                  median > row.target ? "  over target" : "");
       continue;
     }
-    if (orvane == seconds.end() || baseline == seconds.end() || baseline->second <= 0) {
-      std::printf("%-60s %10s %8.2f\n", row.name.c_str(), "-", row.target);
+    if (orvane == seconds.end() || baseline == seconds.end() || Median(baseline->second) <= 0) {
+      std::printf("%-64s %10s %17s %8.2f\n", row.name.c_str(), "-", "", row.target);
       continue;
     }
-    double ratio = orvane->second / baseline->second;
-    std::printf("%-60s %10.2f %8.2f%s\n", row.name.c_str(), ratio, row.target,
-                ratio > row.target ? "  over target" : "");
+    const Ratio ratio = RatioOf(orvane->second, baseline->second);
+    std::printf("%-64s %10.2f %8.2f-%8.2f %8.2f%s\n", row.name.c_str(), ratio.median,
+                ratio.lowest, ratio.highest, row.target,
+                ratio.median > row.target ? "  over target" : "");
   }
 }
 

@@ -1,5 +1,6 @@
 #include "bench/BenchSupport.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -18,9 +19,18 @@ std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-ScratchMachine::ScratchMachine() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "orvane-bench-XXXXXX").string();
+int RowSize(int count) {
+  const char* smoke = std::getenv("ORVANE_BENCH_SMOKE");
+  return smoke != nullptr && *smoke != '\0' ? std::max(1, count / 50) : count;
+}
+
+ScratchMachine::ScratchMachine(Storage storage) {
+  std::error_code error;
+  const std::filesystem::path folder =
+      storage == Storage::kMemory && std::filesystem::is_directory("/dev/shm", error)
+          ? std::filesystem::path("/dev/shm")
+          : std::filesystem::temp_directory_path();
+  std::string pattern = (folder / "orvane-bench-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make " + pattern);
   m_root = pattern;
   std::filesystem::create_directories(HostPath("C:\\WINNT\\system32"));

@@ -32,12 +32,21 @@ void RunCommand(benchmark::State& state, const std::string& command);
 // A text as one argument of /bin/sh: in single quotes.
 std::string ShellQuote(const std::string& text);
 
+// A count of instances or records for a row: as given, or a fiftieth of it
+// (at least 1) in the smoke run (ORVANE_BENCH_SMOKE set), which only checks
+// that every row still runs.
+int RowSize(int count);
+
 // A fresh emulated machine in a temporary folder, named by ORVANE_MACHINE
 // while it lives, with C:\WINNT\system32 and an empty registry; removed with
 // everything in it at the end.
 class ScratchMachine {
  public:
-  ScratchMachine();
+  // kMemory keeps the machine in /dev/shm where there is one: for rows that
+  // time a program's own work, not how long the shared disk takes to flush.
+  enum class Storage { kTemporary, kMemory };
+
+  explicit ScratchMachine(Storage storage = Storage::kTemporary);
   ~ScratchMachine();
   ScratchMachine(const ScratchMachine&) = delete;
   ScratchMachine& operator=(const ScratchMachine&) = delete;

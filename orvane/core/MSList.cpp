@@ -8,6 +8,7 @@
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
 #include "orvane/core/AsciiCase.h"
+#include "orvane/core/MSListIndex.h"
 #include "orvane/platform/InstallRegistry.h"
 #include "orvane/platform/ServicesDatabase.h"
 #include "orvane/platform/TextFileRewrite.h"
@@ -41,14 +42,10 @@ constexpr long long kPortSearchLimit = 65535;
 // The highest TCP port: nothing is listed beyond it.
 constexpr long long kMaxTcpPort = 65535;
 
-// One past the last port of a record's block: MSPort + MSProc + 3. Computed
-// wide, so that numbers read from a damaged file cannot overflow.
-long long BlockEnd(const MSInfo& rec) {
-  return static_cast<long long>(rec.GetMSPort()) + rec.GetMSProc() + 3;
-}
+using orvane::PortBlockEnd;
 
 bool InBlock(long long port, const MSInfo& rec) {
-  return rec.GetMSPort() <= port && port < BlockEnd(rec);
+  return rec.GetMSPort() <= port && port < PortBlockEnd(rec);
 }
 
 // True when serviceName is one that creation or the queue bridge registers
@@ -89,12 +86,13 @@ bool IsTakenByOthers(const orvane::ServicesDatabase* services, long long port, c
 // ownBlock, reaching a port of that block ends the walk: an existing
 // instance's ports are its own services. When the socket layer cannot be
 // started or stopped the ports could not be confirmed free, which is
-// reported as taken too.
-int CheckPortsTaken(const MSInfo& rec, const MSInfo* ownBlock) {
+// reported as taken too. services is the database as it is now, null when
+// the file cannot be read.
+int CheckPortsTaken(const MSInfo& rec, const MSInfo* ownBlock,
+                    const orvane::ServicesDatabase* services) {
   if (!orvane::os::StartSocketLayer().ok()) return MSList::kConflictPortTaken;
-  const auto services = orvane::ServicesDatabase::Current();
   int flags = 0;
-  const long long last = BlockEnd(rec) - 1;
+  const long long last = PortBlockEnd(rec) - 1;
   // A damaged record may start far below 0: there are no ports to look up
   // there, and walking them would take billions of steps.
   const long long first = rec.GetMSPort() < 0 ? 0 : rec.GetMSPort();
@@ -104,7 +102,7 @@ int CheckPortsTaken(const MSInfo& rec, const MSInfo* ownBlock) {
       break;
     }
     if (ownBlock != nullptr && InBlock(port, *ownBlock)) break;
-    if (IsTakenByOthers(services.get(), port, rec)) {
+    if (IsTakenByOthers(services, port, rec)) {
       flags = MSList::kConflictPortTaken;
       break;
     }
@@ -164,7 +162,11 @@ MSList& MSList::operator=(const MSList& other) {
   return *this;
 }
 
-void MSList::Init() { m_head = m_tail = m_current = nullptr; }
+void MSList::Init() {
+  m_head = m_tail = m_current = nullptr;
+  m_count = 0;
+  m_currentIndex = -1;
+}
 
 void MSList::Empty() {
   for (Node* node = m_head; node != nullptr;) {
@@ -180,6 +182,7 @@ void MSList::CopyFrom(const MSList& other) {
   for (const Node* node = other.m_head; node != nullptr; node = node->next) Append(node->info);
   const int index = other.GetIndex();
   m_current = index < 0 ? nullptr : NodeAt(index);
+  m_currentIndex = m_current == nullptr ? -1 : index;
   m_default = other.m_default;
   *m_refused = *other.m_refused;
 }
@@ -193,32 +196,32 @@ void MSList::Append(const MSInfo& rec) {
   }
   m_tail = node;
   m_current = node;
+  m_currentIndex = m_count++;
 }
 
 MSList::Node* MSList::NodeAt(int i) const {
+  // From the current record when it lies on the way: a walk through the list
+  // in order takes one step a record.
   Node* node = m_head;
-  for (; node != nullptr && i > 0; --i) node = node->next;
+  int at = 0;
+  if (m_current != nullptr && m_currentIndex <= i) {
+    node = m_current;
+    at = m_currentIndex;
+  }
+  for (; node != nullptr && at < i; ++at) node = node->next;
   return node;
 }
 
-int MSList::GetCount() const {
-  int count = 0;
-  for (const Node* node = m_head; node != nullptr; node = node->next) ++count;
-  return count;
-}
+int MSList::GetCount() const { return m_count; }
 
 int MSList::SetIndex(int i) {
   if (i < 0 || i > GetCount()) return 0;
   m_current = NodeAt(i);
+  m_currentIndex = m_current == nullptr ? -1 : i;
   return 1;
 }
 
-int MSList::GetIndex() const {
-  if (m_current == nullptr) return -1;
-  int index = 0;
-  for (const Node* node = m_head; node != m_current; node = node->next) ++index;
-  return index;
-}
+int MSList::GetIndex() const { return m_currentIndex; }
 
 int MSList::GetCurrent(MSInfo& out) const {
   if (m_current == nullptr) return 0;
@@ -232,7 +235,9 @@ int MSList::CheckDup(const MSInfo& a, const MSInfo& b) const {
   if (a.GetMSPort() == b.GetMSPort()) flags |= kConflictPort;
   if (orvane::EqualsIgnoringCase(a.GetISHost(), b.GetISHost())) flags |= kConflictHost;
   if (orvane::EqualsIgnoringCase(a.GetHtmlPath(), b.GetHtmlPath())) flags |= kConflictHtmlPath;
-  if (a.GetMSPort() < BlockEnd(b) && b.GetMSPort() < BlockEnd(a)) flags |= kConflictPortBlock;
+  if (a.GetMSPort() < PortBlockEnd(b) && b.GetMSPort() < PortBlockEnd(a)) {
+    flags |= kConflictPortBlock;
+  }
   if (orvane::EqualsIgnoringCase(a.GetDBName(), b.GetDBName()) && orvane::EqualsIgnoringCase(a.GetDBUser(), b.GetDBUser())) {
     // Passwords are compared in clear: the cipher text of one password is
     // not unique.
@@ -260,7 +265,8 @@ int MSList::Add(MSInfo& rec, int check) {
       // The ports are checked once a first record has passed, so adding to
       // an empty list checks none.
       if (!portsChecked) {
-        if (const int flags = CheckPortsTaken(rec, nullptr)) return flags;
+        const auto services = orvane::ServicesDatabase::Current();
+        if (const int flags = CheckPortsTaken(rec, nullptr, services.get())) return flags;
         portsChecked = true;
       }
     }
@@ -273,6 +279,8 @@ int MSList::Delete() {
   if (m_current == nullptr) return 0;
   Node* gone = m_current;
   m_current = gone->next != nullptr ? gone->next : gone->prev;
+  if (gone->next == nullptr) --m_currentIndex;  // else the next one takes its position
+  --m_count;
   (gone->prev != nullptr ? gone->prev->next : m_head) = gone->next;
   (gone->next != nullptr ? gone->next->prev : m_tail) = gone->prev;
   delete gone;
@@ -292,8 +300,10 @@ int MSList::SetCurrent(const MSInfo& rec) {
 int MSList::MergeCurrent(MSInfo& rec) {
   if (m_current == nullptr) return -1;
   for (const Node* node = m_head; node != nullptr; node = node->next) {
-    const int flags = node == m_current ? CheckPortsTaken(rec, &node->info)
-                                        : CheckDup(rec, node->info);
+    const int flags =
+        node == m_current
+            ? CheckPortsTaken(rec, &node->info, orvane::ServicesDatabase::Current().get())
+            : CheckDup(rec, node->info);
     if (flags) return flags;
   }
   m_current->info.CopyCoreFields(rec);
@@ -380,13 +390,34 @@ int MSList::LoadFrom(FILE* file) {
   int count = 0;
   if (!LoadInt(version, file) || !LoadInt(count, file)) return 0;
   if (version > MSInfo::kDataFileVersion || count < 0) return 0;
+  // Every record is checked as Add checks it, through one index of the list
+  // and one parse of the services file, instead of against every record and
+  // the file once for each.
+  orvane::ConflictIndex index;
+  for (const Node* node = m_head; node != nullptr; node = node->next) index.Add(node->info);
+  const auto services = orvane::ServicesDatabase::Current();
+  // In the order of Add's walk: the head's conflict, then the ports, then the
+  // first conflict further on.
+  const auto check = [&](const MSInfo& rec) {
+    const MSInfo* conflict = index.FirstConflict(rec);
+    if (m_head != nullptr) {
+      if (conflict == &m_head->info) return CheckDup(rec, *conflict);
+      if (const int flags = CheckPortsTaken(rec, nullptr, services.get())) return flags;
+    }
+    return conflict != nullptr ? CheckDup(rec, *conflict) : 0;
+  };
   for (int i = 0; i < count; ++i) {
     MSInfo rec;
     if (!rec.Load(file, version)) {
       Empty();
       return 0;
     }
-    if (const int flags = Add(rec, 1)) m_refused->items.push_back({rec, flags});
+    if (const int flags = check(rec)) {
+      m_refused->items.push_back({rec, flags});
+    } else {
+      Append(rec);
+      index.Add(m_tail->info);
+    }
   }
   int closing = 0;
   return LoadInt(closing, file) && closing == version ? 1 : 0;

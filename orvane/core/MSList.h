@@ -126,6 +126,10 @@ class ORVANE_API MSList {
   Node* m_tail;
   Node* m_current;
   MSInfo m_default;
+  // Kept with the nodes, so that counting and walking the list in order
+  // take no walk from the head.
+  int m_count;
+  int m_currentIndex;  // position of m_current, -1 when there is none
   // The records the last Load left out; never null. Kept inside the library.
   orvane::RefusedRecords* m_refused;
 };

@@ -8,7 +8,9 @@
 #include <unistd.h>
 #endif
 
+#include <cctype>
 #include <functional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,6 +76,10 @@ TEST(MSListTest, AddMakesTheNewRecordCurrentAndIndexesFollowTheList) {
 
   EXPECT_EQ(list.SetIndex(1), 1);
   EXPECT_EQ(CurrentName(list), "b");
+  EXPECT_EQ(list.SetIndex(2), 1);  // on from the current record, and back again
+  EXPECT_EQ(CurrentName(list), "c");
+  EXPECT_EQ(list.SetIndex(1), 1);
+  EXPECT_EQ(CurrentName(list), "b");
   EXPECT_EQ(list.SetIndex(-1), 0);
   EXPECT_EQ(list.SetIndex(4), 0);
   EXPECT_EQ(list.GetIndex(), 1);
@@ -94,9 +100,13 @@ TEST(MSListTest, DeleteMovesToTheNextRecordOrToThePreviousAtTheEnd) {
 
   EXPECT_EQ(list.Delete(), 1);  // c, the last
   EXPECT_EQ(CurrentName(list), "b");
+  EXPECT_EQ(list.GetIndex(), 1);
+  EXPECT_EQ(list.GetCount(), 2);
   list.SetIndex(0);
   EXPECT_EQ(list.Delete(), 1);  // a, the first
   EXPECT_EQ(CurrentName(list), "b");
+  EXPECT_EQ(list.GetIndex(), 0);
+  EXPECT_EQ(list.GetCount(), 1);
   EXPECT_EQ(list.Delete(), 1);
   EXPECT_EQ(list.GetCount(), 0);
   EXPECT_EQ(list.GetIndex(), -1);
@@ -908,6 +918,92 @@ TEST_F(MSListMachineTest, TwoCreatedInstancesSurviveLoadAndStore) {
   int flags = 0;
   ASSERT_EQ(list.GetRefused(0, refused, flags), 1);
   EXPECT_EQ(flags, MSList::kConflictPortTaken);
+}
+
+}  // namespace
+
+namespace {
+
+// --- Loading many records ---------------------------------------------------
+
+// Load checks each record through an index of the list; Add, one record at a
+// time, walks the list. Both must refuse the same records with the same
+// flags. The records are drawn from few values, so that every rule fires
+// often and together, with damaged blocks (empty, reversed, huge) among them,
+// and the list already holds unchecked records before the load.
+TEST_F(MSListMachineTest, LoadRefusesExactlyWhatAddOneByOneRefuses) {
+  struct Case {
+    unsigned seed;
+    int texts;      // values per text field: few means many conflicts
+    int databases;  // values per database field
+    int ports;      // first ports to draw from
+    int preloaded;
+  };
+  const Case cases[] = {{1, 6, 6, 240, 0},          {2, 20, 20, 800, 5},
+                        {3, 60, 60, 2400, 12},      {4, 10000, 10000, 300, 40},
+                        {5, 10000, 10000, 60, 60},  {6, 1000, 1000, 40000, 3},
+                        {7, 10000, 3, 40000, 4}};
+  const int kProcs[] = {2, 2, 2, 0, 1, 7, -3, -5, -40, 60, 2147483000};
+  machine.WriteFile(kServicesFile, "other\t20011/tcp\r\ntqn3_1\t20021/tcp\r\n"
+                                   "TQN4\t20030/udp\r\nthird\t20030/tcp\r\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.seed);
+    std::mt19937 random(c.seed);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    auto text = [&](const char* prefix, int values) {
+      std::string value = prefix + std::to_string(pick(values));
+      if (pick(2)) value[0] = static_cast<char>(std::toupper(value[0]));
+      return value;
+    };
+    auto record = [&]() {
+      MSInfo rec;
+      rec.m_Name = text("n", c.texts).c_str();
+      rec.m_ISHost = text("h", c.texts).c_str();
+      rec.m_HtmlPath = ("C:\\" + text("w", c.texts)).c_str();
+      rec.m_DBName = text("d", c.databases).c_str();
+      rec.m_DBUser = text("u", c.databases).c_str();
+      rec.SetDBPswd(text("p", c.databases).c_str());
+      rec.m_MSPort = 16500 + pick(c.ports);
+      rec.m_MSProc = kProcs[pick(static_cast<int>(sizeof kProcs / sizeof kProcs[0]))];
+      return rec;
+    };
+    MSList before;
+    for (int i = 0; i < c.preloaded; ++i) {
+      MSInfo rec = record();
+      before.Add(rec, 0);
+    }
+    MSList file;
+    for (int i = 0; i < 300; ++i) {
+      MSInfo rec = record();
+      file.Add(rec, 0);
+    }
+    machine.WriteFile(kDataFile, "");
+    ASSERT_EQ(file.Store(kDataFile), 1);
+
+    MSList expected = before;
+    std::vector<std::pair<std::string, int>> expectedRefused;
+    for (int i = 0; i < file.GetCount(); ++i) {
+      MSInfo rec;
+      file.SetIndex(i);
+      file.GetCurrent(rec);
+      if (const int flags = expected.Add(rec, 1)) expectedRefused.emplace_back(rec.GetName(), flags);
+    }
+    MSList loaded = before;
+    ASSERT_EQ(loaded.Load(kDataFile), 1);
+    EXPECT_EQ(Names(loaded), Names(expected));
+    EXPECT_EQ(loaded.GetIndex(), expected.GetIndex());
+    std::vector<std::pair<std::string, int>> refused;
+    for (int i = 0; i < loaded.GetRefusedCount(); ++i) {
+      MSInfo rec;
+      int flags = 0;
+      loaded.GetRefused(i, rec, flags);
+      refused.emplace_back(rec.GetName(), flags);
+    }
+    EXPECT_EQ(refused, expectedRefused);
+    // Neither everything nor nothing: the case tells something.
+    EXPECT_GT(expected.GetCount() - c.preloaded, 0);
+    EXPECT_GT(expectedRefused.size(), 0u);
+  }
 }
 
 }  // namespace
