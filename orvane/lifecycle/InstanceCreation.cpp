@@ -89,6 +89,12 @@ int DetectPackaging(MSInfo& info, const char* installDir) {
 }  // namespace orvane
 
 int KelCreateSingleInst(MSInfo& info) {
+  // A record from an older file may hold a name that its rule refuses today;
+  // as a folder, file and service name it would lead out of the instance.
+  if (!MSInfo::CheckName(info.GetName())) {
+    KelShowError(orvane::kMsgCreationFailed, info.GetName());
+    return 0;
+  }
   KelString installDir;
   if (!orvane::GetTQInstallPath(installDir, orvane::kCurrentProductVersion)) {
     KelShowError(orvane::kMsgNoInstallation);

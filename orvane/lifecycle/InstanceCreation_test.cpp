@@ -213,6 +213,36 @@ TEST_F(CreationTest, NoFreeHelperBlockReports70And19) {
   EXPECT_TRUE(machine.FileExists(In(kRoot, "teditor\\general")));  // and the rest goes on
 }
 
+TEST_F(CreationTest, AStoredNameItsRuleRefusesCreatesNothing) {
+  LayOut();
+  const MSInfo stored = Record("shop", 20000);
+  const std::filesystem::path driveC = machine.HostPath("C:\\");
+  const auto entries = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(driveC)) {
+      names.push_back(entry.path().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> before = entries();
+  for (const char* name : {"..\\..\\..", "a/b", "x&y", ".."}) {
+    shop = stored;
+    shop.m_Name = name;  // as a hand-edited or older data file holds it
+    shop.m_RootPath = (std::string("C:\\Tessaly\\instance\\") + name).c_str();
+    ShownMessages().clear();
+    EXPECT_EQ(KelCreateSingleInst(shop), 0) << name;
+    EXPECT_EQ(ShownMessages(), std::vector<std::string>{"error: Error in creating Tessaly instance " +
+                                                        std::string(name) + "."})
+        << name;
+  }
+  std::vector<std::string> after = entries(), added;
+  std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                      std::back_inserter(added));
+  EXPECT_EQ(added, std::vector<std::string>{});
+  EXPECT_EQ(after.size(), before.size());  // and nothing went
+}
+
 TEST_F(CreationTest, EarlyFailuresDoNothing) {
   // Neither the installation nor its config.js: 0, with message 5 only for
   // the first.
