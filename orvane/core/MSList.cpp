@@ -369,8 +369,9 @@ int MSList::Store(const char* path) const {
   if (path == nullptr) return 0;
   // Written beside the file and renamed into place once complete, so that a
   // failure leaves the previous file as it was. The secrets in it can be
-  // deciphered by anyone with the library: a new file is the owner's only.
-  orvane::FileReplacement replacement(path, orvane::kSecretFileMode);
+  // deciphered by anyone with the library: the file is the owner's only.
+  orvane::FileReplacement replacement(path, orvane::kSecretFileMode,
+                                      orvane::os::ReplacedFileMode::kReset);
   if (replacement.stream() == nullptr || !StoreTo(replacement.stream())) return 0;
   return replacement.Commit() ? 1 : 0;
 }

@@ -20,8 +20,8 @@ void AddPersonalizationKeys(MSInfo& info) {
   orvane::AddIfMissing(orvane::keyword::kPersEnabled, serverFile, " ", "NO");
   orvane::AddIfMissing(orvane::keyword::kGlHost, serverFile, " ", info.GetISHost());
   orvane::AddIfMissing(orvane::keyword::kGlPort, serverFile, " ", "9000");
+  // The file keeps the mode it was written with: it holds ciphers.
   orvane::SetFileOwner(serverFile, info.GetDBOwner());
-  orvane::SetFileMode(serverFile, kFileMode);
 }
 
 void RefreshProductMacros(MSInfo& info) {
