@@ -34,8 +34,9 @@ FILE* OpenFile(const std::string& path, const char* mode, int newFileMode = 0666
 
 // Which mode the content of a ReplacementFile gets.
 enum class ReplacedFileMode {
-  kKept,   // the mode of the file it replaces; newFileMode for a new file
-  kReset,  // exactly newFileMode, also over a file that had another
+  kKept,            // the mode of the file it replaces; newFileMode for a new file
+  kWithoutOthers,  // as kKept, less the bits for others (0644 becomes 0640)
+  kReset,           // exactly newFileMode, also over a file that had another
 };
 
 // The new content of a file, written to a temporary file beside it and

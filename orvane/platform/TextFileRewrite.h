@@ -41,8 +41,8 @@ using LineRule = std::function<bool(const char* line, FILE* out)>;
 void CopyLines(FILE* in, FILE* out, const LineRule& rule);
 
 // The mode of a file that holds secrets: the owner's only. Writers give it
-// with os::ReplacedFileMode::kReset, so that a file left open to others
-// before is closed too.
+// with os::ReplacedFileMode::kReset or kWithoutOthers, so that a file left
+// open to others before is closed to them too.
 constexpr int kSecretFileMode = 0600;
 
 // The new content of a file, written beside it and renamed into place only

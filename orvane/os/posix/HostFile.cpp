@@ -265,8 +265,9 @@ Expected<HostReplacement> HostReplacement::Begin(const std::string& hostPath, in
   if (fd < 0) return FailureFromErrno(errno);
   struct stat created;
   fstat(fd, &created);
+  const int withheld = modeRule == ReplacedFileMode::kWithoutOthers ? 07 : 0;
   int mode = modeRule == ReplacedFileMode::kReset ? newFileMode & 07777
-             : replacesFile                        ? existing.st_mode & 07777
+             : replacesFile                        ? existing.st_mode & 07777 & ~withheld
                                                    : created.st_mode & 07777;
   HostReplacement replacement(std::move(*folder), temporary, fd, mode);
   if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fchmod(fd, static_cast<mode_t>(mode)) != 0) {

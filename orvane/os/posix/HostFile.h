@@ -55,8 +55,8 @@ Expected<int> OpenHostFile(const std::string& hostPath, int flags, int createMod
 // The temporary is named "<file name>.~<process id>.<count>" and created
 // exclusively (never through an existing file or a planted symbolic link),
 // in the file's folder reached as HostFolder tells. It gets the permission
-// bits of the file it replaces, or newFileMode for a new file; with
-// ReplacedFileMode::kReset exactly newFileMode in any case. It holds an flock
+// bits of the file it replaces, or newFileMode for a new file, as modeRule
+// says (see ReplacedFileMode). It holds an flock
 // for the writer's lifetime, so that a later writer can tell a temporary
 // left by a killed writer from one still being written: Begin removes the
 // former beside the file.

@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <sddl.h>
 
 #include <atomic>
 #include <cerrno>
@@ -18,6 +17,8 @@
 #include "orvane/os/win32/ApiStatus.h"
 #include "orvane/os/win32/ScopedHandle.h"
 #include "orvane/os/win32/WindowsApi.h"
+// After windows.h:
+#include <sddl.h>
 
 namespace orvane::os {
 namespace {
@@ -216,7 +217,7 @@ ReplacementFile::Impl::Impl(const std::string& path, const char* mode, bool isPr
 }
 
 // A replaced file's own security is not carried over (the new content has
-// the folder's, or the private one), so kKept and kReset are alike here.
+// the folder's, or the private one), so the mode rules are alike here.
 ReplacementFile::ReplacementFile(const std::string& path, const char* mode, int newFileMode,
                                  ReplacedFileMode /*modeRule*/)
     : m_impl(std::make_unique<Impl>(path, mode, IsPrivateMode(newFileMode))) {}
