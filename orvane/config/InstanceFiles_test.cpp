@@ -1,4 +1,3 @@
-#include "orvane/platform/FileUtils.h"
 #include "orvane/config/InstanceFiles.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +15,7 @@
 
 #include "orvane/config/InstanceFileTestMachine.h"
 #include "orvane/os/Files.h"
+#include "orvane/platform/FileUtils.h"
 
 namespace {
 
