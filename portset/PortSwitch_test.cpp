@@ -118,7 +118,7 @@ TEST_F(PortSwitchTest, ReportsAFileThatCannotBeRead) {
 }
 
 #if !defined(_WIN32)
-TEST_F(PortSwitchTest, TheEditedFileKeepsItsModeAndALinkIsEditedAtItsTarget) {
+TEST_F(PortSwitchTest, TheEditedFileKeepsItsModeAndALinkIsReplacedNotFollowed) {
   machine.WriteFile(kPortConfigurationFile, kConfiguration);
   const std::string hostPath = machine.HostPath(kPortConfigurationFile);
   ASSERT_EQ(chmod(hostPath.c_str(), 0640), 0);
@@ -127,14 +127,16 @@ TEST_F(PortSwitchTest, TheEditedFileKeepsItsModeAndALinkIsEditedAtItsTarget) {
   ASSERT_EQ(stat(hostPath.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
 
-  // The web server's own file, linked from the Windows directory.
+  // A link at the file's name is replaced by the edited file; what it led
+  // to stays as it was.
   machine.WriteFile("D:\\QGW\\conf\\httpd.cnf", kConfiguration);
   ASSERT_EQ(std::remove(hostPath.c_str()), 0);
   ASSERT_EQ(symlink(machine.HostPath("D:\\QGW\\conf\\httpd.cnf").c_str(), hostPath.c_str()), 0);
   EXPECT_EQ(SwitchPort(kPortSwitchTo8000), 0);
-  EXPECT_EQ(machine.ReadFile("D:\\QGW\\conf\\httpd.cnf"), kSwitchedTo8000);
+  EXPECT_EQ(machine.ReadFile("D:\\QGW\\conf\\httpd.cnf"), kConfiguration);
+  EXPECT_EQ(machine.ReadFile(kPortConfigurationFile), kSwitchedTo8000);
   ASSERT_EQ(lstat(hostPath.c_str(), &info), 0);
-  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_TRUE(S_ISREG(info.st_mode));
 }
 #endif
 

@@ -9,19 +9,15 @@
 namespace orvane {
 namespace {
 
-constexpr int kInstanceFileMode = 0644;
-
 FILE* OpenPrevious(const std::string& path) {
   FILE* file = os::OpenFile(path, "r");
   return file != nullptr ? file : os::OpenFile(DefaultBackupName(path), "r");
 }
 
-}  // namespace
-
-bool ReplaceConfigFile(const std::string& path, PreviousContent previous,
-                       const ConfigContent& content) {
+bool ReplaceWithMode(const std::string& path, PreviousContent previous,
+                     const ConfigContent& content, int newFileMode, os::ReplacedFileMode modeRule) {
   const LineWatch watch;
-  FileReplacement replacement(path);
+  FileReplacement replacement(path, newFileMode, modeRule);
   if (replacement.stream() == nullptr) return false;
   FILE* in = previous == PreviousContent::kRead ? OpenPrevious(path) : nullptr;
   const bool complete = content(replacement.stream(), in);
@@ -30,14 +26,20 @@ bool ReplaceConfigFile(const std::string& path, PreviousContent previous,
   return replacement.Commit(DefaultBackupName(path));
 }
 
+}  // namespace
+
+bool ReplaceConfigFile(const std::string& path, PreviousContent previous,
+                       const ConfigContent& content) {
+  return ReplaceWithMode(path, previous, content, 0666, os::ReplacedFileMode::kKept);
+}
+
 int WriteInstanceFile(const std::string& path, const char* owner, PreviousContent previous,
-                      const ConfigContent& content) {
-  if (!ReplaceConfigFile(path, previous, content)) {
+                      const ConfigContent& content, int mode) {
+  if (!ReplaceWithMode(path, previous, content, mode, os::ReplacedFileMode::kReset)) {
     KelShowError(kMessageCannotCreateConfigFile, path.c_str());
     return 0;
   }
   SetFileOwner(path.c_str(), owner);
-  SetFileMode(path.c_str(), kInstanceFileMode);
   return 1;
 }
 

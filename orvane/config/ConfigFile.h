@@ -30,11 +30,15 @@ enum class PreviousContent { kIgnored, kRead };
 bool ReplaceConfigFile(const std::string& path, PreviousContent previous,
                        const ConfigContent& content);
 
+// The mode of an instance file that holds no secret.
+constexpr int kInstanceFileMode = 0644;
+
 // ReplaceConfigFile for the files an instance's processes read: the new file
-// gets the owner (the database owner) and mode 0644; a failure shows
-// message 3 with the path. 1 written, 0 not.
+// gets the owner (the database owner) and exactly mode (kInstanceFileMode,
+// or kSecretFileMode for one that holds a secret) from the start, as does
+// its backup; a failure shows message 3 with the path. 1 written, 0 not.
 int WriteInstanceFile(const std::string& path, const char* owner, PreviousContent previous,
-                      const ConfigContent& content);
+                      const ConfigContent& content, int mode);
 
 // Copies source over target byte for byte, the previous target becoming
 // backup; target is replaced whole or not at all, and stays as it is when

@@ -24,7 +24,6 @@ namespace kw = keyword;
 constexpr int kDirectoryMode = 0755;
 // The queue bridge's process; its configuration file is its name + ".ini".
 constexpr char kBridgeServer[] = "tqei_ece";
-constexpr int kInstanceFileMode = 0644;
 
 // What the directives of one file draw on.
 struct FileContext {
@@ -322,6 +321,17 @@ FileContext ContextFor(MSInfo& info, const FileLayout& layout, const char* insta
   return context;
 }
 
+// The mode of a layout's file: the owner's only when a row writes a cipher
+// (anyone with the library deciphers it).
+int ModeOf(const FileLayout& layout) {
+  for (const Row& row : layout.rows) {
+    for (Directive secret : {DbPass, ControlDbPass, MerchantKey, CmsPass}) {
+      if (row.write == secret) return kSecretFileMode;
+    }
+  }
+  return kInstanceFileMode;
+}
+
 void WriteRows(FILE* out, FileContext& context, const FileLayout& layout) {
   for (const Row& row : layout.rows) {
     if ((context.info.GetMSOption() & row.onlyWith) == row.onlyWith) row.write(out, context);
@@ -332,10 +342,12 @@ int WriteProcessFile(MSInfo& info, const FileLayout& layout, const char* install
                      const QueueSettings* queues = nullptr) {
   FileContext context = ContextFor(info, layout, installDir, queues);
   return WriteInstanceFile(FilePath(info, layout.stem), info.GetDBOwner(),
-                           PreviousContent::kIgnored, [&](FILE* out, FILE*) {
+                           PreviousContent::kIgnored,
+                           [&](FILE* out, FILE*) {
                              WriteRows(out, context, layout);
                              return true;
-                           });
+                           },
+                           ModeOf(layout));
 }
 
 // Carries every line of the previous file whose first word (split at blanks
@@ -373,7 +385,8 @@ int WriteServerConfig(MSInfo& info, const char* installDir) {
                                CarryOverHandAddedLines(previous, out, generated);
                              }
                              return true;
-                           });
+                           },
+                           ModeOf(kServerFile));
 }
 
 int WriteSchedulerConfig(MSInfo& info, const char* installDir) {

@@ -96,7 +96,8 @@ int WriteMacroConfig(MSInfo& info, const char* installDir) {
                              info.WriteNDDummy(out);
                              info.WriteNDMisc(out);
                              return true;
-                           });
+                           },
+                           kInstanceFileMode);
 }
 
 }  // namespace orvane

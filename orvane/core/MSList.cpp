@@ -379,8 +379,10 @@ int MSList::Store(const char* path) const {
   if (path == nullptr) return 0;
   // Written beside the file and renamed into place once complete, so that a
   // failure leaves the previous file as it was. The secrets in it can be
-  // deciphered by anyone with the library: a new file is the owner's only.
-  orvane::FileReplacement replacement(path, orvane::kSecretFileMode);
+  // deciphered by anyone with the library: a new file is the owner's only,
+  // and a replaced one is closed to others.
+  orvane::FileReplacement replacement(path, orvane::kSecretFileMode,
+                                      orvane::os::ReplacedFileMode::kWithoutOthers);
   if (replacement.stream() == nullptr || !StoreTo(replacement.stream())) return 0;
   return replacement.Commit() ? 1 : 0;
 }

@@ -798,6 +798,10 @@ TEST_F(MSListMachineTest, NewDataFileIsTheOwnersOnlyAndAReplacedOneKeepsItsMode)
   ASSERT_EQ(chmod(machine.HostPath(kDataFile).c_str(), 0640), 0);
   ASSERT_EQ(list.Store(kDataFile), 1);
   EXPECT_EQ(HostMode(machine.HostPath(kDataFile)), 0640);
+  // One left open to others is closed to them.
+  ASSERT_EQ(chmod(machine.HostPath(kDataFile).c_str(), 0644), 0);
+  ASSERT_EQ(list.Store(kDataFile), 1);
+  EXPECT_EQ(HostMode(machine.HostPath(kDataFile)), 0640);
 }
 
 TEST_F(MSListMachineTest, TwoProcessesStoringAtOnceLeaveOneWholeFileForEveryReader) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "orvane/lifecycle/LifecycleTestMachine.h"
 #include "orvane/os/Files.h"
 #include "orvane/platform/ServicesFile.h"
+#include "orvane/testing/PlantedLink.h"
 #include "orvane/platform/WindowsServices.h"
 
 namespace {
@@ -297,7 +300,11 @@ TEST_F(CreationTest, WritesEveryConfigurationFileAndRecreatesThemTheSame) {
   const std::vector<std::string> files = {"srvrctrl.ini",   "tessaly.ini",   "velqwww.ini",
                                           "pay_cyber.ini",  "scheduler.ini", "pay_back.ini",
                                           "pay_cashet.ini", "merchant_conf"};
-  for (const std::string& file : files) EXPECT_TRUE(HasMode(In(kPages, file), 0644));
+  // Files that hold ciphers are their owner's only.
+  const auto modeOf = [](const std::string& file) {
+    return file == "velqwww.ini" || file == "merchant_conf" ? 0644 : 0600;
+  };
+  for (const std::string& file : files) EXPECT_TRUE(HasMode(In(kPages, file), modeOf(file)));
   const std::string server = ReadTextFile(In(kPages, "tessaly.ini"));
   EXPECT_NE(server.find("\nPERS_ENABLED NO\n"), std::string::npos);
   EXPECT_NE(server.find("\nGL_PORT 9000\n"), std::string::npos);
@@ -316,6 +323,8 @@ TEST_F(CreationTest, WritesEveryConfigurationFileAndRecreatesThemTheSame) {
     EXPECT_EQ(ReadTextFile(In(kPages, files[i])), before[i]) << files[i];
   }
   EXPECT_EQ(before[1].substr(before[1].size() - 10), "\nMY_KEY 5\n");
+  EXPECT_TRUE(HasMode(In(kPages, "tessaly.old.ini"), 0600));
+  EXPECT_TRUE(HasMode(In(kPages, "pay_cyber.old.ini"), 0600));
   EXPECT_EQ(ServicesFile(), services);
   EXPECT_EQ(ShownMessages(), std::vector<std::string>{
                                  "status: Tessaly instance shop has been created successfully."});
@@ -409,6 +418,77 @@ TEST_F(CreationTest, RecreationLeavesALinkedPageCacheAlone) {
   ASSERT_EQ(KelCreateSingleInst(shop), 1);
   EXPECT_EQ(machine.ReadFile("C:\\other\\keep.txt"), "kept");
   EXPECT_FALSE(machine.FileExists(In(kPages, "tq_cache\\protect\\page1.html")));
+}
+
+std::string ReadHostFile(const std::string& hostPath) {
+  std::ifstream in(hostPath, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int ModeOf(const std::string& hostPath) {
+  return static_cast<int>(std::filesystem::status(hostPath).permissions());
+}
+
+// Links planted in the page directory by a user without rights, at the
+// names of the files that creation writes: each is replaced by the file, and
+// what it led to keeps its content and mode.
+TEST_F(CreationTest, LinksPlantedInThePageDirectoryAreReplacedNotFollowed) {
+  install.payServer = true;
+  CreateShop();
+  constexpr char kDataFile[] = "C:\\Tessaly\\server\\admin\\tqconfig.dat";
+  machine.WriteFile("C:\\WINNT\\httpd.cnf", "ServerRoot C:\\WWW\n");
+  machine.WriteFile(kDataFile, "records");
+  std::filesystem::permissions(machine.HostPath(kDataFile), std::filesystem::perms(0600));
+  const std::string registry = machine.HostPath("C:\\") + "/../registry.reg";
+  struct Link {
+    const char* name;
+    const char* target;
+    int mode;  // of the file that replaces the link
+  };
+  const std::vector<Link> links = {
+      {"pay_cyber.ini", "..\\..\\..\\WINNT\\httpd.cnf", 0600},
+      {"tessaly.ini", "..\\..\\..\\..\\registry.reg", 0600},
+      {"velqwww.ini", "..\\..\\..\\Tessaly\\server\\admin\\tqconfig.dat", 0644}};
+  for (const Link& link : links) {
+    std::filesystem::remove(machine.HostPath(In(kPages, link.name)));
+    const std::string failure = orvane::test::PlantLink(In(kPages, link.name), link.target);
+    if (!failure.empty()) GTEST_SKIP() << failure;
+  }
+  const std::string registryBefore = ReadHostFile(registry);
+  ASSERT_NE(registryBefore.find("Tessaly"), std::string::npos);
+  ASSERT_EQ(KelCreateSingleInst(shop), 1);
+  EXPECT_EQ(ReadTextFile("C:\\WINNT\\httpd.cnf"), "ServerRoot C:\\WWW\n");
+  EXPECT_EQ(ReadHostFile(registry).find("DBPASS"), std::string::npos);
+  EXPECT_EQ(machine.ReadFile(kDataFile), "records");
+  EXPECT_EQ(ModeOf(machine.HostPath(kDataFile)), 0600);
+  for (const Link& link : links) {
+    EXPECT_FALSE(orvane::os::IsLink(In(kPages, link.name))) << link.name;
+    EXPECT_TRUE(HasMode(In(kPages, link.name), link.mode)) << link.name;
+  }
+}
+
+// The page directory itself a link to another folder: nothing is written
+// there, and creation reports each file it could not write.
+TEST_F(CreationTest, APageDirectoryThatIsALinkGetsNothingWritten) {
+  LayOut();
+  shop = Record("shop", 20000);
+  const std::string outside = std::filesystem::path(machine.HostPath("C:\\")).parent_path().string() + "-outside";
+  std::filesystem::create_directory(outside);
+  std::filesystem::create_directories(machine.HostPath("C:\\WWW\\html"));
+  // C:\WWW\html is not writable by anyone: the test's own user plants it.
+  ASSERT_EQ(orvane::test::PlantLink(kPages, outside, orvane::test::Planter::kTestUser), "");
+  // Whether creation then fails as a whole is its own affair; each file is
+  // refused with its path.
+  KelCreateSingleInst(shop);
+  EXPECT_TRUE(std::filesystem::is_empty(outside));
+  for (const char* file : {"srvrctrl.ini", "tessaly.ini", "velqwww.ini"}) {
+    const std::string message =
+        "error: Cannot create configuration file " + In(kPages, file) + ".";
+    EXPECT_NE(std::find(ShownMessages().begin(), ShownMessages().end(), message),
+              ShownMessages().end())
+        << message;
+  }
+  std::filesystem::remove_all(outside);
 }
 #endif
 

@@ -24,8 +24,8 @@ int AddPersonalizationKeys(MSInfo& info) {
   int added = orvane::AddIfMissing(orvane::keyword::kPersEnabled, serverFile, " ", "NO");
   added &= orvane::AddIfMissing(orvane::keyword::kGlHost, serverFile, " ", info.GetISHost());
   added &= orvane::AddIfMissing(orvane::keyword::kGlPort, serverFile, " ", "9000");
+  // The file keeps the mode it was written with: it holds ciphers.
   orvane::SetFileOwner(serverFile, info.GetDBOwner());
-  orvane::SetFileMode(serverFile, kFileMode);
   return readable ? added : 1;
 }
 

@@ -3,6 +3,13 @@
 // Paths are Windows paths ("C:\dir\file", "/" accepted like "\"). On the
 // emulated machine they name files on the machine's drives, and existing
 // components are matched without regard to letter case, as on Windows.
+//
+// Nothing here writes through a symbolic link: a folder that a call writes
+// into (creating, replacing, renaming, deleting, changing a mode) is reached
+// without following a link in any of its components below the machine's
+// root (on Windows, below the drive's root: a reparse point, see IsLink),
+// and a link on the way fails the call with kAccessDenied. Reading follows
+// links.
 #ifndef ORVANE_OS_FILES_H_
 #define ORVANE_OS_FILES_H_
 
@@ -20,8 +27,17 @@ namespace orvane::os {
 // "b" bytes pass through unchanged. Null on failure (LastError tells why).
 // The caller closes the stream with fclose. A file the call creates has
 // newFileMode from the start (modes exist on the emulated machine only), so
-// a private file is never open to others, not even for a moment.
+// a private file is never open to others, not even for a moment. A file
+// opened for writing is never one that a symbolic link at its name leads to
+// (kAccessDenied).
 FILE* OpenFile(const std::string& path, const char* mode, int newFileMode = 0666);
+
+// Which mode the content of a ReplacementFile gets.
+enum class ReplacedFileMode {
+  kKept,            // the mode of the file it replaces; newFileMode for a new file
+  kWithoutOthers,  // as kKept, less the bits for others (0644 becomes 0640)
+  kReset,           // exactly newFileMode, also over a file that had another
+};
 
 // The new content of a file, written to a temporary file beside it and
 // renamed over it by Commit, so that a crash, a full disk or a second writer
@@ -29,16 +45,20 @@ FILE* OpenFile(const std::string& path, const char* mode, int newFileMode = 0666
 //
 // The temporary has a unique name ("<file name>.~<process id>.<count>"), is
 // created exclusively (never through an existing file or a planted symbolic
-// link), gets the mode of the file it replaces (newFileMode for a new file;
-// modes exist on the emulated machine only), and is forced to disk before the
-// rename. Temporaries that killed writers left beside the file are removed
-// on the way. On the emulated machine a file that is a symbolic link is
-// replaced where the link leads, as long as that is on the machine.
+// link), gets its mode as modeRule says (modes exist on the emulated machine
+// only) from the start, and is forced to disk before the rename.
+// Temporaries that killed writers left beside the file are removed on the
+// way. A symbolic link at the file's name is replaced by the file, never
+// followed, and never becomes the backup.
+//
+// On Windows a newFileMode that gives nothing to group and others (0600,
+// 0700) makes the file readable by its owner and the Administrators only.
 class ReplacementFile {
  public:
   // mode is "w" (text stream) or "wb"; stream() is null when the temporary
   // cannot be made, and status() tells why.
-  ReplacementFile(const std::string& path, const char* mode, int newFileMode = 0666);
+  ReplacementFile(const std::string& path, const char* mode, int newFileMode = 0666,
+                  ReplacedFileMode modeRule = ReplacedFileMode::kKept);
   // Removes the temporary unless it was committed.
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
@@ -53,8 +73,8 @@ class ReplacementFile {
   Status Commit();
   // As Commit, and the file's previous content (when there is one) ends up
   // under backupPath, replacing an older backup; the file is never missing
-  // on the way. A failed backup costs only the backup: the result tells
-  // about the file.
+  // on the way. The backup has the mode of the new content. A failed backup
+  // costs only the backup: the result tells about the file.
   Status Commit(const std::string& backupPath);
 
   class Impl;
@@ -99,7 +119,10 @@ bool IsLink(const std::string& path);
 // spelt (letter case, ".", "..", "/" or a second link to it).
 bool SameFile(const std::string& a, const std::string& b);
 
-// Copies a file; an existing target is overwritten unless failIfExists.
+// Copies a file; an existing target is overwritten unless failIfExists. The
+// copy is made beside the target and renamed into place, with the source's
+// mode from the start: a link at the target's name is replaced, never
+// written through.
 Status CopyFile(const std::string& source, const std::string& target, bool failIfExists = false);
 
 // Renames a file or directory, replacing an existing target file; atomic
@@ -135,7 +158,8 @@ Expected<std::string> ShortPathName(const std::string& path);
 std::string WindowsDirectory();
 
 // Portability hooks for file modes and owners: nothing to do on Windows. On
-// the emulated machine the mode is applied to the host file and owners are
+// the emulated machine the mode is applied to the host file, never to where
+// a symbolic link at the path leads (kAccessDenied), and owners are
 // recorded nowhere.
 Status SetFileMode(const std::string& path, int mode);
 Status SetFileOwner(const std::string& path, const std::string& owner);

@@ -7,8 +7,10 @@
 #endif
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
+#include "orvane/testing/PlantedLink.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace orvane::os {
@@ -268,6 +270,115 @@ TEST_F(FilesTest, OwnerAndModeHooksSucceedOnExistingFiles) {
   machine.WriteFile("C:\\WINNT\\a.txt", "x");
   EXPECT_TRUE(SetFileMode("C:\\WINNT\\a.txt", 0644).ok());
   EXPECT_TRUE(SetFileOwner("C:\\WINNT\\a.txt", "Administrator").ok());
+}
+
+
+// Anyone may write the web folder: links planted there, at a file's name or
+// in place of a folder, must not lead the seam's writes anywhere else.
+class PlantedLinkTest : public FilesTest {
+ protected:
+  static constexpr char kVictim[] = "C:\\WINNT\\httpd.cnf";
+  static constexpr char kWeb[] = "C:\\WWW\\html\\shop1";
+
+  void SetUp() override {
+    machine.WriteFile(kVictim, "victim");
+    machine.WriteFile("C:\\outside\\keep.txt", "kept");
+    machine.WriteFile("C:\\source.txt", "new");
+    machine.WriteFile(In("c.ini"), "old");
+    ASSERT_TRUE(SetFileMode(kVictim, 0640).ok());
+    ASSERT_TRUE(SetFileMode(kWeb, 0777).ok());
+  }
+
+  static std::string In(const std::string& name) { return std::string(kWeb) + "\\" + name; }
+
+  // Plants the link as a user without rights; skips the test when the
+  // system cannot.
+  void Plant(const std::string& name, const std::string& target) {
+    const std::string failure = test::PlantLink(In(name), target);
+    if (!failure.empty()) GTEST_SKIP() << failure;
+  }
+
+  void ExpectVictimUntouched(const std::string& what) {
+    EXPECT_EQ(machine.ReadFile(kVictim), "victim") << what;
+    EXPECT_EQ(machine.ReadFile("C:\\outside\\keep.txt"), "kept") << what;
+    EXPECT_EQ(NamesIn("C:\\outside", "*"), std::vector<std::string>{"keep.txt"}) << what;
+#if !defined(_WIN32)
+    struct stat info;
+    ASSERT_EQ(::stat(machine.HostPath(kVictim).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u) << what;
+#endif
+  }
+};
+
+Status Replace(const std::string& path, const std::string& backup = std::string()) {
+  ReplacementFile file(path, "wb");
+  if (file.stream() != nullptr) std::fputs("new", file.stream());
+  return backup.empty() ? file.Commit() : file.Commit(backup);
+}
+
+Status Open(const std::string& path, const char* mode) {
+  FILE* stream = OpenFile(path, mode);
+  if (stream == nullptr) return Status::Failure(LastError());
+  std::fputs("new", stream);
+  std::fclose(stream);
+  return Status();
+}
+
+#if defined(_WIN32)
+constexpr unsigned long kRefusedMode = kSuccess;  // no modes on Windows
+#else
+constexpr unsigned long kRefusedMode = kAccessDenied;
+#endif
+
+TEST_F(PlantedLinkTest, ALinkAtAFilesNameIsReplacedOrRefusedNeverFollowed) {
+  struct Case {
+    const char* link;
+    std::function<Status()> write;
+    unsigned long code;
+    const char* content;  // at the link's name afterwards; null: not looked at
+  };
+  const std::vector<Case> cases = {
+      {"a.ini", [] { return Replace(In("a.ini")); }, kSuccess, "new"},
+      {"b.ini", [] { return Replace(In("b.ini"), In("b.old.ini")); }, kSuccess, "new"},
+      {"c.old.ini", [] { return Replace(In("c.ini"), In("c.old.ini")); }, kSuccess, "old"},
+      {"d.ini", [] { return CopyFile("C:\\source.txt", In("d.ini")); }, kSuccess, "new"},
+      {"e.ini", [] { return Open(In("e.ini"), "w"); }, kAccessDenied, nullptr},
+      {"f.ini", [] { return Open(In("f.ini"), "a"); }, kAccessDenied, nullptr},
+      {"g.ini", [] { return SetFileMode(In("g.ini"), 0666); }, kRefusedMode, nullptr},
+  };
+  for (const Case& c : cases) {
+    Plant(c.link, "..\\..\\..\\WINNT\\httpd.cnf");
+    if (IsSkipped()) return;
+    EXPECT_EQ(c.write().code(), c.code) << c.link;
+    if (c.content != nullptr) {
+      EXPECT_FALSE(IsLink(In(c.link))) << c.link;
+      EXPECT_EQ(machine.ReadFile(In(c.link)), c.content) << c.link;
+    }
+    ExpectVictimUntouched(c.link);
+  }
+  // A link is never kept as the backup of the file it stood for.
+  EXPECT_FALSE(PathExists(In("b.old.ini")));
+}
+
+TEST_F(PlantedLinkTest, NothingIsWrittenIntoAFolderReachedThroughALink) {
+  Plant("sub", "C:\\outside");
+  if (IsSkipped()) return;
+  const std::vector<std::pair<const char*, std::function<Status()>>> writes = {
+      {"replace", [] { return Replace(In("sub\\x.ini")); }},
+      {"replace keep.txt", [] { return Replace(In("sub\\keep.txt"), In("sub\\keep.old")); }},
+      {"copy", [] { return CopyFile("C:\\source.txt", In("sub\\y.ini")); }},
+      {"open", [] { return Open(In("sub\\z.ini"), "w"); }},
+      {"make a folder", [] { return CreateDirectory(In("sub\\d")); }},
+      {"move", [] { return MoveFile("C:\\source.txt", In("sub\\m.ini")); }},
+      {"delete", [] { return DeleteFile(In("sub\\keep.txt")); }},
+      {"lock", [] { return FileLock(In("sub\\l.lock")).status(); }},
+  };
+  for (const auto& [what, write] : writes) {
+    EXPECT_EQ(write().code(), kAccessDenied) << what;
+    ExpectVictimUntouched(what);
+  }
+  EXPECT_EQ(SetFileMode(In("sub\\keep.txt"), 0600).code(), kRefusedMode);
+  ExpectVictimUntouched("mode");
 }
 
 #if !defined(_WIN32)

@@ -49,7 +49,10 @@ int ToShortPath(KelString& path);
 
 // Portability hooks, called after every file and directory the library
 // makes: the owner (group: callers pass 0) and the octal mode such as 0755.
-// On Windows both do nothing and return 1.
+// The mode never reaches what a symbolic link at the path leads to (0
+// then). A file that holds secrets gets its mode when it is created
+// instead, so that it is never open to others in between. On Windows both
+// do nothing and return 1.
 int SetFileOwner(const char* path, const char* owner, int group = 0);
 int SetFileMode(const char* path, int mode);
 

@@ -34,8 +34,9 @@ void CopyLines(FILE* in, FILE* out, const LineRule& rule) {
   }
 }
 
-FileReplacement::FileReplacement(std::string path, int newFileMode)
-    : m_file(path, "w", newFileMode) {}
+FileReplacement::FileReplacement(std::string path, int newFileMode,
+                                 os::ReplacedFileMode modeRule)
+    : m_file(path, "w", newFileMode, modeRule) {}
 
 bool FileReplacement::Close() { return m_file.Finish().ok(); }
 

@@ -40,7 +40,9 @@ using LineRule = std::function<bool(const char* line, FILE* out)>;
 // is the platform's text line end.
 void CopyLines(FILE* in, FILE* out, const LineRule& rule);
 
-// The mode of a new file that holds secrets: the owner's only.
+// The mode of a file that holds secrets: the owner's only. Writers give it
+// with os::ReplacedFileMode::kReset or kWithoutOthers, so that a file left
+// open to others before is closed to them too.
 constexpr int kSecretFileMode = 0600;
 
 // The new content of a file, written beside it and renamed into place only
@@ -48,9 +50,11 @@ constexpr int kSecretFileMode = 0600;
 class FileReplacement {
  public:
   // Creates the temporary file beside path as a text stream; stream() is
-  // null when that fails. A new file gets newFileMode (less the umask),
-  // a replaced one keeps its mode.
-  explicit FileReplacement(std::string path, int newFileMode = 0666);
+  // null when that fails. The new content's mode is as modeRule says (see
+  // os::ReplacedFileMode): by default a new file gets newFileMode (less the
+  // umask) and a replaced one keeps its mode.
+  explicit FileReplacement(std::string path, int newFileMode = 0666,
+                           os::ReplacedFileMode modeRule = os::ReplacedFileMode::kKept);
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
 

@@ -101,6 +101,7 @@ struct CommandEnvironment::Redirection {
   FILE* err = nullptr;
   bool errToOut = false;
   std::string failedTarget;
+  unsigned long failure = 0;  // why the target could not be opened
 
   Redirection(const std::string& text) {
     bool quoted = false;
@@ -131,7 +132,10 @@ struct CommandEnvironment::Redirection {
       FILE*& slot = stream == 2 ? err : out;
       if (slot != nullptr) std::fclose(slot);
       slot = target.empty() ? nullptr : os::OpenFile(target, append ? "a" : "w");
-      if (slot == nullptr && failedTarget.empty()) failedTarget = target.empty() ? ">" : target;
+      if (slot == nullptr && failedTarget.empty()) {
+        failedTarget = target.empty() ? ">" : target;
+        failure = target.empty() ? os::kPathNotFound : os::LastError();
+      }
     }
   }
   ~Redirection() {
@@ -191,7 +195,11 @@ int CommandEnvironment::RunCommand(const std::string& text, FILE* out, FILE* err
   if (redirection.err != nullptr) err = redirection.err;
   if (redirection.errToOut) err = out;
   if (!redirection.failedTarget.empty()) {
-    std::fputs("The system cannot find the path specified.\n", err);
+    // A link at the target (or on its way) is never written through.
+    std::fputs(redirection.failure == os::kAccessDenied
+                   ? "Access is denied.\n"
+                   : "The system cannot find the path specified.\n",
+               err);
     return 1;
   }
   // Blanks before a redirection belong to the command: echo prints them.

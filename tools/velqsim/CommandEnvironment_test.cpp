@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "orvane/testing/PlantedLink.h"
 #include "tools/velqsim/VelqTestMachine.h"
 
 namespace velqsim {
@@ -55,6 +58,22 @@ TEST_F(CommandEnvironmentTest, EchoesAndRedirectsEveryStream) {
             "'nosuchprogram' is not recognized as an internal or external command,\r\n"
             "operable program or batch file.\r\n");
   EXPECT_EQ(machine.ReadFile("C:\\job\\both.txt"), machine.ReadFile("C:\\job\\err.txt"));
+}
+
+// The log folder may be writable by others: a link planted at a log's name
+// is not written through, whether the output replaces or extends the file.
+TEST_F(CommandEnvironmentTest, RedirectionRefusesALinkAtTheTarget) {
+  machine.WriteFile("C:\\outside.txt", "kept");
+  machine.WriteFile("C:\\stores\\shop1\\logs\\keep.log", "");
+  std::filesystem::permissions(machine.HostPath("C:\\stores\\shop1\\logs"),
+                               std::filesystem::perms::all);
+  const std::string failure =
+      orvane::test::PlantLink("C:\\stores\\shop1\\logs\\shop1.log", "C:\\outside.txt");
+  if (!failure.empty()) GTEST_SKIP() << failure;
+  EXPECT_EQ(RunFile("@echo secret> C:\\stores\\shop1\\logs\\shop1.log\r\n"
+                    "@echo secret>> C:\\stores\\shop1\\logs\\shop1.log\r\n"),
+            "Access is denied.\nAccess is denied.\n");
+  EXPECT_EQ(machine.ReadFile("C:\\outside.txt"), "kept");
 }
 
 TEST_F(CommandEnvironmentTest, CallsPassArgumentsAndReturn) {

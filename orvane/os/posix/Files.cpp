@@ -82,13 +82,21 @@ bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b) {
       });
 }
 
+// The failure of a host call that opens or creates hostPath.
+Status OpenFailure(const Status& failure, const std::string& hostPath) {
+  // CreateFile reports an existing file that must be new as "file exists".
+  if (failure.code() == kAlreadyExists) return Status::Failure(kFileExists);
+  if (failure.code() == kFileNotFound) return PathFailure(ENOENT, hostPath);
+  return failure;
+}
+
 // Moves a file to another file system, as a rename across drives does.
 Status MoveAcrossFileSystems(const std::string& source, const std::string& target) {
   Expected<std::string> bytes = posix::ReadHostFile(source);
   if (!bytes.ok()) return bytes.status();
   struct stat info;
-  Status copied = posix::ReplaceHostFile(target, *bytes);
-  if (copied.ok() && stat(source.c_str(), &info) == 0) chmod(target.c_str(), info.st_mode & 07777);
+  if (stat(source.c_str(), &info) != 0) return posix::FailureFromErrno(errno);
+  Status copied = posix::ReplaceHostFile(target, *bytes, info.st_mode & 07777);
   if (copied.ok() && unlink(source.c_str()) != 0) return posix::FailureFromErrno(errno);
   return copied;
 }
@@ -108,29 +116,23 @@ FILE* OpenFile(const std::string& path, const char* mode, int newFileMode) {
     Status::Failure(kAccessDenied);
     return nullptr;
   }
-  FILE* stream = nullptr;
-  if (streamMode->binary) {
-    int fd = open(hostPath->c_str(), streamMode->openFlags | O_CLOEXEC,
-                  static_cast<mode_t>(streamMode->createMode));
-    stream = fd < 0 ? nullptr : fdopen(fd, streamMode->stdioMode.c_str());
-    if (fd >= 0 && stream == nullptr) close(fd);
-  } else {
-    stream = posix::OpenTextStream(*hostPath, *streamMode);
+  Expected<int> fd = posix::OpenHostFile(*hostPath, streamMode->openFlags, streamMode->createMode);
+  if (!fd.ok()) {
+    OpenFailure(fd.status(), *hostPath);
+    return nullptr;
   }
+  FILE* stream = streamMode->binary ? fdopen(*fd, streamMode->stdioMode.c_str())
+                                    : posix::OpenTextStreamOn(*fd, streamMode->stdioMode.c_str());
   if (stream == nullptr) {
-    // CreateFile reports an existing file that must be new as "file exists".
-    if (errno == EEXIST) {
-      Status::Failure(kFileExists);
-    } else {
-      PathFailure(errno, *hostPath);
-    }
+    if (streamMode->binary) close(*fd);
+    posix::FailureFromErrno(errno);
   }
   return stream;
 }
 
 class ReplacementFile::Impl {
  public:
-  Impl(const std::string& path, const char* mode, int newFileMode);
+  Impl(const std::string& path, const char* mode, int newFileMode, ReplacedFileMode modeRule);
 
   std::optional<posix::HostReplacement> replacement;
   FILE* stream = nullptr;
@@ -138,7 +140,8 @@ class ReplacementFile::Impl {
   bool finished = false;
 };
 
-ReplacementFile::Impl::Impl(const std::string& path, const char* mode, int newFileMode) {
+ReplacementFile::Impl::Impl(const std::string& path, const char* mode, int newFileMode,
+                            ReplacedFileMode modeRule) {
   std::optional<posix::StreamMode> streamMode = posix::ParseStreamMode(mode);
   if (!streamMode || mode[0] != 'w') {
     status = Status::Failure(kInvalidParameter);
@@ -153,7 +156,8 @@ ReplacementFile::Impl::Impl(const std::string& path, const char* mode, int newFi
     status = Status::Failure(kAccessDenied);
     return;
   }
-  Expected<posix::HostReplacement> begun = posix::HostReplacement::Begin(*hostPath, newFileMode);
+  Expected<posix::HostReplacement> begun =
+      posix::HostReplacement::Begin(*hostPath, newFileMode, modeRule);
   if (!begun.ok()) {
     status = begun.status().code() == kFileNotFound ? PathFailure(ENOENT, *hostPath)
                                                     : begun.status();
@@ -173,8 +177,9 @@ ReplacementFile::Impl::Impl(const std::string& path, const char* mode, int newFi
   replacement.emplace(std::move(*begun));
 }
 
-ReplacementFile::ReplacementFile(const std::string& path, const char* mode, int newFileMode)
-    : m_impl(std::make_unique<Impl>(path, mode, newFileMode)) {}
+ReplacementFile::ReplacementFile(const std::string& path, const char* mode, int newFileMode,
+                                 ReplacedFileMode modeRule)
+    : m_impl(std::make_unique<Impl>(path, mode, newFileMode, modeRule)) {}
 
 ReplacementFile::~ReplacementFile() {
   if (m_impl->stream != nullptr) std::fclose(m_impl->stream);
@@ -259,15 +264,15 @@ FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream) {
   }
   Expected<std::string> hostPath = HostPath(path);
   if (!hostPath.ok()) return nullptr;
-  int fd = open(hostPath->c_str(), streamMode->openFlags | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    PathFailure(errno, *hostPath);
+  Expected<int> fd = posix::OpenHostFile(*hostPath, streamMode->openFlags);
+  if (!fd.ok()) {
+    OpenFailure(fd.status(), *hostPath);
     return nullptr;
   }
   std::fflush(stream);  // what was written so far goes to the old file
-  bool moved = dup2(fd, target) >= 0;
+  bool moved = dup2(*fd, target) >= 0;
   int error = errno;
-  close(fd);
+  close(*fd);
   if (!moved) {
     posix::FailureFromErrno(error);
     return nullptr;
@@ -315,19 +320,13 @@ Status CopyFile(const std::string& source, const std::string& target, bool failI
   }
   Expected<std::string> bytes = posix::ReadHostFile(*sourceHost);
   if (!bytes.ok()) return bytes.status();
-  Status written = failIfExists ? posix::CreateHostFile(*targetHost, *bytes)
-                                : posix::ReplaceHostFile(*targetHost, *bytes);
-  if (!written.ok()) {
-    if (written.code() == kAlreadyExists) return Status::Failure(kFileExists);
-    if (written.code() == kFileNotFound) return PathFailure(ENOENT, *targetHost);
-    return written;
-  }
   // Like CopyFile's attributes, the mode goes along (a copied program stays
   // executable).
-  if (stat(sourceHost->c_str(), &sourceInfo) == 0) {
-    chmod(targetHost->c_str(), sourceInfo.st_mode & 07777);
-  }
-  return Status();
+  if (stat(sourceHost->c_str(), &sourceInfo) != 0) return PathFailure(errno, *sourceHost);
+  const int mode = static_cast<int>(sourceInfo.st_mode & 07777);
+  Status written = failIfExists ? posix::CreateHostFile(*targetHost, *bytes, mode)
+                                : posix::ReplaceHostFile(*targetHost, *bytes, mode);
+  return written.ok() ? written : OpenFailure(written, *targetHost);
 }
 
 Status MoveFile(const std::string& source, const std::string& target) {
@@ -351,7 +350,13 @@ Status MoveFile(const std::string& source, const std::string& target) {
       return Status::Failure(kAccessDenied);
     }
   }
-  if (rename(sourceHost->c_str(), destination.c_str()) == 0) return Status();
+  Expected<posix::HostFolder> from = posix::HostFolder::Of(*sourceHost);
+  if (!from.ok()) return from.status();
+  Expected<posix::HostFolder> to = posix::HostFolder::Of(destination);
+  if (!to.ok()) return to.status();
+  if (renameat(from->fd(), from->name().c_str(), to->fd(), to->name().c_str()) == 0) {
+    return Status();
+  }
   if (errno == EXDEV && S_ISREG(sourceInfo.st_mode)) {
     return MoveAcrossFileSystems(*sourceHost, destination);
   }
@@ -365,14 +370,18 @@ Status DeleteFile(const std::string& path) {
   Status found = StatHost(*hostPath, &info);
   if (!found.ok()) return found;
   if (S_ISDIR(info.st_mode)) return Status::Failure(kAccessDenied);
-  if (unlink(hostPath->c_str()) != 0) return posix::FailureFromErrno(errno);
+  Expected<posix::HostFolder> folder = posix::HostFolder::Of(*hostPath);
+  if (!folder.ok()) return folder.status();
+  if (unlinkat(folder->fd(), folder->name().c_str(), 0) != 0) return posix::FailureFromErrno(errno);
   return Status();
 }
 
 Status CreateDirectory(const std::string& path) {
   Expected<std::string> hostPath = HostPath(path);
   if (!hostPath.ok()) return hostPath.status();
-  if (mkdir(hostPath->c_str(), 0777) != 0) {
+  Expected<posix::HostFolder> folder = posix::HostFolder::Of(*hostPath);
+  if (!folder.ok()) return folder.status();
+  if (mkdirat(folder->fd(), folder->name().c_str(), 0777) != 0) {
     return errno == ENOENT ? Status::Failure(kPathNotFound) : posix::FailureFromErrno(errno);
   }
   return Status();
@@ -385,7 +394,9 @@ Status RemoveDirectory(const std::string& path) {
   Status found = StatHost(*hostPath, &info);
   if (!found.ok()) return found;
   if (!S_ISDIR(info.st_mode)) return Status::Failure(kDirectoryInvalid);
-  if (rmdir(hostPath->c_str()) != 0) {
+  Expected<posix::HostFolder> folder = posix::HostFolder::Of(*hostPath);
+  if (!folder.ok()) return folder.status();
+  if (unlinkat(folder->fd(), folder->name().c_str(), AT_REMOVEDIR) != 0) {
     bool notEmpty = errno == ENOTEMPTY || errno == EEXIST;
     return notEmpty ? Status::Failure(kDirectoryNotEmpty) : posix::FailureFromErrno(errno);
   }
@@ -426,10 +437,15 @@ std::string WindowsDirectory() { return "C:\\WINNT"; }
 Status SetFileMode(const std::string& path, int mode) {
   Expected<std::string> hostPath = HostPath(path);
   if (!hostPath.ok()) return hostPath.status();
-  if (chmod(hostPath->c_str(), static_cast<mode_t>(mode)) != 0) {
-    return PathFailure(errno, *hostPath);
-  }
-  return Status();
+  Expected<posix::HostFolder> folder = posix::HostFolder::Of(*hostPath);
+  if (!folder.ok()) return folder.status();
+  // Opened without following a link at the name, and changed on the open file.
+  int fd = openat(folder->fd(), folder->name().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ELOOP ? Status::Failure(kAccessDenied) : PathFailure(errno, *hostPath);
+  const bool changed = fchmod(fd, static_cast<mode_t>(mode)) == 0;
+  const int error = errno;
+  close(fd);
+  return changed ? Status() : posix::FailureFromErrno(error);
 }
 
 Status SetFileOwner(const std::string&, const std::string&) { return Status(); }

@@ -3,8 +3,11 @@
 #ifndef ORVANE_OS_POSIX_HOSTFILE_H_
 #define ORVANE_OS_POSIX_HOSTFILE_H_
 
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "orvane/os/Files.h"
 #include "orvane/os/Status.h"
 
 namespace orvane::os::posix {
@@ -12,23 +15,58 @@ namespace orvane::os::posix {
 // The bytes of a host file (kFileNotFound when it is missing).
 Expected<std::string> ReadHostFile(const std::string& hostPath);
 
+// The folder that holds a host path's last component, reached without
+// following a symbolic link in any component below the machine's root (the
+// root itself may be one); a path outside the machine is taken as it stands.
+// A link on the way fails with kAccessDenied, a missing folder with
+// kPathNotFound. Operations relative to fd() cannot be diverted by a link
+// planted on the way after the folder was opened.
+class HostFolder {
+ public:
+  static Expected<HostFolder> Of(const std::string& hostPath);
+  HostFolder(HostFolder&& other) noexcept;
+  HostFolder& operator=(HostFolder&&) = delete;
+  ~HostFolder();
+
+  int fd() const { return m_fd; }
+  // The last component of the path the folder was opened for.
+  const std::string& name() const { return m_name; }
+  // True when name() is a symbolic link; a file that the library writes is
+  // never written through one.
+  bool NameIsLink() const;
+
+ private:
+  HostFolder(int fd, std::string name) : m_fd(fd), m_name(std::move(name)) {}
+
+  int m_fd;
+  std::string m_name;
+};
+
+// Opens a host file with open's flags. One opened for writing is reached as
+// HostFolder tells and never through a symbolic link at its name
+// (kAccessDenied); one opened for reading follows links as open does.
+// The descriptor, which the caller closes.
+Expected<int> OpenHostFile(const std::string& hostPath, int flags, int createMode = 0666);
+
 // The new content of a host file, written to a temporary file beside it and
 // renamed over it by Commit, so that a crash, a full disk or a second writer
 // leaves either the old or the new content, never a mix.
 //
 // The temporary is named "<file name>.~<process id>.<count>" and created
-// exclusively (never through an existing file or a planted symbolic link).
-// It gets the permission bits of the file it replaces, or newFileMode for a
-// new file, and holds an flock for the writer's lifetime, so that a later
-// writer can tell a temporary left by a killed writer from one still being
-// written: Begin removes the former beside the file.
+// exclusively (never through an existing file or a planted symbolic link),
+// in the file's folder reached as HostFolder tells. It gets the permission
+// bits of the file it replaces, or newFileMode for a new file, as modeRule
+// says (see ReplacedFileMode). It holds an flock
+// for the writer's lifetime, so that a later writer can tell a temporary
+// left by a killed writer from one still being written: Begin removes the
+// former beside the file.
 //
-// A file that is a symbolic link is replaced at the file the link leads to,
-// as long as that lies inside the machine's folder; a link leading out of it
-// is refused with kAccessDenied.
+// A symbolic link at the file's name is replaced like a file, never
+// followed, and never kept as the backup.
 class HostReplacement {
  public:
-  static Expected<HostReplacement> Begin(const std::string& hostPath, int newFileMode);
+  static Expected<HostReplacement> Begin(const std::string& hostPath, int newFileMode,
+                                         ReplacedFileMode modeRule = ReplacedFileMode::kKept);
   HostReplacement(HostReplacement&& other) noexcept;
   HostReplacement& operator=(HostReplacement&&) = delete;
   // Removes the temporary unless it was committed.
@@ -37,28 +75,32 @@ class HostReplacement {
   // The temporary's descriptor, open for writing.
   int fd() const { return m_fd; }
   // Forces the content to disk and renames the temporary over the file;
-  // with backupHostPath, the file's previous content is moved there.
+  // with backupHostPath, the file's previous content is moved there, with
+  // the mode of the new content.
   Status Commit(const std::string* backupHostPath = nullptr);
 
  private:
-  HostReplacement(std::string target, std::string temporary, int fd);
+  HostReplacement(HostFolder folder, std::string temporary, int fd, int mode);
+  void KeepAsBackup(const std::string& backupHostPath);
 
-  std::string m_target;
-  std::string m_temporary;
+  HostFolder m_folder;
+  std::string m_temporary;  // a name in m_folder
   int m_fd;
+  int m_mode;  // the new content's permission bits
   bool m_committed = false;
 };
 
-// Removes the temporaries beside hostPath whose writers are gone.
-void RemoveStaleTemporaries(const std::string& hostPath);
+// Replaces a host file's content as one step, through a HostReplacement: a
+// new file gets 0666 less the umask and a replaced one keeps its mode, or
+// with mode, exactly that mode in either case.
+Status ReplaceHostFile(const std::string& hostPath, const std::string& bytes,
+                       std::optional<int> mode = std::nullopt);
 
-// Replaces a host file's content as one step, through a HostReplacement
-// (a new file gets 0666 less the umask).
-Status ReplaceHostFile(const std::string& hostPath, const std::string& bytes);
-
-// Creates a new host file with the bytes; kAlreadyExists when there is one.
-// A file that cannot be written completely is removed again.
-Status CreateHostFile(const std::string& hostPath, const std::string& bytes);
+// Creates a new host file with the bytes (0666 less the umask, or exactly
+// mode); kAlreadyExists when there is one, a symbolic link included. A file
+// that cannot be written completely is removed again.
+Status CreateHostFile(const std::string& hostPath, const std::string& bytes,
+                      std::optional<int> mode = std::nullopt);
 
 // An exclusive flock on a lock file (created when missing), held for the
 // object's lifetime; it dies with its process. Unless wait is set, a lock

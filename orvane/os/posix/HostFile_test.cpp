@@ -143,22 +143,30 @@ TEST_F(HostFileTest, PlantedLinksAtTheTemporaryNamesAreNeverFollowed) {
   std::filesystem::remove(outside);
 }
 
-TEST_F(HostFileTest, LinkedFileIsReplacedAtItsTargetOnlyInsideTheMachine) {
+// Wherever a link at the file's name leads, in the machine or out of it, the
+// link is replaced and what it led to keeps its content and mode.
+TEST_F(HostFileTest, ALinkAtTheNameIsReplacedWhereverItLeads) {
   machine.WriteFile("D:\\conf\\httpd.cnf", "real");
-  ASSERT_EQ(symlink(Host("D:\\conf\\httpd.cnf").c_str(), Host("C:\\WINNT\\httpd.cnf").c_str()), 0);
-  ASSERT_TRUE(WriteReplacement("C:\\WINNT\\httpd.cnf", "edited"));
-  EXPECT_EQ(machine.ReadFile("D:\\conf\\httpd.cnf"), "edited");
-  struct stat info {};
-  ASSERT_EQ(lstat(Host("C:\\WINNT\\httpd.cnf").c_str(), &info), 0);
-  EXPECT_TRUE(S_ISLNK(info.st_mode));
-
   const std::string outside = Outside("victim.cnf");
-  ASSERT_TRUE(ReplaceHostFile(outside, "victim").ok());
-  ASSERT_EQ(symlink(outside.c_str(), Host("C:\\WINNT\\out.cnf").c_str()), 0);
-  ReplacementFile refused("C:\\WINNT\\out.cnf", "wb");
-  EXPECT_EQ(refused.stream(), nullptr);
-  EXPECT_EQ(refused.status().code(), kAccessDenied);
-  EXPECT_EQ(ReplaceHostFile(Host("C:\\WINNT\\out.cnf"), "x").code(), kAccessDenied);
+  ASSERT_TRUE(ReplaceHostFile(outside, "victim", 0640).ok());
+  ASSERT_TRUE(ReplaceHostFile(Host("D:\\conf\\httpd.cnf"), "real", 0640).ok());
+  const std::vector<std::pair<std::string, std::string>> links = {
+      {"C:\\WINNT\\in.cnf", Host("D:\\conf\\httpd.cnf")}, {"C:\\WINNT\\out.cnf", outside}};
+  for (const auto& [link, target] : links) {
+    ASSERT_EQ(symlink(target.c_str(), Host(link).c_str()), 0);
+    ASSERT_TRUE(WriteReplacement(link, "edited", 0600)) << link;
+    ASSERT_EQ(symlink(target.c_str(), Host(link + ".2").c_str()), 0);
+    EXPECT_TRUE(ReplaceHostFile(Host(link + ".2"), "edited").ok()) << link;
+    for (const std::string& name : {link, link + ".2"}) {
+      struct stat info {};
+      ASSERT_EQ(lstat(Host(name).c_str(), &info), 0);
+      EXPECT_TRUE(S_ISREG(info.st_mode)) << name;
+      EXPECT_EQ(machine.ReadFile(name), "edited");
+    }
+    EXPECT_EQ(ModeOf(Host(link)), 0600) << link;
+    EXPECT_EQ(ModeOf(target), 0640) << target;
+  }
+  EXPECT_EQ(machine.ReadFile("D:\\conf\\httpd.cnf"), "real");
   EXPECT_EQ(*ReadHostFile(outside), "victim");
   std::filesystem::remove(outside);
 }

@@ -244,12 +244,6 @@ std::optional<StreamMode> ParseStreamMode(const char* mode) {
   return parsed;
 }
 
-FILE* OpenTextStream(const std::string& hostPath, const StreamMode& mode) {
-  int fd = open(hostPath.c_str(), mode.openFlags | O_CLOEXEC, static_cast<mode_t>(mode.createMode));
-  if (fd < 0) return nullptr;
-  return OpenTextStreamOn(fd, mode.stdioMode.c_str());
-}
-
 FILE* OpenTextStreamOn(int fd, const char* stdioMode) {
   auto* file = new TextFile(fd);
   cookie_io_functions_t functions = {ReadText, WriteText, SeekText, CloseText};

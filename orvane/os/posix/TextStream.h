@@ -28,10 +28,6 @@ struct StreamMode {
 };
 std::optional<StreamMode> ParseStreamMode(const char* mode);
 
-// Opens a host file as a text stream with the given mode (binary ignored);
-// null with errno set on failure. Close it with fclose.
-FILE* OpenTextStream(const std::string& hostPath, const StreamMode& mode);
-
 // A text stream on an open descriptor, which the stream takes over (closed
 // with it, also when this fails); stdioMode as StreamMode::stdioMode.
 FILE* OpenTextStreamOn(int fd, const char* stdioMode);

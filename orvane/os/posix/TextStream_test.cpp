@@ -190,7 +190,7 @@ TEST_F(TextStreamTest, EveryByteWrittenOneByOneIsInTheFileAtClose) {
 
 TEST(TextStreamErrorTest, AWriteThatFailsIsReportedAtClose) {
   // /dev/full refuses every write with "no space left on device".
-  FILE* stream = OpenTextStream("/dev/full", *ParseStreamMode("w"));
+  FILE* stream = OpenTextStreamOn(open("/dev/full", O_WRONLY | O_CLOEXEC), "w");
   ASSERT_NE(stream, nullptr);
   EXPECT_GE(std::fputs("buffered, not yet written\n", stream), 0);
   EXPECT_EQ(std::fclose(stream), EOF);

@@ -17,6 +17,8 @@
 #include "orvane/os/win32/ApiStatus.h"
 #include "orvane/os/win32/ScopedHandle.h"
 #include "orvane/os/win32/WindowsApi.h"
+// After windows.h:
+#include <sddl.h>
 
 namespace orvane::os {
 namespace {
@@ -64,23 +66,115 @@ void RemoveStaleTemporaries(const std::string& path) {
   }
 }
 
-// Creates a temporary beside path exclusively; its handle, or an invalid one.
-HANDLE CreateTemporaryBeside(const std::string& path, std::string* temporary) {
+// Creates a temporary beside path exclusively, with security (null: the
+// folder's); its handle, or an invalid one.
+HANDLE CreateTemporaryBeside(const std::string& path, SECURITY_ATTRIBUTES* security,
+                             std::string* temporary) {
   static std::atomic<unsigned> counter{0};
   while (true) {
     *temporary = path + kTemporaryMark + std::to_string(::GetCurrentProcessId()) + "." +
                  std::to_string(counter++);
-    HANDLE file = ::CreateFileA(temporary->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    HANDLE file = ::CreateFileA(temporary->c_str(), GENERIC_WRITE, FILE_SHARE_READ, security,
                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
   }
+}
+
+// Fails with kAccessDenied when a folder of path below the drive's root (or
+// a share's) is a reparse point, a symbolic link or a junction: nothing is
+// written through one. Missing folders are left to the call that follows.
+Status RefuseLinkedFolders(const std::string& path) {
+  char buffer[4 * MAX_PATH];
+  DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+  if (length == 0 || length >= sizeof buffer) return Status();
+  const std::string full(buffer, length);
+  // "C:\": the root ends at the first separator; "\\server\share\" and
+  // "\\?\C:\" at the fourth.
+  size_t rootEnd = full.find_first_of("\\/");
+  for (int i = 1; full.compare(0, 2, "\\\\") == 0 && i < 4 && rootEnd != std::string::npos; ++i) {
+    rootEnd = full.find_first_of("\\/", rootEnd + 1);
+  }
+  if (rootEnd == std::string::npos) return Status();
+  for (size_t end = full.find_first_of("\\/", rootEnd + 1); end != std::string::npos;
+       end = full.find_first_of("\\/", end + 1)) {
+    DWORD attributes = ::GetFileAttributesA(full.substr(0, end).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) break;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return Status::Failure(kAccessDenied);
+  }
+  return Status();
+}
+
+// As RefuseLinkedFolders, and a reparse point at path itself is refused too.
+Status RefuseLinks(const std::string& path) {
+  Status folders = RefuseLinkedFolders(path);
+  if (!folders.ok()) return folders;
+  return IsLink(path) ? Status::Failure(kAccessDenied) : Status();
+}
+
+// A security descriptor that gives a file to the process's user and the
+// Administrators only: the Windows form of a mode such as 0600. attributes()
+// is null when the system cannot make it.
+class PrivateSecurity {
+ public:
+  PrivateSecurity() {
+    HANDLE opened = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &opened)) return;
+    ScopedKernelHandle token(opened);
+    alignas(TOKEN_USER) char user[256];
+    DWORD size = 0;
+    char* sid = nullptr;
+    if (!::GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size) ||
+        !::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
+      return;
+    }
+    const std::string sddl = "D:P(A;;FA;;;" + std::string(sid) + ")(A;;FA;;;BA)";
+    ::LocalFree(sid);
+    if (::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
+                                                               &m_attributes.lpSecurityDescriptor,
+                                                               nullptr)) {
+      m_attributes.nLength = sizeof m_attributes;
+      m_attributes.bInheritHandle = FALSE;
+    }
+  }
+  ~PrivateSecurity() { ::LocalFree(m_attributes.lpSecurityDescriptor); }
+  PrivateSecurity(const PrivateSecurity&) = delete;
+  PrivateSecurity& operator=(const PrivateSecurity&) = delete;
+
+  SECURITY_ATTRIBUTES* attributes() {
+    return m_attributes.lpSecurityDescriptor != nullptr ? &m_attributes : nullptr;
+  }
+
+ private:
+  SECURITY_ATTRIBUTES m_attributes{};
+};
+
+bool IsPrivateMode(int mode) { return (mode & 077) == 0; }
+
+// Copies source to a temporary beside target (security as for
+// CreateTemporaryBeside; copying over the temporary keeps it) and renames
+// that over target, so that a link at target's name is replaced, never
+// written through.
+Status CopyBesideAndRename(const std::string& source, const std::string& target,
+                           SECURITY_ATTRIBUTES* security) {
+  std::string temporary;
+  HANDLE file = CreateTemporaryBeside(target, security, &temporary);
+  if (file == INVALID_HANDLE_VALUE) return LastErrorFailure();
+  ::CloseHandle(file);
+  if (!::CopyFileA(source.c_str(), temporary.c_str(), FALSE) ||
+      !::MoveFileExA(temporary.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Status failure = LastErrorFailure();
+    ::DeleteFileA(temporary.c_str());
+    return failure;
+  }
+  return Status();
 }
 
 }  // namespace
 
 class ReplacementFile::Impl {
  public:
-  Impl(const std::string& path, const char* mode);
+  Impl(const std::string& path, const char* mode, bool isPrivate);
   ~Impl() {
     if (stream != nullptr) std::fclose(stream);
     if (!committed && !temporary.empty()) ::DeleteFileA(temporary.c_str());
@@ -90,18 +184,24 @@ class ReplacementFile::Impl {
   std::string temporary;
   FILE* stream = nullptr;
   Status status;
+  bool isPrivate;
   bool finished = false;
   bool committed = false;
 };
 
-ReplacementFile::Impl::Impl(const std::string& path, const char* mode) : target(path) {
+ReplacementFile::Impl::Impl(const std::string& path, const char* mode, bool isPrivate)
+    : target(path), isPrivate(isPrivate) {
   const bool binary = mode != nullptr && std::strchr(mode, 'b') != nullptr;
   if (mode == nullptr || mode[0] != 'w') {
     status = Status::Failure(kInvalidParameter);
     return;
   }
+  status = RefuseLinkedFolders(path);
+  if (!status.ok()) return;
   RemoveStaleTemporaries(path);
-  HANDLE file = CreateTemporaryBeside(path, &temporary);
+  PrivateSecurity security;
+  HANDLE file =
+      CreateTemporaryBeside(path, isPrivate ? security.attributes() : nullptr, &temporary);
   if (file == INVALID_HANDLE_VALUE) {
     status = LastErrorFailure();
     temporary.clear();
@@ -116,8 +216,11 @@ ReplacementFile::Impl::Impl(const std::string& path, const char* mode) : target(
   }
 }
 
-ReplacementFile::ReplacementFile(const std::string& path, const char* mode, int /*newFileMode*/)
-    : m_impl(std::make_unique<Impl>(path, mode)) {}
+// A replaced file's own security is not carried over (the new content has
+// the folder's, or the private one), so the mode rules are alike here.
+ReplacementFile::ReplacementFile(const std::string& path, const char* mode, int newFileMode,
+                                 ReplacedFileMode /*modeRule*/)
+    : m_impl(std::make_unique<Impl>(path, mode, IsPrivateMode(newFileMode))) {}
 
 ReplacementFile::~ReplacementFile() = default;
 
@@ -152,9 +255,12 @@ Status ReplacementFile::Commit() {
 }
 
 Status ReplacementFile::Commit(const std::string& backupPath) {
-  if (Finish().ok() && !m_impl->committed && !m_impl->temporary.empty()) {
+  Impl& impl = *m_impl;
+  if (Finish().ok() && !impl.committed && !impl.temporary.empty() && PathExists(impl.target) &&
+      !IsLink(impl.target) && RefuseLinkedFolders(backupPath).ok()) {
     // A failed backup costs only the backup.
-    ::CopyFileA(m_impl->target.c_str(), backupPath.c_str(), FALSE);
+    PrivateSecurity security;
+    CopyBesideAndRename(impl.target, backupPath, impl.isPrivate ? security.attributes() : nullptr);
   }
   return Commit();
 }
@@ -162,9 +268,12 @@ Status ReplacementFile::Commit(const std::string& backupPath) {
 class FileLock::Impl {
  public:
   Impl(const std::string& lockPath, LockWait wait)
-      : file(::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+      : status(RefuseLinks(lockPath)),
+        file(!status.ok() ? INVALID_HANDLE_VALUE
+                          : ::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    if (!status.ok()) return;
     if (!file.valid()) {
       status = LastErrorFailure();
       return;
@@ -177,8 +286,8 @@ class FileLock::Impl {
     }
   }
 
-  ScopedFileHandle file;  // closing releases the lock
   Status status;
+  ScopedFileHandle file;  // closing releases the lock
 };
 
 FileLock::FileLock(const std::string& lockPath, LockWait wait)
@@ -188,11 +297,24 @@ FileLock::~FileLock() = default;
 
 const Status& FileLock::status() const { return m_impl->status; }
 
+namespace {
+
+bool WritesFile(const char* mode) { return mode != nullptr && std::strpbrk(mode, "wa+") != nullptr; }
+
+// For a stream that writes: the refusal of a link on the way or at the name.
+bool RefusedForWriting(const std::string& path, const char* mode) {
+  return WritesFile(mode) && !RefuseLinks(path).ok();
+}
+
+}  // namespace
+
 FILE* OpenFile(const std::string& path, const char* mode, int /*newFileMode*/) {
+  if (RefusedForWriting(path, mode)) return nullptr;
   return std::fopen(path.c_str(), mode);
 }
 
 FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream) {
+  if (RefusedForWriting(path, mode)) return nullptr;
   return std::freopen(path.c_str(), mode, stream);
 }
 
@@ -232,10 +354,19 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 Status CopyFile(const std::string& source, const std::string& target, bool failIfExists) {
-  return StatusOfCall(::CopyFileA(source.c_str(), target.c_str(), failIfExists ? TRUE : FALSE));
+  Status folders = RefuseLinkedFolders(target);
+  if (!folders.ok()) return folders;
+  // A new file cannot be reached through a link: CopyFile fails on any name
+  // that exists.
+  if (failIfExists) return StatusOfCall(::CopyFileA(source.c_str(), target.c_str(), TRUE));
+  return CopyBesideAndRename(source, target, nullptr);
 }
 
 Status MoveFile(const std::string& source, const std::string& target) {
+  for (const std::string* path : {&source, &target}) {
+    Status folders = RefuseLinkedFolders(*path);
+    if (!folders.ok()) return folders;
+  }
   // A rename that changes only letter case is a no-op on Wine: it goes by way
   // of a temporary name there, which Windows handles alike.
   if (source != target && ::_stricmp(source.c_str(), target.c_str()) == 0) {
@@ -251,14 +382,19 @@ Status MoveFile(const std::string& source, const std::string& target) {
   return StatusOfCall(::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 
-Status DeleteFile(const std::string& path) { return StatusOfCall(::DeleteFileA(path.c_str())); }
+Status DeleteFile(const std::string& path) {
+  Status folders = RefuseLinkedFolders(path);
+  return folders.ok() ? StatusOfCall(::DeleteFileA(path.c_str())) : folders;
+}
 
 Status CreateDirectory(const std::string& path) {
-  return StatusOfCall(::CreateDirectoryA(path.c_str(), nullptr));
+  Status folders = RefuseLinkedFolders(path);
+  return folders.ok() ? StatusOfCall(::CreateDirectoryA(path.c_str(), nullptr)) : folders;
 }
 
 Status RemoveDirectory(const std::string& path) {
-  return StatusOfCall(::RemoveDirectoryA(path.c_str()));
+  Status folders = RefuseLinkedFolders(path);
+  return folders.ok() ? StatusOfCall(::RemoveDirectoryA(path.c_str())) : folders;
 }
 
 Expected<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory,
