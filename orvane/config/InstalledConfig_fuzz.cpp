@@ -1,0 +1,72 @@
+// Takes arbitrary bytes (five pieces, split at form feeds) as the files of
+// one installed instance: tessaly.ini, velqwww.ini, pay_back.ini,
+// pay_cashet.ini and the web server's httpd.cnf, and reads the installation
+// back. The instance stays in the list (its files can be read), and whatever
+// the files put into its record survives the instance data file.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orvane/config/InstalledConfig.h"
+#include "orvane/config/InstallationLevels.h"
+#include "orvane/platform/InstallRegistry.h"
+#include "orvane/testing/FuzzMachine.h"
+
+namespace {
+
+namespace fuzz = orvane::fuzz;
+
+constexpr char kHtmlPath[] = "C:\\shop1\\html";
+constexpr const char* kFiles[] = {
+    "C:\\shop1\\html\\tessaly.ini",   "C:\\shop1\\html\\velqwww.ini",
+    "C:\\shop1\\html\\pay_back.ini",  "C:\\shop1\\html\\pay_cashet.ini",
+    "C:\\WWW\\conf\\httpd.cnf",
+};
+constexpr std::size_t kFileCount = sizeof kFiles / sizeof kFiles[0];
+
+// The product, the web server and Velq registered, and one instance in the
+// data file.
+void SetUpMachine() {
+  fuzz::SilenceMessages();
+  fuzz::ImportRegistry(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
+      "\"TQ_INST_PATH\"=\"C:\\\\inst\"\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n\"VELQ Path Name\"=\"C:\\\\Velq\"\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
+      "\"ETCpath\"=\"C:\\\\WWW\\\\conf\"\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6\\Directories]\r\n"
+      "\"Executables\"=\"C:\\\\WWW\\\\bin\"\r\n\"CGI Bin Scripts\"=\"C:\\\\WWW\\\\cgi-bin\"\r\n"
+      "\"HTML\"=\"C:\\\\WWW\\\\html\"\r\n\"Main Directory\"=\"C:\\\\WWW\"\r\n");
+  fuzz::MakeDirectories(kHtmlPath);
+  fuzz::MakeDirectories("C:\\WWW\\conf");
+  fuzz::MakeDirectories("C:\\inst\\server\\admin");
+  MSInfo info;
+  info.SetName("shop1");
+  info.SetDBName("shop1");
+  info.SetMSProc(2);
+  info.SetMSPort(20000);
+  info.SetISHost("shophost");
+  info.SetRootPath("C:\\shop1");
+  info.SetHtmlPath(kHtmlPath);
+  info.SetISType(eISGoWebserver);
+  MSList list;
+  list.Add(info, 0);
+  fuzz::Require(list.Store(orvane::InstanceDataFile("C:\\inst")) == 1);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const bool ready = (SetUpMachine(), true);
+  fuzz::Require(ready);
+  const std::vector<std::string> pieces =
+      fuzz::Pieces(std::string_view(reinterpret_cast<const char*>(data), size), kFileCount);
+  for (std::size_t i = 0; i < kFileCount; ++i) fuzz::WriteFile(kFiles[i], pieces[i]);
+  MSList list;
+  fuzz::Require(KelGetTQConfig(list, orvane::kCurrentProductVersion) == 1);
+  fuzz::Require(list.GetCount() == 1);
+  fuzz::RequireDataFileRoundTrip(list);
+  return 0;
+}

@@ -1,0 +1,101 @@
+// Takes arbitrary bytes as servlet.cnf and rewrites it for one instance,
+// with and without the page viewer. A refused file stays as it was and held
+// a section marker; a rewritten one keeps every other line in front of the
+// first old section in its order, names Velq's library directory and the
+// product's archive on every setting it extends, ends with the product
+// section, and a second run gives the same file.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orvane/config/ServletConfig.h"
+#include "orvane/config/WebServerLines.h"
+#include "orvane/testing/FuzzMachine.h"
+
+namespace {
+
+namespace fuzz = orvane::fuzz;
+
+constexpr char kConfigDir[] = "C:\\WWW\\conf";
+constexpr char kServletCnf[] = "C:\\WWW\\conf\\servlet.cnf";
+constexpr char kVelqLib[] = "C:\\Velq\\lib";
+constexpr char kArchive[] = "C:\\WWW\\servlets\\public\\kelpart.jar";
+
+void SetUpMachine() {
+  fuzz::SilenceMessages();
+  fuzz::MakeDirectories(kConfigDir);
+  fuzz::ImportRegistry(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n\"VELQ Path Name\"=\"C:\\\\Velq\"\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
+      "\"ETCpath\"=\"C:\\\\WWW\\\\conf\"\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6\\Directories]\r\n"
+      "\"Executables\"=\"C:\\\\WWW\\\\bin\"\r\n\"CGI Bin Scripts\"=\"C:\\\\WWW\\\\cgi-bin\"\r\n"
+      "\"HTML\"=\"C:\\\\WWW\\\\html\"\r\n\"Main Directory\"=\"C:\\\\WWW\"\r\n");
+}
+
+MSList& OneInstance() {
+  static MSList list = [] {
+    MSInfo info;
+    info.SetName("shop1");
+    info.SetISHost("shophost");
+    info.SetHtmlPath("C:\\shop1\\html");
+    info.SetISType(eISGoWebserver);
+    MSList instances;
+    instances.Add(info, 0);
+    return instances;
+  }();
+  return list;
+}
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+bool IsSetting(std::string_view line) {
+  const std::string_view keyword = orvane::LineWord(line, 0);
+  return keyword == "JavaLibPath" || keyword == "JavaClassPath";
+}
+
+void CheckRewritten(const std::string& before, const std::string& after) {
+  std::vector<std::string> kept;
+  for (const std::string& line : fuzz::Lines(before)) {
+    if (Contains(line, orvane::kSectionTitle)) break;
+    if (line != "\n" && !IsSetting(line.c_str())) kept.push_back(line);
+  }
+  // The file's last line gets its line feed, for the section that follows.
+  if (!kept.empty() && kept.back().back() != '\n') kept.back() += '\n';
+  const std::vector<std::string> lines = fuzz::Lines(after);
+  fuzz::Require(fuzz::KeepsInOrder(lines, kept));
+  fuzz::Require(!lines.empty() && Contains(lines.back(), orvane::kSectionEndTitle));
+  // The settings of the file, in front of the product section.
+  for (const std::string& line : lines) {
+    if (Contains(line, orvane::kSectionTitle)) break;
+    if (orvane::LineWord(line.c_str(), 1).empty()) continue;
+    const std::string_view keyword = orvane::LineWord(line.c_str(), 0);
+    if (keyword == "JavaLibPath") fuzz::Require(Contains(line, kVelqLib));
+    if (keyword == "JavaClassPath") fuzz::Require(Contains(line, kArchive));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const bool ready = (SetUpMachine(), true);
+  fuzz::Require(ready);
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const int withViewer = static_cast<int>(size % 2);
+  fuzz::WriteFile(kServletCnf, input);
+  const std::string before = fuzz::ReadFile(kServletCnf, "r");
+  if (orvane::UpdateServletConfig(kConfigDir, withViewer, OneInstance()) != 1) {
+    fuzz::Require(Contains(before, orvane::kSectionTitle));
+    fuzz::Require(fuzz::ReadFile(kServletCnf) == input);
+    return 0;
+  }
+  const std::string after = fuzz::ReadFile(kServletCnf, "r");
+  CheckRewritten(before, after);
+  fuzz::Require(orvane::UpdateServletConfig(kConfigDir, withViewer, OneInstance()) == 1);
+  fuzz::Require(fuzz::ReadFile(kServletCnf, "r") == after);
+  return 0;
+}
