@@ -30,7 +30,11 @@ int StoreText(const KelString& text, FILE* file) {
   return text.Store(file);
 }
 
-int LoadText(KelString& text, FILE* file) { return text.Load(file); }
+// A field that StoreText could not write back (a CR of its own) is damage,
+// as a missing line is: otherwise no later store of the list would succeed.
+int LoadText(KelString& text, FILE* file) {
+  return text.Load(file) && std::strchr(text, '\r') == nullptr ? 1 : 0;
+}
 
 // Reads the leading decimal number of a line: leading blanks skipped, an
 // optional sign, the digits up to the first other character; no digits give
