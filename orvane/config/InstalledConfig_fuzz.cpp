@@ -31,14 +31,9 @@ constexpr std::size_t kFileCount = sizeof kFiles / sizeof kFiles[0];
 void SetUpMachine() {
   fuzz::SilenceMessages();
   fuzz::ImportRegistry(
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
-      "\"TQ_INST_PATH\"=\"C:\\\\inst\"\r\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n\"VELQ Path Name\"=\"C:\\\\Velq\"\r\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
-      "\"ETCpath\"=\"C:\\\\WWW\\\\conf\"\r\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6\\Directories]\r\n"
-      "\"Executables\"=\"C:\\\\WWW\\\\bin\"\r\n\"CGI Bin Scripts\"=\"C:\\\\WWW\\\\cgi-bin\"\r\n"
-      "\"HTML\"=\"C:\\\\WWW\\\\html\"\r\n\"Main Directory\"=\"C:\\\\WWW\"\r\n");
+      std::string("[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
+                  "\"TQ_INST_PATH\"=\"C:\\\\inst\"\r\n") +
+      fuzz::kVelqRecord + fuzz::kWebServerRecord);
   fuzz::MakeDirectories(kHtmlPath);
   fuzz::MakeDirectories("C:\\WWW\\conf");
   fuzz::MakeDirectories("C:\\inst\\server\\admin");

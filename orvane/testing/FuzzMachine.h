@@ -112,6 +112,17 @@ inline void ImportRegistry(const std::string& regText) {
   Require(imported.ok());
 }
 
+// Registry records for ImportRegistry: Velq in C:\Velq, and the web server
+// in C:\WWW with its configuration directory C:\WWW\conf.
+constexpr char kVelqRecord[] =
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n\"VELQ Path Name\"=\"C:\\\\Velq\"\r\n";
+constexpr char kWebServerRecord[] =
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6]\r\n"
+    "\"ETCpath\"=\"C:\\\\WWW\\\\conf\"\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenlo\\Quenta Go Webserver\\4.6\\Directories]\r\n"
+    "\"Executables\"=\"C:\\\\WWW\\\\bin\"\r\n\"CGI Bin Scripts\"=\"C:\\\\WWW\\\\cgi-bin\"\r\n"
+    "\"HTML\"=\"C:\\\\WWW\\\\html\"\r\n\"Main Directory\"=\"C:\\\\WWW\"\r\n";
+
 // The library reports to its host's callbacks only, and the target has none:
 // no message box stops a run.
 inline void SilenceMessages() {

@@ -27,11 +27,17 @@ constexpr char kCommandFile[] = "C:\\work\\job.cmd";
 constexpr long kOutputPerInputByte = 1024;
 constexpr long kOutputBase = 1L << 20;
 
+// The process's own current directory, which the fuzzer's relative paths
+// (corpus folders) need back after each input.
+const std::filesystem::path& OwnDirectory() {
+  static const std::filesystem::path directory = std::filesystem::current_path();
+  return directory;
+}
+
 // Removes every drive with what the last input left, lays out drive C
 // again and makes the work folder the current directory.
 void FreshDrives() {
   const std::string& root = fuzz::MachineRoot();
-  Require(chdir(root.c_str()) == 0);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
     if (entry.path().filename().string().rfind("drive_", 0) == 0) {
@@ -46,9 +52,7 @@ void FreshDrives() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool ready = (fuzz::ImportRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\VELQ]\r\n"
-                                                  "\"VELQ Path Name\"=\"C:\\\\VELQ\"\r\n"),
-                             true);
+  static const bool ready = (OwnDirectory(), fuzz::ImportRegistry(fuzz::kVelqRecord), true);
   Require(ready);
   FreshDrives();
   fuzz::WriteFile(kCommandFile, std::string_view(reinterpret_cast<const char*>(data), size));
@@ -66,5 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char directory[4096];
   Require(getcwd(directory, sizeof directory) != nullptr);
   Require(std::string(directory).rfind(fuzz::MachineRoot() + "/drive_", 0) == 0);
+  Require(chdir(OwnDirectory().c_str()) == 0);
   return 0;
 }
