@@ -2,7 +2,9 @@
 // unregisters, one instance's service. Registering replaces the first entry
 // of the name in place (or appends one on a line of its own) and changes no
 // other line; unregistering removes every entry of the name and nothing
-// else; each rewrite leaves the previous file as its backup.
+// else; each rewrite leaves the previous file as its backup. (Its seeds
+// "nul-*" are lines holding a NUL byte, which once hid their line end: an
+// entry then got an empty line in front of it.)
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
