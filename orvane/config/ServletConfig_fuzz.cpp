@@ -1,9 +1,9 @@
 // Takes arbitrary bytes as servlet.cnf and rewrites it for one instance,
-// with and without the page viewer. A refused file stays as it was and held
-// a section marker; a rewritten one keeps every other line in front of the
-// first old section in its order, names Velq's library directory and the
-// product's archive on every setting it extends, ends with the product
-// section, and a second run gives the same file. (Not so after a
+// with and without the page viewer. A refused file stays as it was; a
+// rewritten one keeps every other line in front of the first old section in
+// its order, names Velq's library directory and the product's archive on
+// every setting it extends, ends with the product section, and a second run
+// gives the same file. (Not so after a
 // commented-out setting: its watch counts the path lists of the file as it
 // was, and the first run adds ";" to the settings it extends, so the second
 // may take up another line's class path. That is the rule as it stands; see
@@ -96,7 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::WriteFile(kServletCnf, input);
   const std::string before = fuzz::ReadFile(kServletCnf, "r");
   if (orvane::UpdateServletConfig(kConfigDir, withViewer, OneInstance()) != 1) {
-    fuzz::Require(Contains(before, orvane::kSectionTitle));
+    // Refused for an unclosed old section, or a CR that a carried class path
+    // would put inside a line.
+    fuzz::Require(Contains(before, orvane::kSectionTitle) || Contains(before, "\r"));
     fuzz::Require(fuzz::ReadFile(kServletCnf) == input);
     return 0;
   }
