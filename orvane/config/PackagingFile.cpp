@@ -16,11 +16,12 @@ PackagingSetting ReadPackagingSetting(const char* installDir) {
   FILE* in = os::OpenFile(std::string(path), "r");
   if (in == nullptr) return PackagingSetting::kMissingFile;
   PackagingSetting setting = PackagingSetting::kUnset;
-  char line[kMaxLineChars + 1];
-  while (setting == PackagingSetting::kUnset && std::fgets(line, sizeof line, in) != nullptr) {
-    if (std::strstr(line, "gTQPackaging") == nullptr) continue;
-    setting = std::strstr(line, "kStrStart") != nullptr ? PackagingSetting::kSet
-                                                        : PackagingSetting::kClear;
+  // Whole lines: a long one (a script on one line) is not cut in pieces.
+  std::string line;
+  while (setting == PackagingSetting::kUnset && ReadLine(in, &line)) {
+    if (std::strstr(line.c_str(), "gTQPackaging") == nullptr) continue;
+    setting = std::strstr(line.c_str(), "kStrStart") != nullptr ? PackagingSetting::kSet
+                                                                : PackagingSetting::kClear;
   }
   std::fclose(in);
   return setting;

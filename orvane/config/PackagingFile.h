@@ -14,7 +14,8 @@ enum class PackagingSetting {
   kClear,        // it does not
 };
 
-// Reads installDir\html\en_US\tqadmin\common\config.js.
+// Reads installDir\html\en_US\tqadmin\common\config.js, whole lines of any
+// length (each as far as a NUL byte).
 PackagingSetting ReadPackagingSetting(const char* installDir);
 
 // Sets or clears the record's packaging option bit as setting says; kUnset

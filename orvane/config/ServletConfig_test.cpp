@@ -148,6 +148,19 @@ TEST_F(ServletConfigTest, OldSectionsAreReplacedWhereverTheyStand) {
             "first\r\n\r\n\r\nlast without line end\r\n\r\n" + kSectionBegin + kSectionEnd);
 }
 
+
+TEST_F(ServletConfigTest, LineHoldingANulKeepsItsOwnLineEndRunAfterRun) {
+  // A NUL byte used to hide the line feed: every run added an empty line.
+  const std::string nulLine("x\0y\r\n", 5);
+  for (const std::string& original : {nulLine, "first\r\n" + nulLine + "\r\n"}) {
+    machine.WriteFile(kServletCnf, original);
+    ASSERT_EQ(Update(0), 1);
+    const std::string once = ServletCnf();
+    EXPECT_EQ(once, original + "\r\n" + kSectionBegin + kSectionEnd);
+    ASSERT_EQ(Update(0), 1);
+    EXPECT_EQ(ServletCnf(), once);
+  }
+}
 TEST_F(ServletConfigTest, FailuresLeaveTheFileAsItWas) {
   EXPECT_EQ(Update(), 0);
   ASSERT_EQ(Errors().size(), 1u);

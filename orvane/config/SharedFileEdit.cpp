@@ -1,6 +1,6 @@
 #include "orvane/config/SharedFileEdit.h"
 
-#include <cstring>
+#include <string>
 
 #include "orvane/config/DirectiveLine.h"
 #include "orvane/os/Files.h"
@@ -25,13 +25,15 @@ EditResult EditSharedFile(const std::string& path, const std::string& backupPath
 }
 
 void CopyLinesThenEndLast(FILE* in, FILE* out, const LineRule& rule) {
+  // CopyLines' loop, for the whole line copied: a NUL byte in it hides its
+  // line feed from the rule's view.
   bool lastCopiedEnded = true;
-  CopyLines(in, out, [&](const char* line, FILE* to) {
-    if (!rule(line, to)) return false;
-    const size_t length = std::strlen(line);
-    lastCopiedEnded = length > 0 && line[length - 1] == '\n';
-    return true;
-  });
+  std::string line;
+  while (ReadLine(in, &line)) {
+    if (!rule(line.c_str(), out)) continue;
+    std::fwrite(line.data(), 1, line.size(), out);
+    lastCopiedEnded = line.back() == '\n';
+  }
   if (!lastCopiedEnded) std::fputc('\n', out);
 }
 

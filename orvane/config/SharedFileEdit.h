@@ -34,8 +34,9 @@ EditResult EditSharedFile(const std::string& path, const std::string& backupPath
                           const ContentEdit& edit);
 
 // Copies in to out line by line through rule (CopyLines), then ends the
-// last line copied when it has no line feed, so that lines can follow. (A
-// last line holding a NUL byte counts as unended: it gets a line feed.)
+// last line copied when it has no line feed, so that lines can follow. A
+// line holding a NUL byte is judged by its whole text: one that ends with
+// its line feed gets no second one.
 void CopyLinesThenEndLast(FILE* in, FILE* out, const LineRule& rule);
 
 }  // namespace orvane

@@ -3,16 +3,14 @@
 // catch-all entry refuses. The same bytes then go through the file readers
 // as a whole file: every line, and the marked section, in the readers'
 // 1024-character pieces.
-#include <sys/stat.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "orvane/core/KeywordParser.h"
-#include "orvane/os/Files.h"
+#include "orvane/testing/FuzzMachine.h"
 
 namespace {
 
@@ -23,27 +21,14 @@ bool Offer(const orvane::KeywordTable& table, const char* line, const char* host
   return false;
 }
 
-// A file on an emulated machine of the run's own.
-const char* FuzzFile() {
-  static const bool ready = [] {
-    static char folder[] = "/tmp/orvane-fuzz-XXXXXX";
-    if (mkdtemp(folder) == nullptr) return false;
-    setenv("ORVANE_MACHINE", folder, 1);
-    return mkdir((std::string(folder) + "/drive_c").c_str(), 0700) == 0;
-  }();
-  if (!ready) std::abort();
-  return "C:\\fuzz.ini";
-}
+constexpr char kFuzzFile[] = "C:\\fuzz.ini";
 
 void ParseAsFile(const uint8_t* data, size_t size, const char* host) {
-  FILE* file = orvane::os::OpenFile(FuzzFile(), "wb");
-  if (file == nullptr) std::abort();
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
+  orvane::fuzz::WriteFile(kFuzzFile, std::string_view(reinterpret_cast<const char*>(data), size));
   MSInfo rec;
-  if (!orvane::ParseKeywordFile(FuzzFile(), orvane::MainFileTable(rec, orvane::KeywordVariant::kCurrent)) ||
-      !orvane::ParseKeywordFile(FuzzFile(), orvane::MacroProcessorTable(rec)) ||
-      !orvane::ParseMarkedSection(FuzzFile(), orvane::WebServerTable(rec), host)) {
+  if (!orvane::ParseKeywordFile(kFuzzFile, orvane::MainFileTable(rec, orvane::KeywordVariant::kCurrent)) ||
+      !orvane::ParseKeywordFile(kFuzzFile, orvane::MacroProcessorTable(rec)) ||
+      !orvane::ParseMarkedSection(kFuzzFile, orvane::WebServerTable(rec), host)) {
     std::abort();
   }
 }

@@ -32,15 +32,17 @@ int StoreText(const KelString& text, FILE* file) {
 
 // Reads one line as KelString::Load does: it must end with a line end (LF
 // or CR LF) and hold at most kMaxLineChars characters. A line that holds a
-// NUL byte is refused as damaged too: taken as a value it would lose
-// everything after the NUL at the next store, silently.
+// NUL byte or a CR of its own is refused as damaged too: taken as a value,
+// a NUL would lose everything after it at the next store, silently, and a
+// CR could not be stored back, so no later store of the list would succeed.
 int LoadLine(KelString& text, FILE* file) {
   text.Empty();
   std::string line;
   if (!orvane::ReadLine(file, &line) || line.empty() || line.back() != '\n') return 0;
   line.pop_back();
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line.size() > static_cast<size_t>(kMaxLineChars) || line.find('\0') != std::string::npos) {
+  if (line.size() > static_cast<size_t>(kMaxLineChars) ||
+      line.find_first_of(std::string("\0\r", 2)) != std::string::npos) {
     return 0;
   }
   text = line.c_str();

@@ -675,6 +675,9 @@ TEST_F(MSListMachineTest, LoadFailuresAndWhatStaysInTheList) {
   longLine[12] = std::string(512, 'x');
   std::vector<std::string> longestLine = good;
   longestLine[12] = std::string(511, 'x');
+  // A field holding a CR loaded, and then no store of the list succeeded.
+  std::vector<std::string> carriageReturn = good;
+  carriageReturn[12] = "svc\rname";
   const std::string whole = FileOf({good});
   const Case cases[] = {
       {"wrong closing line", FileOf({good}, "769", "768"), 0, {"earlier", "shop2"}},
@@ -687,6 +690,7 @@ TEST_F(MSListMachineTest, LoadFailuresAndWhatStaysInTheList) {
       {"record cut short", whole.substr(0, whole.size() - 12), 0, {}},
       {"512-character line", FileOf({longLine}), 0, {}},
       {"511-character line", FileOf({longestLine}), 1, {"earlier", "shop2"}},
+      {"CR inside a field", FileOf({carriageReturn}), 0, {}},
       {"negative count", Lines({"769", "-1", "769"}), 0, {"earlier"}},
       {"empty file", "", 0, {"earlier"}},
   };

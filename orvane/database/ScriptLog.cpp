@@ -12,12 +12,14 @@ namespace {
 
 constexpr unsigned int kHostingDataError = 99;
 
-// A line as the log reading sees it: its line end turned into a blank.
+// A line as the log reading sees it: the whole line, as far as a NUL byte,
+// with its line end (wherever a NUL leaves it) turned into a blank.
 bool ReadLogLine(FILE* in, std::string* line) {
-  char buffer[kMaxLineChars + 1];
-  if (std::fgets(buffer, sizeof buffer, in) == nullptr) return false;
-  *line = buffer;
-  if (!line->empty() && line->back() == '\n') line->back() = ' ';
+  std::string whole;
+  if (!ReadLine(in, &whole)) return false;
+  *line = whole.c_str();
+  if (!line->empty() && line->back() == '\n') line->pop_back();
+  if (whole.back() == '\n') *line += ' ';
   return true;
 }
 

@@ -255,7 +255,9 @@ std::string CommandLine::RunCommand(const std::string& commandText, bool* failed
   if (Keywords(words, 0, {"catalog", "tcpip", "node"})) return CatalogNode(words, failed);
   if (Keywords(words, 0, {"catalog", "database"})) return CatalogDatabase(words, failed);
   if (Keywords(words, 0, {"uncatalog"})) return Uncatalog(words, failed);
-  return Failure(failed, VelqMessage("SQL0104N", "An unexpected token \"" + words[1] +
+  // A directory keyword alone ("catalog") is followed by the statement's end.
+  const std::string token = words.size() > 1 ? words[1] : "END-OF-STATEMENT";
+  return Failure(failed, VelqMessage("SQL0104N", "An unexpected token \"" + token +
                                                      "\" was found following \"" + words[0] +
                                                      "\".  SQLSTATE=42601"));
 }

@@ -78,6 +78,9 @@ TEST_F(CommandLineTest, DirectoryCommandsKeepTheirEntries) {
   EXPECT_TRUE(Contains(Velq("list database directory"), "SQL1057W"));
   EXPECT_FALSE(machine.FileExists("C:\\VELQ\\DATA\\SHOP1.db"));
   EXPECT_TRUE(Contains(Velq("drop database shop1", 4), "SQL1013N"));
+  // A keyword alone read past the command's words.
+  EXPECT_TRUE(Contains(Velq("catalog", 4), "token \"END-OF-STATEMENT\" was found following"));
+  EXPECT_TRUE(Contains(Velq("catalog x", 4), "token \"x\" was found following \"catalog\""));
 }
 
 TEST_F(CommandLineTest, KnobsFailCreationAndStatements) {

@@ -1,0 +1,3 @@
+var kStrStart = 1;
+var gTQPackaging = kStrStart;
+var gTQPackaging = 0;
