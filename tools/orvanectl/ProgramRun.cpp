@@ -47,6 +47,10 @@ std::optional<std::string> FindSiblingProgram(const std::string& name,
   std::error_code error;
   const std::filesystem::path beside = OwnDirectory() / file;
   if (std::filesystem::is_regular_file(beside, error)) return beside.string();
+#if defined(ORVANECTL_PRIVATE_PROGRAMS)
+  const std::filesystem::path installed = OwnDirectory() / ORVANECTL_PRIVATE_PROGRAMS / file;
+  if (std::filesystem::is_regular_file(installed, error)) return installed.string();
+#endif
   if (!builtPath.empty() && std::filesystem::is_regular_file(builtPath, error)) return builtPath;
   return std::nullopt;
 }

@@ -14,8 +14,9 @@ struct ProgramResult {
   std::string output;  // standard output and error, interleaved
 };
 
-// The program named name (without ".exe") in orvanectl's own directory, or
-// else at builtPath (where the build puts it); nothing when neither exists.
+// The program named name (without ".exe") in orvanectl's own directory, in
+// the installation's folder of private programs, or else at builtPath (where
+// the build puts it); nothing when none exists.
 std::optional<std::string> FindSiblingProgram(const std::string& name,
                                               const std::string& builtPath);
 
