@@ -61,9 +61,9 @@ int SetUpPaymentServer(MSInfo& info, const char* installDir) {
     if (os::PathExists(script)) os::DeleteFile(script);
     return 1;
   }
-  WritePayBackConfig(info, installDir);
-  WritePayCashetConfig(info, installDir);
-  int status = WriteCashetScript(info, installDir);
+  int status = WritePayBackConfig(info, installDir);
+  status &= WritePayCashetConfig(info, installDir);
+  status &= WriteCashetScript(info, installDir);
   status &= WriteMigrateCashetScript(info, installDir);
   return status;
 }
@@ -93,7 +93,7 @@ int KelCreateSingleInst(MSInfo& info) {
   // as a folder, file and service name it would lead out of the instance.
   if (!MSInfo::CheckName(info.GetName())) {
     KelShowError(orvane::kMsgCreationFailed, info.GetName());
-    return 0;
+    return 1;
   }
   KelString installDir;
   if (!orvane::GetTQInstallPath(installDir, orvane::kCurrentProductVersion)) {
@@ -106,13 +106,17 @@ int KelCreateSingleInst(MSInfo& info) {
   orvane::WriteControllerConfig(info);
 
   int status = orvane::RegisterInstance(info);
-  // The files below report their own failures; they do not enter the status.
-  orvane::BuildInstanceTree(info, installDir);
-  orvane::WriteSampleStoreScript(info, installDir);
-  orvane::WriteServerConfig(info, installDir);
-  orvane::WriteMacroConfig(info, installDir);
-  orvane::WritePayCyberConfig(info, installDir);
-  orvane::WriteSchedulerConfig(info, installDir);
+  // Each step below reports its own failure and creation goes on, but a file
+  // that was not written fails the creation: the summary must not call it a
+  // success.
+  status &= orvane::BuildInstanceTree(info, installDir);
+  if (info.GetMSOption() & MSInfo::kOptHosting) {
+    status &= orvane::WriteSampleStoreScript(info, installDir);
+  }
+  status &= orvane::WriteServerConfig(info, installDir);
+  status &= orvane::WriteMacroConfig(info, installDir);
+  status &= orvane::WritePayCyberConfig(info, installDir);
+  status &= orvane::WriteSchedulerConfig(info, installDir);
   status &= orvane::SetUpPaymentServer(info, installDir);
   if (orvane::IsPersonalizationInstalled()) status &= KelNetPerceptionConfig(info) ? 1 : 0;
 

@@ -20,8 +20,9 @@ class MSInfo;
 // Creates the instance. 0 when the installation parameters cannot be found
 // (message 5) or the administration pages' config.js cannot be read (no
 // message); otherwise 1, with the outcome told as status message 54 (created)
-// or error message 19 (a registration or payment script failed; the failing
-// steps report their own messages). The packaging flag of info follows the
+// or error message 19 (a registration, a directory or a file failed, the
+// failing steps reporting their own messages; or a record whose name its
+// rule refuses, with nothing done). The packaging flag of info follows the
 // installation's config.js.
 ORVANE_API int KelCreateSingleInst(MSInfo& info);
 
