@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "orvane/core/AsciiCase.h"
+
 namespace orvane {
 namespace {
 
@@ -12,6 +14,15 @@ bool IsLetterOrDigit(char c) {
 }
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
+bool IsDeviceName(const char* text) {
+  const size_t stem = std::strcspn(text, ".");
+  for (const char* device : {"con", "prn", "aux", "nul"}) {
+    if (EqualsIgnoringCase(text, stem, device)) return true;
+  }
+  return stem == 4 && (EqualsIgnoringCase(text, 3, "com") || EqualsIgnoringCase(text, 3, "lpt")) &&
+         text[3] >= '1' && text[3] <= '9';
+}
 
 template <class Fits>
 bool EveryCharacter(const char* text, Fits fits) {
@@ -45,9 +56,11 @@ bool IsSetValueText(const char* text) {
 bool IsInstanceNameText(const char* text) {
   const bool fits = EveryCharacter(
       text, [](char c) { return !IsControl(c) && std::strchr(" \\/:*?\"<>|&^%()", c) == nullptr; });
-  const bool onlyDots =
-      text != nullptr && *text != '\0' && std::strspn(text, ".") == std::strlen(text);
-  return fits && !onlyDots;
+  if (!fits || text == nullptr || *text == '\0') return fits;
+  // Windows drops a trailing dot from a file name ("." and ".." lead
+  // elsewhere) and opens a device for a reserved name, with or without an
+  // ending: such a name is never a folder of the instance's own.
+  return text[std::strlen(text) - 1] != '.' && !IsDeviceName(text);
 }
 
 std::string InQuotes(const char* text) {

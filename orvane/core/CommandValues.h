@@ -28,9 +28,10 @@ bool IsQuotableText(const char* text);
 // "set name=value" line, which runs to the line end with its blanks and
 // parentheses.
 bool IsSetValueText(const char* text);
-// No control character or blank, none of \ / : * ? " < > | & ^ % ( ), and
-// not made of dots alone: the instance name is a folder, a file and a
-// service name.
+// No control character or blank, none of \ / : * ? " < > | & ^ % ( ), no
+// trailing dot (so not made of dots alone) and no device name (CON, PRN,
+// AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an ending): the
+// instance name is a folder, a file and a service name.
 bool IsInstanceNameText(const char* text);
 
 // text in double quotes, for a value that IsQuotableText accepts.
