@@ -24,8 +24,9 @@ const char* StartTypeName(orvane::os::StartType type) {
   }
 }
 
-// The start type of the service, "" when there is no such service.
-std::string StartTypeOf(const std::string& service) {
+}  // namespace
+
+std::string ServiceStartType(const std::string& service) {
   auto manager = orvane::os::ServiceManager::Open();
   if (!manager) return "";
   auto opened = manager->OpenService(service);
@@ -36,15 +37,15 @@ std::string StartTypeOf(const std::string& service) {
   return config ? StartTypeName(config->startType) : "unknown";
 }
 
-}  // namespace
+std::string InstanceServiceName(const std::string& name) { return "TQ" + name; }
 
 std::string InstanceServiceName(const MSInfo& record) {
-  return std::string("TQ") + record.GetName();
+  return InstanceServiceName(std::string(record.GetName()));
 }
 
 InstanceState QueryInstanceState(MSInfo& record) {
   InstanceState state;
-  state.startType = StartTypeOf(InstanceServiceName(record));
+  state.startType = ServiceStartType(InstanceServiceName(record));
   const std::string controllerEntry = std::string("tq") + record.GetName();
   state.created = !state.startType.empty() || KelGetTcpServicePort(controllerEntry.c_str()) > 0;
   state.running = KelIsTQSvcActive(record) != 0;

@@ -29,7 +29,12 @@ struct InstanceState {
 
 InstanceState QueryInstanceState(MSInfo& record);
 
+// The start type of a Windows service as InstanceState names it; "" when
+// there is no such service.
+std::string ServiceStartType(const std::string& service);
+
 // The instance's Windows service name.
+std::string InstanceServiceName(const std::string& name);
 std::string InstanceServiceName(const MSInfo& record);
 
 nlohmann::json StateJson(const InstanceState& state);

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "Commands.h"
+#include "DatabasePurge.h"
 #include "Host.h"
 #include "InstanceData.h"
-#include "DatabasePurge.h"
 #include "InstanceState.h"
+#include "MachineChanges.h"
 #include "SecretInput.h"
 #include "orvane/config/WebServerLines.h"
 #include "orvane/core/AsciiCase.h"
@@ -69,6 +70,9 @@ int Create(Context& context, const Selection& selection) {
     names.push_back(record.GetName());
   }
   if (!selection.all) names = {selection.name};
+  std::vector<std::string> services;
+  for (const std::string& name : names) services.push_back(InstanceServiceName(name));
+  const MachineChanges changes(services);
   int code = kExitDone;
   nlohmann::json created = nlohmann::json::array();
   for (const std::string& name : names) {
@@ -86,6 +90,7 @@ int Create(Context& context, const Selection& selection) {
     created.push_back(record.GetName());
   }
   host.Result()["created"] = created;
+  changes.Report(host.Result());
   if (!data.Store()) return kExitFailed;
   return code;
 }
@@ -250,7 +255,9 @@ int Delete(Context& context, const Deletion& deletion) {
     return kExitFailed;
   }
   const bool created = QueryInstanceState(record).created;
+  const MachineChanges changes({InstanceServiceName(record)});
   const bool unregistered = !created || KelDeleteSingleInst(record) != 0;
+  changes.Report(host.Result());
   host.Result()["unregistered"] = created;
   const bool purged = !deletion.purge || PurgeDatabase(record);
   if (created) SayWhatStays(record, deletion.purge);
@@ -336,7 +343,10 @@ int CreateDatabase(Context& context, const Selection& selection) {
   }
   if (selection.name.empty()) return DBCreateDatabase(data.List()) ? kExitDone : kExitFailed;
   if (!data.Select(selection.name, record)) return kExitUnknownInstance;
-  return DBCreateSingle(record) ? kExitDone : kExitFailed;
+  const MachineChanges changes({InstanceServiceName(record)});
+  const int created = DBCreateSingle(record);
+  changes.Report(host.Result());
+  return created ? kExitDone : kExitFailed;
 }
 
 int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
@@ -355,9 +365,10 @@ int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
   line.insert(line.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& word : line) argv.push_back(word.data());
-  if (!KelCreateFixpackQVInit(record, argv.data(), static_cast<int>(argv.size()))) {
-    return kExitFailed;
-  }
+  const MachineChanges changes({});
+  const int bridged = KelCreateFixpackQVInit(record, argv.data(), static_cast<int>(argv.size()));
+  changes.Report(host.Result());
+  if (!bridged) return kExitFailed;
   host.Note(std::string("queue bridge set up for instance ") + record.GetName());
   host.Result()["instance"] = record.GetName();
   return kExitDone;

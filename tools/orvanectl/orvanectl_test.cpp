@@ -538,12 +538,22 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
   json created = CtlJson({"create", "--all"}, 0);
   EXPECT_TRUE(HasMessage(created, 54)) << created.dump();
   EXPECT_EQ(created["result"]["created"].size(), 2u);
+  // What changed on the machine: both services, every entry of each.
+  EXPECT_EQ(created["result"]["changes"]["services"], json({{"TQshop1", "created"}, {"TQshop2", "created"}}));
+  EXPECT_EQ(created["result"]["changes"]["unregistered"], json::array());
+  json shop2Entries = json::array();
+  for (const json& line : created["result"]["changes"]["registered"]) {
+    if (line.get<std::string>().rfind("tqshop2", 0) == 0) shop2Entries.push_back(line);
+  }
+  EXPECT_EQ(shop2Entries.size(), 14u) << created.dump();  // controller, 2 servers, pay_cyber, 10 schedulers
+  EXPECT_EQ(created["result"]["changes"]["registered"].size(), 28u);
   // The second instance's ports are now its own services' entries: it stays.
   json changed = CtlJson({"set", "shop2", "--cache", "on"}, 0);
   EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"].size(), 2u);
 
   json database = CtlJson({"db", "create", "shop1"}, 0);
   EXPECT_TRUE(HasMessage(database, 20)) << database.dump();
+  EXPECT_EQ(database["result"]["changes"]["services"], json({{"TQshop1", "demand -> automatic"}}));
   json again = CtlJson({"db", "create", "--all"}, 0);
   EXPECT_TRUE(HasMessage(again, 35)) << again.dump();
 
@@ -572,6 +582,9 @@ TEST_F(OrvanectlTest, CreatedInstancesRunAndStayInTheList) {
 
   json deleted = CtlJson({"delete", "shop2"}, 0);
   EXPECT_TRUE(HasMessage(deleted, 49)) << deleted.dump();
+  EXPECT_EQ(deleted["result"]["changes"]["services"], json({{"TQshop2", "deleted"}}));
+  EXPECT_EQ(deleted["result"]["changes"]["unregistered"], shop2Entries);
+  EXPECT_EQ(deleted["result"]["changes"]["registered"], json::array());
   EXPECT_EQ(ReadFile(servicesFile).find("tqshop2"), std::string::npos);
   EXPECT_EQ(ReadFile(HttpdCnf()).find("shop2.example"), std::string::npos);
   json left = CtlJson({"list"}, 0);

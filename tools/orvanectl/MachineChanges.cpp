@@ -1,0 +1,72 @@
+#include "MachineChanges.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <utility>
+
+#include "InstanceState.h"
+#include "orvane/os/Files.h"
+
+namespace orvanectl {
+
+namespace {
+
+// The entry lines of the machine's services file as they stand, without
+// comments and line ends; none when it cannot be read.
+std::set<std::string> EntryLines() {
+  std::set<std::string> lines;
+  const std::string path = orvane::os::WindowsDirectory() + "\\system32\\drivers\\etc\\services";
+  std::FILE* file = orvane::os::OpenFile(path, "r");
+  if (file == nullptr) return lines;
+  std::string line;
+  for (int c = std::fgetc(file);; c = std::fgetc(file)) {
+    if (c != EOF && c != '\n') {
+      line += static_cast<char>(c);
+      continue;
+    }
+    const std::string entry = line.substr(0, line.find('#'));
+    if (entry.find_first_not_of(" \t\r") != std::string::npos) lines.insert(line);
+    line.clear();
+    if (c == EOF) break;
+  }
+  std::fclose(file);
+  return lines;
+}
+
+std::vector<std::string> StartTypes(const std::vector<std::string>& services) {
+  std::vector<std::string> types;
+  for (const std::string& service : services) types.push_back(ServiceStartType(service));
+  return types;
+}
+
+nlohmann::json Difference(const std::set<std::string>& a, const std::set<std::string>& b) {
+  nlohmann::json lines = nlohmann::json::array();
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(lines));
+  return lines;
+}
+
+}  // namespace
+
+MachineChanges::MachineChanges(std::vector<std::string> services)
+    : m_services(std::move(services)), m_startTypes(StartTypes(m_services)),
+      m_entries(EntryLines()) {}
+
+void MachineChanges::Report(nlohmann::json& result) const {
+  const std::set<std::string> entries = EntryLines();
+  nlohmann::json& changes = result["changes"];
+  changes["registered"] = Difference(entries, m_entries);
+  changes["unregistered"] = Difference(m_entries, entries);
+  nlohmann::json services = nlohmann::json::object();
+  const std::vector<std::string> now = StartTypes(m_services);
+  for (size_t i = 0; i < m_services.size(); ++i) {
+    const std::string& before = m_startTypes[i];
+    if (now[i] == before) continue;
+    services[m_services[i]] = before.empty() ? "created"
+                              : now[i].empty() ? "deleted"
+                                               : before + " -> " + now[i];
+  }
+  changes["services"] = services;
+}
+
+}  // namespace orvanectl
