@@ -219,11 +219,19 @@ TEST_F(CreationTest, NoFreeHelperBlockReports70And19) {
 TEST_F(CreationTest, AStoredNameItsRuleRefusesCreatesNothing) {
   LayOut();
   const MSInfo stored = Record("shop", 20000);
-  const std::filesystem::path driveC = machine.HostPath("C:\\");
+  // Drive C's own entries, and below them the folders an instance writes to
+  // (not all of the drive: under Wine it is a real Windows drive).
   const auto entries = [&] {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(driveC)) {
+    for (const auto& entry : std::filesystem::directory_iterator(machine.HostPath("C:\\"))) {
       names.push_back(entry.path().string());
+    }
+    for (const char* folder : {"C:\\Tessaly", "C:\\stores", "C:\\WWW"}) {
+      const std::filesystem::path path = machine.HostPath(folder);
+      if (!std::filesystem::exists(path)) continue;
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
+        names.push_back(entry.path().string());
+      }
     }
     std::sort(names.begin(), names.end());
     return names;
