@@ -96,7 +96,7 @@ int HexDigit(char c) {
 }
 
 // A number of one to eight hex digits.
-bool ParseHexNumber(const std::string& digits, unsigned long* number) {
+bool ParseHexNumber(std::string_view digits, unsigned long* number) {
   if (digits.empty() || digits.size() > 8) return false;
   unsigned long result = 0;
   for (char c : digits) {
@@ -115,14 +115,13 @@ bool StartsWithIgnoringCase(const std::string& text, size_t pos, const char* pre
   return true;
 }
 
-std::string_view TrimmedView(std::string_view line) {
+// The line without the blanks, tabs and CRs at its ends.
+std::string_view Trimmed(std::string_view line) {
   size_t begin = line.find_first_not_of(" \t\r");
   if (begin == std::string_view::npos) return std::string_view();
   size_t end = line.find_last_not_of(" \t\r");
   return line.substr(begin, end - begin + 1);
 }
-
-std::string Trimmed(const std::string& line) { return std::string(TrimmedView(line)); }
 
 // The lines of text, each without the blanks, tabs and CRs at its ends.
 std::vector<std::string> TrimmedLines(const std::string& text) {
@@ -130,7 +129,7 @@ std::vector<std::string> TrimmedLines(const std::string& text) {
   std::string_view rest(text);
   while (!rest.empty()) {
     size_t end = std::min(rest.find('\n'), rest.size());
-    lines.emplace_back(TrimmedView(rest.substr(0, end)));
+    lines.emplace_back(Trimmed(rest.substr(0, end)));
     rest.remove_prefix(std::min(end + 1, rest.size()));
   }
   return lines;
@@ -375,11 +374,12 @@ bool Parser::ParseHexData(std::string bytesText, unsigned long type, RegistryVal
   }
   if (!bytesText.empty() && bytesText.back() == '\\') bytesText.pop_back();
   std::vector<unsigned char> data;
+  data.reserve(bytesText.size() / 3 + 1);
   size_t start = 0;
   while (start < bytesText.size()) {
     size_t end = bytesText.find(',', start);
     if (end == std::string::npos) end = bytesText.size();
-    std::string token = Trimmed(bytesText.substr(start, end - start));
+    std::string_view token = Trimmed(std::string_view(bytesText).substr(start, end - start));
     unsigned long byte = 0;
     if (token.size() > 2 || !ParseHexNumber(token, &byte)) {
       m_lineIndex = firstLine;
@@ -501,6 +501,7 @@ std::string FormatLine() { return std::string(kVersion4Header) + "\r\n\r\n"; }
 int CompareRegistryNames(const std::string& a, const std::string& b) {
   size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
+    if (a[i] == b[i]) continue;  // most names share long runs of equal bytes
     unsigned char left = UpperByte(static_cast<unsigned char>(a[i]));
     unsigned char right = UpperByte(static_cast<unsigned char>(b[i]));
     if (left != right) return left < right ? -1 : 1;

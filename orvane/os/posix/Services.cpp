@@ -82,8 +82,22 @@ bool IsMarkedForDeletion(const StoredService& service) {
   return DwordOr(service.configuration, "DeleteFlag", 0) != 0;
 }
 
-const RegistryNode* FindLocalMachineKey(const RegistryNode& tree, const std::string& subkey) {
-  return tree.FindPath(posix::HiveKeyPath(RegistryRoot::kLocalMachine, subkey));
+// A service's keys in a snapshot, null when absent. The paths of the keys
+// above them are split once, not at every look-up of every service.
+const RegistryNode* SubkeyOf(const RegistryNode* parent, const std::string& name) {
+  return parent == nullptr ? nullptr : parent->FindSubkey(name);
+}
+
+const RegistryNode* ConfigurationNode(const RegistryNode& tree, const std::string& name) {
+  static const std::vector<std::string> kPath =
+      posix::HiveKeyPath(RegistryRoot::kLocalMachine, kConfigurationKey);
+  return SubkeyOf(tree.FindPath(kPath), name);
+}
+
+const RegistryNode* RunStateNode(const RegistryNode& tree, const std::string& name) {
+  static const std::vector<std::string> kPath =
+      posix::HiveKeyPath(RegistryRoot::kLocalMachine, kRunStateKey);
+  return SubkeyOf(tree.FindPath(kPath), name);
 }
 
 // A service without a run state has never been started: it is stopped.
@@ -113,11 +127,11 @@ Expected<StoredService> ReadService(const std::string& name) {
   if (!tree.ok()) return Status::Failure(kServiceDoesNotExist);
   StoredService service;
   service.tree = std::move(*tree);
-  service.configuration = FindLocalMachineKey(*service.tree, ConfigurationKeyOf(name));
+  service.configuration = ConfigurationNode(*service.tree, name);
   if (service.configuration == nullptr || service.configuration->FindValue("Type") == nullptr) {
     return Status::Failure(kServiceDoesNotExist);
   }
-  const RegistryNode* runStateKey = FindLocalMachineKey(*service.tree, RunStateKeyOf(name));
+  const RegistryNode* runStateKey = RunStateNode(*service.tree, name);
   service.runState = RunStateOf(runStateKey);
   service.knobs = KnobsOf(runStateKey);
   return service;
