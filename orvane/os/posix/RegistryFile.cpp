@@ -578,6 +578,13 @@ void RegistryNode::SetValue(const std::string& name, RegistryValue value) {
   AppendValue(name, std::move(value));
 }
 
+bool RegistryNode::ChangeValue(const std::string& name, RegistryValue value) {
+  const RegistryValue* now = FindValue(name);
+  if (now != nullptr && now->type == value.type && now->data == value.data) return false;
+  SetValue(name, std::move(value));
+  return true;
+}
+
 void RegistryNode::AppendValue(const std::string& name, RegistryValue value) {
   m_values.push_back(NamedValue{name, std::move(value)});
 }

@@ -98,6 +98,8 @@ class RegistryNode {
   const RegistryValue* FindValue(const std::string& name) const;
   // Sets a value; an existing one keeps its spelling and its place.
   void SetValue(const std::string& name, RegistryValue value);
+  // The same unless the value holds that already; true when it changed.
+  bool ChangeValue(const std::string& name, RegistryValue value);
   // Adds a value that the caller knows the key does not hold, without
   // looking for it.
   void AppendValue(const std::string& name, RegistryValue value);

@@ -25,6 +25,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "orvane/os/Registry.h"
 #include "orvane/os/posix/Clock.h"
@@ -137,15 +139,27 @@ Expected<StoredService> ReadService(const std::string& name) {
   return service;
 }
 
+// One transaction, so that no reader (nor a crash) sees half a run state,
+// and the file is written once at most.
 Status WriteRunState(const std::string& name, const ServiceRunState& runState) {
-  Expected<RegistryKey> key = RegistryKey::Create(RegistryRoot::kLocalMachine, RunStateKeyOf(name),
-                                                  "", RegistryAccess::kAll);
-  if (!key) return key.status();
-  Status written =
-      key->SetValue("State", RegistryValue::Dword(static_cast<unsigned long>(runState.state)));
-  if (written) written = key->SetValue("PendingSince", RegistryValue::Dword(runState.pendingSince));
-  if (written) written = key->SetValue("CheckPoint", RegistryValue::Dword(runState.checkPoint));
-  return written;
+  const std::vector<std::string> path =
+      posix::HiveKeyPath(RegistryRoot::kLocalMachine, RunStateKeyOf(name));
+  return posix::ChangeRegistry([&](RegistryNode* tree, bool* changed) {
+    RegistryNode* key = tree;
+    for (const std::string& keyName : path) {
+      bool added = false;
+      key = &key->AddSubkey(keyName, "", &added);
+      *changed = *changed || added;
+    }
+    const std::pair<const char*, unsigned long> values[] = {
+        {"State", static_cast<unsigned long>(runState.state)},
+        {"PendingSince", runState.pendingSince},
+        {"CheckPoint", runState.checkPoint}};
+    for (const auto& [valueName, number] : values) {
+      if (key->ChangeValue(valueName, RegistryValue::Dword(number))) *changed = true;
+    }
+    return Status();
+  });
 }
 
 bool SameRunState(const ServiceRunState& a, const ServiceRunState& b) {
