@@ -11,26 +11,39 @@ constexpr size_t kMaxPortDigits = 5;
 
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
+std::string_view WithoutComment(std::string_view line) { return line.substr(0, line.find('#')); }
+
+// The word of line that starts at or after *pos, which moves past it; empty
+// when there is none.
+std::string_view NextWord(std::string_view line, size_t* pos) {
+  const size_t start = line.find_first_not_of(kBlanks, *pos);
+  if (start == std::string_view::npos) return std::string_view();
+  *pos = std::min(line.find_first_of(kBlanks, start), line.size());
+  return line.substr(start, *pos - start);
+}
+
 }  // namespace
 
 std::vector<std::string> DatabaseLineWords(std::string_view line) {
-  line = line.substr(0, line.find('#'));
+  line = WithoutComment(line);
   std::vector<std::string> words;
-  size_t wordStart = line.find_first_not_of(kBlanks);
-  while (wordStart != std::string_view::npos) {
-    size_t wordEnd = std::min(line.find_first_of(kBlanks, wordStart), line.size());
-    words.emplace_back(line.substr(wordStart, wordEnd - wordStart));
-    wordStart = line.find_first_not_of(kBlanks, wordEnd);
+  size_t pos = 0;
+  for (std::string_view word = NextWord(line, &pos); !word.empty(); word = NextWord(line, &pos)) {
+    words.emplace_back(word);
   }
   return words;
 }
 
 std::optional<ServiceEntry> ParseServicesLine(std::string_view line) {
-  std::vector<std::string> words = DatabaseLineWords(line);
-  if (words.size() < 2) return std::nullopt;
-  const std::string& portWord = words[1];
+  // Only the first two words count: no list of words is made for each line
+  // of a file of many thousand.
+  line = WithoutComment(line);
+  size_t pos = 0;
+  const std::string_view name = NextWord(line, &pos);
+  const std::string_view portWord = NextWord(line, &pos);
+  if (portWord.empty()) return std::nullopt;
   const size_t slash = portWord.find('/');
-  if (slash == std::string::npos || slash == 0 || slash > kMaxPortDigits ||
+  if (slash == std::string_view::npos || slash == 0 || slash > kMaxPortDigits ||
       slash + 1 == portWord.size() ||
       !std::all_of(portWord.begin(), portWord.begin() + static_cast<long>(slash), IsDigit)) {
     return std::nullopt;
@@ -39,9 +52,9 @@ std::optional<ServiceEntry> ParseServicesLine(std::string_view line) {
   for (size_t i = 0; i < slash; ++i) port = port * 10 + (portWord[i] - '0');
   if (port > 65535) return std::nullopt;
   ServiceEntry entry;
-  entry.name = std::move(words[0]);
+  entry.name = std::string(name);
   entry.port = port;
-  entry.protocol = portWord.substr(slash + 1);
+  entry.protocol = std::string(portWord.substr(slash + 1));
   return entry;
 }
 

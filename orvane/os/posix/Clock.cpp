@@ -7,6 +7,7 @@
 
 #include "orvane/os/Process.h"
 #include "orvane/os/posix/RegistryStore.h"
+#include "orvane/os/posix/RegistryUtil.h"
 #include "orvane/os/posix/StartedChildren.h"
 
 namespace orvane::os {
@@ -22,12 +23,6 @@ constexpr char kMillisecondsValue[] = "ClockMilliseconds";
 // The most real time one virtual sleep gives to programs still running: a
 // program that never ends costs a ten-minute poll about a minute.
 constexpr unsigned long kRealTimeForChildren = 100;
-
-unsigned long DwordOr(const RegistryNode* key, const char* name, unsigned long fallback) {
-  const RegistryValue* value = key == nullptr ? nullptr : key->FindValue(name);
-  if (value == nullptr || value->type != ValueType::kDword) return fallback;
-  return value->AsDword();
-}
 
 const RegistryNode* EmulationKey(const RegistryNode& tree) {
   return tree.FindPath(HiveKeyPath(RegistryRoot::kLocalMachine, kEmulationKey));
@@ -84,15 +79,20 @@ bool IsVirtualClock() {
 
 std::uint64_t MachineClockMilliseconds() {
   Expected<RegistrySnapshot> tree = ReadRegistry();
-  if (tree.ok()) {
-    const RegistryNode* emulation = EmulationKey(**tree);
-    if (VirtualClockIsOn(emulation)) return VirtualReading(emulation);
-  }
-  return RealMilliseconds();
+  return tree.ok() ? MachineClockMilliseconds(**tree) : RealMilliseconds();
+}
+
+std::uint64_t MachineClockMilliseconds(const RegistryNode& tree) {
+  const RegistryNode* emulation = EmulationKey(tree);
+  return VirtualClockIsOn(emulation) ? VirtualReading(emulation) : RealMilliseconds();
 }
 
 unsigned long MachineClockSeconds() {
   return static_cast<unsigned long>(MachineClockMilliseconds() / 1000);
+}
+
+unsigned long MachineClockSeconds(const RegistryNode& tree) {
+  return static_cast<unsigned long>(MachineClockMilliseconds(tree) / 1000);
 }
 
 }  // namespace posix

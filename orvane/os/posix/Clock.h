@@ -14,6 +14,8 @@
 
 #include <cstdint>
 
+#include "orvane/os/posix/RegistryFile.h"
+
 namespace orvane::os::posix {
 
 // True when the machine's registry switches the virtual clock on.
@@ -22,10 +24,13 @@ bool IsVirtualClock();
 // The machine's clock in milliseconds: the host's real time since 1970, or
 // the virtual clock's reading.
 std::uint64_t MachineClockMilliseconds();
+// The same as a snapshot of the registry (tree) has it.
+std::uint64_t MachineClockMilliseconds(const RegistryNode& tree);
 
 // The same in whole seconds, as a dword holds it (real time fits one until
 // the year 2106).
 unsigned long MachineClockSeconds();
+unsigned long MachineClockSeconds(const RegistryNode& tree);
 
 }  // namespace orvane::os::posix
 

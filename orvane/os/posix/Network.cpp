@@ -12,12 +12,16 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 #include "orvane/os/Files.h"
 #include "orvane/os/Registry.h"
 #include "orvane/os/posix/AsciiCase.h"
 #include "orvane/os/posix/ErrnoStatus.h"
+#include "orvane/os/posix/HostFileVersion.h"
+#include "orvane/os/posix/Machine.h"
 #include "orvane/os/posix/NetworkDatabases.h"
 
 namespace orvane::os {
@@ -33,10 +37,14 @@ constexpr char kLoopbackAddress[] = "127.0.0.1";
 
 std::atomic<unsigned long> g_socketLayerStarts{0};
 
+std::string DatabaseFilePath(const std::string& fileName) {
+  return WindowsDirectory() + "\\system32\\drivers\\etc\\" + fileName;
+}
+
 // The whole text of a file of the machine's etc directory; nothing when it
 // cannot be read.
 std::optional<std::string> ReadDatabaseFile(const std::string& fileName) {
-  std::string path = WindowsDirectory() + "\\system32\\drivers\\etc\\" + fileName;
+  std::string path = DatabaseFilePath(fileName);
   FILE* file = OpenFile(path, "rb");
   if (file == nullptr) return std::nullopt;
   std::string text;
@@ -45,6 +53,36 @@ std::optional<std::string> ReadDatabaseFile(const std::string& fileName) {
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
   std::fclose(file);
   return text;
+}
+
+// The machine's hosts file as it is now, parsed once per version of the
+// file: one stat tells whether the kept one is still current, so an edit, by
+// this process or another, is seen at the next look-up. Null when the file
+// cannot be read.
+std::shared_ptr<const posix::HostsDatabase> CurrentHostsDatabase() {
+  struct Cache {
+    std::mutex mutex;
+    std::string hostPath;
+    std::optional<posix::HostFileVersion> version;
+    std::shared_ptr<const posix::HostsDatabase> database;
+  };
+  static Cache cache;
+  Expected<std::string> hostPath = posix::HostPath(DatabaseFilePath("hosts"));
+  if (!hostPath.ok()) return nullptr;
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  if (cache.database != nullptr && cache.hostPath == *hostPath &&
+      cache.version->IsCurrent(*hostPath)) {
+    return cache.database;
+  }
+  cache.database.reset();
+  cache.version.reset();
+  std::string text;
+  Expected<posix::HostFileVersion> version = posix::HostFileVersion::Open(*hostPath, &text);
+  if (!version.ok()) return nullptr;
+  cache.hostPath = *hostPath;
+  cache.version = std::move(*version);
+  cache.database = std::make_shared<const posix::HostsDatabase>(text);
+  return cache.database;
 }
 
 Expected<std::string> HostOwnName() {
@@ -124,9 +162,8 @@ Expected<HostEntry> ResolveHost(const std::string& name) {
   if (std::optional<std::string> address = posix::NormalIpv4Address(name)) {
     return HostEntry{name, {*address}};
   }
-  std::optional<std::string> hosts = ReadDatabaseFile("hosts");
-  if (hosts) {
-    if (std::optional<HostEntry> entry = posix::FindHostInHostsText(*hosts, name)) return *entry;
+  if (std::shared_ptr<const posix::HostsDatabase> hosts = CurrentHostsDatabase()) {
+    if (std::optional<HostEntry> entry = hosts->Find(name)) return *entry;
   }
   Expected<std::string> localName = LocalHostName();
   if (localName && posix::EqualsIgnoringCase(*localName, name)) return ResolveOwnName(*localName);

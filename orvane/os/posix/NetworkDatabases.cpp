@@ -26,6 +26,11 @@ std::vector<std::vector<std::string>> SplitDatabaseLines(const std::string& text
   return lines;
 }
 
+std::string FoldedCase(std::string text) {
+  for (char& ch : text) ch = AsciiLower(ch);
+  return text;
+}
+
 }  // namespace
 
 std::optional<std::string> NormalIpv4Address(const std::string& text) {
@@ -38,25 +43,26 @@ std::optional<std::string> NormalIpv4Address(const std::string& text) {
   return std::string(normal);
 }
 
-std::optional<HostEntry> FindHostInHostsText(const std::string& text, const std::string& name) {
-  std::optional<HostEntry> found;
+HostsDatabase::HostsDatabase(const std::string& text) {
   for (const std::vector<std::string>& words : SplitDatabaseLines(text)) {
     std::optional<std::string> address = NormalIpv4Address(words[0]);
     if (words.size() < 2 || !address) continue;
-    bool namesHost = std::any_of(words.begin() + 1, words.end(), [&](const std::string& word) {
-      return EqualsIgnoringCase(word, name);
-    });
-    if (!namesHost) continue;
-    if (!found) {
-      found.emplace();
-      found->officialName = words[1];
-    }
-    std::vector<std::string>& addresses = found->addresses;
-    if (std::find(addresses.begin(), addresses.end(), *address) == addresses.end()) {
-      addresses.push_back(*address);
+    for (auto name = words.begin() + 1; name != words.end(); ++name) {
+      auto [entry, added] = m_entries.try_emplace(FoldedCase(*name));
+      if (added) entry->second.officialName = words[1];
+      // A name twice on one line, or an address on two lines, counts once.
+      std::vector<std::string>& addresses = entry->second.addresses;
+      if (std::find(addresses.begin(), addresses.end(), *address) == addresses.end()) {
+        addresses.push_back(*address);
+      }
     }
   }
-  return found;
+}
+
+std::optional<HostEntry> HostsDatabase::Find(const std::string& name) const {
+  auto found = m_entries.find(FoldedCase(name));
+  if (found == m_entries.end()) return std::nullopt;
+  return found->second;
 }
 
 std::optional<ServiceEntry> FindServiceByPortInServicesText(const std::string& text, int port,

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "orvane/os/Network.h"
 
@@ -16,11 +17,20 @@ namespace orvane::os::posix {
 // the text is not an IPv4 address.
 std::optional<std::string> NormalIpv4Address(const std::string& text);
 
-// The entry of a host in the text of a hosts file: the official name is the
-// first name of the first line that names the host (as official name or
-// alias); the addresses are those of every such line, in file order, each
-// once. Only IPv4 lines count. Nothing when no line names the host.
-std::optional<HostEntry> FindHostInHostsText(const std::string& text, const std::string& name);
+// The text of a hosts file parsed once, for look-ups of any number of names.
+class HostsDatabase {
+ public:
+  explicit HostsDatabase(const std::string& text);
+
+  // The entry of a host: the official name is the first name of the first
+  // line that names the host (as official name or alias); the addresses are
+  // those of every such line, in file order, each once. Only IPv4 lines
+  // count. Nothing when no line names the host.
+  std::optional<HostEntry> Find(const std::string& name) const;
+
+ private:
+  std::unordered_map<std::string, HostEntry> m_entries;  // names folded to lower case
+};
 
 // The first entry of the text of a services file for a port, of any
 // protocol when protocol is empty. Lines whose port is not a number from 0

@@ -19,26 +19,26 @@ constexpr char kHosts[] =
     "192.168.1.1 other # shop\n";
 
 TEST(HostsTextTest, GathersEveryAddressOfEveryLineNamingTheHost) {
-  std::optional<HostEntry> entry = FindHostInHostsText(kHosts, "SHOP");
+  std::optional<HostEntry> entry = HostsDatabase(kHosts).Find("SHOP");
   ASSERT_TRUE(entry);
   EXPECT_EQ(entry->officialName, "Shop.example.com");
   EXPECT_EQ(entry->addresses, Addresses({"10.0.0.5", "10.0.0.6"}));
 }
 
 TEST(HostsTextTest, MatchesOfficialNamesAndAliasesButNotCommentsOrPartialNames) {
-  std::optional<HostEntry> official = FindHostInHostsText(kHosts, "shop-backup");
+  std::optional<HostEntry> official = HostsDatabase(kHosts).Find("shop-backup");
   ASSERT_TRUE(official);
   EXPECT_EQ(official->officialName, "shop-backup");
   EXPECT_EQ(official->addresses, Addresses({"10.0.0.6"}));
 
-  EXPECT_FALSE(FindHostInHostsText(kHosts, "other.example.com"));
-  EXPECT_FALSE(FindHostInHostsText(kHosts, "sho"));
-  EXPECT_FALSE(FindHostInHostsText(kHosts, "10.0.0.5"));
-  EXPECT_FALSE(FindHostInHostsText("", "shop"));
+  EXPECT_FALSE(HostsDatabase(kHosts).Find("other.example.com"));
+  EXPECT_FALSE(HostsDatabase(kHosts).Find("sho"));
+  EXPECT_FALSE(HostsDatabase(kHosts).Find("10.0.0.5"));
+  EXPECT_FALSE(HostsDatabase("").Find("shop"));
 }
 
 TEST(HostsTextTest, LastLineWithoutLineEndCounts) {
-  std::optional<HostEntry> entry = FindHostInHostsText("1.2.3.4 a\n5.6.7.8 b", "b");
+  std::optional<HostEntry> entry = HostsDatabase("1.2.3.4 a\n5.6.7.8 b").Find("b");
   ASSERT_TRUE(entry);
   EXPECT_EQ(entry->addresses, Addresses({"5.6.7.8"}));
 }

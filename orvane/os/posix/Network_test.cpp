@@ -40,6 +40,24 @@ TEST_F(EmulatedNetworkTest, HostsFileComesFirstWithEveryAddressOfTheHost) {
   EXPECT_EQ(alias->addresses, Addresses({"10.0.0.7"}));
 }
 
+TEST_F(EmulatedNetworkTest, AnEditOfTheHostsFileIsSeenByTheNextLookUp) {
+  const char kHostsFile[] = "C:\\WINNT\\system32\\drivers\\etc\\hosts";
+  const struct {
+    const char* hosts;
+    Addresses addresses;
+  } kEdits[] = {
+      {"10.0.0.5 shop.example.com\r\n", {"10.0.0.5"}},
+      {"10.0.0.9 shop.example.com\r\n", {"10.0.0.9"}},  // same size
+      {"10.0.0.9 shop.example.com\r\n10.0.0.1 shop.example.com\r\n", {"10.0.0.9", "10.0.0.1"}},
+  };
+  for (const auto& edit : kEdits) {
+    machine.WriteFile(kHostsFile, edit.hosts);
+    Expected<HostEntry> entry = ResolveHost("shop.example.com");
+    ASSERT_TRUE(entry) << edit.hosts;
+    EXPECT_EQ(entry->addresses, edit.addresses) << edit.hosts;
+  }
+}
+
 TEST_F(EmulatedNetworkTest, HostnameValueNamesTheMachineAndAlwaysResolves) {
   SetHostname("TQSHOPHOST");
   EXPECT_EQ(*LocalHostName(), "TQSHOPHOST");

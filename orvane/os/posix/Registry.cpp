@@ -142,10 +142,7 @@ Status RegistryKey::SetValue(const std::string& name, const RegistryValue& value
     if (key == nullptr) return Status::Failure(kKeyDeleted);
     // Setting a value to what it holds leaves the file alone: a service's
     // status queries and the clock set values many times a second.
-    const RegistryValue* now = key->FindValue(name);
-    if (now != nullptr && now->type == value.type && now->data == value.data) return Status();
-    key->SetValue(name, value);
-    *changed = true;
+    *changed = key->ChangeValue(name, value);
     return Status();
   });
 }

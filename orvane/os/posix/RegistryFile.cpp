@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <unordered_set>
 
 namespace orvane::os::posix {
 
@@ -10,6 +11,12 @@ namespace {
 
 unsigned char UpperByte(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// The name as CompareRegistryNames sees it: equal names give equal texts.
+std::string UpperCaseName(std::string name) {
+  for (char& c : name) c = static_cast<char>(UpperByte(static_cast<unsigned char>(c)));
+  return name;
 }
 
 // ---------------------------------------------------------------------------
@@ -89,7 +96,7 @@ int HexDigit(char c) {
 }
 
 // A number of one to eight hex digits.
-bool ParseHexNumber(const std::string& digits, unsigned long* number) {
+bool ParseHexNumber(std::string_view digits, unsigned long* number) {
   if (digits.empty() || digits.size() > 8) return false;
   unsigned long result = 0;
   for (char c : digits) {
@@ -108,21 +115,22 @@ bool StartsWithIgnoringCase(const std::string& text, size_t pos, const char* pre
   return true;
 }
 
-std::string Trimmed(const std::string& line) {
+// The line without the blanks, tabs and CRs at its ends.
+std::string_view Trimmed(std::string_view line) {
   size_t begin = line.find_first_not_of(" \t\r");
-  if (begin == std::string::npos) return std::string();
+  if (begin == std::string_view::npos) return std::string_view();
   size_t end = line.find_last_not_of(" \t\r");
   return line.substr(begin, end - begin + 1);
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
+// The lines of text, each without the blanks, tabs and CRs at its ends.
+std::vector<std::string> TrimmedLines(const std::string& text) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
+  std::string_view rest(text);
+  while (!rest.empty()) {
+    size_t end = std::min(rest.find('\n'), rest.size());
+    lines.emplace_back(Trimmed(rest.substr(0, end)));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
   }
   return lines;
 }
@@ -131,7 +139,7 @@ class Parser {
  public:
   Parser(const std::string& text, const std::string& sourceName, RegistryNode* tree,
          std::vector<std::string>* firstKeyPath)
-      : m_lines(SplitLines(EightBitText(text))),
+      : m_lines(TrimmedLines(EightBitText(text))),
         m_sourceName(sourceName),
         m_tree(tree),
         m_firstKeyPath(firstKeyPath) {}
@@ -162,12 +170,18 @@ class Parser {
   // The key that values go to; null after a key deletion header, whose
   // values are ignored, as the registry editor ignores them.
   RegistryNode* m_key = nullptr;
+  // Whether m_key had no values when its block began, and the names (folded
+  // to upper case) that the block has given it since: a value not among
+  // them is new, so a key of thousands of values is parsed without
+  // comparing each name with all before it.
+  bool m_keyWasEmpty = false;
+  std::unordered_set<std::string> m_blockValueNames;
 };
 
 bool Parser::Run(std::string* error) {
   if (m_firstKeyPath != nullptr) m_firstKeyPath->clear();
   for (m_lineIndex = 0; m_lineIndex < m_lines.size(); ++m_lineIndex) {
-    std::string line = Trimmed(m_lines[m_lineIndex]);
+    const std::string& line = m_lines[m_lineIndex];
     if (line.empty()) continue;
     if (!ParseLine(line)) {
       *error = m_error;
@@ -241,6 +255,8 @@ bool Parser::ParseKeyLine(const std::string& line) {
   RegistryNode* key = m_tree;
   for (const std::string& name : names) key = &key->AddSubkey(name, "");
   m_key = key;
+  m_keyWasEmpty = key->values().empty();
+  m_blockValueNames.clear();
   if (m_firstKeyPath != nullptr && m_firstKeyPath->empty()) *m_firstKeyPath = names;
   return true;
 }
@@ -308,7 +324,12 @@ bool Parser::ParseValueLine(const std::string& line) {
   }
   RegistryValue value;
   if (!ParseData(line, pos, &value)) return false;
-  if (m_key != nullptr) m_key->SetValue(name, std::move(value));
+  if (m_key == nullptr) return true;
+  if (m_keyWasEmpty && m_blockValueNames.insert(UpperCaseName(name)).second) {
+    m_key->AppendValue(name, std::move(value));
+  } else {
+    m_key->SetValue(name, std::move(value));
+  }
   return true;
 }
 
@@ -349,15 +370,16 @@ bool Parser::ParseHexData(std::string bytesText, unsigned long type, RegistryVal
   size_t firstLine = m_lineIndex;
   while (!bytesText.empty() && bytesText.back() == '\\' && m_lineIndex + 1 < m_lines.size()) {
     bytesText.pop_back();
-    bytesText += Trimmed(m_lines[++m_lineIndex]);
+    bytesText += m_lines[++m_lineIndex];
   }
   if (!bytesText.empty() && bytesText.back() == '\\') bytesText.pop_back();
   std::vector<unsigned char> data;
+  data.reserve(bytesText.size() / 3 + 1);
   size_t start = 0;
   while (start < bytesText.size()) {
     size_t end = bytesText.find(',', start);
     if (end == std::string::npos) end = bytesText.size();
-    std::string token = Trimmed(bytesText.substr(start, end - start));
+    std::string_view token = Trimmed(std::string_view(bytesText).substr(start, end - start));
     unsigned long byte = 0;
     if (token.size() > 2 || !ParseHexNumber(token, &byte)) {
       m_lineIndex = firstLine;
@@ -479,6 +501,7 @@ std::string FormatLine() { return std::string(kVersion4Header) + "\r\n\r\n"; }
 int CompareRegistryNames(const std::string& a, const std::string& b) {
   size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
+    if (a[i] == b[i]) continue;  // most names share long runs of equal bytes
     unsigned char left = UpperByte(static_cast<unsigned char>(a[i]));
     unsigned char right = UpperByte(static_cast<unsigned char>(b[i]));
     if (left != right) return left < right ? -1 : 1;
@@ -552,6 +575,17 @@ void RegistryNode::SetValue(const std::string& name, RegistryValue value) {
       return;
     }
   }
+  AppendValue(name, std::move(value));
+}
+
+bool RegistryNode::ChangeValue(const std::string& name, RegistryValue value) {
+  const RegistryValue* now = FindValue(name);
+  if (now != nullptr && now->type == value.type && now->data == value.data) return false;
+  SetValue(name, std::move(value));
+  return true;
+}
+
+void RegistryNode::AppendValue(const std::string& name, RegistryValue value) {
   m_values.push_back(NamedValue{name, std::move(value)});
 }
 

@@ -51,8 +51,9 @@ namespace orvane::os::posix {
 // Windows' order of key names: ASCII letters compared as upper case (so "_"
 // sorts after the letters), other bytes by value. Negative, zero, positive.
 int CompareRegistryNames(const std::string& a, const std::string& b);
+// Case folding keeps the length: names of different lengths differ at once.
 inline bool RegistryNamesEqual(const std::string& a, const std::string& b) {
-  return CompareRegistryNames(a, b) == 0;
+  return a.size() == b.size() && CompareRegistryNames(a, b) == 0;
 }
 
 // The deepest nesting of keys (hive root included) that the registry holds.
@@ -97,6 +98,11 @@ class RegistryNode {
   const RegistryValue* FindValue(const std::string& name) const;
   // Sets a value; an existing one keeps its spelling and its place.
   void SetValue(const std::string& name, RegistryValue value);
+  // The same unless the value holds that already; true when it changed.
+  bool ChangeValue(const std::string& name, RegistryValue value);
+  // Adds a value that the caller knows the key does not hold, without
+  // looking for it.
+  void AppendValue(const std::string& name, RegistryValue value);
   // False when there is no such value.
   bool RemoveValue(const std::string& name);
 

@@ -188,7 +188,13 @@ TEST(RegistryFileTest, ReadsLineFeedsRegedit4AndLaterLinesOverrideEarlierOnes) {
       "\"Y\"=-\n"
       "[HKEY_LOCAL_MACHINE\\C\\D]\n"
       "[-HKEY_LOCAL_MACHINE\\C]\n"
-      "\"ignored\"=\"value of a deleted key\"\n");
+      "\"ignored\"=\"value of a deleted key\"\n"
+      "[HKEY_LOCAL_MACHINE\\E]\n"
+      "\"v\"=\"1\"\n"
+      "\"V\"=\"2\"\n"
+      "\"w\"=\"3\"\n"
+      "\"v\"=-\n"
+      "\"V\"=\"4\"\n");
   const RegistryNode* a = tree.FindPath({"HKEY_LOCAL_MACHINE", "a"});
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(a->name(), "A");
@@ -199,6 +205,14 @@ TEST(RegistryFileTest, ReadsLineFeedsRegedit4AndLaterLinesOverrideEarlierOnes) {
       << "under REGEDIT4 hex strings are 8-bit";
   EXPECT_NE(a->FindSubkey("b"), nullptr);
   EXPECT_EQ(tree.FindPath({"HKEY_LOCAL_MACHINE", "C"}), nullptr);
+  // Within one block of a new key too: a later line replaces an earlier one
+  // in its place, and a value removed and given again comes last.
+  const RegistryNode* e = tree.FindPath({"HKEY_LOCAL_MACHINE", "E"});
+  ASSERT_NE(e, nullptr);
+  ASSERT_EQ(e->values().size(), 2u);
+  EXPECT_EQ(e->values()[0].name, "w");
+  EXPECT_EQ(e->values()[1].name, "V");
+  EXPECT_EQ(e->values()[1].value.AsString(), "4");
 }
 
 TEST(RegistryFileTest, ReadsTheUtf16FormThatTheRegistryEditorExports) {

@@ -85,8 +85,10 @@ struct RegistryCache {
   std::optional<HostFileVersion> version;
 };
 
+// Never destroyed: freeing a large tree at exit only costs time, and a
+// reader that runs at exit still finds the cache.
 RegistryCache& Cache() {
-  static RegistryCache cache;
+  static RegistryCache& cache = *new RegistryCache;
   return cache;
 }
 

@@ -27,4 +27,10 @@ unsigned long QueryDwordOr(const RegistryKey& key, const std::string& name,
   return value->AsDword();
 }
 
+unsigned long DwordOr(const RegistryNode* key, const std::string& name, unsigned long fallback) {
+  const RegistryValue* value = key == nullptr ? nullptr : key->FindValue(name);
+  if (value == nullptr || value->type != ValueType::kDword) return fallback;
+  return value->AsDword();
+}
+
 }  // namespace orvane::os::posix

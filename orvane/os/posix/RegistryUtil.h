@@ -1,12 +1,14 @@
 // Registry chores of the posix backend on top of the seam's registry: removal
 // of whole subtrees (the seam, as Windows NT, deletes only keys without
-// subkeys) and dword values with a default.
+// subkeys) and dword values with a default, read through a key or from a
+// node of a registry snapshot.
 #ifndef ORVANE_OS_POSIX_REGISTRYUTIL_H_
 #define ORVANE_OS_POSIX_REGISTRYUTIL_H_
 
 #include <string>
 
 #include "orvane/os/Registry.h"
+#include "orvane/os/posix/RegistryFile.h"
 
 namespace orvane::os::posix {
 
@@ -17,6 +19,9 @@ Status DeleteRegistryTree(RegistryRoot root, const std::string& subkey);
 // A dword value of a key, or fallback when it is absent or not a dword.
 unsigned long QueryDwordOr(const RegistryKey& key, const std::string& name,
                            unsigned long fallback);
+
+// The same of a key of a parsed tree; fallback too when key is null.
+unsigned long DwordOr(const RegistryNode* key, const std::string& name, unsigned long fallback);
 
 }  // namespace orvane::os::posix
 

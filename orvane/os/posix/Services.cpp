@@ -25,18 +25,23 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "orvane/os/Registry.h"
 #include "orvane/os/posix/Clock.h"
 #include "orvane/os/posix/ErrnoStatus.h"
 #include "orvane/os/posix/Machine.h"
+#include "orvane/os/posix/RegistryStore.h"
 #include "orvane/os/posix/RegistryUtil.h"
 #include "orvane/os/posix/ServiceRunState.h"
 
 namespace orvane::os {
 namespace {
 
+using posix::DwordOr;
 using posix::QueryDwordOr;
+using posix::RegistryNode;
 using posix::ServiceKnobs;
 using posix::ServiceRunState;
 
@@ -65,41 +70,96 @@ bool IsMarkedForDeletion(const RegistryKey& configuration) {
   return QueryDwordOr(configuration, "DeleteFlag", 0) != 0;
 }
 
-ServiceKnobs ReadKnobs(const std::string& name) {
+// A service as one snapshot of the registry holds it: every query of one
+// operation reads the same snapshot, which costs one stat of the registry
+// file however many values it reads.
+struct StoredService {
+  posix::RegistrySnapshot tree;
+  const RegistryNode* configuration = nullptr;  // a node of tree
+  ServiceRunState runState;
   ServiceKnobs knobs;
-  Expected<RegistryKey> key =
-      RegistryKey::Open(RegistryRoot::kLocalMachine, RunStateKeyOf(name), RegistryAccess::kRead);
-  if (!key) return knobs;
-  knobs.startDelaySeconds = QueryDwordOr(*key, "StartDelay", 0);
-  knobs.stopDelaySeconds = QueryDwordOr(*key, "StopDelay", 0);
-  knobs.startFails = QueryDwordOr(*key, "StartFails", 0) != 0;
-  knobs.hangs = QueryDwordOr(*key, "Hangs", 0) != 0;
-  return knobs;
+};
+
+bool IsMarkedForDeletion(const StoredService& service) {
+  return DwordOr(service.configuration, "DeleteFlag", 0) != 0;
+}
+
+// A service's keys in a snapshot, null when absent. The paths of the keys
+// above them are split once, not at every look-up of every service.
+const RegistryNode* SubkeyOf(const RegistryNode* parent, const std::string& name) {
+  return parent == nullptr ? nullptr : parent->FindSubkey(name);
+}
+
+const RegistryNode* ConfigurationNode(const RegistryNode& tree, const std::string& name) {
+  static const std::vector<std::string> kPath =
+      posix::HiveKeyPath(RegistryRoot::kLocalMachine, kConfigurationKey);
+  return SubkeyOf(tree.FindPath(kPath), name);
+}
+
+const RegistryNode* RunStateNode(const RegistryNode& tree, const std::string& name) {
+  static const std::vector<std::string> kPath =
+      posix::HiveKeyPath(RegistryRoot::kLocalMachine, kRunStateKey);
+  return SubkeyOf(tree.FindPath(kPath), name);
 }
 
 // A service without a run state has never been started: it is stopped.
-ServiceRunState ReadRunState(const std::string& name) {
+ServiceRunState RunStateOf(const RegistryNode* key) {
   ServiceRunState runState;
-  Expected<RegistryKey> key =
-      RegistryKey::Open(RegistryRoot::kLocalMachine, RunStateKeyOf(name), RegistryAccess::kRead);
-  if (!key) return runState;
-  unsigned long state = QueryDwordOr(*key, "State", 1);
+  unsigned long state = DwordOr(key, "State", 1);
   bool known = state == 1 || state == 2 || state == 3 || state == 4;
   runState.state = known ? static_cast<ServiceState>(state) : ServiceState::kStopped;
-  runState.pendingSince = QueryDwordOr(*key, "PendingSince", 0);
-  runState.checkPoint = QueryDwordOr(*key, "CheckPoint", 0);
+  runState.pendingSince = DwordOr(key, "PendingSince", 0);
+  runState.checkPoint = DwordOr(key, "CheckPoint", 0);
   return runState;
 }
 
+ServiceKnobs KnobsOf(const RegistryNode* key) {
+  ServiceKnobs knobs;
+  knobs.startDelaySeconds = DwordOr(key, "StartDelay", 0);
+  knobs.stopDelaySeconds = DwordOr(key, "StopDelay", 0);
+  knobs.startFails = DwordOr(key, "StartFails", 0) != 0;
+  knobs.hangs = DwordOr(key, "Hangs", 0) != 0;
+  return knobs;
+}
+
+// The service in the registry as it is now; kServiceDoesNotExist when it
+// has no configuration (or the registry cannot be read).
+Expected<StoredService> ReadService(const std::string& name) {
+  Expected<posix::RegistrySnapshot> tree = posix::ReadRegistry();
+  if (!tree.ok()) return Status::Failure(kServiceDoesNotExist);
+  StoredService service;
+  service.tree = std::move(*tree);
+  service.configuration = ConfigurationNode(*service.tree, name);
+  if (service.configuration == nullptr || service.configuration->FindValue("Type") == nullptr) {
+    return Status::Failure(kServiceDoesNotExist);
+  }
+  const RegistryNode* runStateKey = RunStateNode(*service.tree, name);
+  service.runState = RunStateOf(runStateKey);
+  service.knobs = KnobsOf(runStateKey);
+  return service;
+}
+
+// One transaction, so that no reader (nor a crash) sees half a run state,
+// and the file is written once at most.
 Status WriteRunState(const std::string& name, const ServiceRunState& runState) {
-  Expected<RegistryKey> key = RegistryKey::Create(RegistryRoot::kLocalMachine, RunStateKeyOf(name),
-                                                  "", RegistryAccess::kAll);
-  if (!key) return key.status();
-  Status written =
-      key->SetValue("State", RegistryValue::Dword(static_cast<unsigned long>(runState.state)));
-  if (written) written = key->SetValue("PendingSince", RegistryValue::Dword(runState.pendingSince));
-  if (written) written = key->SetValue("CheckPoint", RegistryValue::Dword(runState.checkPoint));
-  return written;
+  const std::vector<std::string> path =
+      posix::HiveKeyPath(RegistryRoot::kLocalMachine, RunStateKeyOf(name));
+  return posix::ChangeRegistry([&](RegistryNode* tree, bool* changed) {
+    RegistryNode* key = tree;
+    for (const std::string& keyName : path) {
+      bool added = false;
+      key = &key->AddSubkey(keyName, "", &added);
+      *changed = *changed || added;
+    }
+    const std::pair<const char*, unsigned long> values[] = {
+        {"State", static_cast<unsigned long>(runState.state)},
+        {"PendingSince", runState.pendingSince},
+        {"CheckPoint", runState.checkPoint}};
+    for (const auto& [valueName, number] : values) {
+      if (key->ChangeValue(valueName, RegistryValue::Dword(number))) *changed = true;
+    }
+    return Status();
+  });
 }
 
 bool SameRunState(const ServiceRunState& a, const ServiceRunState& b) {
@@ -115,37 +175,39 @@ Status RemoveService(const std::string& name) {
 
 // Brings a service up to the machine clock: completes a due transition and
 // removes a stopped service that is marked for deletion. Fails with
-// kServiceDoesNotExist when the service is (or has just gone) away.
-Expected<ServiceRunState> Settle(const std::string& name) {
-  Expected<RegistryKey> configuration = OpenConfiguration(name, RegistryAccess::kRead);
-  if (!configuration) return configuration.status();
-  ServiceRunState stored = ReadRunState(name);
-  ServiceRunState settled =
-      posix::CompleteDueTransition(stored, ReadKnobs(name), posix::MachineClockSeconds());
-  if (settled.state == ServiceState::kStopped && IsMarkedForDeletion(*configuration)) {
+// kServiceDoesNotExist when the service is (or has just gone) away. The
+// service comes back with its settled run state.
+Expected<StoredService> Settle(const std::string& name) {
+  Expected<StoredService> service = ReadService(name);
+  if (!service) return service.status();
+  ServiceRunState settled = posix::CompleteDueTransition(
+      service->runState, service->knobs, posix::MachineClockSeconds(*service->tree));
+  if (settled.state == ServiceState::kStopped && IsMarkedForDeletion(*service)) {
     RemoveService(name);
     return Status::Failure(kServiceDoesNotExist);
   }
-  if (!SameRunState(stored, settled)) {
+  if (!SameRunState(service->runState, settled)) {
     Status written = WriteRunState(name, settled);
     if (!written) return written;
+    service->runState = settled;
   }
-  return settled;
+  return service;
 }
 
-std::string StringOr(const RegistryKey& key, const std::string& name, const std::string& fallback) {
-  Expected<RegistryValue> value = key.QueryValue(name);
-  if (!value || (value->type != ValueType::kString && value->type != ValueType::kExpandString)) {
+std::string StringOr(const RegistryNode& key, const std::string& name,
+                     const std::string& fallback) {
+  const RegistryValue* value = key.FindValue(name);
+  if (value == nullptr || (value->type != ValueType::kString && value->type != ValueType::kExpandString)) {
     return fallback;
   }
   return value->AsString();
 }
 
 // The strings of a REG_MULTI_SZ value.
-std::vector<std::string> MultiStringOf(const RegistryKey& key, const std::string& name) {
+std::vector<std::string> MultiStringOf(const RegistryNode& key, const std::string& name) {
   std::vector<std::string> strings;
-  Expected<RegistryValue> value = key.QueryValue(name);
-  if (!value || value->type != ValueType::kMultiString) return strings;
+  const RegistryValue* value = key.FindValue(name);
+  if (value == nullptr || value->type != ValueType::kMultiString) return strings;
   std::string current;
   for (unsigned char byte : value->data) {
     if (byte != '\0') {
@@ -164,7 +226,7 @@ std::vector<std::string> MultiStringOf(const RegistryKey& key, const std::string
 // The bytes of the dependency list of QUERY_SERVICE_CONFIGA: each service,
 // then each group with its "+" mark, every one with its NUL, and the NUL
 // that ends the list; an empty list is two NULs.
-unsigned long DependencyListBytes(const RegistryKey& configuration) {
+unsigned long DependencyListBytes(const RegistryNode& configuration) {
   unsigned long bytes = 1;
   for (const std::string& service : MultiStringOf(configuration, "DependOnService")) {
     bytes += service.size() + 1;
@@ -210,39 +272,43 @@ Service::~Service() = default;
 const std::string& Service::name() const { return m_impl->name(); }
 
 Status Service::Start() {
-  Expected<ServiceRunState> runState = Settle(name());
-  if (!runState) return runState.status();
-  Expected<RegistryKey> configuration = OpenConfiguration(name(), RegistryAccess::kRead);
-  if (!configuration) return configuration.status();
-  if (IsMarkedForDeletion(*configuration)) return Status::Failure(kServiceMarkedForDelete);
-  if (QueryDwordOr(*configuration, "Start", 3) == static_cast<unsigned long>(StartType::kDisabled)) {
+  Expected<StoredService> service = Settle(name());
+  if (!service) return service.status();
+  if (IsMarkedForDeletion(*service)) return Status::Failure(kServiceMarkedForDelete);
+  if (DwordOr(service->configuration, "Start", 3) ==
+      static_cast<unsigned long>(StartType::kDisabled)) {
     return Status::Failure(kServiceDisabled);
   }
-  if (runState->state != ServiceState::kStopped) return Status::Failure(kServiceAlreadyRunning);
+  if (service->runState.state != ServiceState::kStopped) {
+    return Status::Failure(kServiceAlreadyRunning);
+  }
   if (IsDatabaseLocked()) return Status::Failure(kServiceDatabaseLocked);
   // A service program that fails to come up makes the start request time out.
-  if (ReadKnobs(name()).startFails) return Status::Failure(kServiceRequestTimeout);
+  if (service->knobs.startFails) return Status::Failure(kServiceRequestTimeout);
   return WriteRunState(name(), posix::BeginTransition(ServiceState::kStartPending,
-                                                      posix::MachineClockSeconds()));
+                                                      posix::MachineClockSeconds(*service->tree)));
 }
 
 Status Service::Stop() {
-  Expected<ServiceRunState> runState = Settle(name());
-  if (!runState) return runState.status();
-  if (runState->state == ServiceState::kStopped) return Status::Failure(kServiceNotActive);
+  Expected<StoredService> service = Settle(name());
+  if (!service) return service.status();
+  if (service->runState.state == ServiceState::kStopped) {
+    return Status::Failure(kServiceNotActive);
+  }
   // A service in the middle of a start or stop takes no stop control.
-  if (runState->state != ServiceState::kRunning) {
+  if (service->runState.state != ServiceState::kRunning) {
     return Status::Failure(kServiceCannotAcceptControl);
   }
   return WriteRunState(name(), posix::BeginTransition(ServiceState::kStopPending,
-                                                      posix::MachineClockSeconds()));
+                                                      posix::MachineClockSeconds(*service->tree)));
 }
 
 Expected<ServiceStatus> Service::QueryStatus() const {
-  Expected<ServiceRunState> settled = Settle(name());
-  if (!settled) return settled.status();
-  ServiceRunState queried = posix::CountStatusQuery(*settled, ReadKnobs(name()));
-  if (!SameRunState(queried, *settled)) {
+  Expected<StoredService> service = Settle(name());
+  if (!service) return service.status();
+  const ServiceRunState& settled = service->runState;
+  ServiceRunState queried = posix::CountStatusQuery(settled, service->knobs);
+  if (!SameRunState(queried, settled)) {
     Status written = WriteRunState(name(), queried);
     if (!written) return written;
   }
@@ -251,19 +317,20 @@ Expected<ServiceStatus> Service::QueryStatus() const {
 
 Expected<ServiceConfig> Service::QueryConfig(unsigned long bufferBytes,
                                              unsigned long* bytesNeeded) const {
-  Expected<RegistryKey> key = OpenConfiguration(name(), RegistryAccess::kRead);
-  if (!key) return key.status();
+  Expected<StoredService> service = ReadService(name());
+  if (!service) return service.status();
+  const RegistryNode& key = *service->configuration;
   ServiceConfig config;
-  config.serviceType = QueryDwordOr(*key, "Type", kServiceWin32OwnProcess);
-  config.startType = static_cast<StartType>(QueryDwordOr(*key, "Start", 3));
-  config.errorControl = QueryDwordOr(*key, "ErrorControl", kServiceErrorNormal);
-  config.binaryPath = StringOr(*key, "ImagePath", "");
-  config.displayName = StringOr(*key, "DisplayName", name());
-  config.account = StringOr(*key, "ObjectName", kLocalSystemAccount);
-  std::string loadOrderGroup = StringOr(*key, "Group", "");
+  config.serviceType = DwordOr(&key, "Type", kServiceWin32OwnProcess);
+  config.startType = static_cast<StartType>(DwordOr(&key, "Start", 3));
+  config.errorControl = DwordOr(&key, "ErrorControl", kServiceErrorNormal);
+  config.binaryPath = StringOr(key, "ImagePath", "");
+  config.displayName = StringOr(key, "DisplayName", name());
+  config.account = StringOr(key, "ObjectName", kLocalSystemAccount);
+  std::string loadOrderGroup = StringOr(key, "Group", "");
 
   unsigned long needed = kServiceConfigFixedBytes + config.binaryPath.size() + 1 +
-                         loadOrderGroup.size() + 1 + DependencyListBytes(*key) +
+                         loadOrderGroup.size() + 1 + DependencyListBytes(key) +
                          config.account.size() + 1 + config.displayName.size() + 1;
   if (bytesNeeded != nullptr) *bytesNeeded = needed;
   if (needed > bufferBytes) return Status::Failure(kInsufficientBuffer);
@@ -285,7 +352,7 @@ Status Service::Delete() {
   Status marked = key->SetValue("DeleteFlag", RegistryValue::Dword(1));
   if (!marked) return marked;
   // A stopped service goes at once; a running one when it has stopped.
-  Expected<ServiceRunState> settled = Settle(name());
+  Expected<StoredService> settled = Settle(name());
   if (!settled && settled.status().code() != kServiceDoesNotExist) return settled.status();
   return Status();
 }
@@ -319,7 +386,7 @@ Expected<ServiceManager> ServiceManager::Open() {
 
 Expected<Service> ServiceManager::OpenService(const std::string& name) const {
   if (!IsValidServiceName(name)) return Status::Failure(kInvalidName);
-  Expected<ServiceRunState> settled = Settle(name);
+  Expected<StoredService> settled = Settle(name);
   if (!settled) return settled.status();
   return Service(std::make_unique<Service::Impl>(name));
 }
@@ -330,10 +397,9 @@ Expected<Service> ServiceManager::CreateService(const std::string& name,
   if (config.binaryPath.empty() || !IsServiceStartType(config.startType)) {
     return Status::Failure(kInvalidParameter);
   }
-  if (Settle(name)) {
-    Expected<RegistryKey> existing = OpenConfiguration(name, RegistryAccess::kRead);
-    bool marked = existing && IsMarkedForDeletion(*existing);
-    return Status::Failure(marked ? kServiceMarkedForDelete : kServiceExists);
+  if (Expected<StoredService> existing = Settle(name)) {
+    return Status::Failure(IsMarkedForDeletion(*existing) ? kServiceMarkedForDelete
+                                                          : kServiceExists);
   }
   Expected<RegistryKey> key = RegistryKey::Create(RegistryRoot::kLocalMachine,
                                                   ConfigurationKeyOf(name), "", RegistryAccess::kAll);

@@ -2,6 +2,9 @@
 // the emulation's knobs, and where it keeps a service.
 #include "orvane/os/Services.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -98,6 +101,26 @@ TEST_F(EmulatedServicesTest, CheckPointGrowsWithEveryQueryAndSurvivesReopening) 
   Expected<ServiceStatus> status = reopened->QueryStatus();
   ASSERT_TRUE(status);
   EXPECT_EQ(status->checkPoint, first + 2);
+}
+
+TEST_F(EmulatedServicesTest, AnotherProcessesStartAndStopAreSeenByTheNextQuery) {
+  const struct {
+    Status (Service::*control)();
+    ServiceState seen;
+  } kControls[] = {{&Service::Start, ServiceState::kRunning}, {&Service::Stop, ServiceState::kStopped}};
+  for (const auto& control : kControls) {
+    CurrentStatus();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      Expected<Service> service = m_manager->OpenService(kName);
+      _exit(service && ((*service).*control.control)() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(CurrentStatus().state, control.seen);
+  }
 }
 
 TEST_F(EmulatedServicesTest, HangingServiceStaysPendingWithAFrozenCheckPoint) {
