@@ -21,6 +21,11 @@ constexpr char kRoot[] = "C:\\orvanedb";
 class WineScriptRunnerTest : public MachineTest {
  protected:
   WineScriptRunnerTest() {
+    // A script run is a step of the installation's database set-up.
+    machine.WriteRegistry(
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VXR\\Tessaly Server\\3.1.2.2\\Paths]\r\n"
+        "\"TQ_INST_PATH\"=\"C:\\\\orvanedb\\\\inst\"\r\n");
+    machine.WriteFile(std::string(kRoot) + "\\inst\\server\\admin\\keep.txt", "");
     machine.WriteFile(std::string(kRoot) + "\\shop\\logs\\keep.txt", "");
     machine.WriteFile(std::string(kRoot) + "\\work\\job.cmd",
                       "@echo %1 ran> " + std::string(kRoot) + "\\work\\out.txt\r\n");
