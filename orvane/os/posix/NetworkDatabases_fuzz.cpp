@@ -43,7 +43,7 @@ void CheckLine(std::string_view line) {
 
 void CheckHost(const std::string& text, const std::string& name) {
   const std::optional<orvane::os::HostEntry> host =
-      orvane::os::posix::FindHostInHostsText(text, name);
+      orvane::os::posix::HostsDatabase(text).Find(name);
   if (!host) return;
   Require(IsWord(host->officialName) && !host->addresses.empty());
   for (auto at = host->addresses.begin(); at != host->addresses.end(); ++at) {
