@@ -18,6 +18,8 @@ struct Context {
   std::string data;     // --data: the instance data file, a path on the machine
   bool json = false;
   bool quiet = false;  // --quiet: errors and asked-for output only
+  bool check = false;  // --check: plan, change nothing
+  bool diff = false;   // --diff: show the changes with file diffs
   std::string machineRoot;  // the emulated machine's folder in use
 
   std::string commandName;       // for the JSON document

@@ -12,26 +12,17 @@ namespace orvanectl {
 
 namespace {
 
-// The entry lines of the machine's services file as they stand, without
-// comments and line ends; none when it cannot be read.
+// The entry lines of the machine's services file as they stand; none when
+// it cannot be read.
 std::set<std::string> EntryLines() {
-  std::set<std::string> lines;
+  std::string text;
   const std::string path = orvane::os::WindowsDirectory() + "\\system32\\drivers\\etc\\services";
   std::FILE* file = orvane::os::OpenFile(path, "r");
-  if (file == nullptr) return lines;
-  std::string line;
-  for (int c = std::fgetc(file);; c = std::fgetc(file)) {
-    if (c != EOF && c != '\n') {
-      line += static_cast<char>(c);
-      continue;
-    }
-    const std::string entry = line.substr(0, line.find('#'));
-    if (entry.find_first_not_of(" \t\r") != std::string::npos) lines.insert(line);
-    line.clear();
-    if (c == EOF) break;
-  }
+  if (file == nullptr) return {};
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
   std::fclose(file);
-  return lines;
+  return ServiceEntryLines(text);
 }
 
 std::vector<std::string> StartTypes(const std::vector<std::string>& services) {
@@ -47,6 +38,20 @@ nlohmann::json Difference(const std::set<std::string>& a, const std::set<std::st
 }
 
 }  // namespace
+
+std::set<std::string> ServiceEntryLines(std::string_view text) {
+  std::set<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string_view entry = line.substr(0, line.find('#'));
+    if (entry.find_first_not_of(" \t") != std::string_view::npos) lines.emplace(line);
+    start = end + 1;
+  }
+  return lines;
+}
 
 MachineChanges::MachineChanges(std::vector<std::string> services)
     : m_services(std::move(services)), m_startTypes(StartTypes(m_services)),

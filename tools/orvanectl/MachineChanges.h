@@ -9,9 +9,14 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvanectl {
+
+// The entry lines of a services file's text, without comments, blank lines
+// and line ends.
+std::set<std::string> ServiceEntryLines(std::string_view text);
 
 class MachineChanges {
  public:

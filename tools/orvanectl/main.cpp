@@ -19,6 +19,7 @@
 
 #include "Commands.h"
 #include "Host.h"
+#include "PlannedRun.h"
 
 #ifndef ORVANECTL_VERSION
 #define ORVANECTL_VERSION "0"
@@ -124,6 +125,10 @@ int main(int argc, char** argv) {
   app.add_flag("--json", context.json, "one JSON document on standard output per command");
   app.add_flag("--quiet,-q", context.quiet,
                "no status lines or progress: errors and the output asked for only");
+  app.add_flag("--check", context.check,
+               "change nothing: show the changes the command would make");
+  app.add_flag("--diff", context.diff,
+               "show the changes, with a unified diff of every changed text file");
   app.require_subcommand(1);
   // Global options may follow the command too: orvanectl list --json.
   app.fallthrough();
@@ -160,7 +165,15 @@ int main(int argc, char** argv) {
     host.ErrorText(e.what());
     return host.Finish("usage", orvanectl::kExitUsage);
   }
-  host.Attach(context.json, context.quiet);
+  // A plan's status lines would tell of work not done: only the plan is shown.
+  host.Attach(context.json, context.quiet || context.check);
+  const bool recorded = context.check || context.diff;
+  if (recorded && !orvanectl::ChangesMachine(context.commandName)) {
+    host.ErrorText("--check and --diff are for the commands that change the machine; " +
+                   context.commandName + " is not one");
+    return host.Finish(context.commandName, orvanectl::kExitUsage);
+  }
   if (!UseMachine(context)) return host.Finish(context.commandName, orvanectl::kExitNoInstallation);
-  return host.Finish(context.commandName, context.command());
+  return host.Finish(context.commandName,
+                     recorded ? orvanectl::RunRecorded(context) : context.command());
 }
