@@ -27,6 +27,7 @@
 #ifndef ORVANE_OS_CHANGERECORDER_H_
 #define ORVANE_OS_CHANGERECORDER_H_
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -112,6 +113,12 @@ struct ChangeSet {
 };
 
 bool operator==(const ChangeSet& a, const ChangeSet& b);
+
+// Writes a change set to a stream and reads it back, so that a program
+// started for a step (which records in its own process) hands its changes to
+// the host that started it. Load gives nothing for a damaged or cut file.
+bool SaveChangeSet(const ChangeSet& changes, std::FILE* out);
+std::optional<ChangeSet> LoadChangeSet(std::FILE* in);
 
 enum class Recording { kPassThrough, kPlan };
 

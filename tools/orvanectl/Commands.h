@@ -38,6 +38,7 @@ void AddServiceCommands(CLI::App& app, Context& context);
 void AddToolCommands(CLI::App& app, Context& context);
 void AddMachineCommands(CLI::App& app, Context& context);
 void AddLifecycleCommands(CLI::App& app, Context& context);
+void AddVerifyCommand(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
 void AddCompletionCommand(CLI::App& app, Context& context);
 

@@ -62,6 +62,7 @@ void Host::OnUpdate(const char* text) { Get().Record(MessageKind::kStatus, text)
 void Host::OnProgress(int percent) { Get().ShowProgress(percent); }
 
 void Host::Record(MessageKind kind, const char* text) {
+  if (m_muted && kind != MessageKind::kError) return;
   if (!m_catalog) m_catalog = std::make_unique<MessageCatalog>();
   const std::string line = text == nullptr ? std::string() : std::string(text);
   m_messages.push_back({m_catalog->IdOf(line), kind, line});
@@ -105,6 +106,7 @@ void Host::Note(const std::string& text) {
 }
 
 void Host::ShowProgress(int percent) {
+  if (m_muted) return;
   if (percent == m_lastProgress) return;
   const int previous = m_lastProgress;
   m_lastProgress = percent;

@@ -78,6 +78,17 @@ class Host {
 
   bool Said(unsigned int id) const;
 
+  // While one lives, the library's status and information messages and its
+  // progress are dropped (errors stay): for the library's work that a
+  // command does on the side, such as verify's plans of re-creation.
+  class Muted {
+   public:
+    Muted() { Get().m_muted = true; }
+    ~Muted() { Get().m_muted = false; }
+    Muted(const Muted&) = delete;
+    Muted& operator=(const Muted&) = delete;
+  };
+
  private:
   Host() = default;
   static void OnError(const char* text);
@@ -90,6 +101,7 @@ class Host {
 
   bool m_json = false;
   bool m_quiet = false;
+  bool m_muted = false;
   bool m_terminal = false;
   std::unique_ptr<MessageCatalog> m_catalog;  // loaded on the first message
   std::vector<Message> m_messages;

@@ -137,6 +137,7 @@ int main(int argc, char** argv) {
   orvanectl::AddServiceCommands(app, context);
   orvanectl::AddToolCommands(app, context);
   orvanectl::AddLifecycleCommands(app, context);
+  orvanectl::AddVerifyCommand(app, context);
   orvanectl::AddDemoCommand(app, context);
   orvanectl::AddCompletionCommand(app, context);
 
