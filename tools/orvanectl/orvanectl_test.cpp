@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -821,3 +823,182 @@ TEST_F(OrvanectlTest, ProgramsBesideTheHost) {
 }
 
 }  // namespace
+
+// Every file and folder under a machine's root with its bytes and mode: the
+// registry and the service manager's state are files there too.
+std::map<std::string, std::string> MachineSnapshot(const fs::path& root) {
+  std::map<std::string, std::string> snapshot;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(entry.path(), root).string();
+    const auto mode = std::to_string(static_cast<int>(entry.symlink_status().permissions()));
+    if (entry.is_symlink()) {
+      snapshot[name] = "link " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_directory()) {
+      snapshot[name] = "folder " + mode;
+    } else {
+      snapshot[name] = mode + " " + ReadFile(entry.path());
+    }
+  }
+  return snapshot;
+}
+
+// The names of what differs between two snapshots, for a readable failure.
+std::string Differences(const std::map<std::string, std::string>& a,
+                        const std::map<std::string, std::string>& b) {
+  std::string names;
+  for (const auto& [name, content] : a) {
+    const auto other = b.find(name);
+    if (other == b.end() || other->second != content) names += " " + name;
+  }
+  for (const auto& [name, content] : b) {
+    if (a.count(name) == 0) names += " +" + name;
+  }
+  return names;
+}
+
+TEST_F(OrvanectlTest, APlanChangesNothingAndIsWhatTheRunThenDoes) {
+  SampleMachine();
+  struct Step {
+    std::vector<std::string> command;
+    bool planIsTheRun;  // false where a program's answers steer what follows
+  };
+  const Step steps[] = {
+      {{"add", "shop1", "--host", "shop1.example", "--db-owner", "tqadmin"}, true},
+      {{"set", "shop1", "--cache", "on"}, true},
+      {{"create", "shop1"}, true},
+      {{"webconf"}, true},
+      {{"db", "create", "shop1"}, false},
+      {{"personalize", "shop1"}, true},
+      {{"qvbridge", "shop1", "17100", "qsrv", "in", "out", "err", "qm", "user", "client", "chan",
+        "1414"},
+       true},
+      {{"start", "shop1"}, true},
+      {{"restart", "shop1"}, true},
+      {{"stop", "shop1"}, true},
+      {{"portset", "8000"}, true},
+      {{"ssl"}, false},
+      {{"repair"}, true},
+      {{"migrate"}, true},
+      {{"delete", "shop1"}, true},
+  };
+  for (const Step& step : steps) {
+    std::string name;
+    for (const std::string& word : step.command) name += word + " ";
+    const auto before = MachineSnapshot(m_machine);
+    std::vector<std::string> check = {"--check", "--diff"};
+    check.insert(check.end(), step.command.begin(), step.command.end());
+    const json plan = CtlJson(check, 0);
+    EXPECT_EQ(plan["result"]["check"], true) << name;
+    EXPECT_EQ(Differences(before, MachineSnapshot(m_machine)), "") << name << "changed the machine";
+    std::vector<std::string> real = {"--diff"};
+    real.insert(real.end(), step.command.begin(), step.command.end());
+    const json run = CtlJson(real, 0);
+    EXPECT_EQ(run["result"]["changed"], !run["result"]["change_set"].empty()) << name;
+    if (step.planIsTheRun) {
+      EXPECT_EQ(plan["result"]["change_set"], run["result"]["change_set"]) << name;
+    } else {
+      EXPECT_TRUE(plan["result"]["changed"].get<bool>()) << name;
+    }
+  }
+  // Commands that change nothing take neither.
+  EXPECT_EQ(Ctl({"--check", "list"}).exit, 2);
+}
+
+TEST_F(OrvanectlTest, APlanShowsDiffsAndNeverASecret) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  CtlRun secret = Ctl({"set", "shop1", "--db-password", "hunter2x", "--check", "--diff"});
+  EXPECT_EQ(secret.exit, 0) << secret.err;
+  EXPECT_NE(secret.out.find("tqconfig.dat"), std::string::npos) << secret.out;
+  EXPECT_EQ(secret.out.find("hunter2x"), std::string::npos) << secret.out;
+  CtlRun create = Ctl({"create", "shop1", "--check", "--diff"});
+  EXPECT_EQ(create.exit, 0) << create.err;
+  EXPECT_NE(create.out.find("the command would make these changes (none made):"), std::string::npos);
+  EXPECT_NE(create.out.find("add TCP entry \"tqshop1"), std::string::npos) << create.out;
+  EXPECT_NE(create.out.find("+++ C:\\"), std::string::npos) << create.out;
+  EXPECT_NE(create.out.find("create service TQshop1"), std::string::npos) << create.out;
+}
+
+TEST_F(OrvanectlTest, SecondRunsOfIdempotentCommandsPlanNoChange) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  const std::vector<std::vector<std::string>> commands = {
+      {"create", "shop1"},
+      {"webconf"},
+      {"personalize", "shop1"},
+      {"qvbridge", "shop1", "17100", "qsrv", "in", "out", "err", "qm", "user", "client", "chan",
+       "1414"},
+      {"portset", "8000"},
+  };
+  for (const auto& command : commands) {
+    ASSERT_EQ(Ctl(command).exit, 0) << command[0];
+    std::vector<std::string> check = {"--check"};
+    check.insert(check.end(), command.begin(), command.end());
+    const json plan = CtlJson(check, 0);
+    EXPECT_EQ(plan["result"]["changed"], false) << command[0] << ": " << plan["result"]["change_set"].dump(1);
+  }
+}
+
+TEST_F(OrvanectlTest, VerifyNamesEachDriftAndRecreationMendsIt) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  ASSERT_EQ(Ctl({"create", "shop1"}).exit, 0);
+  ASSERT_EQ(Ctl({"webconf"}).exit, 0);
+  ASSERT_EQ(Ctl({"start", "shop1"}).exit, 0);
+  CtlRun clean = Ctl({"verify", "--all"});
+  ASSERT_EQ(clean.exit, 0) << clean.out << clean.err;
+  const fs::path kept = m_folder / "kept";
+  fs::copy(m_machine, kept, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  const fs::path drive = m_machine / "drive_c";
+  const fs::path services = drive / "WINNT" / "system32" / "drivers" / "etc" / "services";
+  const auto dropLines = [](const fs::path& file, const std::string& containing) {
+    std::istringstream lines(ReadFile(file));
+    std::string kept;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find(containing) == std::string::npos) kept += line + "\n";
+    }
+    WriteFile(file, kept);
+  };
+  struct Drift {
+    const char* name;
+    std::function<void()> make;
+    std::string finding;  // the start of the line verify prints
+    std::vector<std::string> mend;
+  };
+  const Drift drifts[] = {
+      {"a TCP entry removed", [&] { dropLines(services, "tqshop1_srv_1"); },
+       "missing TCP entry \"tqshop1_srv_1", {"create", "shop1"}},
+      {"PROCESSES edited", [&] {
+         const fs::path ini = drive / "Tessaly" / "instance" / "shop1" / "tessaly.ini";
+         std::string text = ReadFile(ini);
+         text.replace(text.find("PROCESSES"), 9, "PROCESSES 99\r\n#");
+         WriteFile(ini, text);
+       },
+       "changed C:\\Tessaly\\instance\\shop1\\tessaly.ini", {"create", "shop1"}},
+      {"bin deleted", [&] { fs::remove_all(drive / "Tessaly" / "instance" / "shop1" / "bin"); },
+       "missing directory C:\\Tessaly\\instance\\shop1\\bin", {"create", "shop1"}},
+      {"demand start", [&] {
+         // As the services console would: the service's Start value, by hand.
+         const fs::path registry = m_machine / "registry.reg";
+         std::string text = ReadFile(registry);
+         const std::size_t key = text.find("\\Services\\TQshop1]");
+         const std::string automatic = "\"Start\"=dword:00000002";
+         text.replace(text.find(automatic, key), automatic.size(), "\"Start\"=dword:00000003");
+         WriteFile(registry, text);
+       },
+       "wrong start type service TQshop1", {"create", "shop1"}},
+      {"the product section line deleted", [&] { dropLines(HttpdCnf(), "shop1.example"); },
+       "changed C:\\WINNT\\httpd.cnf", {"webconf"}},
+  };
+  for (const Drift& drift : drifts) {
+    fs::remove_all(m_machine);
+    fs::copy(kept, m_machine, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    drift.make();
+    CtlRun found = Ctl({"verify", "shop1"});
+    EXPECT_EQ(found.exit, 1) << drift.name << found.out << found.err;
+    EXPECT_EQ(found.out.rfind(drift.finding, 0), 0u) << drift.name << ":\n" << found.out;
+    EXPECT_EQ(Ctl(drift.mend).exit, 0) << drift.name;
+    CtlRun mended = Ctl({"verify", "shop1"});
+    EXPECT_EQ(mended.exit, 0) << drift.name << ":\n" << mended.out << mended.err;
+  }
+}
