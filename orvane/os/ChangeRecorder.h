@@ -143,6 +143,13 @@ class ChangeRecorder {
   std::unique_ptr<Impl> m_impl;
 };
 
+// The environment variable that makes a program record for the host that
+// starts it: when it names a file, the program's first seam call starts a
+// recorder (kPlan when the value begins with "plan:", the file name
+// following, else kPassThrough) and its change set is saved to the file
+// when the program ends.
+constexpr char kRecordingVariable[] = "ORVANE_RECORD_CHANGES";
+
 }  // namespace orvane::os
 
 #endif  // ORVANE_OS_CHANGERECORDER_H_

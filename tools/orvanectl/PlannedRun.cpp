@@ -1,13 +1,93 @@
 #include "PlannedRun.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "ChangeSetReport.h"
 #include "Host.h"
 #include "orvane/os/ChangeRecorder.h"
+#include "orvane/os/Process.h"
 
 namespace orvanectl {
+
+namespace {
+
+namespace os = orvane::os;
+
+// The running recorded command's mode, and what its programs recorded.
+std::optional<os::Recording> g_recording;
+os::ChangeSet g_programChanges;
+
+template <class T>
+void Append(std::vector<T>& into, std::vector<T>& from) {
+  for (T& item : from) into.push_back(std::move(item));
+}
+
+void Append(os::ChangeSet& into, os::ChangeSet from) {
+  Append(into.files, from.files);
+  Append(into.directories, from.directories);
+  Append(into.modes, from.modes);
+  Append(into.registry, from.registry);
+  Append(into.services, from.services);
+  Append(into.dataSources, from.dataSources);
+  Append(into.programs, from.programs);
+  Append(into.startupItems, from.startupItems);
+}
+
+// A new empty file of the host's own that only this user can open.
+std::string PrivateTemporaryFile() {
+#if defined(_WIN32)
+  char folder[MAX_PATH + 1] = {};
+  char file[MAX_PATH + 1] = {};
+  if (GetTempPathA(MAX_PATH, folder) == 0 || GetTempFileNameA(folder, "orv", 0, file) == 0) return "";
+  return file;
+#else
+  const char* folder = std::getenv("TMPDIR");
+  std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
+                        "/orvanectl-changes-XXXXXX";
+  const int descriptor = mkstemp(pattern.data());
+  if (descriptor < 0) return "";
+  close(descriptor);
+  return pattern;
+#endif
+}
+
+}  // namespace
+
+ProgramRecording::ProgramRecording() {
+  if (!g_recording) return;
+  m_file = PrivateTemporaryFile();
+  if (m_file.empty()) return;
+  const std::string mode = *g_recording == os::Recording::kPlan ? "plan:" : "";
+  os::SetEnvironmentVariable(os::kRecordingVariable, mode + m_file);
+}
+
+ProgramRecording::~ProgramRecording() {
+  if (m_file.empty()) return;
+  os::SetEnvironmentVariable(os::kRecordingVariable, "");
+  std::FILE* file = std::fopen(m_file.c_str(), "rb");
+  std::optional<os::ChangeSet> changes;
+  if (file != nullptr) {
+    changes = os::LoadChangeSet(file);
+    std::fclose(file);
+  }
+  std::remove(m_file.c_str());
+  if (changes) {
+    Append(g_programChanges, std::move(*changes));
+  } else {
+    Host::Get().ErrorText("the program did not hand over what it changed");
+  }
+}
 
 bool ChangesMachine(const std::string& commandName) {
   static const std::set<std::string> kChanging = {
@@ -18,16 +98,20 @@ bool ChangesMachine(const std::string& commandName) {
 }
 
 int RunRecorded(Context& context) {
-  namespace os = orvane::os;
   Host& host = Host::Get();
-  os::ChangeRecorder recorder(context.check ? os::Recording::kPlan : os::Recording::kPassThrough);
+  const os::Recording mode = context.check ? os::Recording::kPlan : os::Recording::kPassThrough;
+  os::ChangeRecorder recorder(mode);
   if (!recorder.status().ok()) {
     host.ErrorText("cannot record the command's changes (error " +
                    std::to_string(recorder.status().code()) + ")");
     return kExitFailed;
   }
+  g_recording = mode;
   const int code = context.command();
-  const nlohmann::json entries = ChangeSetEntries(recorder.Changes(), context.diff);
+  g_recording.reset();
+  os::ChangeSet changes = recorder.Changes();
+  Append(changes, std::move(g_programChanges));
+  const nlohmann::json entries = ChangeSetEntries(changes, context.diff);
   host.Result()["check"] = context.check;
   host.Result()["changed"] = !entries.empty();
   host.Result()["change_set"] = entries;

@@ -21,6 +21,21 @@ bool ChangesMachine(const std::string& commandName);
 // per change (and the diffs with --diff). Returns the command's exit code.
 int RunRecorded(Context& context);
 
+// While one lives in a recorded command, a program that the command starts
+// (sslkeys, the port switch tools) records for it through the seam's
+// recording variable: what the program changes, or would change, joins the
+// command's change set when the object goes. Nothing otherwise.
+class ProgramRecording {
+ public:
+  ProgramRecording();
+  ~ProgramRecording();
+  ProgramRecording(const ProgramRecording&) = delete;
+  ProgramRecording& operator=(const ProgramRecording&) = delete;
+
+ private:
+  std::string m_file;  // where the program saves its change set
+};
+
 }  // namespace orvanectl
 
 #endif  // ORVANECTL_PLANNEDRUN_H_

@@ -8,6 +8,7 @@
 
 #include "Commands.h"
 #include "Host.h"
+#include "PlannedRun.h"
 #include "ProgramRun.h"
 #include "orvane/os/Files.h"
 #include "portset/PortSwitch.h"
@@ -36,7 +37,11 @@ std::optional<ProgramResult> RunTool(const std::string& name, const std::string&
     host.ErrorText("cannot find the program " + name + " beside orvanectl");
     return std::nullopt;
   }
-  std::optional<ProgramResult> run = RunProgram(*program);
+  std::optional<ProgramResult> run;
+  {
+    const ProgramRecording recording;
+    run = RunProgram(*program);
+  }
   if (!run) {
     host.ErrorText("cannot start " + *program);
     return std::nullopt;
