@@ -4,7 +4,8 @@
 //
 // The file is a line "orvane change set 1", then one record per change: a
 // letter for its kind and its fields, each field "<length>:<bytes>" (absent
-// optional fields "-"), so any byte of a path or a file's content survives.
+// optional fields "-"), so any byte of a path or a file's content survives;
+// the letter "E" ends it, so that a cut file is told from a short one.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,7 @@ constexpr char kHeader[] = "orvane change set 1\n";
 class Writer {
  public:
   explicit Writer(std::FILE* out) : m_out(out) {}
+  void Raw(const char* text) { m_ok = m_ok && std::fputs(text, m_out) >= 0; }
   void Kind(char kind) { m_ok = m_ok && std::fputc(kind, m_out) != EOF; }
   void Text(const std::string& text) {
     m_ok = m_ok && std::fprintf(m_out, "%zu:", text.size()) > 0 &&
@@ -60,6 +62,12 @@ class Writer {
 class Reader {
  public:
   explicit Reader(std::FILE* in) : m_in(in) {}
+  bool Raw(const char* text) {
+    for (; *text != '\0'; ++text) {
+      if (std::fgetc(m_in) != static_cast<unsigned char>(*text)) return false;
+    }
+    return true;
+  }
   // The next record's kind letter; 0 at the end or on damage.
   char Kind() {
     const int c = std::fgetc(m_in);
@@ -140,7 +148,7 @@ class Reader {
 
 bool SaveChangeSet(const ChangeSet& changes, std::FILE* out) {
   Writer writer(out);
-  writer.Text(kHeader);
+  writer.Raw(kHeader);
   for (const FileChange& file : changes.files) {
     writer.Kind('F');
     writer.Text(file.path);
@@ -191,12 +199,13 @@ bool SaveChangeSet(const ChangeSet& changes, std::FILE* out) {
     writer.Kind('U');
     writer.Text(item.displayName);
   }
+  writer.Kind('E');
   return writer.ok() && std::fflush(out) == 0;
 }
 
 std::optional<ChangeSet> LoadChangeSet(std::FILE* in) {
   Reader reader(in);
-  if (reader.Text() != kHeader) return std::nullopt;
+  if (!reader.Raw(kHeader)) return std::nullopt;
   ChangeSet changes;
   for (char kind = reader.Kind(); kind != 0; kind = reader.Kind()) {
     switch (kind) {
@@ -264,13 +273,16 @@ std::optional<ChangeSet> LoadChangeSet(std::FILE* in) {
       case 'U':
         changes.startupItems.push_back({reader.Text()});
         break;
+      case 'E':
+        // Nothing may follow the end.
+        return reader.ok() && std::fgetc(in) == EOF ? std::optional<ChangeSet>(std::move(changes))
+                                                    : std::nullopt;
       default:
         return std::nullopt;
     }
     if (!reader.ok()) return std::nullopt;
   }
-  if (!reader.ok()) return std::nullopt;
-  return changes;
+  return std::nullopt;  // cut before its end
 }
 
 }  // namespace orvane::os
