@@ -1,8 +1,8 @@
 // verify: each created instance compared with what its record says it
 // should be, as `rpm -V` compares a package with its files. Re-creation and
 // the web server's configuration are planned (nothing changes), and every
-// change they would make is drift; what a plan cannot see (a running
-// instance that would not start again with the machine) is checked here.
+// change they would make is drift; what a plan cannot see (an instance that
+// would not start again with the machine) is checked here.
 #include <orvane/orvane.h>
 
 #include <memory>
@@ -86,10 +86,11 @@ void Plan(const std::string& instance, bool withDiff, Step step, json& findings)
   }
 }
 
-// A running instance's service starts with the machine: start makes it so,
-// and a service set to start on demand by hand would not come back.
+// Once its database is set up, an instance's service starts with the machine
+// (db create makes it so); one set to start on demand by hand would not come
+// back after a restart.
 void CheckStartType(const std::string& instance, const InstanceState& state, json& findings) {
-  if (!state.running || state.startType == "automatic") return;
+  if (!state.database || state.startType == "automatic") return;
   findings.push_back({{"finding", "wrong start type"},
                       {"instance", instance},
                       {"kind", "service"},
@@ -108,7 +109,7 @@ std::vector<std::string> FindingLines(const json& finding) {
   }
   if (word == "wrong start type") {
     return {word + " service " + finding["name"].get<std::string>() + ": " +
-            finding["start_type"].get<std::string>() + ", but a running instance starts automatic"};
+            finding["start_type"].get<std::string>() + ", but an instance with a database starts automatic"};
   }
   if (kind == "mode") {
     return {word + " " + finding["path"].get<std::string>() + " (should be " +

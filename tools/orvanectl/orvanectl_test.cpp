@@ -944,6 +944,7 @@ TEST_F(OrvanectlTest, VerifyNamesEachDriftAndRecreationMendsIt) {
   AddShop("shop1", "shop1.example");
   ASSERT_EQ(Ctl({"create", "shop1"}).exit, 0);
   ASSERT_EQ(Ctl({"webconf"}).exit, 0);
+  ASSERT_EQ(Ctl({"db", "create", "shop1"}).exit, 0);
   ASSERT_EQ(Ctl({"start", "shop1"}).exit, 0);
   CtlRun clean = Ctl({"verify", "--all"});
   ASSERT_EQ(clean.exit, 0) << clean.out << clean.err;
