@@ -3,6 +3,7 @@
 // gives for them, which tells a missing file (kFileNotFound) from a missing
 // folder on the way (kPathNotFound).
 #include "orvane/os/Files.h"
+#include "orvane/os/Backend.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
 
 #include "orvane/os/posix/ErrnoStatus.h"
@@ -18,7 +20,7 @@
 #include "orvane/os/posix/Machine.h"
 #include "orvane/os/posix/TextStream.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 using posix::HostPath;
 
@@ -128,6 +130,42 @@ FILE* OpenFile(const std::string& path, const char* mode, int newFileMode) {
     posix::FailureFromErrno(errno);
   }
   return stream;
+}
+
+FILE* OpenHostStream(const std::string& hostPath, const char* mode, int newFileMode) {
+  std::optional<posix::StreamMode> streamMode = posix::ParseStreamMode(mode);
+  if (!streamMode) {
+    Status::Failure(kInvalidParameter);
+    return nullptr;
+  }
+  int fd = open(hostPath.c_str(), streamMode->openFlags | O_CLOEXEC, newFileMode & 07777);
+  if (fd < 0) {
+    posix::FailureFromErrno(errno);
+    return nullptr;
+  }
+  FILE* stream = streamMode->binary ? fdopen(fd, streamMode->stdioMode.c_str())
+                                    : posix::OpenTextStreamOn(fd, streamMode->stdioMode.c_str());
+  if (stream == nullptr && streamMode->binary) close(fd);
+  return stream;
+}
+
+Expected<std::string> MakeScratchFolder() {
+  const char* temporary = std::getenv("TMPDIR");
+  std::string pattern = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") +
+                        "/orvane-plan.XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return posix::FailureFromErrno(errno);
+  return pattern;
+}
+
+void RemoveScratchFolder(const std::string& hostPath) {
+  if (DIR* folder = opendir(hostPath.c_str())) {
+    while (const dirent* entry = readdir(folder)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") unlink((hostPath + "/" + name).c_str());
+    }
+    closedir(folder);
+  }
+  rmdir(hostPath.c_str());
 }
 
 class ReplacementFile::Impl {
@@ -450,4 +488,4 @@ Status SetFileMode(const std::string& path, int mode) {
 
 Status SetFileOwner(const std::string&, const std::string&) { return Status(); }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

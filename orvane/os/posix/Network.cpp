@@ -3,6 +3,7 @@
 // in C:\WINNT\system32\drivers\etc); only names they do not know go to the
 // host's resolver.
 #include "orvane/os/Network.h"
+#include "orvane/os/Backend.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -171,6 +172,8 @@ Expected<HostEntry> ResolveHost(const std::string& name) {
   return Status::Failure(kHostNotFound);
 }
 
+namespace backend {
+
 Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol) {
   std::optional<std::string> services = ReadDatabaseFile("services");
   if (services) {
@@ -181,4 +184,5 @@ Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol
   return Status::Failure(kNoData);
 }
 
+}  // namespace backend
 }  // namespace orvane::os
