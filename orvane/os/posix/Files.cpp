@@ -4,6 +4,7 @@
 // folder on the way (kPathNotFound).
 #include "orvane/os/Files.h"
 #include "orvane/os/Backend.h"
+#include "orvane/os/WindowsNames.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -48,40 +49,6 @@ Status PathFailure(int error, const std::string& hostPath) {
 Status StatHost(const std::string& hostPath, struct stat* info) {
   if (lstat(hostPath.c_str(), info) != 0) return PathFailure(errno, hostPath);
   return Status();
-}
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Windows' wildcard match: "*" any run of characters, "?" any one, letter
-// case ignored; "*.*" matches every name, dotted or not.
-bool MatchesWildcard(const std::string& name, const std::string& pattern) {
-  if (pattern == "*.*") return true;
-  size_t n = 0, p = 0;
-  size_t starAt = std::string::npos, resumeAt = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
-      ++n;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      starAt = p++;
-      resumeAt = n;
-    } else if (starAt != std::string::npos) {
-      p = starAt + 1;
-      n = ++resumeAt;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
-// Names in the order NTFS lists them: compared as upper case.
-bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b) {
-  return std::lexicographical_compare(
-      a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
-        return static_cast<unsigned char>(UpperAscii(x)) < static_cast<unsigned char>(UpperAscii(y));
-      });
 }
 
 // The failure of a host call that opens or creates hostPath.

@@ -23,6 +23,7 @@
 #include "orvane/os/posix/ErrnoStatus.h"
 #include "orvane/os/posix/HostFileVersion.h"
 #include "orvane/os/posix/Machine.h"
+#include "orvane/os/NetworkDatabaseText.h"
 #include "orvane/os/posix/NetworkDatabases.h"
 
 namespace orvane::os {
@@ -178,7 +179,7 @@ Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol
   std::optional<std::string> services = ReadDatabaseFile("services");
   if (services) {
     std::optional<ServiceEntry> entry =
-        posix::FindServiceByPortInServicesText(*services, port, protocol);
+        FindServiceByPortInServicesText(*services, port, protocol);
     if (entry) return *entry;
   }
   return Status::Failure(kNoData);
