@@ -6,11 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -20,6 +16,7 @@
 #include "orvane/os/Network.h"
 #include "orvane/os/Process.h"
 #include "orvane/os/Shell.h"
+#include "orvane/testing/MachineImage.h"
 #include "orvane/testing/TempMachine.h"
 
 namespace orvane::os {
@@ -28,28 +25,6 @@ namespace {
 constexpr RegistryRoot kLM = RegistryRoot::kLocalMachine;
 constexpr char kKey[] = "SOFTWARE\\PlanTest";
 constexpr char kService[] = "OrvanePlanTestService";
-
-// Every host file of the test's part of the machine with its bytes: on the
-// emulated machine the whole machine folder (its registry included).
-std::map<std::string, std::string> MachineImage(const test::TempMachine& machine) {
-  namespace fs = std::filesystem;
-#if defined(_WIN32)
-  const fs::path root = machine.HostPath("C:\\PlanTest");
-#else
-  static_cast<void>(machine);
-  const fs::path root = std::getenv("ORVANE_MACHINE");
-#endif
-  std::map<std::string, std::string> image;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-    std::string bytes = "<directory>";
-    if (!entry.is_directory()) {
-      std::ifstream in(entry.path(), std::ios::binary);
-      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    image[entry.path().string()] = bytes;
-  }
-  return image;
-}
 
 std::string ReadAll(FILE* stream) {
   std::string text;
@@ -354,7 +329,7 @@ TEST_P(PlannedStepTest, PlanLeavesTheMachineAsItWasAndEqualsTheRealRun) {
   const Step& step = GetParam();
   ASSERT_TRUE(CreateDirectory("C:\\PlanTest").ok());
   if (step.arrange) step.arrange(machine);
-  const std::map<std::string, std::string> before = MachineImage(machine);
+  const std::map<std::string, std::string> before = test::MachineImage(machine);
 
   ChangeSet planned;
   {
@@ -364,7 +339,7 @@ TEST_P(PlannedStepTest, PlanLeavesTheMachineAsItWasAndEqualsTheRealRun) {
     planned = plan.Changes();
   }
   EXPECT_EQ(Describe(planned), step.changes);
-  EXPECT_TRUE(MachineImage(machine) == before) << "the plan changed the machine";
+  EXPECT_TRUE(test::MachineImage(machine) == before) << "the plan changed the machine";
 
   ChangeSet real;
   {
@@ -386,7 +361,7 @@ INSTANTIATE_TEST_SUITE_P(EveryResource, PlannedStepTest, ::testing::ValuesIn(Ste
 using ChangeRecorderTest = test::MachineTest;
 
 TEST_F(ChangeRecorderTest, PlanRecordsProgramsDataSourcesAndSleepsWithoutDoingThem) {
-  const std::map<std::string, std::string> before = MachineImage(machine);
+  const std::map<std::string, std::string> before = test::MachineImage(machine);
   ChangeRecorder plan(Recording::kPlan);
   ASSERT_TRUE(plan.status().ok());
   EXPECT_TRUE(StartProcess("C:\\PlanTest\\missing.exe /quiet", "C:\\PlanTest").ok());
@@ -397,7 +372,7 @@ TEST_F(ChangeRecorderTest, PlanRecordsProgramsDataSourcesAndSleepsWithoutDoingTh
   const char attributes[] = "DSN=shop\0Database=C:\\db\0";
   EXPECT_TRUE(ConfigureDataSource(DataSourceRequest::kAddSystem, "No Such Driver", attributes).ok());
   machine.UseVirtualClock();
-  const std::map<std::string, std::string> clocked = MachineImage(machine);
+  const std::map<std::string, std::string> clocked = test::MachineImage(machine);
   SleepMilliseconds(600000);
 
   ChangeSet changes = plan.Changes();
@@ -408,7 +383,7 @@ TEST_F(ChangeRecorderTest, PlanRecordsProgramsDataSourcesAndSleepsWithoutDoingTh
   ASSERT_EQ(changes.dataSources.size(), 1u);
   EXPECT_EQ(changes.dataSources[0].attributes,
             (std::vector<std::string>{"DSN=shop", "Database=C:\\db"}));
-  EXPECT_TRUE(MachineImage(machine) == clocked) << "the plan advanced the clock";
+  EXPECT_TRUE(test::MachineImage(machine) == clocked) << "the plan advanced the clock";
   EXPECT_FALSE(before.empty());
 }
 
