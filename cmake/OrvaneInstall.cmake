@@ -22,7 +22,7 @@ install(TARGETS orvane EXPORT orvaneTargets
 # backends stay behind.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/orvane/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvane
   COMPONENT development
-  FILES_MATCHING PATTERN "*.h"
+  FILES_MATCHING PATTERN "*.h" PATTERN "*Calls.inc"
   PATTERN "testing" EXCLUDE
   PATTERN "posix" EXCLUDE
   PATTERN "win32" EXCLUDE

@@ -62,7 +62,8 @@ struct ModeChange {
 };
 
 // One value of a key ("" for the default value), or, with value unset, the
-// key itself created or deleted.
+// key itself created (before nothing, after an empty value) or deleted
+// (before an empty value, after nothing).
 struct RegistryChange {
   RegistryRoot root = RegistryRoot::kLocalMachine;
   std::string key;  // "SOFTWARE\VXR\..." below the root, spelt as the library spelt it
@@ -140,7 +141,9 @@ class ChangeRecorder {
   class Impl;
 
  private:
-  std::unique_ptr<Impl> m_impl;
+  Recording m_mode;
+  Status m_status;
+  std::unique_ptr<Impl> m_impl;  // null when the recorder failed
 };
 
 // The environment variable that makes a program record for the host that

@@ -16,25 +16,7 @@
 
 namespace orvane::os {
 
-class FileSnapshot {
- public:
-  // Reads the whole file at path, bytes unchanged (no line end translation).
-  // Fails as OpenFile does (kFileNotFound, kPathNotFound, ...).
-  static Expected<FileSnapshot> Take(const std::string& path);
-
-  FileSnapshot(FileSnapshot&&) noexcept;
-  FileSnapshot& operator=(FileSnapshot&&) noexcept;
-  ~FileSnapshot();
-
-  const std::string& bytes() const;
-  // True while the path names the file that was read, unchanged.
-  bool IsCurrent() const;
-
- private:
-  class Impl;
-  explicit FileSnapshot(std::unique_ptr<Impl> impl);
-  std::unique_ptr<Impl> m_impl;
-};
+#include "orvane/os/FileSnapshotCalls.inc"
 
 }  // namespace orvane::os
 

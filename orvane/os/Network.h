@@ -49,10 +49,7 @@ struct ServiceEntry {
   std::string protocol;
 };
 
-// The first entry of the services database for a port, any protocol when
-// protocol is empty. On the emulated machine the database is the machine's
-// C:\WINNT\system32\drivers\etc\services.
-Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol = "");
+#include "orvane/os/NetworkCalls.inc"
 
 }  // namespace orvane::os
 

@@ -2,12 +2,20 @@
 
 #include <algorithm>
 
+#include "orvane/os/WindowsNames.h"
+
 namespace orvane::os {
 
 namespace {
 
 constexpr char kBlanks[] = " \t\r";
 constexpr size_t kMaxPortDigits = 5;
+
+bool SameLetters(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return UpperAscii(x) == UpperAscii(y);
+         });
+}
 
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
@@ -56,6 +64,22 @@ std::optional<ServiceEntry> ParseServicesLine(std::string_view line) {
   entry.port = port;
   entry.protocol = std::string(portWord.substr(slash + 1));
   return entry;
+}
+
+std::optional<ServiceEntry> FindServiceByPortInServicesText(const std::string& text, int port,
+                                                            const std::string& protocol) {
+  std::string::size_type lineStart = 0;
+  while (lineStart < text.size()) {
+    std::string::size_type lineEnd = text.find('\n', lineStart);
+    if (lineEnd == std::string::npos) lineEnd = text.size();
+    std::optional<ServiceEntry> entry =
+        ParseServicesLine(std::string_view(text).substr(lineStart, lineEnd - lineStart));
+    lineStart = lineEnd + 1;
+    if (!entry || entry->port != port) continue;
+    if (!protocol.empty() && !SameLetters(entry->protocol, protocol)) continue;
+    return entry;
+  }
+  return std::nullopt;
 }
 
 }  // namespace orvane::os

@@ -24,6 +24,12 @@ std::vector<std::string> DatabaseLineWords(std::string_view line);
 // followed by "/" and a protocol.
 std::optional<ServiceEntry> ParseServicesLine(std::string_view line);
 
+// The first entry of the text of a services file for a port, of any
+// protocol when protocol is empty. Lines whose port is not a number from 0
+// to 65535 are skipped.
+std::optional<ServiceEntry> FindServiceByPortInServicesText(const std::string& text, int port,
+                                                            const std::string& protocol);
+
 }  // namespace orvane::os
 
 #endif  // ORVANE_OS_NETWORKDATABASETEXT_H_

@@ -14,13 +14,7 @@ enum class DataSourceRequest : unsigned short {
   kRemoveSystem = 6,
 };
 
-// Adds or removes a system data source of a driver. attributes is the
-// installer's list of "KEY=value" texts, each ended by a NUL, the list ended
-// by a second NUL; "DSN=" names the data source. Adding fails when the driver
-// is not registered. On the emulated machine data sources are kept where the
-// installer keeps them: HKLM\SOFTWARE\ODBC\ODBC.INI.
-Status ConfigureDataSource(DataSourceRequest request, const std::string& driver,
-                           const char* attributes);
+#include "orvane/os/OdbcCalls.inc"
 
 }  // namespace orvane::os
 

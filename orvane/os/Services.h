@@ -52,72 +52,7 @@ struct ServiceConfig {
   std::string account;  // "" for the local system account when creating
 };
 
-class Service {
- public:
-  class Impl;
-  Service(Service&&) noexcept;
-  Service& operator=(Service&&) noexcept;
-  ~Service();
-
-  const std::string& name() const;
-
-  // Asks the service to start; kServiceAlreadyRunning when it is not stopped.
-  Status Start();
-  // Sends the stop control; kServiceNotActive when it is not running.
-  Status Stop();
-  Expected<ServiceStatus> QueryStatus() const;
-  // The configuration as it would fill a caller's buffer of bufferBytes bytes;
-  // when it does not fit, fails with kInsufficientBuffer and sets
-  // *bytesNeeded to the size it needs.
-  Expected<ServiceConfig> QueryConfig(unsigned long bufferBytes,
-                                      unsigned long* bytesNeeded) const;
-  // Changes the start type only, leaving every other setting.
-  Status ChangeStartType(StartType startType);
-  // Marks the service for deletion; it goes once it is stopped.
-  Status Delete();
-
- private:
-  friend class ServiceManager;
-  explicit Service(std::unique_ptr<Impl> impl);
-  std::unique_ptr<Impl> m_impl;
-};
-
-// The lock on the service database, released when the object goes.
-class ServiceDatabaseLock {
- public:
-  class Impl;
-  ServiceDatabaseLock(ServiceDatabaseLock&&) noexcept;
-  ServiceDatabaseLock& operator=(ServiceDatabaseLock&&) noexcept;
-  ~ServiceDatabaseLock();
-
- private:
-  friend class ServiceManager;
-  explicit ServiceDatabaseLock(std::unique_ptr<Impl> impl);
-  std::unique_ptr<Impl> m_impl;
-};
-
-// The local machine's service control manager, opened with full access.
-class ServiceManager {
- public:
-  class Impl;
-  static Expected<ServiceManager> Open();
-
-  ServiceManager(ServiceManager&&) noexcept;
-  ServiceManager& operator=(ServiceManager&&) noexcept;
-  ~ServiceManager();
-
-  // kServiceDoesNotExist when there is no such service.
-  Expected<Service> OpenService(const std::string& name) const;
-  // Creates a service running as the local system account; kServiceExists
-  // when the name is taken.
-  Expected<Service> CreateService(const std::string& name, const ServiceConfig& config);
-  // kServiceDatabaseLocked when another holder has it.
-  Expected<ServiceDatabaseLock> LockDatabase();
-
- private:
-  explicit ServiceManager(std::unique_ptr<Impl> impl);
-  std::unique_ptr<Impl> m_impl;
-};
+#include "orvane/os/ServicesCalls.inc"
 
 }  // namespace orvane::os
 

@@ -8,15 +8,7 @@
 #include "orvane/os/Status.h"
 
 namespace orvane::os {
-
-// The display names of the non-folder items of the current user's Startup
-// folder (a shortcut's name without ".lnk"), in the folder's order.
-Expected<std::vector<std::string>> ListStartupItems();
-
-// Deletes the item of that display name (compared exactly) through the
-// shell's file operation, without confirmation or progress display.
-// kFileNotFound when there is no such item.
-Status DeleteStartupItem(const std::string& displayName);
+#include "orvane/os/ShellCalls.inc"
 
 }  // namespace orvane::os
 

@@ -8,9 +8,9 @@
 //
 // On the emulated machine the clock is virtual already: there a QuickPolls
 // changes nothing. On Windows (and Wine) the library's waits are real; the
-// test program links its own os::SleepMilliseconds in place of the library's,
-// and while a QuickPolls lives each wait sleeps kSpeedUp times less than
-// asked, while a poll clock counts the time asked for in full. Like the
+// test program links its own backend::SleepMilliseconds in place of the
+// library's, and while a QuickPolls lives each wait sleeps kSpeedUp times
+// less than asked, while a poll clock counts the time asked for in full. Like the
 // emulated machine's virtual clock, the poll clock advances by waits alone,
 // from the scope's beginning: the test services read it
 // (TestServices::ElapsedSeconds()) while the scope lives, so a test keeps

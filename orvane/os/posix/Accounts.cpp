@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "orvane/os/Network.h"
-#include "orvane/os/Registry.h"
+#include "orvane/os/Backend.h"
 #include "orvane/os/posix/AsciiCase.h"
 #include "orvane/os/posix/RegistryUtil.h"
 
@@ -39,8 +39,8 @@ Expected<AccountPrivilege> LookUpAccountPrivilege(const std::string& account) {
   if (name->empty() || name->find_first_of("\\/") != std::string::npos) {
     return Status::Failure(kNoneMapped);
   }
-  Expected<RegistryKey> key =
-      RegistryKey::Open(RegistryRoot::kLocalMachine, kAccountsKey + *name, RegistryAccess::kRead);
+  Expected<backend::RegistryKey> key = backend::RegistryKey::Open(
+      RegistryRoot::kLocalMachine, kAccountsKey + *name, RegistryAccess::kRead);
   if (!key) return Status::Failure(kNoneMapped);
   unsigned long privilege = posix::QueryDwordOr(
       *key, "Privilege", static_cast<unsigned long>(AccountPrivilege::kUser));

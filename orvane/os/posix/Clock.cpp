@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "orvane/os/Process.h"
+#include "orvane/os/Backend.h"
 #include "orvane/os/posix/RegistryStore.h"
 #include "orvane/os/posix/RegistryUtil.h"
 #include "orvane/os/posix/StartedChildren.h"
@@ -97,6 +98,8 @@ unsigned long MachineClockSeconds(const RegistryNode& tree) {
 
 }  // namespace posix
 
+namespace backend {
+
 void SleepMilliseconds(unsigned long milliseconds) {
   // Reading first keeps an ordinary sleep from taking the registry's lock.
   if (posix::IsVirtualClock()) {
@@ -108,4 +111,5 @@ void SleepMilliseconds(unsigned long milliseconds) {
   posix::WaitForReal(milliseconds);
 }
 
+}  // namespace backend
 }  // namespace orvane::os

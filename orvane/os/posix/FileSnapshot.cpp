@@ -1,11 +1,12 @@
 // On the emulated machine a snapshot holds the file open (HostFileVersion),
 // so that no later file can take over its inode while the snapshot lives.
 #include "orvane/os/FileSnapshot.h"
+#include "orvane/os/Backend.h"
 
 #include "orvane/os/posix/HostFileVersion.h"
 #include "orvane/os/posix/Machine.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 class FileSnapshot::Impl {
  public:
@@ -36,4 +37,4 @@ const std::string& FileSnapshot::bytes() const { return m_impl->bytes; }
 
 bool FileSnapshot::IsCurrent() const { return m_impl->version.IsCurrent(m_impl->hostPath); }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

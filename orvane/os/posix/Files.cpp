@@ -3,6 +3,8 @@
 // gives for them, which tells a missing file (kFileNotFound) from a missing
 // folder on the way (kPathNotFound).
 #include "orvane/os/Files.h"
+#include "orvane/os/Backend.h"
+#include "orvane/os/WindowsNames.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
 
 #include "orvane/os/posix/ErrnoStatus.h"
@@ -18,7 +21,7 @@
 #include "orvane/os/posix/Machine.h"
 #include "orvane/os/posix/TextStream.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 using posix::HostPath;
 
@@ -46,40 +49,6 @@ Status PathFailure(int error, const std::string& hostPath) {
 Status StatHost(const std::string& hostPath, struct stat* info) {
   if (lstat(hostPath.c_str(), info) != 0) return PathFailure(errno, hostPath);
   return Status();
-}
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Windows' wildcard match: "*" any run of characters, "?" any one, letter
-// case ignored; "*.*" matches every name, dotted or not.
-bool MatchesWildcard(const std::string& name, const std::string& pattern) {
-  if (pattern == "*.*") return true;
-  size_t n = 0, p = 0;
-  size_t starAt = std::string::npos, resumeAt = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
-      ++n;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      starAt = p++;
-      resumeAt = n;
-    } else if (starAt != std::string::npos) {
-      p = starAt + 1;
-      n = ++resumeAt;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
-// Names in the order NTFS lists them: compared as upper case.
-bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b) {
-  return std::lexicographical_compare(
-      a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
-        return static_cast<unsigned char>(UpperAscii(x)) < static_cast<unsigned char>(UpperAscii(y));
-      });
 }
 
 // The failure of a host call that opens or creates hostPath.
@@ -128,6 +97,42 @@ FILE* OpenFile(const std::string& path, const char* mode, int newFileMode) {
     posix::FailureFromErrno(errno);
   }
   return stream;
+}
+
+FILE* OpenHostStream(const std::string& hostPath, const char* mode, int newFileMode) {
+  std::optional<posix::StreamMode> streamMode = posix::ParseStreamMode(mode);
+  if (!streamMode) {
+    Status::Failure(kInvalidParameter);
+    return nullptr;
+  }
+  int fd = open(hostPath.c_str(), streamMode->openFlags | O_CLOEXEC, newFileMode & 07777);
+  if (fd < 0) {
+    posix::FailureFromErrno(errno);
+    return nullptr;
+  }
+  FILE* stream = streamMode->binary ? fdopen(fd, streamMode->stdioMode.c_str())
+                                    : posix::OpenTextStreamOn(fd, streamMode->stdioMode.c_str());
+  if (stream == nullptr && streamMode->binary) close(fd);
+  return stream;
+}
+
+Expected<std::string> MakeScratchFolder() {
+  const char* temporary = std::getenv("TMPDIR");
+  std::string pattern = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") +
+                        "/orvane-plan.XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return posix::FailureFromErrno(errno);
+  return pattern;
+}
+
+void RemoveScratchFolder(const std::string& hostPath) {
+  if (DIR* folder = opendir(hostPath.c_str())) {
+    while (const dirent* entry = readdir(folder)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") unlink((hostPath + "/" + name).c_str());
+    }
+    closedir(folder);
+  }
+  rmdir(hostPath.c_str());
 }
 
 class ReplacementFile::Impl {
@@ -450,4 +455,4 @@ Status SetFileMode(const std::string& path, int mode) {
 
 Status SetFileOwner(const std::string&, const std::string&) { return Status(); }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

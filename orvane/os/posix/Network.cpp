@@ -3,6 +3,7 @@
 // in C:\WINNT\system32\drivers\etc); only names they do not know go to the
 // host's resolver.
 #include "orvane/os/Network.h"
+#include "orvane/os/Backend.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -22,6 +23,7 @@
 #include "orvane/os/posix/ErrnoStatus.h"
 #include "orvane/os/posix/HostFileVersion.h"
 #include "orvane/os/posix/Machine.h"
+#include "orvane/os/NetworkDatabaseText.h"
 #include "orvane/os/posix/NetworkDatabases.h"
 
 namespace orvane::os {
@@ -171,14 +173,17 @@ Expected<HostEntry> ResolveHost(const std::string& name) {
   return Status::Failure(kHostNotFound);
 }
 
+namespace backend {
+
 Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol) {
   std::optional<std::string> services = ReadDatabaseFile("services");
   if (services) {
     std::optional<ServiceEntry> entry =
-        posix::FindServiceByPortInServicesText(*services, port, protocol);
+        FindServiceByPortInServicesText(*services, port, protocol);
     if (entry) return *entry;
   }
   return Status::Failure(kNoData);
 }
 
+}  // namespace backend
 }  // namespace orvane::os

@@ -64,21 +64,4 @@ std::optional<HostEntry> HostsDatabase::Find(const std::string& name) const {
   if (found == m_entries.end()) return std::nullopt;
   return found->second;
 }
-
-std::optional<ServiceEntry> FindServiceByPortInServicesText(const std::string& text, int port,
-                                                            const std::string& protocol) {
-  std::string::size_type lineStart = 0;
-  while (lineStart < text.size()) {
-    std::string::size_type lineEnd = text.find('\n', lineStart);
-    if (lineEnd == std::string::npos) lineEnd = text.size();
-    std::optional<ServiceEntry> entry =
-        ParseServicesLine(std::string_view(text).substr(lineStart, lineEnd - lineStart));
-    lineStart = lineEnd + 1;
-    if (!entry || entry->port != port) continue;
-    if (!protocol.empty() && !EqualsIgnoringCase(entry->protocol, protocol)) continue;
-    return entry;
-  }
-  return std::nullopt;
-}
-
 }  // namespace orvane::os::posix

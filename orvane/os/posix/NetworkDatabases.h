@@ -32,12 +32,6 @@ class HostsDatabase {
   std::unordered_map<std::string, HostEntry> m_entries;  // names folded to lower case
 };
 
-// The first entry of the text of a services file for a port, of any
-// protocol when protocol is empty. Lines whose port is not a number from 0
-// to 65535 are skipped.
-std::optional<ServiceEntry> FindServiceByPortInServicesText(const std::string& text, int port,
-                                                            const std::string& protocol);
-
 }  // namespace orvane::os::posix
 
 #endif  // ORVANE_OS_POSIX_NETWORKDATABASES_H_

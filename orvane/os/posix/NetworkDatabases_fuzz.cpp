@@ -54,7 +54,7 @@ void CheckHost(const std::string& text, const std::string& name) {
 
 void CheckServiceByPort(const std::string& text, int port, const std::string& protocol) {
   const std::optional<ServiceEntry> entry =
-      orvane::os::posix::FindServiceByPortInServicesText(text, port, protocol);
+      orvane::os::FindServiceByPortInServicesText(text, port, protocol);
   if (entry) Require(entry->port == port);
   if (!protocol.empty()) return;
   // Any protocol: the first line with an entry for the port is the one found.

@@ -7,6 +7,7 @@
 //       and one string value per attribute
 //   HKLM\SOFTWARE\ODBC\ODBC.INI\ODBC Data Sources     "<dsn>"="<driver>"
 #include "orvane/os/Odbc.h"
+#include "orvane/os/Backend.h"
 
 #include <cstring>
 #include <utility>
@@ -16,7 +17,7 @@
 #include "orvane/os/posix/AsciiCase.h"
 #include "orvane/os/posix/RegistryUtil.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 namespace {
 
 constexpr char kDriversKey[] = "SOFTWARE\\ODBC\\ODBCINST.INI\\";
@@ -106,4 +107,4 @@ Status ConfigureDataSource(DataSourceRequest request, const std::string& driver,
   return AddDataSource(dataSource, driver, *driverKey, parsed);
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

@@ -1,6 +1,7 @@
 // Processes of the emulated machine: the program of a command line is found
 // on the machine's drives and started as a host process.
 #include "orvane/os/Process.h"
+#include "orvane/os/Backend.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -20,7 +21,7 @@
 
 extern char** environ;
 
-namespace orvane::os {
+namespace orvane::os::backend {
 namespace {
 
 // ERROR_BAD_EXE_FORMAT: the file found is not a program the machine can run.
@@ -343,4 +344,4 @@ Status SetEnvironmentVariable(const std::string& name, const std::string& value)
   return Status();
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

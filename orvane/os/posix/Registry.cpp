@@ -9,13 +9,14 @@
 // saved key by its full path, as the registry editor exports a branch.
 // RestoreFromFile takes the key of the file's first header as the saved key.
 #include "orvane/os/Registry.h"
+#include "orvane/os/Backend.h"
 
 #include "orvane/os/posix/HostFile.h"
 #include "orvane/os/posix/Machine.h"
 #include "orvane/os/posix/RegistryFile.h"
 #include "orvane/os/posix/RegistryStore.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 using posix::RegistryNode;
 
@@ -222,4 +223,4 @@ Status DeleteRegistryKey(RegistryRoot root, const std::string& subkey) {
   });
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

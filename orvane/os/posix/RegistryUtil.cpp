@@ -5,7 +5,8 @@
 namespace orvane::os::posix {
 
 Status DeleteRegistryTree(RegistryRoot root, const std::string& subkey) {
-  Expected<RegistryKey> key = RegistryKey::Open(root, subkey, RegistryAccess::kRead);
+  Expected<backend::RegistryKey> key =
+      backend::RegistryKey::Open(root, subkey, RegistryAccess::kRead);
   if (!key) return key.status();
   std::vector<std::string> children;
   for (unsigned long index = 0;; ++index) {
@@ -17,10 +18,10 @@ Status DeleteRegistryTree(RegistryRoot root, const std::string& subkey) {
     Status removed = DeleteRegistryTree(root, subkey + "\\" + child);
     if (!removed) return removed;
   }
-  return DeleteRegistryKey(root, subkey);
+  return backend::DeleteRegistryKey(root, subkey);
 }
 
-unsigned long QueryDwordOr(const RegistryKey& key, const std::string& name,
+unsigned long QueryDwordOr(const backend::RegistryKey& key, const std::string& name,
                            unsigned long fallback) {
   Expected<RegistryValue> value = key.QueryValue(name);
   if (!value || value->type != ValueType::kDword) return fallback;

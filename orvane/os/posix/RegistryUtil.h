@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "orvane/os/Registry.h"
+#include "orvane/os/Backend.h"
 #include "orvane/os/posix/RegistryFile.h"
 
 namespace orvane::os::posix {
@@ -17,7 +17,7 @@ namespace orvane::os::posix {
 Status DeleteRegistryTree(RegistryRoot root, const std::string& subkey);
 
 // A dword value of a key, or fallback when it is absent or not a dword.
-unsigned long QueryDwordOr(const RegistryKey& key, const std::string& name,
+unsigned long QueryDwordOr(const backend::RegistryKey& key, const std::string& name,
                            unsigned long fallback);
 
 // The same of a key of a parsed tree; fallback too when key is null.

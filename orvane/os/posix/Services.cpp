@@ -16,6 +16,7 @@
 // <root>/services.lock: it excludes every other holder, in this process or
 // another, and a crashed holder's lock goes with its process.
 #include "orvane/os/Services.h"
+#include "orvane/os/Backend.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -36,7 +37,7 @@
 #include "orvane/os/posix/RegistryUtil.h"
 #include "orvane/os/posix/ServiceRunState.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 namespace {
 
 using posix::DwordOr;
@@ -439,4 +440,4 @@ Expected<ServiceDatabaseLock> ServiceManager::LockDatabase() {
   return ServiceDatabaseLock(std::make_unique<ServiceDatabaseLock::Impl>(descriptor));
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

@@ -1,12 +1,13 @@
 // The current user's Startup folder on the emulated machine:
 // C:\WINNT\Profiles\<user>\Start Menu\Programs\Startup.
 #include "orvane/os/Shell.h"
+#include "orvane/os/Backend.h"
 
 #include "orvane/os/Accounts.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/posix/AsciiCase.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 namespace {
 
 constexpr char kShortcutEnding[] = ".lnk";
@@ -69,4 +70,4 @@ Status DeleteStartupItem(const std::string& displayName) {
   return Status::Failure(kFileNotFound);
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

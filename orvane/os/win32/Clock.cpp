@@ -5,10 +5,11 @@
 // one-second polls): an archive member is only taken for a symbol that no
 // object of the program defines.
 #include "orvane/os/Process.h"
+#include "orvane/os/Backend.h"
 #include "orvane/os/win32/WindowsApi.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 void SleepMilliseconds(unsigned long milliseconds) { ::Sleep(milliseconds); }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

@@ -2,11 +2,12 @@
 // of the renames that replace shared files); the file index carries a
 // sequence number, so a new file does not take over an old one's identity.
 #include "orvane/os/FileSnapshot.h"
+#include "orvane/os/Backend.h"
 
 #include "orvane/os/win32/ApiStatus.h"
 #include "orvane/os/win32/WindowsApi.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 namespace {
 
@@ -97,4 +98,4 @@ bool FileSnapshot::IsCurrent() const {
   return file.valid() && VersionOf(file.get(), &now) && now == m_impl->version;
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

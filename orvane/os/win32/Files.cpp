@@ -1,6 +1,7 @@
 // Files and directories on the Win32 API. MSVCRT's fopen already gives text
 // streams with CR LF line ends, so OpenFile is fopen itself.
 #include "orvane/os/Files.h"
+#include "orvane/os/Backend.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -20,7 +21,7 @@
 // After windows.h:
 #include <sddl.h>
 
-namespace orvane::os {
+namespace orvane::os::backend {
 namespace {
 
 Status StatusOfCall(BOOL succeeded) { return succeeded ? Status() : LastErrorFailure(); }
@@ -430,8 +431,38 @@ std::string WindowsDirectory() {
   return directory;
 }
 
+// MSVCRT's text streams are the ones OpenFile gives; a host path is a
+// Windows path here.
+FILE* OpenHostStream(const std::string& hostPath, const char* mode, int /*newFileMode*/) {
+  return std::fopen(hostPath.c_str(), mode);
+}
+
+Expected<std::string> MakeScratchFolder() {
+  static std::atomic<unsigned long> count{0};
+  char temporary[MAX_PATH + 1];
+  DWORD length = ::GetTempPathA(sizeof temporary, temporary);
+  if (length == 0 || length > MAX_PATH) return Status::FromLastError();
+  std::string folder = std::string(temporary, length) + "orvane-plan." +
+                       std::to_string(::GetCurrentProcessId()) + "." + std::to_string(++count);
+  if (!::CreateDirectoryA(folder.c_str(), nullptr)) return Status::FromLastError();
+  return folder;
+}
+
+void RemoveScratchFolder(const std::string& hostPath) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((hostPath + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") ::DeleteFileA((hostPath + "\\" + name).c_str());
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+  }
+  ::RemoveDirectoryA(hostPath.c_str());
+}
+
 Status SetFileMode(const std::string&, int) { return Status(); }
 
 Status SetFileOwner(const std::string&, const std::string&) { return Status(); }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

@@ -1,6 +1,7 @@
 // Windows Sockets 1.1 for the seam. Each look-up holds the socket layer
 // started for its own duration, so it works whether or not a caller started it.
 #include "orvane/os/Network.h"
+#include "orvane/os/Backend.h"
 
 #include <mutex>
 
@@ -63,6 +64,8 @@ Expected<HostEntry> ResolveHost(const std::string& name) {
   return entry;
 }
 
+namespace backend {
+
 Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol) {
   SocketLayerScope socketLayer;
   if (!socketLayer.status().ok()) return socketLayer.status();
@@ -76,4 +79,5 @@ Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol
   return entry;
 }
 
+}  // namespace backend
 }  // namespace orvane::os

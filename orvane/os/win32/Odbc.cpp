@@ -1,9 +1,10 @@
 // The ODBC installer's SQLConfigDataSource for the seam.
 #include "orvane/os/Odbc.h"
+#include "orvane/os/Backend.h"
 
 #include "orvane/os/win32/WindowsApi.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 namespace {
 
 // The installer reports its own error numbers (SQLInstallerError), not the
@@ -39,4 +40,4 @@ Status ConfigureDataSource(DataSourceRequest request, const std::string& driver,
   return Status::Failure(InstallerFailureCode());
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

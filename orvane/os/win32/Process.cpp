@@ -1,5 +1,6 @@
 // Processes and the environment on the Win32 API (sleeping is in Clock.cpp).
 #include "orvane/os/Process.h"
+#include "orvane/os/Backend.h"
 
 #include <cstdlib>
 
@@ -7,7 +8,7 @@
 #include "orvane/os/win32/ScopedHandle.h"
 #include "orvane/os/win32/WindowsApi.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 Status StartProcess(const std::string& commandLine, const std::string& workingDirectory) {
   // CreateProcessA may write into the command line it is given.
@@ -77,4 +78,4 @@ Status SetEnvironmentVariable(const std::string& name, const std::string& value)
   return Status();
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

@@ -1,5 +1,6 @@
 // The registry on the Win32 API.
 #include "orvane/os/Registry.h"
+#include "orvane/os/Backend.h"
 
 #include <string>
 #include <vector>
@@ -9,7 +10,7 @@
 #include "orvane/os/win32/Wine.h"
 #include "orvane/os/win32/WindowsApi.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 class RegistryKey::Impl {
  public:
@@ -199,4 +200,4 @@ Status DeleteRegistryKey(RegistryRoot root, const std::string& subkey) {
   return StatusFromCode(::RegDeleteKeyA(RootKey(root), subkey.c_str()));
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

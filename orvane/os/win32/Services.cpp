@@ -1,5 +1,6 @@
 // The service control manager on the Win32 API.
 #include "orvane/os/Services.h"
+#include "orvane/os/Backend.h"
 
 #include <memory>
 
@@ -7,7 +8,7 @@
 #include "orvane/os/win32/ScopedHandle.h"
 #include "orvane/os/win32/WindowsApi.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 
 class Service::Impl {
  public:
@@ -147,4 +148,4 @@ Expected<ServiceDatabaseLock> ServiceManager::LockDatabase() {
   return ServiceDatabaseLock(std::make_unique<ServiceDatabaseLock::Impl>(lock));
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

@@ -1,5 +1,6 @@
 // The current user's Startup folder through the shell.
 #include "orvane/os/Shell.h"
+#include "orvane/os/Backend.h"
 
 #include <cstring>
 
@@ -7,7 +8,7 @@
 #include "orvane/os/win32/ScopedHandle.h"
 #include "orvane/os/win32/WindowsApi.h"
 
-namespace orvane::os {
+namespace orvane::os::backend {
 namespace {
 
 struct StartupItem {
@@ -87,4 +88,4 @@ Status DeleteStartupItem(const std::string& displayName) {
   return Status::Failure(kFileNotFound);
 }
 
-}  // namespace orvane::os
+}  // namespace orvane::os::backend

@@ -1,10 +1,10 @@
-// Quick polls on Windows: the test program's own os::SleepMilliseconds, which
-// the linker takes in place of the library's (orvane/os/win32/Clock.cpp).
+// Quick polls on Windows: the test program's own backend::SleepMilliseconds,
+// which the linker takes in place of the library's (orvane/os/win32/Clock.cpp).
 #include "orvane/testing/QuickPolls.h"
 
 #include <atomic>
 
-#include "orvane/os/Process.h"
+#include "orvane/os/Backend.h"
 #include "orvane/os/win32/WindowsApi.h"
 
 namespace orvane {
@@ -31,7 +31,7 @@ unsigned long long QuickPolls::WaitedMilliseconds() { return g_quick ? g_waitedM
 
 }  // namespace test
 
-namespace os {
+namespace os::backend {
 
 void SleepMilliseconds(unsigned long milliseconds) {
   if (!g_quick) {
@@ -42,5 +42,5 @@ void SleepMilliseconds(unsigned long milliseconds) {
   g_waitedMs += milliseconds;
 }
 
-}  // namespace os
+}  // namespace os::backend
 }  // namespace orvane

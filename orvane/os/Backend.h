@@ -1,0 +1,40 @@
+// The backend in use (the emulated machine or the Win32 API), under the
+// seam's own names in namespace backend. The public names dispatch to it,
+// or to the recording layer while one is active (SeamLayer.h); the backend
+// calls itself by these names, so that its own calls are never recorded.
+#ifndef ORVANE_OS_BACKEND_H_
+#define ORVANE_OS_BACKEND_H_
+
+#include "orvane/os/FileSnapshot.h"
+#include "orvane/os/Files.h"
+#include "orvane/os/Network.h"
+#include "orvane/os/Odbc.h"
+#include "orvane/os/Process.h"
+#include "orvane/os/Registry.h"
+#include "orvane/os/Services.h"
+#include "orvane/os/Shell.h"
+
+namespace orvane::os::backend {
+
+#include "orvane/os/FileSnapshotCalls.inc"
+#include "orvane/os/FilesCalls.inc"
+#include "orvane/os/NetworkCalls.inc"
+#include "orvane/os/OdbcCalls.inc"
+#include "orvane/os/ProcessCalls.inc"
+#include "orvane/os/RegistryCalls.inc"
+#include "orvane/os/ServicesCalls.inc"
+#include "orvane/os/ShellCalls.inc"
+
+// Opens a host file (a path of the host, not of the machine) as OpenFile
+// opens a machine's file, with the same text stream semantics. The
+// recording layer keeps its pending files so.
+FILE* OpenHostStream(const std::string& hostPath, const char* mode, int newFileMode = 0666);
+
+// A new empty folder of the host's temporary files, and its removal with
+// the files in it.
+Expected<std::string> MakeScratchFolder();
+void RemoveScratchFolder(const std::string& hostPath);
+
+}  // namespace orvane::os::backend
+
+#endif  // ORVANE_OS_BACKEND_H_

@@ -1,0 +1,468 @@
+#include "orvane/os/PlannedFiles.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "orvane/os/Backend.h"
+#include "orvane/os/WindowsNames.h"
+
+namespace orvane::os {
+namespace {
+
+std::optional<std::string> ReadStream(FILE* stream) {
+  if (stream == nullptr) return std::nullopt;
+  std::string bytes;
+  char buffer[8192];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) bytes.append(buffer, got);
+  std::fclose(stream);
+  return bytes;
+}
+
+bool WriteHostFile(const std::string& hostPath, const std::string& bytes) {
+  FILE* stream = backend::OpenHostStream(hostPath, "wb");
+  if (stream == nullptr) return false;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+  return std::fclose(stream) == 0 && written;
+}
+
+bool Writes(const char* mode) { return mode[0] != 'r' || std::strchr(mode, '+') != nullptr; }
+
+// A ReplacementFile of the plan: written into a scratch file, committed into
+// the overlay.
+class PlannedReplacement final : public ReplacementFile::Impl {
+ public:
+  PlannedReplacement(PlannedFiles& files, const std::string& path, const char* mode,
+                     int newFileMode, Status status)
+      : m_files(files), m_path(path), m_scratch(files.NewScratchPath()),
+        m_newFileMode(newFileMode), m_status(status) {
+    if (!m_status.ok()) return;
+    if (mode[0] != 'w') {
+      m_status = Status::Failure(kInvalidParameter);
+      return;
+    }
+    m_stream = backend::OpenHostStream(m_scratch, mode, newFileMode);
+    if (m_stream == nullptr) m_status = Status::FromLastError();
+  }
+  ~PlannedReplacement() override {
+    if (m_stream != nullptr) std::fclose(m_stream);
+    if (!m_committed) std::remove(m_scratch.c_str());
+  }
+
+  FILE* stream() const override { return m_stream; }
+  const Status& status() const override { return m_status; }
+  Status Finish() override {
+    if (m_stream == nullptr) return m_status;
+    bool failed = std::fflush(m_stream) != 0 || std::ferror(m_stream) != 0;
+    failed = std::fclose(m_stream) != 0 || failed;
+    m_stream = nullptr;
+    if (failed) m_status = Status::Failure(kWriteFault);
+    return m_status;
+  }
+  Status Commit(const std::string* backupPath) override {
+    Status finished = Finish();
+    if (!finished.ok() || m_committed) return finished;
+    m_files.CommitReplacement(m_path, backupPath, m_scratch, m_newFileMode);
+    m_committed = true;
+    return m_status;
+  }
+
+ private:
+  PlannedFiles& m_files;
+  std::string m_path;
+  std::string m_scratch;
+  int m_newFileMode;
+  Status m_status;
+  FILE* m_stream = nullptr;
+  bool m_committed = false;
+};
+
+// A ReplacementFile that reaches the backend and records the file (and the
+// backup) before its commit changes them.
+class RecordedReplacement final : public ReplacementFile::Impl {
+ public:
+  RecordedReplacement(PlannedFiles& files, const std::string& path, const char* mode,
+                      int newFileMode, ReplacedFileMode modeRule)
+      : m_files(files), m_path(path), m_newFileMode(newFileMode),
+        m_file(path, mode, newFileMode, modeRule) {}
+
+  FILE* stream() const override { return m_file.stream(); }
+  const Status& status() const override { return m_file.status(); }
+  Status Finish() override { return m_file.Finish(); }
+  Status Commit(const std::string* backupPath) override {
+    m_files.Touch(m_path, m_newFileMode);
+    if (backupPath == nullptr) return m_file.Commit();
+    m_files.Touch(*backupPath, m_newFileMode);
+    return m_file.Commit(*backupPath);
+  }
+
+ private:
+  PlannedFiles& m_files;
+  std::string m_path;
+  int m_newFileMode;
+  backend::ReplacementFile m_file;
+};
+
+// The plan takes no locks: nothing it does is seen by another process.
+class PlannedLock final : public FileLock::Impl {
+ public:
+  const Status& status() const override { return m_status; }
+
+ private:
+  Status m_status;
+};
+
+class RecordedLock final : public FileLock::Impl {
+ public:
+  RecordedLock(const std::string& lockPath, LockWait wait) : m_lock(lockPath, wait) {}
+  const Status& status() const override { return m_lock.status(); }
+
+ private:
+  backend::FileLock m_lock;
+};
+
+// A snapshot of a file as the run sees it: current while the run sees the
+// same bytes (a pending file) or the backend's file is unchanged and still
+// not overlaid.
+class LayerSnapshot final : public FileSnapshot::Impl {
+ public:
+  LayerSnapshot(const PlannedFiles& files, std::string path, std::string bytes,
+                std::optional<backend::FileSnapshot> backendSnapshot)
+      : m_files(files), m_path(std::move(path)), m_bytes(std::move(bytes)),
+        m_backend(std::move(backendSnapshot)) {}
+  const std::string& bytes() const override { return m_backend ? m_backend->bytes() : m_bytes; }
+  bool IsCurrent() const override {
+    if (m_backend) return !m_files.IsPending(m_path) && m_backend->IsCurrent();
+    return m_files.CurrentBytes(m_path) == m_bytes;
+  }
+
+ private:
+  const PlannedFiles& m_files;
+  std::string m_path;
+  std::string m_bytes;
+  std::optional<backend::FileSnapshot> m_backend;
+};
+
+}  // namespace
+
+PlannedFiles::PlannedFiles(Recording mode, std::string scratchFolder)
+    : m_mode(mode), m_scratchFolder(std::move(scratchFolder)) {}
+
+std::string PlannedFiles::NewScratchPath() {
+  return m_scratchFolder + "/" + std::to_string(++m_scratchCount);
+}
+
+const PlannedFiles::Entry* PlannedFiles::Pending(const std::string& key) const {
+  if (m_pending.empty()) return nullptr;
+  auto found = m_pending.find(key);
+  return found == m_pending.end() ? nullptr : &found->second;
+}
+
+bool PlannedFiles::IsPending(const std::string& path) const {
+  return Pending(PathKey(path)) != nullptr;
+}
+
+PlannedFiles::Kind PlannedFiles::KindOf(const std::string& path) const {
+  if (const Entry* entry = Pending(PathKey(path))) return entry->kind;
+  if (backend::DirectoryExists(path)) return Kind::kDirectory;
+  return backend::PathExists(path) ? Kind::kFile : Kind::kMissing;
+}
+
+std::optional<std::string> PlannedFiles::CurrentBytes(const std::string& path) const {
+  if (const Entry* entry = Pending(PathKey(path))) {
+    if (entry->kind != Kind::kFile) return std::nullopt;
+    return ReadStream(backend::OpenHostStream(entry->scratch, "rb"));
+  }
+  if (backend::DirectoryExists(path)) return std::nullopt;
+  return ReadStream(backend::OpenFile(path, "rb"));
+}
+
+void PlannedFiles::Touch(const std::string& path, int newFileMode) {
+  const std::string key = PathKey(path);
+  auto found = m_beforeIndex.find(key);
+  if (found == m_beforeIndex.end()) {
+    Kind kind = KindOf(path);
+    m_before.push_back({path, kind, kind == Kind::kFile ? CurrentBytes(path) : std::nullopt});
+    found = m_beforeIndex.emplace(key, m_before.size() - 1).first;
+  }
+  if (newFileMode >= 0) m_before[found->second].newFileMode = newFileMode;
+}
+
+int PlannedFiles::RecordedModeOf(const std::string& path) const {
+  auto found = m_beforeIndex.find(PathKey(path));
+  return found == m_beforeIndex.end() ? 0666 : m_before[found->second].newFileMode;
+}
+
+void PlannedFiles::SetPendingFile(const std::string& path, const std::string& scratch) {
+  m_pending[PathKey(path)] = Entry{Kind::kFile, path, scratch};
+}
+
+void PlannedFiles::SetPendingKind(const std::string& path, Kind kind) {
+  m_pending[PathKey(path)] = Entry{kind, path, std::string()};
+}
+
+Status PlannedFiles::CheckWritableFile(const std::string& path) const {
+  if (KindOf(path) == Kind::kDirectory) return Status::Failure(kAccessDenied);
+  if (KindOf(ParentKey(PathKey(path))) != Kind::kDirectory) return Status::Failure(kPathNotFound);
+  return Status();
+}
+
+FILE* PlannedFiles::OpenFile(const std::string& path, const char* mode, int newFileMode) {
+  if (!Writes(mode)) {
+    const Entry* entry = Pending(PathKey(path));
+    if (entry == nullptr) return backend::OpenFile(path, mode, newFileMode);
+    if (entry->kind != Kind::kFile) {
+      Status::Failure(entry->kind == Kind::kDirectory ? kAccessDenied : kFileNotFound);
+      return nullptr;
+    }
+    return backend::OpenHostStream(entry->scratch, mode);
+  }
+  if (m_mode == Recording::kPassThrough) {
+    Touch(path, newFileMode);
+    return backend::OpenFile(path, mode, newFileMode);
+  }
+  Status writable = CheckWritableFile(path);
+  const bool exists = KindOf(path) == Kind::kFile;
+  if (writable.ok() && mode[0] == 'r' && !exists) writable = Status::Failure(kFileNotFound);
+  if (!writable.ok()) return nullptr;
+  Touch(path, newFileMode);
+  const Entry* entry = Pending(PathKey(path));
+  std::string scratch = entry != nullptr && entry->kind == Kind::kFile ? entry->scratch
+                                                                       : NewScratchPath();
+  // Appending and updating start from the file's bytes.
+  if (entry == nullptr && exists && mode[0] != 'w' && !WriteHostFile(scratch, *CurrentBytes(path))) {
+    Status::Failure(kWriteFault);
+    return nullptr;
+  }
+  SetPendingFile(path, scratch);
+  return backend::OpenHostStream(scratch, mode, newFileMode);
+}
+
+std::unique_ptr<ReplacementFile::Impl> PlannedFiles::NewReplacementFile(
+    const std::string& path, const char* mode, int newFileMode, ReplacedFileMode modeRule) {
+  if (m_mode == Recording::kPassThrough) {
+    return std::make_unique<RecordedReplacement>(*this, path, mode, newFileMode, modeRule);
+  }
+  return std::make_unique<PlannedReplacement>(*this, path, mode, newFileMode,
+                                              CheckWritableFile(path));
+}
+
+void PlannedFiles::CommitReplacement(const std::string& path, const std::string* backupPath,
+                                     const std::string& scratch, int newFileMode) {
+  Touch(path, newFileMode);
+  if (backupPath != nullptr && KindOf(path) == Kind::kFile) {
+    Touch(*backupPath, newFileMode);
+    const Entry* entry = Pending(PathKey(path));
+    std::string previous = entry != nullptr ? entry->scratch : NewScratchPath();
+    if (entry != nullptr || WriteHostFile(previous, *CurrentBytes(path))) {
+      SetPendingFile(*backupPath, previous);
+    }
+  }
+  SetPendingFile(path, scratch);
+}
+
+std::unique_ptr<FileLock::Impl> PlannedFiles::NewFileLock(const std::string& lockPath,
+                                                          LockWait wait) {
+  if (m_mode == Recording::kPlan) return std::make_unique<PlannedLock>();
+  return std::make_unique<RecordedLock>(lockPath, wait);
+}
+
+FILE* PlannedFiles::ReopenFile(const std::string& path, const char* mode, FILE* stream) {
+  if (m_mode == Recording::kPassThrough) {
+    Touch(path);
+    return backend::ReopenFile(path, mode, stream);
+  }
+  if (!CheckWritableFile(path).ok()) return nullptr;
+  Touch(path);
+  std::string scratch = NewScratchPath();
+  SetPendingFile(path, scratch);
+  return std::freopen(scratch.c_str(), mode, stream);
+}
+
+bool PlannedFiles::PathExists(const std::string& path) const {
+  return KindOf(path) != Kind::kMissing;
+}
+
+bool PlannedFiles::DirectoryExists(const std::string& path) const {
+  return KindOf(path) == Kind::kDirectory;
+}
+
+bool PlannedFiles::IsLink(const std::string& path) const {
+  return Pending(PathKey(path)) == nullptr && backend::IsLink(path);
+}
+
+bool PlannedFiles::SameFile(const std::string& a, const std::string& b) const {
+  if (Pending(PathKey(a)) == nullptr && Pending(PathKey(b)) == nullptr) {
+    return backend::SameFile(a, b);
+  }
+  return PathKey(a) == PathKey(b) && PathExists(a);
+}
+
+Status PlannedFiles::CopyFile(const std::string& source, const std::string& target,
+                              bool failIfExists) {
+  const int mode = RecordedModeOf(source);
+  if (m_mode == Recording::kPassThrough) {
+    Touch(target, mode);
+    return backend::CopyFile(source, target, failIfExists);
+  }
+  std::optional<std::string> bytes = CurrentBytes(source);
+  if (!bytes) return Status::Failure(KindOf(source) == Kind::kMissing ? kFileNotFound : kAccessDenied);
+  Status writable = CheckWritableFile(target);
+  if (!writable.ok()) return writable;
+  if (failIfExists && KindOf(target) == Kind::kFile) return Status::Failure(kFileExists);
+  std::string scratch = NewScratchPath();
+  if (!WriteHostFile(scratch, *bytes)) return Status::Failure(kWriteFault);
+  Touch(target, mode);
+  SetPendingFile(target, scratch);
+  return Status();
+}
+
+Status PlannedFiles::MoveFile(const std::string& source, const std::string& target) {
+  const int mode = RecordedModeOf(source);
+  if (m_mode == Recording::kPassThrough) {
+    Touch(source);
+    Touch(target, mode);
+    return backend::MoveFile(source, target);
+  }
+  const Kind kind = KindOf(source);
+  if (kind == Kind::kMissing) return Status::Failure(kFileNotFound);
+  // A folder's move would carry every pending path below it: the library
+  // moves files only, and the plan does not pretend to more.
+  if (kind == Kind::kDirectory) return Status::Failure(kNotSupported);
+  Status writable = CheckWritableFile(target);
+  if (!writable.ok()) return writable;
+  if (PathKey(source) == PathKey(target)) return Status();
+  const Entry* entry = Pending(PathKey(source));
+  std::string scratch = entry != nullptr ? entry->scratch : NewScratchPath();
+  if (entry == nullptr && !WriteHostFile(scratch, *CurrentBytes(source))) {
+    return Status::Failure(kWriteFault);
+  }
+  Touch(source);
+  Touch(target, mode);
+  SetPendingFile(target, scratch);
+  SetPendingKind(source, Kind::kMissing);
+  return Status();
+}
+
+Status PlannedFiles::DeleteFile(const std::string& path) {
+  if (m_mode == Recording::kPassThrough) {
+    Touch(path);
+    return backend::DeleteFile(path);
+  }
+  const Kind kind = KindOf(path);
+  if (kind != Kind::kFile) return Status::Failure(kind == Kind::kMissing ? kFileNotFound : kAccessDenied);
+  Touch(path);
+  SetPendingKind(path, Kind::kMissing);
+  return Status();
+}
+
+Status PlannedFiles::CreateDirectory(const std::string& path) {
+  if (m_mode == Recording::kPassThrough) {
+    Touch(path);
+    return backend::CreateDirectory(path);
+  }
+  if (KindOf(path) != Kind::kMissing) return Status::Failure(kAlreadyExists);
+  if (KindOf(ParentKey(PathKey(path))) != Kind::kDirectory) return Status::Failure(kPathNotFound);
+  Touch(path);
+  SetPendingKind(path, Kind::kDirectory);
+  return Status();
+}
+
+Status PlannedFiles::RemoveDirectory(const std::string& path) {
+  if (m_mode == Recording::kPassThrough) {
+    Touch(path);
+    return backend::RemoveDirectory(path);
+  }
+  const Kind kind = KindOf(path);
+  if (kind != Kind::kDirectory) {
+    return Status::Failure(kind == Kind::kMissing ? kFileNotFound : kDirectoryInvalid);
+  }
+  if (ListDirectory(path, "*").ok()) return Status::Failure(kDirectoryNotEmpty);
+  Touch(path);
+  SetPendingKind(path, Kind::kMissing);
+  return Status();
+}
+
+Expected<std::vector<DirectoryEntry>> PlannedFiles::ListDirectory(
+    const std::string& directory, const std::string& pattern) const {
+  const std::string key = PathKey(directory);
+  std::vector<const Entry*> below;
+  for (const auto& [entryKey, entry] : m_pending) {
+    if (ParentKey(entryKey) == key) below.push_back(&entry);
+  }
+  if (below.empty() && Pending(key) == nullptr) return backend::ListDirectory(directory, pattern);
+  if (KindOf(directory) != Kind::kDirectory) return Status::Failure(kPathNotFound);
+  std::vector<DirectoryEntry> entries;
+  if (Pending(key) == nullptr) {
+    Expected<std::vector<DirectoryEntry>> listed = backend::ListDirectory(directory, pattern);
+    if (listed.ok()) entries = std::move(*listed);
+  }
+  for (const Entry* entry : below) {
+    const std::string name = LastComponent(entry->spelling);
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [&](const DirectoryEntry& listed) {
+                                   return PathKey(listed.name) == PathKey(name);
+                                 }),
+                  entries.end());
+    if (entry->kind != Kind::kMissing && MatchesWildcard(name, pattern)) {
+      entries.push_back({name, entry->kind == Kind::kDirectory});
+    }
+  }
+  if (entries.empty()) return Status::Failure(kFileNotFound);
+  std::sort(entries.begin(), entries.end(), ListedBefore);
+  return entries;
+}
+
+Expected<std::string> PlannedFiles::ShortPathName(const std::string& path) const {
+  if (const Entry* entry = Pending(PathKey(path))) {
+    if (entry->kind == Kind::kMissing) return Status::Failure(kFileNotFound);
+    return path;
+  }
+  return backend::ShortPathName(path);
+}
+
+Status PlannedFiles::SetFileMode(const std::string& path, int mode) {
+  Status set = m_mode == Recording::kPassThrough
+                   ? backend::SetFileMode(path, mode)
+                   : (KindOf(path) == Kind::kMissing ? Status::Failure(kFileNotFound) : Status());
+  if (!set.ok()) return set;
+  auto same = std::find_if(m_modes.begin(), m_modes.end(), [&](const ModeChange& change) {
+    return PathKey(change.path) == PathKey(path);
+  });
+  if (same != m_modes.end()) {
+    same->mode = mode;
+  } else {
+    m_modes.push_back({path, mode});
+  }
+  return set;
+}
+
+Expected<std::unique_ptr<FileSnapshot::Impl>> PlannedFiles::TakeFileSnapshot(
+    const std::string& path) const {
+  if (Pending(PathKey(path)) == nullptr) {
+    Expected<backend::FileSnapshot> snapshot = backend::FileSnapshot::Take(path);
+    if (!snapshot.ok()) return snapshot.status();
+    return std::unique_ptr<FileSnapshot::Impl>(
+        std::make_unique<LayerSnapshot>(*this, path, std::string(), std::move(*snapshot)));
+  }
+  std::optional<std::string> bytes = CurrentBytes(path);
+  if (!bytes) return Status::Failure(kFileNotFound);
+  return std::unique_ptr<FileSnapshot::Impl>(
+      std::make_unique<LayerSnapshot>(*this, path, std::move(*bytes), std::nullopt));
+}
+
+void PlannedFiles::AppendChanges(ChangeSet* changes) const {
+  for (const Before& before : m_before) {
+    const Kind now = KindOf(before.path);
+    std::optional<std::string> after = now == Kind::kFile ? CurrentBytes(before.path) : std::nullopt;
+    if (before.bytes != after) {
+      changes->files.push_back({before.path, before.bytes, after, before.newFileMode});
+    }
+    if ((before.kind == Kind::kDirectory) != (now == Kind::kDirectory)) {
+      changes->directories.push_back({before.path, now == Kind::kDirectory});
+    }
+  }
+  changes->modes.insert(changes->modes.end(), m_modes.begin(), m_modes.end());
+}
+
+}  // namespace orvane::os

@@ -1,0 +1,107 @@
+// The files part of the recording layer (ChangeRecorder.h).
+//
+// Under Recording::kPlan the pending state is an overlay keyed by PathKey:
+// a path is a file (its bytes in a host file of the scratch folder, with the
+// mode it would have), a directory, or deleted; whatever the overlay does
+// not hold is read from the backend. Under kPassThrough the overlay stays
+// empty and every call reaches the backend. Both keep each path's state at
+// its first change, and the change set compares it with the state seen now.
+#ifndef ORVANE_OS_PLANNEDFILES_H_
+#define ORVANE_OS_PLANNEDFILES_H_
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "orvane/os/ChangeRecorder.h"
+#include "orvane/os/SeamLayer.h"
+
+namespace orvane::os {
+
+class PlannedFiles {
+ public:
+  // scratchFolder: an empty host folder that the pending files go into.
+  PlannedFiles(Recording mode, std::string scratchFolder);
+  PlannedFiles(const PlannedFiles&) = delete;
+  PlannedFiles& operator=(const PlannedFiles&) = delete;
+
+  // The SeamLayer calls of the files seam.
+  FILE* OpenFile(const std::string& path, const char* mode, int newFileMode);
+  std::unique_ptr<ReplacementFile::Impl> NewReplacementFile(const std::string& path,
+                                                            const char* mode, int newFileMode,
+                                                            ReplacedFileMode modeRule);
+  std::unique_ptr<FileLock::Impl> NewFileLock(const std::string& lockPath, LockWait wait);
+  FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream);
+  bool PathExists(const std::string& path) const;
+  bool DirectoryExists(const std::string& path) const;
+  bool IsLink(const std::string& path) const;
+  bool SameFile(const std::string& a, const std::string& b) const;
+  Status CopyFile(const std::string& source, const std::string& target, bool failIfExists);
+  Status MoveFile(const std::string& source, const std::string& target);
+  Status DeleteFile(const std::string& path);
+  Status CreateDirectory(const std::string& path);
+  Status RemoveDirectory(const std::string& path);
+  Expected<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory,
+                                                      const std::string& pattern) const;
+  Expected<std::string> ShortPathName(const std::string& path) const;
+  Status SetFileMode(const std::string& path, int mode);
+  Expected<std::unique_ptr<FileSnapshot::Impl>> TakeFileSnapshot(const std::string& path) const;
+
+  // A file's bytes as the run sees them now; nothing when it is no file.
+  std::optional<std::string> CurrentBytes(const std::string& path) const;
+  // True when the overlay holds the path (kPlan only).
+  bool IsPending(const std::string& path) const;
+  // A new host file name in the scratch folder.
+  std::string NewScratchPath();
+
+  // The net changes, in the order of each path's first change.
+  void AppendChanges(ChangeSet* changes) const;
+
+  enum class Kind { kMissing, kFile, kDirectory };
+  struct Entry {
+    Kind kind = Kind::kMissing;
+    std::string spelling;  // the path as the library spelt it
+    std::string scratch;   // kFile: the host file with the pending bytes
+  };
+
+  // A ReplacementFile's content, committed into the overlay; the backup (if
+  // any) takes the file's previous content.
+  void CommitReplacement(const std::string& path, const std::string* backupPath,
+                         const std::string& scratch, int newFileMode);
+  // Records that a path's state is about to change (its state now is the
+  // "before" when this is its first change).
+  void Touch(const std::string& path, int newFileMode = -1);
+
+ private:
+  Kind KindOf(const std::string& path) const;
+  const Entry* Pending(const std::string& key) const;
+  // The path becomes a file with these bytes (kPlan).
+  void SetPendingFile(const std::string& path, const std::string& scratch);
+  void SetPendingKind(const std::string& path, Kind kind);
+  // The mode a copy or move of source carries: the one its last write gave.
+  int RecordedModeOf(const std::string& path) const;
+  // Checks common to every call that writes a file at path.
+  Status CheckWritableFile(const std::string& path) const;
+
+  struct Before {
+    std::string path;
+    Kind kind = Kind::kMissing;
+    std::optional<std::string> bytes;
+    int newFileMode = 0666;
+  };
+
+  Recording m_mode;
+  std::string m_scratchFolder;
+  unsigned long m_scratchCount = 0;
+  std::unordered_map<std::string, Entry> m_pending;
+  std::vector<Before> m_before;
+  std::unordered_map<std::string, size_t> m_beforeIndex;
+  std::vector<ModeChange> m_modes;
+};
+
+}  // namespace orvane::os
+
+#endif  // ORVANE_OS_PLANNEDFILES_H_

@@ -1,0 +1,87 @@
+// The registry part of the recording layer (ChangeRecorder.h).
+//
+// Under Recording::kPlan the pending state is kept per key (by root and the
+// key's path in upper case): created or deleted, its class, and the values
+// set or deleted since; a key created anew hides what the backend held
+// under its name. Whatever the overlay does not hold is read from the
+// backend. Under kPassThrough every call reaches the backend. Both keep each
+// key's existence and each value at its first change, and the change set
+// compares them with what is seen now.
+#ifndef ORVANE_OS_PLANNEDREGISTRY_H_
+#define ORVANE_OS_PLANNEDREGISTRY_H_
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "orvane/os/ChangeRecorder.h"
+#include "orvane/os/SeamLayer.h"
+
+namespace orvane::os {
+
+class PlannedRegistry {
+ public:
+  explicit PlannedRegistry(Recording mode);
+  PlannedRegistry(const PlannedRegistry&) = delete;
+  PlannedRegistry& operator=(const PlannedRegistry&) = delete;
+
+  Expected<std::unique_ptr<RegistryKey::Impl>> Open(RegistryRoot root, const std::string& subkey,
+                                                    RegistryAccess access);
+  Expected<std::unique_ptr<RegistryKey::Impl>> Create(RegistryRoot root,
+                                                      const std::string& subkey,
+                                                      const std::string& keyClass,
+                                                      RegistryAccess access);
+  Status DeleteKey(RegistryRoot root, const std::string& subkey);
+
+  void AppendChanges(ChangeSet* changes) const;
+
+  // What a key handle of the layer asks; subkey as the library spelt it.
+  bool Exists(RegistryRoot root, const std::string& subkey) const;
+  Expected<RegistryValue> QueryValue(RegistryRoot root, const std::string& subkey,
+                                     const std::string& name) const;
+  Status SetValue(RegistryRoot root, const std::string& subkey, const std::string& name,
+                  const RegistryValue& value);
+  Status DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name);
+  std::vector<std::string> SubkeyNames(RegistryRoot root, const std::string& subkey) const;
+  std::vector<std::string> ValueNames(RegistryRoot root, const std::string& subkey) const;
+  Expected<std::string> KeyClass(RegistryRoot root, const std::string& subkey) const;
+
+  // Records a key's or a value's state before its first change.
+  void TouchKey(RegistryRoot root, const std::string& subkey);
+  void TouchValue(RegistryRoot root, const std::string& subkey, const std::string& name);
+
+  Recording mode() const { return m_mode; }
+
+ private:
+  struct PendingKey {
+    bool exists = true;
+    bool fresh = false;  // the backend's values and subkeys are hidden
+    std::string name;    // the last component, as spelt
+    std::string keyClass;
+    std::vector<std::pair<std::string, std::optional<RegistryValue>>> values;  // nothing: deleted
+  };
+  struct Touched {
+    RegistryRoot root;
+    std::string subkey;
+    std::optional<std::string> value;
+    bool existed = false;                 // a key
+    std::optional<RegistryValue> before;  // a value
+  };
+
+  const PendingKey* Pending(RegistryRoot root, const std::string& subkey) const;
+  PendingKey& PendingFor(RegistryRoot root, const std::string& subkey);
+  std::optional<RegistryValue> ValueNow(RegistryRoot root, const std::string& subkey,
+                                        const std::string& name) const;
+
+  Recording m_mode;
+  std::unordered_map<std::string, PendingKey> m_pending;
+  std::vector<Touched> m_touched;
+  std::unordered_map<std::string, size_t> m_touchedIndex;
+};
+
+}  // namespace orvane::os
+
+#endif  // ORVANE_OS_PLANNEDREGISTRY_H_

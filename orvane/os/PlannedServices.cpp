@@ -1,0 +1,256 @@
+#include "orvane/os/PlannedServices.h"
+
+#include <algorithm>
+
+#include "orvane/os/Backend.h"
+#include "orvane/os/WindowsNames.h"
+
+namespace orvane::os {
+namespace {
+
+constexpr char kLocalSystemAccount[] = "LocalSystem";
+// QUERY_SERVICE_CONFIGA without its strings.
+constexpr unsigned long kServiceConfigFixedBytes = 36;
+constexpr unsigned long kAnyBufferBytes = 1ul << 20;
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), UpperAscii);
+  return text;
+}
+
+bool SameConfig(const std::optional<ServiceConfig>& a, const std::optional<ServiceConfig>& b) {
+  if (!a || !b) return !a && !b;
+  return a->serviceType == b->serviceType && a->startType == b->startType &&
+         a->errorControl == b->errorControl && a->binaryPath == b->binaryPath &&
+         a->displayName == b->displayName && a->account == b->account;
+}
+
+PlannedServices::State BackendState(const std::string& name) {
+  PlannedServices::State state;
+  Expected<backend::ServiceManager> manager = backend::ServiceManager::Open();
+  if (!manager.ok()) return state;
+  Expected<backend::Service> service = manager->OpenService(name);
+  if (!service.ok()) return state;
+  unsigned long needed = 0;
+  if (Expected<ServiceConfig> config = service->QueryConfig(kAnyBufferBytes, &needed)) {
+    state.config = *config;
+  }
+  if (Expected<ServiceStatus> status = service->QueryStatus()) state.state = status->state;
+  return state;
+}
+
+// A service of the plan: every call reads and changes its pending state.
+class PlannedService final : public Service::Impl {
+ public:
+  PlannedService(PlannedServices& services, std::string name)
+      : m_services(services), m_name(std::move(name)) {}
+
+  const std::string& name() const override { return m_name; }
+  Status Start() override {
+    PlannedServices::State current = m_services.Current(m_name);
+    if (!current.config) return Status::Failure(kServiceDoesNotExist);
+    if (current.markedForDelete) return Status::Failure(kServiceMarkedForDelete);
+    if (current.config->startType == StartType::kDisabled) {
+      return Status::Failure(kServiceDisabled);
+    }
+    if (current.state != ServiceState::kStopped) return Status::Failure(kServiceAlreadyRunning);
+    m_services.Change(m_name).state = ServiceState::kRunning;
+    return Status();
+  }
+  Status Stop() override {
+    PlannedServices::State current = m_services.Current(m_name);
+    if (!current.config) return Status::Failure(kServiceDoesNotExist);
+    if (current.state == ServiceState::kStopped) return Status::Failure(kServiceNotActive);
+    PlannedServices::State& changed = m_services.Change(m_name);
+    changed.state = ServiceState::kStopped;
+    if (changed.markedForDelete) changed = PlannedServices::State();
+    return Status();
+  }
+  Expected<ServiceStatus> QueryStatus() const override {
+    PlannedServices::State current = m_services.Current(m_name);
+    if (!current.config) return Status::Failure(kServiceDoesNotExist);
+    ServiceStatus status;
+    status.state = current.state;
+    return status;
+  }
+  Expected<ServiceConfig> QueryConfig(unsigned long bufferBytes,
+                                      unsigned long* bytesNeeded) const override {
+    PlannedServices::State current = m_services.Current(m_name);
+    if (!current.config) return Status::Failure(kServiceDoesNotExist);
+    const ServiceConfig& config = *current.config;
+    // An empty load order group and dependency list take three NULs.
+    const unsigned long needed = kServiceConfigFixedBytes + config.binaryPath.size() + 1 + 3 +
+                                 config.account.size() + 1 + config.displayName.size() + 1;
+    if (bytesNeeded != nullptr) *bytesNeeded = needed;
+    if (needed > bufferBytes) return Status::Failure(kInsufficientBuffer);
+    return config;
+  }
+  Status ChangeStartType(StartType startType) override {
+    if (!m_services.Current(m_name).config) return Status::Failure(kServiceDoesNotExist);
+    m_services.Change(m_name).config->startType = startType;
+    return Status();
+  }
+  Status Delete() override {
+    PlannedServices::State current = m_services.Current(m_name);
+    if (!current.config) return Status::Failure(kServiceDoesNotExist);
+    if (current.markedForDelete) return Status::Failure(kServiceMarkedForDelete);
+    PlannedServices::State& changed = m_services.Change(m_name);
+    // A stopped service goes at once; a running one when it has stopped.
+    if (changed.state == ServiceState::kStopped) {
+      changed = PlannedServices::State();
+    } else {
+      changed.markedForDelete = true;
+    }
+    return Status();
+  }
+
+ private:
+  PlannedServices& m_services;
+  std::string m_name;
+};
+
+// A service of a pass-through run: recorded before each change.
+class RecordedService final : public Service::Impl {
+ public:
+  RecordedService(PlannedServices& services, backend::Service service)
+      : m_services(services), m_service(std::move(service)) {}
+
+  const std::string& name() const override { return m_service.name(); }
+  Status Start() override {
+    m_services.Touch(name());
+    return m_service.Start();
+  }
+  Status Stop() override {
+    m_services.Touch(name());
+    return m_service.Stop();
+  }
+  Expected<ServiceStatus> QueryStatus() const override { return m_service.QueryStatus(); }
+  Expected<ServiceConfig> QueryConfig(unsigned long bufferBytes,
+                                      unsigned long* bytesNeeded) const override {
+    return m_service.QueryConfig(bufferBytes, bytesNeeded);
+  }
+  Status ChangeStartType(StartType startType) override {
+    m_services.Touch(name());
+    return m_service.ChangeStartType(startType);
+  }
+  Status Delete() override {
+    m_services.Touch(name());
+    return m_service.Delete();
+  }
+
+ private:
+  PlannedServices& m_services;
+  backend::Service m_service;
+};
+
+class PlannedLock final : public ServiceDatabaseLock::Impl {};
+
+class RecordedLock final : public ServiceDatabaseLock::Impl {
+ public:
+  explicit RecordedLock(backend::ServiceDatabaseLock lock) : m_lock(std::move(lock)) {}
+
+ private:
+  backend::ServiceDatabaseLock m_lock;
+};
+
+class LayerManager final : public ServiceManager::Impl {
+ public:
+  LayerManager(PlannedServices& services, std::optional<backend::ServiceManager> manager)
+      : m_services(services), m_manager(std::move(manager)) {}
+
+  Expected<std::unique_ptr<Service::Impl>> OpenService(const std::string& name) const override {
+    if (!m_manager) {
+      if (!m_services.Current(name).config) return Status::Failure(kServiceDoesNotExist);
+      return std::unique_ptr<Service::Impl>(std::make_unique<PlannedService>(m_services, name));
+    }
+    return Recorded(m_manager->OpenService(name));
+  }
+  Expected<std::unique_ptr<Service::Impl>> CreateService(const std::string& name,
+                                                         const ServiceConfig& config) override {
+    if (m_manager) {
+      m_services.Touch(name);
+      return Recorded(m_manager->CreateService(name, config));
+    }
+    PlannedServices::State current = m_services.Current(name);
+    if (current.config) {
+      return Status::Failure(current.markedForDelete ? kServiceMarkedForDelete : kServiceExists);
+    }
+    if (name.empty() || name.find_first_of("\\/") != std::string::npos) {
+      return Status::Failure(kInvalidName);
+    }
+    if (config.binaryPath.empty()) return Status::Failure(kInvalidParameter);
+    ServiceConfig created = config;
+    if (created.displayName.empty()) created.displayName = name;
+    if (created.account.empty()) created.account = kLocalSystemAccount;
+    m_services.Change(name) = PlannedServices::State{created, ServiceState::kStopped, false};
+    return std::unique_ptr<Service::Impl>(std::make_unique<PlannedService>(m_services, name));
+  }
+  Expected<std::unique_ptr<ServiceDatabaseLock::Impl>> LockDatabase() override {
+    if (!m_manager) return std::unique_ptr<ServiceDatabaseLock::Impl>(std::make_unique<PlannedLock>());
+    Expected<backend::ServiceDatabaseLock> lock = m_manager->LockDatabase();
+    if (!lock.ok()) return lock.status();
+    return std::unique_ptr<ServiceDatabaseLock::Impl>(
+        std::make_unique<RecordedLock>(std::move(*lock)));
+  }
+
+ private:
+  Expected<std::unique_ptr<Service::Impl>> Recorded(Expected<backend::Service> service) const {
+    if (!service.ok()) return service.status();
+    return std::unique_ptr<Service::Impl>(
+        std::make_unique<RecordedService>(m_services, std::move(*service)));
+  }
+
+  PlannedServices& m_services;
+  // Null under kPlan: the plan's manager has no backend's behind it.
+  mutable std::optional<backend::ServiceManager> m_manager;
+};
+
+}  // namespace
+
+PlannedServices::PlannedServices(Recording mode) : m_mode(mode) {}
+
+PlannedServices::State PlannedServices::Current(const std::string& name) const {
+  if (!m_pending.empty()) {
+    auto found = m_pending.find(Upper(name));
+    if (found != m_pending.end()) return found->second;
+  }
+  return BackendState(name);
+}
+
+void PlannedServices::Touch(const std::string& name) {
+  const std::string key = Upper(name);
+  if (m_touchedIndex.count(key) != 0) return;
+  m_touchedIndex.emplace(key, m_touched.size());
+  m_touched.push_back({name, Current(name)});
+}
+
+PlannedServices::State& PlannedServices::Change(const std::string& name) {
+  Touch(name);
+  const std::string key = Upper(name);
+  auto found = m_pending.find(key);
+  if (found == m_pending.end()) found = m_pending.emplace(key, BackendState(name)).first;
+  return found->second;
+}
+
+Expected<std::unique_ptr<ServiceManager::Impl>> PlannedServices::OpenManager() {
+  if (m_mode == Recording::kPlan) {
+    return std::unique_ptr<ServiceManager::Impl>(std::make_unique<LayerManager>(*this, std::nullopt));
+  }
+  Expected<backend::ServiceManager> manager = backend::ServiceManager::Open();
+  if (!manager.ok()) return manager.status();
+  return std::unique_ptr<ServiceManager::Impl>(
+      std::make_unique<LayerManager>(*this, std::move(*manager)));
+}
+
+void PlannedServices::AppendChanges(ChangeSet* changes) const {
+  for (const Touched& touched : m_touched) {
+    State now = Current(touched.name);
+    if (SameConfig(touched.before.config, now.config) && touched.before.state == now.state) {
+      continue;
+    }
+    changes->services.push_back(
+        {touched.name, touched.before.config, now.config, touched.before.state, now.state});
+  }
+}
+
+}  // namespace orvane::os
