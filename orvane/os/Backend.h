@@ -30,6 +30,12 @@ namespace orvane::os::backend {
 // recording layer keeps its pending files so.
 FILE* OpenHostStream(const std::string& hostPath, const char* mode, int newFileMode = 0666);
 
+unsigned long CurrentProcessId();
+
+// A file's or folder's mode (its permission bits), not following a link at
+// the name; kNotSupported where files have none (Windows).
+Expected<int> FileMode(const std::string& path);
+
 // A new empty folder of the host's temporary files, and its removal with
 // the files in it.
 Expected<std::string> MakeScratchFolder();

@@ -3,6 +3,9 @@
 // come (programs, data sources, startup items).
 #include "orvane/os/ChangeRecorder.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <tuple>
 
 #include "orvane/os/Backend.h"
@@ -297,5 +300,38 @@ ChangeRecorder::~ChangeRecorder() {
 const Status& ChangeRecorder::status() const { return m_status; }
 Recording ChangeRecorder::mode() const { return m_mode; }
 ChangeSet ChangeRecorder::Changes() const { return m_impl ? m_impl->Changes() : ChangeSet(); }
+
+namespace {
+
+// The recorder a program runs under for its host, and the file its change
+// set goes to. Never destroyed: it is saved at exit, while other objects may
+// already be gone (the backend's own state is never freed, so it stays).
+struct RecordingForHost {
+  ChangeRecorder recorder;
+  std::string file;
+};
+RecordingForHost* g_recordingForHost = nullptr;
+
+void SaveRecordingForHost() {
+  std::FILE* out = std::fopen(g_recordingForHost->file.c_str(), "wb");
+  if (out == nullptr) return;  // the host says that nothing came
+  SaveChangeSet(g_recordingForHost->recorder.Changes(), out);
+  std::fclose(out);
+}
+
+}  // namespace
+
+void StartRecordingFromEnvironment() {
+  const char* value = std::getenv(kRecordingVariable);
+  if (value == nullptr || *value == '\0' || g_recordingForHost != nullptr) return;
+  const std::string request = value;
+  backend::SetEnvironmentVariable(kRecordingVariable, "");
+  constexpr char kPlanPrefix[] = "plan:";
+  const bool plan = request.rfind(kPlanPrefix, 0) == 0;
+  g_recordingForHost = new RecordingForHost{
+      ChangeRecorder(plan ? Recording::kPlan : Recording::kPassThrough),
+      plan ? request.substr(sizeof kPlanPrefix - 1) : request};
+  if (g_recordingForHost->recorder.status().ok()) std::atexit(SaveRecordingForHost);
+}
 
 }  // namespace orvane::os

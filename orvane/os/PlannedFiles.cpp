@@ -177,15 +177,22 @@ std::optional<std::string> PlannedFiles::CurrentBytes(const std::string& path) c
   return ReadStream(backend::OpenFile(path, "rb"));
 }
 
-void PlannedFiles::Touch(const std::string& path, int newFileMode) {
+size_t PlannedFiles::Touch(const std::string& path, int newFileMode) {
   const std::string key = PathKey(path);
   auto found = m_beforeIndex.find(key);
   if (found == m_beforeIndex.end()) {
-    Kind kind = KindOf(path);
-    m_before.push_back({path, kind, kind == Kind::kFile ? CurrentBytes(path) : std::nullopt});
+    Before before;
+    before.path = path;
+    before.kind = KindOf(path);
+    if (before.kind == Kind::kFile) before.bytes = CurrentBytes(path);
+    const Expected<int> mode = backend::FileMode(path);
+    if (mode.ok()) before.mode = *mode;
+    before.hasModes = mode.ok() || mode.status().code() != kNotSupported;
+    m_before.push_back(std::move(before));
     found = m_beforeIndex.emplace(key, m_before.size() - 1).first;
   }
   if (newFileMode >= 0) m_before[found->second].newFileMode = newFileMode;
+  return found->second;
 }
 
 int PlannedFiles::RecordedModeOf(const std::string& path) const {
@@ -422,18 +429,11 @@ Expected<std::string> PlannedFiles::ShortPathName(const std::string& path) const
 }
 
 Status PlannedFiles::SetFileMode(const std::string& path, int mode) {
+  const size_t index = Touch(path);  // the mode before, taken before it changes
   Status set = m_mode == Recording::kPassThrough
                    ? backend::SetFileMode(path, mode)
                    : (KindOf(path) == Kind::kMissing ? Status::Failure(kFileNotFound) : Status());
-  if (!set.ok()) return set;
-  auto same = std::find_if(m_modes.begin(), m_modes.end(), [&](const ModeChange& change) {
-    return PathKey(change.path) == PathKey(path);
-  });
-  if (same != m_modes.end()) {
-    same->mode = mode;
-  } else {
-    m_modes.push_back({path, mode});
-  }
+  if (set.ok() && m_before[index].hasModes) m_before[index].modeSet = mode;
   return set;
 }
 
@@ -461,8 +461,10 @@ void PlannedFiles::AppendChanges(ChangeSet* changes) const {
     if ((before.kind == Kind::kDirectory) != (now == Kind::kDirectory)) {
       changes->directories.push_back({before.path, now == Kind::kDirectory});
     }
+    if (before.modeSet && before.modeSet != before.mode) {
+      changes->modes.push_back({before.path, *before.modeSet});
+    }
   }
-  changes->modes.insert(changes->modes.end(), m_modes.begin(), m_modes.end());
 }
 
 }  // namespace orvane::os

@@ -73,7 +73,8 @@ class PlannedFiles {
                          const std::string& scratch, int newFileMode);
   // Records that a path's state is about to change (its state now is the
   // "before" when this is its first change).
-  void Touch(const std::string& path, int newFileMode = -1);
+  // Records what path was before the run first changes it; its index in m_before.
+  size_t Touch(const std::string& path, int newFileMode = -1);
 
  private:
   Kind KindOf(const std::string& path) const;
@@ -91,6 +92,9 @@ class PlannedFiles {
     Kind kind = Kind::kMissing;
     std::optional<std::string> bytes;
     int newFileMode = 0666;
+    std::optional<int> mode;     // the mode it had, where the backend keeps modes
+    bool hasModes = true;        // false on Windows: a mode set changes nothing
+    std::optional<int> modeSet;  // the last mode the run gave it
   };
 
   Recording m_mode;
@@ -99,7 +103,6 @@ class PlannedFiles {
   std::unordered_map<std::string, Entry> m_pending;
   std::vector<Before> m_before;
   std::unordered_map<std::string, size_t> m_beforeIndex;
-  std::vector<ModeChange> m_modes;
 };
 
 }  // namespace orvane::os

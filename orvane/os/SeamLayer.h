@@ -150,6 +150,11 @@ class SeamLayer {
 SeamLayer* ActiveSeamLayer();
 void SetActiveSeamLayer(SeamLayer* layer);
 
+// When kRecordingVariable names a file, starts the process's recorder for
+// its host and saves the change set to the file when the process ends; the
+// variable is cleared, so the process's own children do not record into it.
+void StartRecordingFromEnvironment();
+
 }  // namespace orvane::os
 
 #endif  // ORVANE_OS_SEAMLAYER_H_

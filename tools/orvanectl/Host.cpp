@@ -139,7 +139,7 @@ int Host::Finish(const std::string& command, int commandCode) {
   int code = commandCode;
   if (Said(kMsgNoInstallation)) {
     code = kExitNoInstallation;
-  } else if (code == kExitDone) {
+  } else if (code == kExitDone && !m_planStoppedAtProgram) {
     for (const Message& message : m_messages) {
       if (message.kind == MessageKind::kError || message.id == kMsgCreateFailed ||
           message.id == kMsgDeleteFailed) {

@@ -78,6 +78,11 @@ class Host {
 
   bool Said(unsigned int id) const;
 
+  // A plan that reached a program it does not run cannot know what follows:
+  // the library's errors after it tell of the unknown result, not of a
+  // failure, and leave the exit code alone.
+  void PlanStoppedAtProgram() { m_planStoppedAtProgram = true; }
+
   // While one lives, the library's status and information messages and its
   // progress are dropped (errors stay): for the library's work that a
   // command does on the side, such as verify's plans of re-creation.
@@ -102,6 +107,7 @@ class Host {
   bool m_json = false;
   bool m_quiet = false;
   bool m_muted = false;
+  bool m_planStoppedAtProgram = false;
   bool m_terminal = false;
   std::unique_ptr<MessageCatalog> m_catalog;  // loaded on the first message
   std::vector<Message> m_messages;

@@ -107,7 +107,7 @@ int RunRecorded(Context& context) {
     return kExitFailed;
   }
   g_recording = mode;
-  const int code = context.command();
+  int code = context.command();
   g_recording.reset();
   os::ChangeSet changes = recorder.Changes();
   Append(changes, std::move(g_programChanges));
@@ -120,6 +120,15 @@ int RunRecorded(Context& context) {
                               : "the command would make these changes (none made):");
   }
   for (const std::string& line : ChangeSetLines(entries)) host.Line(line);
+  if (!context.check) return code;
+  host.Result()["plan_complete"] = changes.programs.empty();
+  if (!changes.programs.empty() && (code == kExitDone || code == kExitFailed)) {
+    // The programs were not run, so the library saw no results of theirs.
+    host.PlanStoppedAtProgram();
+    host.Line("the plan stops at the programs it lists: what the command does after them "
+              "depends on their results");
+    code = kExitDone;
+  }
   return code;
 }
 

@@ -116,6 +116,10 @@ FILE* OpenHostStream(const std::string& hostPath, const char* mode, int newFileM
   return stream;
 }
 
+unsigned long CurrentProcessId() {
+  return static_cast<unsigned long>(getpid());
+}
+
 Expected<std::string> MakeScratchFolder() {
   const char* temporary = std::getenv("TMPDIR");
   std::string pattern = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") +
@@ -451,6 +455,14 @@ Status SetFileMode(const std::string& path, int mode) {
   const int error = errno;
   close(fd);
   return changed ? Status() : posix::FailureFromErrno(error);
+}
+
+Expected<int> FileMode(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  if (!hostPath.ok()) return hostPath.status();
+  struct stat info;
+  if (lstat(hostPath->c_str(), &info) != 0) return PathFailure(errno, *hostPath);
+  return static_cast<int>(info.st_mode & 07777);
 }
 
 Status SetFileOwner(const std::string&, const std::string&) { return Status(); }

@@ -68,7 +68,7 @@ std::shared_ptr<const posix::HostsDatabase> CurrentHostsDatabase() {
     std::optional<posix::HostFileVersion> version;
     std::shared_ptr<const posix::HostsDatabase> database;
   };
-  static Cache cache;
+  static Cache& cache = *new Cache;  // never destroyed, like the other backend state
   Expected<std::string> hostPath = posix::HostPath(DatabaseFilePath("hosts"));
   if (!hostPath.ok()) return nullptr;
   std::lock_guard<std::mutex> lock(cache.mutex);

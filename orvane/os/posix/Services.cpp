@@ -92,14 +92,16 @@ const RegistryNode* SubkeyOf(const RegistryNode* parent, const std::string& name
 }
 
 const RegistryNode* ConfigurationNode(const RegistryNode& tree, const std::string& name) {
-  static const std::vector<std::string> kPath =
-      posix::HiveKeyPath(RegistryRoot::kLocalMachine, kConfigurationKey);
+  // Never destroyed: a recording saved at exit may still look services up.
+  static const std::vector<std::string>& kPath =
+      *new std::vector<std::string>(posix::HiveKeyPath(RegistryRoot::kLocalMachine, kConfigurationKey));
   return SubkeyOf(tree.FindPath(kPath), name);
 }
 
 const RegistryNode* RunStateNode(const RegistryNode& tree, const std::string& name) {
-  static const std::vector<std::string> kPath =
-      posix::HiveKeyPath(RegistryRoot::kLocalMachine, kRunStateKey);
+  // Never destroyed: a recording saved at exit may still look services up.
+  static const std::vector<std::string>& kPath =
+      *new std::vector<std::string>(posix::HiveKeyPath(RegistryRoot::kLocalMachine, kRunStateKey));
   return SubkeyOf(tree.FindPath(kPath), name);
 }
 

@@ -437,6 +437,10 @@ FILE* OpenHostStream(const std::string& hostPath, const char* mode, int /*newFil
   return std::fopen(hostPath.c_str(), mode);
 }
 
+unsigned long CurrentProcessId() {
+  return ::GetCurrentProcessId();
+}
+
 Expected<std::string> MakeScratchFolder() {
   static std::atomic<unsigned long> count{0};
   char temporary[MAX_PATH + 1];
@@ -462,6 +466,8 @@ void RemoveScratchFolder(const std::string& hostPath) {
 }
 
 Status SetFileMode(const std::string&, int) { return Status(); }
+
+Expected<int> FileMode(const std::string&) { return Status::Failure(kNotSupported); }
 
 Status SetFileOwner(const std::string&, const std::string&) { return Status(); }
 
