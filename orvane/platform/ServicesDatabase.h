@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -36,7 +37,7 @@ class ServicesDatabase {
   const std::vector<std::string>& NamesAt(int port) const;
 
  private:
-  void AddLine(const std::string& line);
+  void AddLine(std::string_view line);
 
   std::unordered_map<std::string, int> m_portByName;  // names folded to lower case
   std::unordered_map<int, std::vector<std::string>> m_namesByPort;
