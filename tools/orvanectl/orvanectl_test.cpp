@@ -636,6 +636,12 @@ TEST_F(OrvanectlTest, ServicesAnswerAsServiceManagersDo) {
     for (const std::string& word : step.arguments) typed += word + " ";
     EXPECT_EQ(Ctl(step.arguments).exit, step.exit) << typed;
   }
+  // The steps leave shop1 running: list says what status says.
+  const json running = CtlJson({"list"}, 0)["result"]["instances"];
+  EXPECT_EQ(running[0]["running"], true);
+  EXPECT_EQ(running[1]["running"], false);
+  ASSERT_EQ(Ctl({"stop", "shop1"}).exit, 0);
+  EXPECT_EQ(CtlJson({"list"}, 0)["result"]["instances"][0]["running"], false);
   CtlRun help = Ctl({"--help"});
   EXPECT_NE(help.out.find("status NAME: 0 running, 3 not running, 4"), std::string::npos)
       << help.out;
