@@ -286,30 +286,34 @@ bool Parser::ParseClassLine(std::string_view line) {
 // ends after the closing quote.
 bool Parser::ParseQuoted(std::string_view line, size_t* pos, std::string* text) {
   text->clear();
-  for (size_t i = *pos + 1; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '"') {
-      *pos = i + 1;
+  size_t i = *pos + 1;
+  while (i < line.size()) {
+    // The run up to the next quote or backslash is copied whole.
+    size_t special = i;
+    while (special < line.size() && line[special] != '"' && line[special] != '\\') ++special;
+    text->append(line.data() + i, special - i);
+    if (special == line.size()) break;
+    if (line[special] == '"') {
+      *pos = special + 1;
       return true;
     }
-    if (c == '\\') {
-      if (i + 1 >= line.size()) return Fail("missing closing quote");
-      switch (line[++i]) {
-        case '\\':
-        case '"':
-          c = line[i];
-          break;
-        case 'n':
-          c = '\n';
-          break;
-        case 'r':
-          c = '\r';
-          break;
-        default:
-          return Fail("a backslash in quoted text must be written \\\\");
-      }
+    if (special + 1 >= line.size()) break;
+    char c = line[special + 1];
+    switch (c) {
+      case '\\':
+      case '"':
+        break;
+      case 'n':
+        c = '\n';
+        break;
+      case 'r':
+        c = '\r';
+        break;
+      default:
+        return Fail("a backslash in quoted text must be written \\\\");
     }
     text->push_back(c);
+    i = special + 2;
   }
   return Fail("missing closing quote");
 }
