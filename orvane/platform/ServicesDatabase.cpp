@@ -25,6 +25,16 @@ std::string FoldedCase(std::string_view text) {
   return folded;
 }
 
+// Counted with a search for each line end, which is quicker than a
+// comparison of every byte.
+size_t LineCount(std::string_view text) {
+  size_t lines = 1;
+  for (size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', end + 1)) {
+    ++lines;
+  }
+  return lines;
+}
+
 // The port of an entry line: the number after the first word's delimiter,
 // up to the "/" of the protocol, blanks and tabs skipped.
 int EntryPort(std::string_view afterName) {
@@ -71,9 +81,10 @@ std::shared_ptr<const ServicesDatabase> ServicesDatabase::Current() {
 // The lines as a text stream reads them: CR LF is a line end, a lone CR is
 // part of its line. Each is looked at where it lies, never copied.
 ServicesDatabase::ServicesDatabase(const std::string& bytes) {
-  const auto lines = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+  const size_t lines = LineCount(bytes);
   m_portByName.reserve(lines);
-  m_namesByPort.reserve(lines);
+  m_entryPorts.reserve(lines);
+  m_entryNames.reserve(lines);
   const std::string_view text(bytes);
   size_t start = 0;
   while (start < text.size()) {
@@ -83,6 +94,7 @@ ServicesDatabase::ServicesDatabase(const std::string& bytes) {
     AddLine(text.substr(start, length));
     start = end + 1;
   }
+  SortEntriesByPort();
 }
 
 void ServicesDatabase::AddLine(std::string_view line) {
@@ -97,8 +109,29 @@ void ServicesDatabase::AddLine(std::string_view line) {
                          EntryPort(text.substr(nameEnd)));
   }
   if (std::optional<os::ServiceEntry> entry = os::ParseServicesLine(line)) {
-    m_namesByPort[entry->port].push_back(std::move(entry->name));
+    m_entryPorts.push_back(entry->port);
+    m_entryNames.push_back(std::move(entry->name));
   }
+}
+
+// A stable sort keeps each port's names in file order. Files are mostly in
+// port order already, and then nothing moves.
+void ServicesDatabase::SortEntriesByPort() {
+  if (std::is_sorted(m_entryPorts.begin(), m_entryPorts.end())) return;
+  std::vector<size_t> order(m_entryPorts.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [this](size_t a, size_t b) { return m_entryPorts[a] < m_entryPorts[b]; });
+  std::vector<int> ports;
+  std::vector<std::string> names;
+  ports.reserve(order.size());
+  names.reserve(order.size());
+  for (size_t i : order) {
+    ports.push_back(m_entryPorts[i]);
+    names.push_back(std::move(m_entryNames[i]));
+  }
+  m_entryPorts = std::move(ports);
+  m_entryNames = std::move(names);
 }
 
 int ServicesDatabase::PortOf(const char* name) const {
@@ -106,10 +139,10 @@ int ServicesDatabase::PortOf(const char* name) const {
   return found == m_portByName.end() ? -1 : found->second;
 }
 
-const std::vector<std::string>& ServicesDatabase::NamesAt(int port) const {
-  static const std::vector<std::string> kNone;
-  const auto found = m_namesByPort.find(port);
-  return found == m_namesByPort.end() ? kNone : found->second;
+ServicesDatabase::Names ServicesDatabase::NamesAt(int port) const {
+  const auto [first, last] = std::equal_range(m_entryPorts.begin(), m_entryPorts.end(), port);
+  const std::string* names = m_entryNames.data();
+  return Names(names + (first - m_entryPorts.begin()), names + (last - m_entryPorts.begin()));
 }
 
 }  // namespace orvane

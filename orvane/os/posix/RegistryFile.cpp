@@ -130,7 +130,6 @@ std::string_view Trimmed(std::string_view line) {
 // The lines of text, each without the blanks, tabs and CRs at its ends.
 std::vector<std::string_view> TrimmedLines(std::string_view text) {
   std::vector<std::string_view> lines;
-  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   while (!text.empty()) {
     size_t end = std::min(text.find('\n'), text.size());
     lines.push_back(Trimmed(text.substr(0, end)));
