@@ -182,6 +182,8 @@ class Parser {
   // without comparing each name with all before it.
   bool m_keyWasEmpty = false;
   std::unordered_set<std::string> m_blockValueNames;
+  // The names of the last key header, kept to reuse their storage.
+  std::vector<std::string> m_keyNames;
 };
 
 bool Parser::Run(std::string* error) {
@@ -248,7 +250,7 @@ bool Parser::ParseKeyLine(std::string_view line) {
   std::string_view path = line.substr(1, line.size() - 2);
   bool deletion = !path.empty() && path[0] == '-';
   if (deletion) path.remove_prefix(1);
-  std::vector<std::string> names;
+  std::vector<std::string>& names = m_keyNames;
   if (!SplitKeyPath(path, &names)) return false;
   m_sawKey = true;
   if (deletion) {
@@ -407,8 +409,9 @@ bool Parser::ParseHexData(std::string_view firstLine, unsigned long type, Regist
   data.reserve(bytesText.size() / 3 + 1);
   size_t start = 0;
   while (start < bytesText.size()) {
-    size_t end = bytesText.find(',', start);
-    if (end == std::string::npos) end = bytesText.size();
+    // Tokens are a few characters: a plain loop beats a search call.
+    size_t end = start;
+    while (end < bytesText.size() && bytesText[end] != ',') ++end;
     std::string_view token = Trimmed(std::string_view(bytesText).substr(start, end - start));
     unsigned long byte = 0;
     if (token.size() > 2 || !ParseHexNumber(token, &byte)) {
@@ -564,7 +567,10 @@ RegistryNode* RegistryNode::FindSubkey(const std::string& name) {
 
 RegistryNode& RegistryNode::AddSubkey(const std::string& name, const std::string& keyClass,
                                       bool* created) {
-  auto found = LowerBound(m_subkeys, name);
+  // Keys that come in Windows order, as a written registry has them, go at
+  // the end without a search.
+  const bool last = !m_subkeys.empty() && CompareRegistryNames(m_subkeys.back().name(), name) < 0;
+  auto found = last ? m_subkeys.end() : LowerBound(m_subkeys, name);
   bool missing = found == m_subkeys.end() || !RegistryNamesEqual(found->name(), name);
   if (missing) found = m_subkeys.insert(found, RegistryNode(name, keyClass));
   if (created != nullptr) *created = missing;
