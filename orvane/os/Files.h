@@ -74,7 +74,10 @@ class ReplacementFile {
   // As Commit, and the file's previous content (when there is one) ends up
   // under backupPath, replacing an older backup; the file is never missing
   // on the way. The backup has the mode of the new content. A failed backup
-  // costs only the backup: the result tells about the file.
+  // costs only the backup: the result tells about the file. New content that
+  // equals the file's (bytes and mode; on Windows bytes, of a file that is
+  // not private) changes nothing: the file and its backup stay as they are,
+  // so that a second run of the same work keeps the backup of the first.
   Status Commit(const std::string& backupPath);
 
   class Impl;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -43,6 +44,36 @@ std::string ReadFile(const fs::path& path) {
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every file below a folder with its bytes and permission bits, by path.
+using FileSnapshot = std::map<std::string, std::pair<std::string, fs::perms>>;
+
+FileSnapshot SnapshotOf(const fs::path& root) {
+  FileSnapshot files;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    files[fs::relative(entry.path(), root).string()] = {ReadFile(entry.path()),
+                                                        entry.status().permissions()};
+  }
+  return files;
+}
+
+// The paths that differ between two snapshots, one a line; "" when none does.
+std::string ChangedPaths(const FileSnapshot& before, const FileSnapshot& after) {
+  std::string changed;
+  for (const auto& [path, file] : before) {
+    const auto now = after.find(path);
+    if (now == after.end()) {
+      changed += "removed " + path + "\n";
+    } else if (now->second != file) {
+      changed += "changed " + path + "\n";
+    }
+  }
+  for (const auto& [path, file] : after) {
+    if (before.count(path) == 0) changed += "added " + path + "\n";
+  }
+  return changed;
 }
 
 class OrvanectlTest : public ::testing::Test {
@@ -798,6 +829,32 @@ TEST_F(OrvanectlTest, DemoRunsTheWholeRoad) {
   for (const char* shown : {"$ orvanectl create shop1", "created successfully", "tessaly.ini",
                             "httpd.cnf", "Database creation is completed", "running"}) {
     EXPECT_NE(demo.out.find(shown), std::string::npos) << shown << "\n" << demo.out;
+  }
+}
+
+// A second run of a command whose work is done changes no file on the
+// machine (the registry included), and so keeps every backup of the state
+// before the first run.
+TEST_F(OrvanectlTest, ASecondRunThatChangesNothingWritesNothing) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  const std::vector<std::vector<std::string>> commands = {
+      {"create", "shop1"},
+      {"webconf"},
+      {"personalize", "shop1"},
+      {"qvbridge", "shop1", "17100", "qsrv", "in", "out", "err", "qm", "user", "client", "chan",
+       "1414"},
+      {"portset", "8000"},
+  };
+  for (const std::vector<std::string>& command : commands) {
+    std::string typed;
+    for (const std::string& word : command) typed += word + " ";
+    CtlRun first = Ctl(command);
+    ASSERT_EQ(first.exit, 0) << typed << first.out << first.err;
+    const FileSnapshot before = SnapshotOf(m_machine);
+    CtlRun second = Ctl(command);
+    EXPECT_EQ(second.exit, 0) << typed << second.out << second.err;
+    EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "") << typed;
   }
 }
 
