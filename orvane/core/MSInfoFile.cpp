@@ -41,8 +41,10 @@ int LoadLine(KelString& text, FILE* file) {
   if (!orvane::ReadLine(file, &line) || line.empty() || line.back() != '\n') return 0;
   line.pop_back();
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line.size() > static_cast<size_t>(kMaxLineChars) ||
-      line.find_first_of(std::string("\0\r", 2)) != std::string::npos) {
+  // Two searches for one byte each: a search for either byte looks at every
+  // character in turn.
+  if (line.size() > static_cast<size_t>(kMaxLineChars) || line.find('\0') != std::string::npos ||
+      line.find('\r') != std::string::npos) {
     return 0;
   }
   text = line.c_str();

@@ -266,6 +266,35 @@ TEST_F(FilesTest, ReplacementWithBackupKeepsThePreviousContent) {
   EXPECT_FALSE(machine.FileExists("C:\\x\\b.old.ini"));
 }
 
+// New content that equals the file's leaves the file and its backup as they
+// are; other bytes, or the same bytes closed to others, replace them.
+TEST_F(FilesTest, ReplacementWithTheSameContentKeepsFileAndBackup) {
+  struct Case {
+    const char* bytes;
+    int newFileMode;
+    ReplacedFileMode modeRule;
+    const char* backup;
+  };
+  const Case cases[] = {
+      {"first", 0666, ReplacedFileMode::kKept, "older"},
+      {"first, then more", 0666, ReplacedFileMode::kKept, "first"},
+      {"first", 0600, ReplacedFileMode::kReset, "first"},
+  };
+  for (const Case& c : cases) {
+    machine.WriteFile("C:\\x\\a.ini", "first");
+    machine.WriteFile("C:\\x\\a.old.ini", "older");
+    {
+      ReplacementFile replacement("C:\\x\\a.ini", "wb", c.newFileMode, c.modeRule);
+      ASSERT_NE(replacement.stream(), nullptr);
+      std::fputs(c.bytes, replacement.stream());
+      ASSERT_TRUE(replacement.Commit("C:\\x\\a.old.ini").ok()) << c.bytes;
+    }
+    EXPECT_EQ(machine.ReadFile("C:\\x\\a.ini"), c.bytes);
+    EXPECT_EQ(machine.ReadFile("C:\\x\\a.old.ini"), c.backup) << c.bytes;
+    EXPECT_EQ(NamesIn("C:\\x", "*"), (std::vector<std::string>{"a.ini", "a.old.ini"})) << c.bytes;
+  }
+}
+
 TEST_F(FilesTest, OwnerAndModeHooksSucceedOnExistingFiles) {
   machine.WriteFile("C:\\WINNT\\a.txt", "x");
   EXPECT_TRUE(SetFileMode("C:\\WINNT\\a.txt", 0644).ok());

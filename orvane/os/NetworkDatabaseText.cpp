@@ -8,7 +8,6 @@ namespace orvane::os {
 
 namespace {
 
-constexpr char kBlanks[] = " \t\r";
 constexpr size_t kMaxPortDigits = 5;
 
 bool SameLetters(const std::string& a, const std::string& b) {
@@ -18,16 +17,22 @@ bool SameLetters(const std::string& a, const std::string& b) {
 }
 
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r'; }
 
 std::string_view WithoutComment(std::string_view line) { return line.substr(0, line.find('#')); }
 
 // The word of line that starts at or after *pos, which moves past it; empty
 // when there is none.
+// Plain loops: a search for any of a set of characters costs a call for each
+// character, and every line of a large services file comes through here.
 std::string_view NextWord(std::string_view line, size_t* pos) {
-  const size_t start = line.find_first_not_of(kBlanks, *pos);
-  if (start == std::string_view::npos) return std::string_view();
-  *pos = std::min(line.find_first_of(kBlanks, start), line.size());
-  return line.substr(start, *pos - start);
+  size_t start = *pos;
+  while (start < line.size() && IsBlank(line[start])) ++start;
+  if (start >= line.size()) return std::string_view();
+  size_t end = start;
+  while (end < line.size() && !IsBlank(line[end])) ++end;
+  *pos = end;
+  return line.substr(start, end - start);
 }
 
 }  // namespace

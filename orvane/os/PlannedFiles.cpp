@@ -33,9 +33,9 @@ bool Writes(const char* mode) { return mode[0] != 'r' || std::strchr(mode, '+') 
 class PlannedReplacement final : public ReplacementFile::Impl {
  public:
   PlannedReplacement(PlannedFiles& files, const std::string& path, const char* mode,
-                     int newFileMode, Status status)
+                     int newFileMode, ReplacedFileMode modeRule, Status status)
       : m_files(files), m_path(path), m_scratch(files.NewScratchPath()),
-        m_newFileMode(newFileMode), m_status(status) {
+        m_newFileMode(newFileMode), m_modeRule(modeRule), m_status(status) {
     if (!m_status.ok()) return;
     if (mode[0] != 'w') {
       m_status = Status::Failure(kInvalidParameter);
@@ -62,7 +62,12 @@ class PlannedReplacement final : public ReplacementFile::Impl {
   Status Commit(const std::string* backupPath) override {
     Status finished = Finish();
     if (!finished.ok() || m_committed) return finished;
-    m_files.CommitReplacement(m_path, backupPath, m_scratch, m_newFileMode);
+    if (backupPath != nullptr && m_files.HoldsContentOf(m_path, m_scratch, m_newFileMode, m_modeRule)) {
+      // As on the machine: the file and its backup stay as they are.
+      std::remove(m_scratch.c_str());
+    } else {
+      m_files.CommitReplacement(m_path, backupPath, m_scratch, m_newFileMode);
+    }
     m_committed = true;
     return m_status;
   }
@@ -72,6 +77,7 @@ class PlannedReplacement final : public ReplacementFile::Impl {
   std::string m_path;
   std::string m_scratch;
   int m_newFileMode;
+  ReplacedFileMode m_modeRule;
   Status m_status;
   FILE* m_stream = nullptr;
   bool m_committed = false;
@@ -250,8 +256,24 @@ std::unique_ptr<ReplacementFile::Impl> PlannedFiles::NewReplacementFile(
   if (m_mode == Recording::kPassThrough) {
     return std::make_unique<RecordedReplacement>(*this, path, mode, newFileMode, modeRule);
   }
-  return std::make_unique<PlannedReplacement>(*this, path, mode, newFileMode,
+  return std::make_unique<PlannedReplacement>(*this, path, mode, newFileMode, modeRule,
                                               CheckWritableFile(path));
+}
+
+bool PlannedFiles::HoldsContentOf(const std::string& path, const std::string& scratch,
+                                  int newFileMode, ReplacedFileMode modeRule) const {
+  if (KindOf(path) != Kind::kFile) return false;
+  const std::optional<std::string> written = ReadStream(backend::OpenHostStream(scratch, "rb"));
+  if (!written || written != CurrentBytes(path)) return false;
+  // The mode the replacement would give, where the machine keeps modes; a
+  // pending file has the mode it was planned with.
+  const Expected<int> mode = Pending(PathKey(path)) == nullptr ? backend::FileMode(path)
+                                                              : Expected<int>(RecordedModeOf(path));
+  if (!mode.ok()) return mode.status().code() == kNotSupported;
+  const int replaced = modeRule == ReplacedFileMode::kKept          ? *mode
+                       : modeRule == ReplacedFileMode::kWithoutOthers ? *mode & ~07
+                                                                      : newFileMode;
+  return replaced == *mode;
 }
 
 void PlannedFiles::CommitReplacement(const std::string& path, const std::string* backupPath,

@@ -69,6 +69,10 @@ class PlannedFiles {
 
   // A ReplacementFile's content, committed into the overlay; the backup (if
   // any) takes the file's previous content.
+  // True when a replacement written to scratch would change nothing of the
+  // file at path: the same bytes, and the same mode after modeRule.
+  bool HoldsContentOf(const std::string& path, const std::string& scratch, int newFileMode,
+                      ReplacedFileMode modeRule) const;
   void CommitReplacement(const std::string& path, const std::string* backupPath,
                          const std::string& scratch, int newFileMode);
   // Records that a path's state is about to change (its state now is the

@@ -8,17 +8,19 @@ namespace orvane::os {
 RegistryValue RegistryValue::String(const std::string& text) {
   RegistryValue value;
   value.type = ValueType::kString;
-  value.data.assign(text.begin(), text.end());
-  value.data.push_back(0);
+  // The text and its NUL in one allocation.
+  value.data.resize(text.size() + 1);
+  std::copy(text.begin(), text.end(), value.data.begin());
   return value;
 }
 
 RegistryValue RegistryValue::Dword(unsigned long number) {
   RegistryValue value;
   value.type = ValueType::kDword;
-  for (int shift = 0; shift < 32; shift += 8) {
-    value.data.push_back(static_cast<unsigned char>((number >> shift) & 0xFF));
-  }
+  value.data = {static_cast<unsigned char>(number & 0xFF),
+                static_cast<unsigned char>((number >> 8) & 0xFF),
+                static_cast<unsigned char>((number >> 16) & 0xFF),
+                static_cast<unsigned char>((number >> 24) & 0xFF)};
   return value;
 }
 

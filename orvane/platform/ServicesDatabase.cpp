@@ -1,6 +1,6 @@
 #include "orvane/platform/ServicesDatabase.h"
 
-#include <cstring>
+#include <algorithm>
 #include <mutex>
 #include <optional>
 
@@ -12,46 +12,44 @@
 namespace orvane {
 namespace {
 
-constexpr char kWordDelimiters[] = " \t\r\n";
 // Ports have five digits; more are not taken, so a garbled entry cannot
 // overflow the number.
 constexpr int kMaxPortDigits = 9;
 
-std::string FoldedCase(const char* text, size_t length) {
-  std::string folded(text, length);
+bool IsWordDelimiter(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string FoldedCase(std::string_view text) {
+  std::string folded(text);
   for (char& c : folded) c = FoldAsciiCase(c);
   return folded;
 }
 
-// The port of an entry line: the number after the first word's delimiter,
-// up to the "/" of the protocol, blanks and tabs skipped.
-int EntryPort(const char* afterName) {
-  const char* text = afterName;
-  if (*text != '\0') ++text;  // the delimiter that ends the first word
-  text += std::strspn(text, " \t");
-  int port = 0;
-  for (int digits = 0; digits < kMaxPortDigits && *text >= '0' && *text <= '9'; ++digits, ++text) {
-    port = port * 10 + (*text - '0');
-  }
-  return port;
-}
-
-// The lines of a text file as a text stream reads them: CR LF is a line end,
-// a lone CR is part of its line.
-std::vector<std::string> TextLines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    size_t length = end - start;
-    if (length > 0 && bytes[end - 1] == '\r' && end < bytes.size()) --length;
-    lines.emplace_back(bytes, start, length);
-    start = end + 1;
+// Counted with a search for each line end, which is quicker than a
+// comparison of every byte.
+size_t LineCount(std::string_view text) {
+  size_t lines = 1;
+  for (size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', end + 1)) {
+    ++lines;
   }
   return lines;
 }
 
+// The port of an entry line: the number after the first word's delimiter,
+// up to the "/" of the protocol, blanks and tabs skipped.
+int EntryPort(std::string_view afterName) {
+  size_t i = afterName.empty() ? 0 : 1;  // the delimiter that ends the first word
+  while (i < afterName.size() && (afterName[i] == ' ' || afterName[i] == '\t')) ++i;
+  int port = 0;
+  for (int digits = 0; digits < kMaxPortDigits && i < afterName.size() && IsDigit(afterName[i]);
+       ++digits, ++i) {
+    port = port * 10 + (afterName[i] - '0');
+  }
+  return port;
+}
+
+// Never destroyed, as the registry's cache: freeing the maps of a large
+// file at exit only costs time.
 struct CachedDatabase {
   std::mutex mutex;
   std::string path;
@@ -62,7 +60,7 @@ struct CachedDatabase {
 }  // namespace
 
 std::shared_ptr<const ServicesDatabase> ServicesDatabase::Current() {
-  static CachedDatabase cache;
+  static CachedDatabase& cache = *new CachedDatabase;
   KelString path;
   GetServicesFilePath(path);
   std::lock_guard<std::mutex> lock(cache.mutex);
@@ -80,32 +78,71 @@ std::shared_ptr<const ServicesDatabase> ServicesDatabase::Current() {
   return cache.database;
 }
 
+// The lines as a text stream reads them: CR LF is a line end, a lone CR is
+// part of its line. Each is looked at where it lies, never copied.
 ServicesDatabase::ServicesDatabase(const std::string& bytes) {
-  for (const std::string& line : TextLines(bytes)) AddLine(line);
+  const size_t lines = LineCount(bytes);
+  m_portByName.reserve(lines);
+  m_entryPorts.reserve(lines);
+  m_entryNames.reserve(lines);
+  const std::string_view text(bytes);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = std::min(text.find('\n', start), text.size());
+    size_t length = end - start;
+    if (length > 0 && text[end - 1] == '\r' && end < text.size()) --length;
+    AddLine(text.substr(start, length));
+    start = end + 1;
+  }
+  SortEntriesByPort();
 }
 
-void ServicesDatabase::AddLine(const std::string& line) {
-  const char* text = line.c_str();
-  const size_t nameStart = std::strspn(text, kWordDelimiters);
-  const size_t nameLength = std::strcspn(text + nameStart, kWordDelimiters);
-  if (nameLength > 0) {
-    m_portByName.emplace(FoldedCase(text + nameStart, nameLength),
-                         EntryPort(text + nameStart + nameLength));
+void ServicesDatabase::AddLine(std::string_view line) {
+  // The name is read as the C library reads the line: up to a NUL.
+  const std::string_view text = line.substr(0, line.find('\0'));
+  size_t nameStart = 0;
+  while (nameStart < text.size() && IsWordDelimiter(text[nameStart])) ++nameStart;
+  size_t nameEnd = nameStart;
+  while (nameEnd < text.size() && !IsWordDelimiter(text[nameEnd])) ++nameEnd;
+  if (nameEnd > nameStart) {
+    m_portByName.emplace(FoldedCase(text.substr(nameStart, nameEnd - nameStart)),
+                         EntryPort(text.substr(nameEnd)));
   }
   if (std::optional<os::ServiceEntry> entry = os::ParseServicesLine(line)) {
-    m_namesByPort[entry->port].push_back(std::move(entry->name));
+    m_entryPorts.push_back(entry->port);
+    m_entryNames.push_back(std::move(entry->name));
   }
+}
+
+// A stable sort keeps each port's names in file order. Files are mostly in
+// port order already, and then nothing moves.
+void ServicesDatabase::SortEntriesByPort() {
+  if (std::is_sorted(m_entryPorts.begin(), m_entryPorts.end())) return;
+  std::vector<size_t> order(m_entryPorts.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [this](size_t a, size_t b) { return m_entryPorts[a] < m_entryPorts[b]; });
+  std::vector<int> ports;
+  std::vector<std::string> names;
+  ports.reserve(order.size());
+  names.reserve(order.size());
+  for (size_t i : order) {
+    ports.push_back(m_entryPorts[i]);
+    names.push_back(std::move(m_entryNames[i]));
+  }
+  m_entryPorts = std::move(ports);
+  m_entryNames = std::move(names);
 }
 
 int ServicesDatabase::PortOf(const char* name) const {
-  const auto found = m_portByName.find(FoldedCase(name, std::strlen(name)));
+  const auto found = m_portByName.find(FoldedCase(name));
   return found == m_portByName.end() ? -1 : found->second;
 }
 
-const std::vector<std::string>& ServicesDatabase::NamesAt(int port) const {
-  static const std::vector<std::string> kNone;
-  const auto found = m_namesByPort.find(port);
-  return found == m_namesByPort.end() ? kNone : found->second;
+ServicesDatabase::Names ServicesDatabase::NamesAt(int port) const {
+  const auto [first, last] = std::equal_range(m_entryPorts.begin(), m_entryPorts.end(), port);
+  const std::string* names = m_entryNames.data();
+  return Names(names + (first - m_entryPorts.begin()), names + (last - m_entryPorts.begin()));
 }
 
 }  // namespace orvane

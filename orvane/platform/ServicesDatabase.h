@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -30,16 +31,34 @@ class ServicesDatabase {
   // with the name.
   int PortOf(const char* name) const;
 
+  // Some of the database's names, valid as long as the database.
+  class Names {
+   public:
+    Names(const std::string* first, const std::string* last) : m_first(first), m_last(last) {}
+    const std::string* begin() const { return m_first; }
+    const std::string* end() const { return m_last; }
+    bool empty() const { return m_first == m_last; }
+
+   private:
+    const std::string* m_first;
+    const std::string* m_last;
+  };
+
   // The names of the entries for a port, of any protocol, in file order,
   // as the system's services database lists them (comments left out, only
   // lines "name port/protocol ..."). Empty when the port is not registered.
-  const std::vector<std::string>& NamesAt(int port) const;
+  Names NamesAt(int port) const;
 
  private:
-  void AddLine(const std::string& line);
+  void AddLine(std::string_view line);
+  void SortEntriesByPort();
 
   std::unordered_map<std::string, int> m_portByName;  // names folded to lower case
-  std::unordered_map<int, std::vector<std::string>> m_namesByPort;
+  // The entries' names ordered by port, in file order within a port, and
+  // the port of each: one run of names a port, found by a binary search,
+  // and no container of its own for each of many thousand ports.
+  std::vector<int> m_entryPorts;
+  std::vector<std::string> m_entryNames;
 };
 
 }  // namespace orvane

@@ -21,6 +21,11 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+Names NamesAt(const ServicesDatabase& services, int port) {
+  const ServicesDatabase::Names names = services.NamesAt(port);
+  return Names(names.begin(), names.end());
+}
+
 const std::string kServicesFile = orvane::test::TempMachine::ServicesFile();
 
 constexpr char kSample[] =
@@ -31,6 +36,7 @@ constexpr char kSample[] =
     "tq_a\t \t 16570/tcp # x\r\n"
     "tq_b\r\n"
     "TQ_A\t\t1/tcp\r\n"
+    "echo-late 7/sctp\r\n"
     "#tq_c 16571/tcp\r\n"
     "tq_d 16572/tcp#glued comment\n"
     "bad 70000/tcp\r\n"
@@ -59,14 +65,15 @@ TEST(ServicesDatabaseTest, NamesAtAPortAreTheEntriesOfEveryProtocolInFileOrder) 
     Names names;
   };
   const Case cases[] = {
-      {7, {"echo", "echo"}}, {80, {"http"}}, {16570, {"tq_a"}}, {1, {"TQ_A"}},
+      {7, {"echo", "echo", "echo-late"}},  // file order, also after a higher port
+      {80, {"http"}}, {16570, {"tq_a"}}, {1, {"TQ_A"}},
       {16571, {}},          // commented out
       {16572, {"tq_d"}},    // the comment needs no blank before it
       {70000, {}}, {70000 - 65536, {}}, {16573, {}},  // no port number
       {16574, {"last"}},    // a last line without its line end
       {0, {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(services.NamesAt(c.port), c.names) << c.port;
+  for (const Case& c : cases) EXPECT_EQ(NamesAt(services, c.port), c.names) << c.port;
 }
 
 // The changes are made with the host's own calls and by a child process, as
@@ -108,7 +115,7 @@ TEST_F(ServicesDatabaseMachineTest, AnUnchangedFileIsParsedOnceAndEveryChangeIsS
   ASSERT_EQ(write(fd, "c 3/tcp\r\n", 9), 9);
   close(fd);
   EXPECT_EQ(KelGetTcpServicePort("c"), 3);
-  EXPECT_EQ(ServicesDatabase::Current()->NamesAt(3), Names{"c"});
+  EXPECT_EQ(NamesAt(*ServicesDatabase::Current(), 3), Names{"c"});
 
   // Gone: the look-up cannot open the file.
   ASSERT_EQ(unlink(machine.HostPath(kServicesFile).c_str()), 0);
@@ -128,7 +135,7 @@ TEST_F(ServicesDatabaseMachineTest, AnotherProcessesRegistrationIsSeenAtTheNextL
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(KelGetTcpServicePort(name.c_str()), 20000 + round);
-    EXPECT_EQ(ServicesDatabase::Current()->NamesAt(20000 + round), Names{name});
+    EXPECT_EQ(NamesAt(*ServicesDatabase::Current(), 20000 + round), Names{name});
   }
 }
 

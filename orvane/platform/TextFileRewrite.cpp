@@ -57,10 +57,9 @@ int RewriteWithBackup(const std::string& path, const std::string& backupPath,
   const bool readFailed = std::ferror(in) != 0;
   std::fclose(in);
   if (replacement.stream() == nullptr || !replacement.Close() || readFailed) return 0;
-
-  // A failed backup copy costs only the backup, never the file itself.
-  if (hasPrevious) os::CopyFile(path, backupPath);
-  return replacement.Commit() ? 1 : 0;
+  // A failed backup costs only the backup, never the file itself; content
+  // that is unchanged leaves both as they are.
+  return replacement.Commit(backupPath) ? 1 : 0;
 }
 
 }  // namespace orvane

@@ -81,9 +81,10 @@ using ContentWriter = std::function<void(FILE* in, FILE* out)>;
 //  1. the source is path itself or, when it is missing, backupPath (the copy
 //     left by an earlier rewrite); neither: 0 and nothing is created;
 //  2. write fills a temporary file beside path from the source;
-//  3. the previous content of path (when there is one) is copied to
-//     backupPath, replacing an older backup;
-//  4. the temporary file is renamed over path.
+//  3. the previous content of path (when there is one) becomes backupPath,
+//     replacing an older backup, and the temporary file is renamed over
+//     path; content equal to the previous one leaves path and backupPath as
+//     they are (see os::ReplacementFile::Commit).
 // 1 when the new file is in place; 0 when a file cannot be opened, written or
 // renamed, in which case path keeps its previous content. Callers that share
 // the file with other processes hold a lock around the call (os::FileLock).

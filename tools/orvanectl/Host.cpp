@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <utility>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -151,7 +152,7 @@ int Host::Finish(const std::string& command, int commandCode) {
     nlohmann::json document;
     document["command"] = command;
     document["exit"] = code;
-    document["result"] = m_result;
+    document["result"] = std::move(m_result);  // the run ends here: no copy
     nlohmann::json messages = nlohmann::json::array();
     for (const Message& message : m_messages) {
       messages.push_back({{"id", message.id}, {"kind", KindName(message.kind)},

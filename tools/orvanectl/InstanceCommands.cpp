@@ -138,6 +138,19 @@ bool Propose(MSList& list, const std::string& name, MSInfo& record) {
   return true;
 }
 
+// An instance's line of the list, in the columns of its heading.
+std::string ListLine(const MSInfo& record, const InstanceState& state) {
+  const int last = record.GetMSPort() + record.GetMSProc() + 2;
+  std::ostringstream line;
+  line << std::left << std::setw(10) << record.GetName() << std::setw(13)
+       << (std::to_string(record.GetMSPort()) + "-" + std::to_string(last)) << std::setw(9)
+       << (state.created ? "yes" : "no") << std::setw(11)
+       << (state.startType.empty() ? "-" : state.startType) << std::setw(10)
+       << (state.database ? "created" : "-") << std::setw(9)
+       << (state.running ? "running" : "stopped") << record.GetISHost();
+  return line.str();
+}
+
 int List(Context& context) {
   InstanceData data;
   const int code = data.Open(context.data, InstanceData::Access::kRead);
@@ -159,21 +172,18 @@ int List(Context& context) {
     list.SetIndex(i);
     list.GetCurrent(record);
     const InstanceState state = QueryInstanceState(record);
-    const int last = record.GetMSPort() + record.GetMSProc() + 2;
-    std::ostringstream line;
-    line << std::left << std::setw(10) << record.GetName() << std::setw(13)
-         << (std::to_string(record.GetMSPort()) + "-" + std::to_string(last)) << std::setw(9)
-         << (state.created ? "yes" : "no") << std::setw(11)
-         << (state.startType.empty() ? "-" : state.startType) << std::setw(10)
-         << (state.database ? "created" : "-") << std::setw(9)
-         << (state.running ? "running" : "stopped") << record.GetISHost();
-    host.Line(line.str());
+    // Each form is made only when it is printed: a list of thousands of
+    // instances spends a good part of its time on either.
+    if (!host.Json()) {
+      host.Line(ListLine(record, state));
+      continue;
+    }
     nlohmann::json instance = {{"name", record.GetName()},
                                {"port", record.GetMSPort()},
                                {"processes", record.GetMSProc()},
                                {"host", record.GetISHost()}};
     instance.update(StateJson(state));
-    instances.push_back(instance);
+    instances.push_back(std::move(instance));
   }
   host.Result()["data"] = data.Path();
   host.Result()["instances"] = instances;

@@ -24,17 +24,20 @@ const char* StartTypeName(orvane::os::StartType type) {
   }
 }
 
+std::string StartTypeOf(const orvane::os::Service& service) {
+  unsigned long needed = 0;
+  auto config = service.QueryConfig(kConfigBytes, &needed);
+  if (!config && needed > kConfigBytes) config = service.QueryConfig(needed, &needed);
+  return config ? StartTypeName(config->startType) : "unknown";
+}
+
 }  // namespace
 
 std::string ServiceStartType(const std::string& service) {
   auto manager = orvane::os::ServiceManager::Open();
   if (!manager) return "";
   auto opened = manager->OpenService(service);
-  if (!opened) return "";
-  unsigned long needed = 0;
-  auto config = opened->QueryConfig(kConfigBytes, &needed);
-  if (!config && needed > kConfigBytes) config = opened->QueryConfig(needed, &needed);
-  return config ? StartTypeName(config->startType) : "unknown";
+  return opened ? StartTypeOf(*opened) : "";
 }
 
 std::string InstanceServiceName(const std::string& name) { return "TQ" + name; }
@@ -45,10 +48,17 @@ std::string InstanceServiceName(const MSInfo& record) {
 
 InstanceState QueryInstanceState(MSInfo& record) {
   InstanceState state;
-  state.startType = ServiceStartType(InstanceServiceName(record));
+  // The service is opened once for its start type and its run state: each
+  // opening and query reads the machine's service database again.
+  if (auto manager = orvane::os::ServiceManager::Open()) {
+    if (auto service = manager->OpenService(InstanceServiceName(record))) {
+      state.startType = StartTypeOf(*service);
+      const auto status = service->QueryStatus();
+      state.running = status && status->state == orvane::os::ServiceState::kRunning;
+    }
+  }
   const std::string controllerEntry = std::string("tq") + record.GetName();
   state.created = !state.startType.empty() || KelGetTcpServicePort(controllerEntry.c_str()) > 0;
-  state.running = KelIsTQSvcActive(record) != 0;
   // Data source names are matched without regard to letter case.
   state.database = *record.GetDBName() != '\0' &&
                    orvane::os::RegistryKey::Open(orvane::os::RegistryRoot::kLocalMachine,

@@ -77,9 +77,14 @@ void Plan(const std::string& instance, bool withDiff, Step step, json& findings)
     DropRefreshedBackups(changes);
     entries = ChangeSetEntries(changes, withDiff);
   }
+  // A missing file or folder is one finding, not also a wrong mode.
+  std::set<std::string> missing;
+  for (const json& entry : entries) {
+    if (entry.contains("path") && FindingOf(entry) == "missing") missing.insert(entry["path"]);
+  }
   for (json& entry : entries) {
     const std::string finding = FindingOf(entry);
-    if (finding.empty()) continue;
+    if (finding.empty() || (finding == "wrong mode" && missing.count(entry["path"]) != 0)) continue;
     entry["finding"] = finding;
     entry["instance"] = instance;
     findings.push_back(std::move(entry));

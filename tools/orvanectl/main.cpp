@@ -168,10 +168,16 @@ int main(int argc, char** argv) {
   }
   // A plan's status lines would tell of work not done: only the plan is shown.
   host.Attach(context.json, context.quiet || context.check);
-  const bool recorded = context.check || context.diff;
-  if (recorded && !orvanectl::ChangesMachine(context.commandName)) {
+  // verify takes --diff for its own findings; it changes nothing to plan.
+  const bool changes = orvanectl::ChangesMachine(context.commandName);
+  const bool recorded = changes && (context.check || context.diff);
+  if ((context.check || context.diff) && !changes && context.commandName != "verify") {
     host.ErrorText("--check and --diff are for the commands that change the machine; " +
                    context.commandName + " is not one");
+    return host.Finish(context.commandName, orvanectl::kExitUsage);
+  }
+  if (context.check && !changes) {
+    host.ErrorText("verify changes nothing: it takes --diff, not --check");
     return host.Finish(context.commandName, orvanectl::kExitUsage);
   }
   if (!UseMachine(context)) return host.Finish(context.commandName, orvanectl::kExitNoInstallation);

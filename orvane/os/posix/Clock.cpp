@@ -26,7 +26,10 @@ constexpr char kMillisecondsValue[] = "ClockMilliseconds";
 constexpr unsigned long kRealTimeForChildren = 100;
 
 const RegistryNode* EmulationKey(const RegistryNode& tree) {
-  return tree.FindPath(HiveKeyPath(RegistryRoot::kLocalMachine, kEmulationKey));
+  // Split once: every service operation reads the clock.
+  static const std::vector<std::string> kPath =
+      HiveKeyPath(RegistryRoot::kLocalMachine, kEmulationKey);
+  return tree.FindPath(kPath);
 }
 
 bool VirtualClockIsOn(const RegistryNode* emulation) {

@@ -195,6 +195,21 @@ Expected<std::string> ReadNameOf(const HostFolder& folder) {
   return ReadDescriptor(fd);
 }
 
+// Whether the temporary in the folder holds the bytes of the file at the
+// folder's name, which has size bytes.
+bool HoldsSameBytes(const HostFolder& folder, const std::string& temporary, off_t size) {
+  struct stat info;
+  if (fstatat(folder.fd(), temporary.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+      info.st_size != size) {
+    return false;
+  }
+  int fd = openat(folder.fd(), temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  Expected<std::string> written = ReadDescriptor(fd);
+  Expected<std::string> current = ReadNameOf(folder);
+  return written.ok() && current.ok() && *written == *current;
+}
+
 }  // namespace
 
 Expected<std::string> ReadHostFile(const std::string& hostPath) {
@@ -295,6 +310,16 @@ Status HostReplacement::Commit(const std::string* backupHostPath) {
   if (fsync(m_fd) != 0) return FailureFromErrno(errno);
   struct stat previous;
   const bool keepPrevious = backupHostPath != nullptr && NameIsRegularFile(m_folder, &previous);
+  if (keepPrevious && (previous.st_mode & 07777) == static_cast<mode_t>(m_mode) &&
+      HoldsSameBytes(m_folder, m_temporary, previous.st_size)) {
+    // Nothing would change: the file stays, and so does the backup of what
+    // it held before, which a second run would otherwise lose.
+    unlinkat(m_folder.fd(), m_temporary.c_str(), 0);
+    close(m_fd);
+    m_fd = -1;
+    m_committed = true;
+    return Status();
+  }
   if (keepPrevious && ExchangeNames(m_folder, m_temporary)) {
     // The temporary's name now holds the previous content: no copy, and the
     // file was never missing.

@@ -76,7 +76,8 @@ class HostReplacement {
   int fd() const { return m_fd; }
   // Forces the content to disk and renames the temporary over the file;
   // with backupHostPath, the file's previous content is moved there, with
-  // the mode of the new content.
+  // the mode of the new content, unless the new content equals it (bytes
+  // and mode): then the temporary goes and nothing else changes.
   Status Commit(const std::string* backupHostPath = nullptr);
 
  private:

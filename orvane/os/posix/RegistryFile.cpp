@@ -62,14 +62,16 @@ std::string AnsiOfUtf16(const unsigned char* bytes, size_t size) {
 }
 
 // The text as 8-bit characters: UTF-16 LE with its byte-order mark is
-// converted, a UTF-8 byte-order mark (some editors add one) is dropped.
-std::string EightBitText(const std::string& text) {
+// converted into *converted, a UTF-8 byte-order mark (some editors add one)
+// is dropped. The result views text or *converted.
+std::string_view EightBitText(const std::string& text, std::string* converted) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   if (text.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-    return AnsiOfUtf16(bytes + 2, text.size() - 2);
+    *converted = AnsiOfUtf16(bytes + 2, text.size() - 2);
+    return *converted;
   }
   if (text.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-    return text.substr(3);
+    return std::string_view(text).substr(3);
   }
   return text;
 }
@@ -108,29 +110,30 @@ bool ParseHexNumber(std::string_view digits, unsigned long* number) {
   return true;
 }
 
-bool StartsWithIgnoringCase(const std::string& text, size_t pos, const char* prefix) {
+bool StartsWithIgnoringCase(std::string_view text, size_t pos, const char* prefix) {
   for (size_t i = 0; prefix[i] != '\0'; ++i) {
     if (pos + i >= text.size() || UpperByte(text[pos + i]) != UpperByte(prefix[i])) return false;
   }
   return true;
 }
 
-// The line without the blanks, tabs and CRs at its ends.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The line without the blanks, tabs and CRs at its ends. Most lines have
+// none, and every hex byte goes through here: a plain loop beats a search.
 std::string_view Trimmed(std::string_view line) {
-  size_t begin = line.find_first_not_of(" \t\r");
-  if (begin == std::string_view::npos) return std::string_view();
-  size_t end = line.find_last_not_of(" \t\r");
-  return line.substr(begin, end - begin + 1);
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+  while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+  return line;
 }
 
 // The lines of text, each without the blanks, tabs and CRs at its ends.
-std::vector<std::string> TrimmedLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string_view rest(text);
-  while (!rest.empty()) {
-    size_t end = std::min(rest.find('\n'), rest.size());
-    lines.emplace_back(Trimmed(rest.substr(0, end)));
-    rest.remove_prefix(std::min(end + 1, rest.size()));
+std::vector<std::string_view> TrimmedLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    size_t end = std::min(text.find('\n'), text.size());
+    lines.push_back(Trimmed(text.substr(0, end)));
+    text.remove_prefix(std::min(end + 1, text.size()));
   }
   return lines;
 }
@@ -139,7 +142,7 @@ class Parser {
  public:
   Parser(const std::string& text, const std::string& sourceName, RegistryNode* tree,
          std::vector<std::string>* firstKeyPath)
-      : m_lines(TrimmedLines(EightBitText(text))),
+      : m_lines(TrimmedLines(EightBitText(text, &m_converted))),
         m_sourceName(sourceName),
         m_tree(tree),
         m_firstKeyPath(firstKeyPath) {}
@@ -148,17 +151,20 @@ class Parser {
 
  private:
   bool Fail(const std::string& what);
-  bool ParseLine(const std::string& line);
-  bool ParseFormatLine(const std::string& line);
-  bool ParseKeyLine(const std::string& line);
-  bool ParseClassLine(const std::string& line);
-  bool ParseValueLine(const std::string& line);
-  bool ParseQuoted(const std::string& line, size_t* pos, std::string* text);
-  bool ParseData(const std::string& line, size_t pos, RegistryValue* value);
-  bool ParseHexData(std::string bytesText, unsigned long type, RegistryValue* value);
-  bool SplitKeyPath(const std::string& path, std::vector<std::string>* names);
+  bool ParseLine(std::string_view line);
+  bool ParseFormatLine(std::string_view line);
+  bool ParseKeyLine(std::string_view line);
+  bool ParseClassLine(std::string_view line);
+  bool ParseValueLine(std::string_view line);
+  bool ParseQuoted(std::string_view line, size_t* pos, std::string* text);
+  bool ParseData(std::string_view line, size_t pos, RegistryValue* value);
+  bool ParseHexData(std::string_view firstLine, unsigned long type, RegistryValue* value);
+  bool SplitKeyPath(std::string_view path, std::vector<std::string>* names);
+  bool IsNewInBlock(const std::string& name);
 
-  std::vector<std::string> m_lines;
+  // The 8-bit form of a UTF-16 text; the lines view it, or the text given.
+  std::string m_converted;
+  std::vector<std::string_view> m_lines;
   size_t m_lineIndex = 0;  // the line being parsed
   std::string m_sourceName;
   RegistryNode* m_tree;
@@ -170,18 +176,20 @@ class Parser {
   // The key that values go to; null after a key deletion header, whose
   // values are ignored, as the registry editor ignores them.
   RegistryNode* m_key = nullptr;
-  // Whether m_key had no values when its block began, and the names (folded
-  // to upper case) that the block has given it since: a value not among
-  // them is new, so a key of thousands of values is parsed without
-  // comparing each name with all before it.
+  // Whether m_key had no values when its block began; then its values are
+  // those the block gave it. Past a few of them their names (folded to upper
+  // case) are kept here too, so that a key of thousands of values is parsed
+  // without comparing each name with all before it.
   bool m_keyWasEmpty = false;
   std::unordered_set<std::string> m_blockValueNames;
+  // The names of the last key header, kept to reuse their storage.
+  std::vector<std::string> m_keyNames;
 };
 
 bool Parser::Run(std::string* error) {
   if (m_firstKeyPath != nullptr) m_firstKeyPath->clear();
   for (m_lineIndex = 0; m_lineIndex < m_lines.size(); ++m_lineIndex) {
-    const std::string& line = m_lines[m_lineIndex];
+    const std::string_view line = m_lines[m_lineIndex];
     if (line.empty()) continue;
     if (!ParseLine(line)) {
       *error = m_error;
@@ -196,7 +204,7 @@ bool Parser::Fail(const std::string& what) {
   return false;
 }
 
-bool Parser::ParseLine(const std::string& line) {
+bool Parser::ParseLine(std::string_view line) {
   if (!m_sawFormat) return ParseFormatLine(line);
   if (line.compare(0, sizeof kClassPrefix - 1, kClassPrefix) == 0) return ParseClassLine(line);
   switch (line[0]) {
@@ -208,11 +216,11 @@ bool Parser::ParseLine(const std::string& line) {
     case '@':
       return ParseValueLine(line);
     default:
-      return Fail("neither a key, a value nor a comment: " + line.substr(0, 60));
+      return Fail("neither a key, a value nor a comment: " + std::string(line.substr(0, 60)));
   }
 }
 
-bool Parser::ParseFormatLine(const std::string& line) {
+bool Parser::ParseFormatLine(std::string_view line) {
   if (line == kVersion5Header) {
     m_unicodeStrings = true;
   } else if (line != kVersion4Header) {
@@ -223,26 +231,26 @@ bool Parser::ParseFormatLine(const std::string& line) {
   return true;
 }
 
-bool Parser::SplitKeyPath(const std::string& path, std::vector<std::string>* names) {
+bool Parser::SplitKeyPath(std::string_view path, std::vector<std::string>* names) {
   names->clear();
   size_t start = 0;
   while (true) {
     size_t end = path.find('\\', start);
-    if (end == std::string::npos) end = path.size();
-    if (end == start) return Fail("empty key name in \"" + path.substr(0, 200) + "\"");
-    names->push_back(path.substr(start, end - start));
+    if (end == std::string_view::npos) end = path.size();
+    if (end == start) return Fail("empty key name in \"" + std::string(path.substr(0, 200)) + "\"");
+    names->emplace_back(path.substr(start, end - start));
     if (names->size() > kMaxRegistryDepth) return Fail("keys nested too deeply");
     if (end == path.size()) return true;
     start = end + 1;
   }
 }
 
-bool Parser::ParseKeyLine(const std::string& line) {
+bool Parser::ParseKeyLine(std::string_view line) {
   if (line.size() < 2 || line.back() != ']') return Fail("key header without closing \"]\"");
-  std::string path = line.substr(1, line.size() - 2);
+  std::string_view path = line.substr(1, line.size() - 2);
   bool deletion = !path.empty() && path[0] == '-';
-  if (deletion) path.erase(0, 1);
-  std::vector<std::string> names;
+  if (deletion) path.remove_prefix(1);
+  std::vector<std::string>& names = m_keyNames;
   if (!SplitKeyPath(path, &names)) return false;
   m_sawKey = true;
   if (deletion) {
@@ -256,12 +264,14 @@ bool Parser::ParseKeyLine(const std::string& line) {
   for (const std::string& name : names) key = &key->AddSubkey(name, "");
   m_key = key;
   m_keyWasEmpty = key->values().empty();
-  m_blockValueNames.clear();
+  // A fresh set, not clear(): that would zero all the buckets that a large
+  // key left, at every key after it.
+  if (!m_blockValueNames.empty()) m_blockValueNames = std::unordered_set<std::string>();
   if (m_firstKeyPath != nullptr && m_firstKeyPath->empty()) *m_firstKeyPath = names;
   return true;
 }
 
-bool Parser::ParseClassLine(const std::string& line) {
+bool Parser::ParseClassLine(std::string_view line) {
   size_t pos = sizeof kClassPrefix - 1;
   std::string keyClass;
   if (pos >= line.size() || line[pos] != '"') return Fail("key class must be quoted");
@@ -275,37 +285,41 @@ bool Parser::ParseClassLine(const std::string& line) {
 // A quoted text from line[*pos] (the opening quote) on, with \\ and \"
 // escaped, and \n and \r for the line ends that the editors escape; *pos
 // ends after the closing quote.
-bool Parser::ParseQuoted(const std::string& line, size_t* pos, std::string* text) {
+bool Parser::ParseQuoted(std::string_view line, size_t* pos, std::string* text) {
   text->clear();
-  for (size_t i = *pos + 1; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '"') {
-      *pos = i + 1;
+  size_t i = *pos + 1;
+  while (i < line.size()) {
+    // The run up to the next quote or backslash is copied whole.
+    size_t special = i;
+    while (special < line.size() && line[special] != '"' && line[special] != '\\') ++special;
+    text->append(line.data() + i, special - i);
+    if (special == line.size()) break;
+    if (line[special] == '"') {
+      *pos = special + 1;
       return true;
     }
-    if (c == '\\') {
-      if (i + 1 >= line.size()) return Fail("missing closing quote");
-      switch (line[++i]) {
-        case '\\':
-        case '"':
-          c = line[i];
-          break;
-        case 'n':
-          c = '\n';
-          break;
-        case 'r':
-          c = '\r';
-          break;
-        default:
-          return Fail("a backslash in quoted text must be written \\\\");
-      }
+    if (special + 1 >= line.size()) break;
+    char c = line[special + 1];
+    switch (c) {
+      case '\\':
+      case '"':
+        break;
+      case 'n':
+        c = '\n';
+        break;
+      case 'r':
+        c = '\r';
+        break;
+      default:
+        return Fail("a backslash in quoted text must be written \\\\");
     }
     text->push_back(c);
+    i = special + 2;
   }
   return Fail("missing closing quote");
 }
 
-bool Parser::ParseValueLine(const std::string& line) {
+bool Parser::ParseValueLine(std::string_view line) {
   size_t pos = 0;
   std::string name;
   if (line[0] == '@') {
@@ -314,18 +328,20 @@ bool Parser::ParseValueLine(const std::string& line) {
     return false;
   }
   pos = line.find_first_not_of(" \t", pos);
-  if (pos == std::string::npos || line[pos] != '=') return Fail("\"=\" expected after the value name");
+  if (pos == std::string_view::npos || line[pos] != '=') {
+    return Fail("\"=\" expected after the value name");
+  }
   pos = line.find_first_not_of(" \t", pos + 1);
-  if (pos == std::string::npos) return Fail("value data expected after \"=\"");
+  if (pos == std::string_view::npos) return Fail("value data expected after \"=\"");
   if (!m_sawKey) return Fail("value before the first key");
-  if (line.compare(pos, std::string::npos, "-") == 0) {
+  if (line.substr(pos) == "-") {
     if (m_key != nullptr) m_key->RemoveValue(name);
     return true;
   }
   RegistryValue value;
   if (!ParseData(line, pos, &value)) return false;
   if (m_key == nullptr) return true;
-  if (m_keyWasEmpty && m_blockValueNames.insert(UpperCaseName(name)).second) {
+  if (IsNewInBlock(name)) {
     m_key->AppendValue(name, std::move(value));
   } else {
     m_key->SetValue(name, std::move(value));
@@ -333,7 +349,21 @@ bool Parser::ParseValueLine(const std::string& line) {
   return true;
 }
 
-bool Parser::ParseData(const std::string& line, size_t pos, RegistryValue* value) {
+// Whether m_key is known not to hold a value of that name (false when it may
+// hold it): in a block that began with no values, the few it has are
+// searched, beyond them the block's names are.
+bool Parser::IsNewInBlock(const std::string& name) {
+  constexpr size_t kSearched = 16;
+  if (!m_keyWasEmpty) return false;
+  const std::vector<NamedValue>& values = m_key->values();
+  if (values.size() < kSearched) return m_key->FindValue(name) == nullptr;
+  if (m_blockValueNames.empty()) {
+    for (const NamedValue& value : values) m_blockValueNames.insert(UpperCaseName(value.name));
+  }
+  return m_blockValueNames.insert(UpperCaseName(name)).second;
+}
+
+bool Parser::ParseData(std::string_view line, size_t pos, RegistryValue* value) {
   if (line[pos] == '"') {
     std::string text;
     if (!ParseQuoted(line, &pos, &text)) return false;
@@ -356,18 +386,20 @@ bool Parser::ParseData(const std::string& line, size_t pos, RegistryValue* value
   if (StartsWithIgnoringCase(line, pos, "hex(")) {
     size_t close = line.find("):", pos);
     unsigned long type = 0;
-    if (close == std::string::npos || !ParseHexNumber(line.substr(pos + 4, close - pos - 4), &type)) {
+    if (close == std::string_view::npos ||
+        !ParseHexNumber(line.substr(pos + 4, close - pos - 4), &type)) {
       return Fail("hex(N): needs a type number of one to eight hex digits");
     }
     return ParseHexData(line.substr(close + 2), type, value);
   }
-  return Fail("unknown value data: " + line.substr(pos, 40));
+  return Fail("unknown value data: " + std::string(line.substr(pos, 40)));
 }
 
 // Comma-separated bytes of one or two hex digits; a trailing backslash joins
 // the next line. An empty list is no bytes; a final comma is allowed.
-bool Parser::ParseHexData(std::string bytesText, unsigned long type, RegistryValue* value) {
-  size_t firstLine = m_lineIndex;
+bool Parser::ParseHexData(std::string_view firstLine, unsigned long type, RegistryValue* value) {
+  std::string bytesText(firstLine);
+  const size_t firstLineIndex = m_lineIndex;
   while (!bytesText.empty() && bytesText.back() == '\\' && m_lineIndex + 1 < m_lines.size()) {
     bytesText.pop_back();
     bytesText += m_lines[++m_lineIndex];
@@ -377,12 +409,13 @@ bool Parser::ParseHexData(std::string bytesText, unsigned long type, RegistryVal
   data.reserve(bytesText.size() / 3 + 1);
   size_t start = 0;
   while (start < bytesText.size()) {
-    size_t end = bytesText.find(',', start);
-    if (end == std::string::npos) end = bytesText.size();
+    // Tokens are a few characters: a plain loop beats a search call.
+    size_t end = start;
+    while (end < bytesText.size() && bytesText[end] != ',') ++end;
     std::string_view token = Trimmed(std::string_view(bytesText).substr(start, end - start));
     unsigned long byte = 0;
     if (token.size() > 2 || !ParseHexNumber(token, &byte)) {
-      m_lineIndex = firstLine;
+      m_lineIndex = firstLineIndex;
       return Fail("hex bytes must be comma-separated pairs of hex digits");
     }
     data.push_back(static_cast<unsigned char>(byte));
@@ -534,7 +567,10 @@ RegistryNode* RegistryNode::FindSubkey(const std::string& name) {
 
 RegistryNode& RegistryNode::AddSubkey(const std::string& name, const std::string& keyClass,
                                       bool* created) {
-  auto found = LowerBound(m_subkeys, name);
+  // Keys that come in Windows order, as a written registry has them, go at
+  // the end without a search.
+  const bool last = !m_subkeys.empty() && CompareRegistryNames(m_subkeys.back().name(), name) < 0;
+  auto found = last ? m_subkeys.end() : LowerBound(m_subkeys, name);
   bool missing = found == m_subkeys.end() || !RegistryNamesEqual(found->name(), name);
   if (missing) found = m_subkeys.insert(found, RegistryNode(name, keyClass));
   if (created != nullptr) *created = missing;

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -171,6 +172,24 @@ Status CopyBesideAndRename(const std::string& source, const std::string& target,
   return Status();
 }
 
+// Whether two files hold the same bytes; false when either cannot be read.
+bool HoldSameBytes(const std::string& first, const std::string& second) {
+  FILE* files[] = {std::fopen(first.c_str(), "rb"), std::fopen(second.c_str(), "rb")};
+  bool same = files[0] != nullptr && files[1] != nullptr;
+  char buffers[2][65536];
+  while (same) {
+    const size_t got = std::fread(buffers[0], 1, sizeof buffers[0], files[0]);
+    same = std::fread(buffers[1], 1, sizeof buffers[1], files[1]) == got &&
+           std::memcmp(buffers[0], buffers[1], got) == 0 && !std::ferror(files[0]) &&
+           !std::ferror(files[1]);
+    if (got < sizeof buffers[0]) break;
+  }
+  for (FILE* file : files) {
+    if (file != nullptr) std::fclose(file);
+  }
+  return same;
+}
+
 }  // namespace
 
 class ReplacementFile::Impl {
@@ -257,8 +276,16 @@ Status ReplacementFile::Commit() {
 
 Status ReplacementFile::Commit(const std::string& backupPath) {
   Impl& impl = *m_impl;
-  if (Finish().ok() && !impl.committed && !impl.temporary.empty() && PathExists(impl.target) &&
-      !IsLink(impl.target) && RefuseLinkedFolders(backupPath).ok()) {
+  const bool replaces = Finish().ok() && !impl.committed && !impl.temporary.empty() &&
+                        PathExists(impl.target) && !IsLink(impl.target);
+  // Nothing would change: the file stays, and so does the backup of what it
+  // held before. A private file is written anyway, to close it to others.
+  if (replaces && !impl.isPrivate && HoldSameBytes(impl.temporary, impl.target)) {
+    ::DeleteFileA(impl.temporary.c_str());
+    impl.committed = true;
+    return impl.status;
+  }
+  if (replaces && RefuseLinkedFolders(backupPath).ok()) {
     // A failed backup costs only the backup.
     PrivateSecurity security;
     CopyBesideAndRename(impl.target, backupPath, impl.isPrivate ? security.attributes() : nullptr);
