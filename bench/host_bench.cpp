@@ -131,14 +131,14 @@ void SedHttpdCnf(benchmark::State& state) {
 const int kCreatedMany = RowSize(100);
 const int kCreatedFew = RowSize(10);
 
-// create --all on fresh copies of a machine of `instances` added instances,
-// `runs` times an iteration; the copying is not timed.
-void CreateAll(benchmark::State& state, int instances, int runs) {
+// orvanectl with arguments on fresh copies of a machine of `instances` added
+// instances, `runs` times an iteration; the copying is not timed.
+void OnFreshCopies(benchmark::State& state, int instances, int runs, const std::string& arguments) {
   const InstanceMachine& added = SharedMachine(state, instances, false);
   const std::string work = added.machine().root() + ".work";
   const std::string copy = "rm -rf " + ShellQuote(work) + " && cp -a " +
                            ShellQuote(added.machine().root()) + " " + ShellQuote(work);
-  const std::string command = CtlCommand(work, "create --all");
+  const std::string command = CtlCommand(work, arguments);
   for (auto _ : state) {
     for (int run = 0; run < runs; ++run) {
       state.PauseTiming();
@@ -150,12 +150,29 @@ void CreateAll(benchmark::State& state, int instances, int runs) {
   std::filesystem::remove_all(work);
 }
 
+void CreateAll(benchmark::State& state, int instances, int runs) {
+  OnFreshCopies(state, instances, runs, "create --all");
+}
+
 // The same number of instances either way: the ratio is that of the time
 // per instance.
 void CreateMany(benchmark::State& state) { CreateAll(state, kCreatedMany, 1); }
 void CreateFew(benchmark::State& state) {
   CreateAll(state, kCreatedFew, kCreatedMany / kCreatedFew);
 }
+
+// --- Planning and verifying ------------------------------------------------
+
+const int kVerified = RowSize(100);
+
+void CreateOne(benchmark::State& state) { OnFreshCopies(state, kCreatedFew, 1, "create s0001"); }
+// The plan of the same creation: the machine stays as it is, so no copies.
+void CreateOneChecked(benchmark::State& state) {
+  const std::string command = SharedMachine(state, kCreatedFew, false).Ctl("create s0001 --check");
+  for (auto _ : state) RunCommand(state, command);
+}
+void VerifyAll(benchmark::State& state) { TimeCtl(state, kVerified, "verify --all"); }
+void ListVerified(benchmark::State& state) { TimeCtl(state, kVerified, "list"); }
 
 const bool registered = [] {
   const std::string listed = std::to_string(kListed) + " instances";
@@ -169,6 +186,13 @@ const bool registered = [] {
                   std::to_string(kCreatedMany / kCreatedFew) + " runs of " +
                   std::to_string(kCreatedFew) + ")",
               1.5, CreateMany, CreateFew);
+  RegisterRow("orvanectl create --check, one instance (vs create of one)", 3.0,
+              CreateOneChecked, CreateOne);
+  const std::string verified = std::to_string(kVerified) + " instances";
+  RegisterRow("orvanectl verify --all, " + verified + " (vs create of one)", 3.0, VerifyAll,
+              CreateOne);
+  RegisterRow("orvanectl verify --all, " + verified + " (vs list)", 3.0, VerifyAll,
+              ListVerified);
   return true;
 }();
 
