@@ -48,7 +48,8 @@ TEST_F(PlannedCreationTest, PlanChangesNothingAndEqualsTheRealCreation) {
   EXPECT_FALSE(planned.services[0].before);
   bool servicesFileChanged = false;
   for (const orvane::os::FileChange& file : planned.files) {
-    servicesFileChanged = servicesFileChanged || file.path == orvane::test::TempMachine::ServicesFile();
+    servicesFileChanged =
+        servicesFileChanged || file.path == orvane::test::TempMachine::ServicesFile();
   }
   EXPECT_TRUE(servicesFileChanged);
 

@@ -35,7 +35,8 @@ std::string ReadAll(FILE* stream) {
   return text;
 }
 
-void Write(const std::string& path, const char* mode, const std::string& text, int fileMode = 0666) {
+void Write(const std::string& path, const char* mode, const std::string& text,
+           int fileMode = 0666) {
   FILE* stream = OpenFile(path, mode, fileMode);
   ASSERT_NE(stream, nullptr) << path;
   std::fputs(text.c_str(), stream);
@@ -95,8 +96,12 @@ std::string Describe(const ChangeSet& changes) {
   for (const DataSourceChange& source : changes.dataSources) {
     text << "data source " << source.driver << " " << source.attributes.size() << "\n";
   }
-  for (const ProgramRun& program : changes.programs) text << "program " << program.commandLine << "\n";
-  for (const StartupItemChange& item : changes.startupItems) text << "startup " << item.displayName << "\n";
+  for (const ProgramRun& program : changes.programs) {
+    text << "program " << program.commandLine << "\n";
+  }
+  for (const StartupItemChange& item : changes.startupItems) {
+    text << "startup " << item.displayName << "\n";
+  }
   return text.str();
 }
 
@@ -306,9 +311,8 @@ const std::vector<Step>& Steps() {
        [](test::TempMachine& machine) {
          Expected<std::string> user = CurrentUserName();
          ASSERT_TRUE(user.ok());
-         machine.WriteFile("C:\\WINNT\\Profiles\\" + *user +
-                               "\\Start Menu\\Programs\\Startup\\Shop.lnk",
-                           "link");
+         machine.WriteFile(
+             "C:\\WINNT\\Profiles\\" + *user + "\\Start Menu\\Programs\\Startup\\Shop.lnk", "link");
        },
        [] {
          ASSERT_TRUE(DeleteStartupItem("Shop").ok());
@@ -374,7 +378,8 @@ TEST_F(ChangeRecorderTest, PlanRecordsProgramsDataSourcesAndSleepsWithoutDoingTh
   std::fputs("discarded\n", pipe->stream());
   EXPECT_EQ(pipe->Close(), 0);
   const char attributes[] = "DSN=shop\0Database=C:\\db\0";
-  EXPECT_TRUE(ConfigureDataSource(DataSourceRequest::kAddSystem, "No Such Driver", attributes).ok());
+  EXPECT_TRUE(
+      ConfigureDataSource(DataSourceRequest::kAddSystem, "No Such Driver", attributes).ok());
   machine.UseVirtualClock();
   const std::map<std::string, std::string> clocked = test::MachineImage(machine);
   SleepMilliseconds(600000);
@@ -402,6 +407,39 @@ TEST_F(ChangeRecorderTest, OneRecorderAtATime) {
   // The second one's end leaves the first one recording.
   EXPECT_TRUE(DirectoryExists("C:\\Planned"));
   EXPECT_EQ(first.Changes().directories.size(), 1u);
+}
+
+// A reader may keep a snapshot (the services database does) or a handle
+// across the plan's beginning or end: none of them mixes the plan's state
+// with the machine's.
+TEST_F(ChangeRecorderTest, SnapshotsAndHandlesKeptAcrossThePlanAreStaleOrFail) {
+  machine.WriteFile("C:\\kept.txt", "machine");
+  Expected<FileSnapshot> before = FileSnapshot::Take("C:\\kept.txt");
+  ASSERT_TRUE(before.ok());
+  {
+    ChangeRecorder plan(Recording::kPlan);
+    EXPECT_FALSE(before->IsCurrent());
+  }
+  EXPECT_TRUE(before->IsCurrent());
+  std::optional<FileSnapshot> pending, unchanged;
+  std::optional<RegistryKey> key;
+  std::optional<ReplacementFile> replacement;
+  {
+    ChangeRecorder plan(Recording::kPlan);
+    Write("C:\\pending.txt", "wb", "planned");
+    pending.emplace(std::move(*FileSnapshot::Take("C:\\pending.txt")));
+    unchanged.emplace(std::move(*FileSnapshot::Take("C:\\kept.txt")));
+    EXPECT_TRUE(pending->IsCurrent());
+    EXPECT_TRUE(unchanged->IsCurrent());
+    key.emplace(std::move(*RegistryKey::Create(kLM, kKey, "", RegistryAccess::kAll)));
+    replacement.emplace("C:\\kept.txt", "wb");
+  }
+  EXPECT_FALSE(pending->IsCurrent());
+  EXPECT_FALSE(unchanged->IsCurrent());
+  EXPECT_EQ(key->SetValue("late", RegistryValue::String("x")).code(), kInvalidHandle);
+  EXPECT_EQ(replacement->Commit().code(), kInvalidHandle);
+  EXPECT_EQ(machine.ReadFile("C:\\kept.txt"), "machine");
+  EXPECT_FALSE(RegistryKey::Open(kLM, kKey, RegistryAccess::kRead).ok());
 }
 
 TEST_F(ChangeRecorderTest, WithoutRecorderCallsReachTheMachine) {

@@ -55,7 +55,9 @@ FILE* ReplacementFile::stream() const { return m_impl->stream(); }
 const Status& ReplacementFile::status() const { return m_impl->status(); }
 Status ReplacementFile::Finish() { return m_impl->Finish(); }
 Status ReplacementFile::Commit() { return m_impl->Commit(nullptr); }
-Status ReplacementFile::Commit(const std::string& backupPath) { return m_impl->Commit(&backupPath); }
+Status ReplacementFile::Commit(const std::string& backupPath) {
+  return m_impl->Commit(&backupPath);
+}
 
 FileLock::FileLock(const std::string& lockPath, LockWait wait)
     : m_impl(g_activeLayer != nullptr ? g_activeLayer->NewFileLock(lockPath, wait)

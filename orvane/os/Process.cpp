@@ -22,7 +22,8 @@ class BackendPipe final : public ChildPipe::Impl {
 }  // namespace
 
 Status StartProcess(const std::string& commandLine, const std::string& workingDirectory) {
-  if (SeamLayer* layer = ActiveSeamLayer()) return layer->StartProcess(commandLine, workingDirectory);
+  if (SeamLayer* layer = ActiveSeamLayer())
+    return layer->StartProcess(commandLine, workingDirectory);
   return backend::StartProcess(commandLine, workingDirectory);
 }
 

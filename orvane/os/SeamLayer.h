@@ -124,8 +124,9 @@ class SeamLayer {
   virtual Expected<std::unique_ptr<FileSnapshot::Impl>> TakeFileSnapshot(
       const std::string& path) = 0;
 
-  virtual Expected<std::unique_ptr<RegistryKey::Impl>> OpenRegistryKey(
-      RegistryRoot root, const std::string& subkey, RegistryAccess access) = 0;
+  virtual Expected<std::unique_ptr<RegistryKey::Impl>> OpenRegistryKey(RegistryRoot root,
+                                                                       const std::string& subkey,
+                                                                       RegistryAccess access) = 0;
   virtual Expected<std::unique_ptr<RegistryKey::Impl>> CreateRegistryKey(
       RegistryRoot root, const std::string& subkey, const std::string& keyClass,
       RegistryAccess access) = 0;

@@ -79,9 +79,7 @@ Expected<ServiceConfig> Service::QueryConfig(unsigned long bufferBytes,
                                              unsigned long* bytesNeeded) const {
   return m_impl->QueryConfig(bufferBytes, bytesNeeded);
 }
-Status Service::ChangeStartType(StartType startType) {
-  return m_impl->ChangeStartType(startType);
-}
+Status Service::ChangeStartType(StartType startType) { return m_impl->ChangeStartType(startType); }
 Status Service::Delete() { return m_impl->Delete(); }
 
 ServiceDatabaseLock::ServiceDatabaseLock(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
