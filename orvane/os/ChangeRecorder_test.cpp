@@ -367,6 +367,102 @@ INSTANTIATE_TEST_SUITE_P(EveryResource, PlannedStepTest, ::testing::ValuesIn(Ste
                            return std::string(info.param.name);
                          });
 
+// A call that fails on the machine fails alike under the plan.
+struct Failure {
+  const char* name;
+  std::function<unsigned long()> call;  // the code it fails with (kSuccess if it does not)
+};
+
+unsigned long CodeOf(FILE* stream) {
+  if (stream == nullptr) return LastError();
+  std::fclose(stream);
+  return kSuccess;
+}
+
+template <class T>
+unsigned long CodeOf(const Expected<T>& result) {
+  return result.ok() ? kSuccess : result.status().code();
+}
+
+unsigned long CodeOf(const Status& status) { return status.code(); }
+
+const std::vector<Failure>& Failures() {
+  static const std::vector<Failure> failures = {
+      {"WriteIntoAMissingFolder",
+       [] { return CodeOf(OpenFile("C:\\PlanTest\\Missing\\x.txt", "w")); }},
+      {"UpdateAMissingFile", [] { return CodeOf(OpenFile("C:\\PlanTest\\missing.txt", "r+")); }},
+      {"WriteOverAFolder", [] { return CodeOf(OpenFile("C:\\PlanTest\\Sub", "w")); }},
+      {"ReadAMissingFile", [] { return CodeOf(OpenFile("C:\\PlanTest\\missing.txt", "r")); }},
+      {"ReplaceAFolder", [] { return CodeOf(ReplacementFile("C:\\PlanTest\\Sub", "w").status()); }},
+      {"ReplaceInAMissingFolder",
+       [] { return CodeOf(ReplacementFile("C:\\PlanTest\\Missing\\x", "w").status()); }},
+      {"DeleteAMissingFile", [] { return CodeOf(DeleteFile("C:\\PlanTest\\missing.txt")); }},
+      {"MakeAnExistingFolder", [] { return CodeOf(CreateDirectory("C:\\PlanTest\\sub")); }},
+      {"MakeAFolderInAMissingOne",
+       [] { return CodeOf(CreateDirectory("C:\\PlanTest\\Missing\\New")); }},
+      {"RemoveAFullFolder", [] { return CodeOf(RemoveDirectory("C:\\PlanTest\\Sub")); }},
+      {"CopyAMissingFile",
+       [] { return CodeOf(CopyFile("C:\\PlanTest\\missing.txt", "C:\\PlanTest\\c.txt")); }},
+      {"CopyOverAnExistingFile",
+       [] {
+         return CodeOf(CopyFile("C:\\PlanTest\\old.txt", "C:\\PlanTest\\Sub\\inner.txt", true));
+       }},
+      {"MoveAMissingFile",
+       [] { return CodeOf(MoveFile("C:\\PlanTest\\missing.txt", "C:\\PlanTest\\m.txt")); }},
+      {"ListAMissingFolder", [] { return CodeOf(ListDirectory("C:\\PlanTest\\Missing")); }},
+      {"ListWithoutAMatch", [] { return CodeOf(ListDirectory("C:\\PlanTest", "*.none")); }},
+      {"OpenAMissingKey",
+       [] {
+         return CodeOf(RegistryKey::Open(kLM, std::string(kKey) + "\\None", RegistryAccess::kRead));
+       }},
+      {"DeleteAKeyWithSubkeys", [] { return CodeOf(DeleteRegistryKey(kLM, kKey)); }},
+      {"DeleteAMissingKey",
+       [] { return CodeOf(DeleteRegistryKey(kLM, std::string(kKey) + "\\None")); }},
+      {"DeleteAMissingValue",
+       [] {
+         Expected<RegistryKey> key =
+             RegistryKey::Open(kLM, std::string(kKey) + "\\Old", RegistryAccess::kAll);
+         return key.ok() ? CodeOf(key->DeleteValue("none")) : key.status().code();
+       }},
+      {"QueryThroughAWriteOnlyKey",
+       [] {
+         Expected<RegistryKey> key =
+             RegistryKey::Open(kLM, std::string(kKey) + "\\Old", RegistryAccess::kWrite);
+         return key.ok() ? CodeOf(key->QueryValue("kept")) : key.status().code();
+       }},
+      {"OpenAMissingService",
+       [] {
+         Expected<ServiceManager> manager = ServiceManager::Open();
+         return manager.ok() ? CodeOf(manager->OpenService("OrvanePlanNoSuchService"))
+                             : manager.status().code();
+       }},
+  };
+  return failures;
+}
+
+void PrintTo(const Failure& failure, std::ostream* out) { *out << failure.name; }
+
+class PlannedFailureTest : public ::testing::TestWithParam<Failure> {
+ protected:
+  test::TempMachine machine;
+};
+
+TEST_P(PlannedFailureTest, FailsWithTheMachinesCode) {
+  ASSERT_TRUE(CreateDirectory("C:\\PlanTest").ok());
+  ArrangeFolder(machine);
+  ArrangeKey(machine);
+  const unsigned long real = GetParam().call();
+  ASSERT_NE(real, kSuccess) << "the call does not fail on the machine";
+  ChangeRecorder plan(Recording::kPlan);
+  EXPECT_EQ(GetParam().call(), real);
+  EXPECT_TRUE(plan.Changes().Empty()) << Describe(plan.Changes());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryResource, PlannedFailureTest, ::testing::ValuesIn(Failures()),
+                         [](const ::testing::TestParamInfo<Failure>& info) {
+                           return std::string(info.param.name);
+                         });
+
 using ChangeRecorderTest = test::MachineTest;
 
 TEST_F(ChangeRecorderTest, PlanRecordsProgramsDataSourcesAndSleepsWithoutDoingThem) {
