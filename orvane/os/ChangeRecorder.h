@@ -118,7 +118,8 @@ bool operator==(const ChangeSet& a, const ChangeSet& b);
 enum class Recording { kPassThrough, kPlan };
 
 // One per process at a time (a second one while the first lives fails with
-// status() kAlreadyExists and records nothing). Handles that the library
+// status() kAlreadyExists and records nothing), made and ended while no
+// other thread uses the seam. Handles that the library
 // opened while it lived (keys, services, replacement files) fail with
 // kInvalidHandle once it has gone, and file snapshots are never current
 // across its beginning or end. A plan does not write hive files
