@@ -371,6 +371,7 @@ INSTANTIATE_TEST_SUITE_P(EveryResource, PlannedStepTest, ::testing::ValuesIn(Ste
 struct Failure {
   const char* name;
   std::function<unsigned long()> call;  // the code it fails with (kSuccess if it does not)
+  const char* notUnderWine = nullptr;   // why Wine lets the call succeed
 };
 
 unsigned long CodeOf(FILE* stream) {
@@ -393,7 +394,12 @@ const std::vector<Failure>& Failures() {
       {"UpdateAMissingFile", [] { return CodeOf(OpenFile("C:\\PlanTest\\missing.txt", "r+")); }},
       {"WriteOverAFolder", [] { return CodeOf(OpenFile("C:\\PlanTest\\Sub", "w")); }},
       {"ReadAMissingFile", [] { return CodeOf(OpenFile("C:\\PlanTest\\missing.txt", "r")); }},
-      {"ReplaceAFolder", [] { return CodeOf(ReplacementFile("C:\\PlanTest\\Sub", "w").status()); }},
+      {"ReplaceAFolder",
+       [] {
+         // Windows refuses it at the rename, the emulated machine at once.
+         ReplacementFile file("C:\\PlanTest\\Sub", "w");
+         return file.status().ok() ? CodeOf(file.Commit()) : file.status().code();
+       }},
       {"ReplaceInAMissingFolder",
        [] { return CodeOf(ReplacementFile("C:\\PlanTest\\Missing\\x", "w").status()); }},
       {"DeleteAMissingFile", [] { return CodeOf(DeleteFile("C:\\PlanTest\\missing.txt")); }},
@@ -429,7 +435,8 @@ const std::vector<Failure>& Failures() {
          Expected<RegistryKey> key =
              RegistryKey::Open(kLM, std::string(kKey) + "\\Old", RegistryAccess::kWrite);
          return key.ok() ? CodeOf(key->QueryValue("kept")) : key.status().code();
-       }},
+       },
+       "Wine reads through a key opened for writing"},
       {"OpenAMissingService",
        [] {
          Expected<ServiceManager> manager = ServiceManager::Open();
@@ -448,6 +455,9 @@ class PlannedFailureTest : public ::testing::TestWithParam<Failure> {
 };
 
 TEST_P(PlannedFailureTest, FailsWithTheMachinesCode) {
+  if (GetParam().notUnderWine != nullptr && test::RunningUnderWine()) {
+    GTEST_SKIP() << GetParam().notUnderWine;
+  }
   ASSERT_TRUE(CreateDirectory("C:\\PlanTest").ok());
   ArrangeFolder(machine);
   ArrangeKey(machine);
