@@ -44,16 +44,6 @@ class PlannedPipe final : public ChildPipe::Impl {
   FILE* m_stream;
 };
 
-class RecordedPipe final : public ChildPipe::Impl {
- public:
-  explicit RecordedPipe(backend::ChildPipe pipe) : m_pipe(std::move(pipe)) {}
-  FILE* stream() override { return m_pipe.stream(); }
-  int Close() override { return m_pipe.Close(); }
-
- private:
-  backend::ChildPipe m_pipe;
-};
-
 }  // namespace
 
 bool ChangeSet::Empty() const {
@@ -215,7 +205,7 @@ class ChangeRecorder::Impl final : public SeamLayer {
     } else {
       Expected<backend::ChildPipe> opened = backend::ChildPipe::Open(commandLine);
       if (!opened.ok()) return opened.status();
-      pipe = std::make_unique<RecordedPipe>(std::move(*opened));
+      pipe = BackendChildPipe(std::move(*opened));
     }
     m_programs.push_back({commandLine, std::string(), true});
     return pipe;

@@ -26,9 +26,9 @@ class BackendReplacementFile final : public ReplacementFile::Impl {
   backend::ReplacementFile m_file;
 };
 
-class BackendFileLock final : public FileLock::Impl {
+class BackendLock final : public FileLock::Impl {
  public:
-  BackendFileLock(const std::string& lockPath, LockWait wait) : m_lock(lockPath, wait) {}
+  BackendLock(const std::string& lockPath, LockWait wait) : m_lock(lockPath, wait) {}
   const Status& status() const override { return m_lock.status(); }
 
  private:
@@ -36,6 +36,10 @@ class BackendFileLock final : public FileLock::Impl {
 };
 
 }  // namespace
+
+std::unique_ptr<FileLock::Impl> BackendFileLock(const std::string& lockPath, LockWait wait) {
+  return std::make_unique<BackendLock>(lockPath, wait);
+}
 
 SeamLayer* ActiveSeamLayer() { return g_activeLayer; }
 void SetActiveSeamLayer(SeamLayer* layer) { g_activeLayer = layer; }
@@ -61,7 +65,7 @@ Status ReplacementFile::Commit(const std::string& backupPath) {
 
 FileLock::FileLock(const std::string& lockPath, LockWait wait)
     : m_impl(g_activeLayer != nullptr ? g_activeLayer->NewFileLock(lockPath, wait)
-                                      : std::make_unique<BackendFileLock>(lockPath, wait)) {}
+                                      : BackendFileLock(lockPath, wait)) {}
 FileLock::~FileLock() = default;
 const Status& FileLock::status() const { return m_impl->status(); }
 

@@ -120,15 +120,6 @@ class PlannedLock final : public FileLock::Impl {
   Status m_status;
 };
 
-class RecordedLock final : public FileLock::Impl {
- public:
-  RecordedLock(const std::string& lockPath, LockWait wait) : m_lock(lockPath, wait) {}
-  const Status& status() const override { return m_lock.status(); }
-
- private:
-  backend::FileLock m_lock;
-};
-
 // A snapshot of a file as the run sees it: current while the run sees the
 // same bytes (a pending file) or the backend's file is unchanged and still
 // not overlaid; never once the recorder has gone (a reader that keeps it
@@ -280,7 +271,7 @@ void PlannedFiles::CommitReplacement(const std::string& path, const std::string*
 std::unique_ptr<FileLock::Impl> PlannedFiles::NewFileLock(const std::string& lockPath,
                                                           LockWait wait) {
   if (m_mode == Recording::kPlan) return std::make_unique<PlannedLock>();
-  return std::make_unique<RecordedLock>(lockPath, wait);
+  return BackendFileLock(lockPath, wait);
 }
 
 FILE* PlannedFiles::ReopenFile(const std::string& path, const char* mode, FILE* stream) {

@@ -48,6 +48,21 @@ Expected<backend::RegistryKey> OpenBackend(RegistryRoot root, const std::string&
   return backend::RegistryKey::Open(root, subkey, RegistryAccess::kRead);
 }
 
+// The names that the backend's key enumerates (none when it has no such
+// key), in its order.
+std::vector<std::string> BackendNames(
+    RegistryRoot root, const std::string& subkey,
+    Expected<std::string> (backend::RegistryKey::*enumerate)(unsigned long) const) {
+  std::vector<std::string> names;
+  Expected<backend::RegistryKey> key = OpenBackend(root, subkey);
+  for (unsigned long index = 0; key.ok(); ++index) {
+    Expected<std::string> name = ((*key).*enumerate)(index);
+    if (!name.ok()) break;
+    names.push_back(*name);
+  }
+  return names;
+}
+
 // An open key of the layer: it names the key; every call asks the layer,
 // which overlays the backend (kPlan) or records and reaches it
 // (kPassThrough).
@@ -245,16 +260,10 @@ Status PlannedRegistry::DeleteValue(RegistryRoot root, const std::string& subkey
 
 std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
                                                       const std::string& subkey) const {
-  std::vector<std::string> names;
   const PendingKey* key = Pending(root, subkey);
+  std::vector<std::string> names;
   if (key == nullptr || !key->fresh) {
-    if (Expected<backend::RegistryKey> open = OpenBackend(root, subkey)) {
-      for (unsigned long index = 0;; ++index) {
-        Expected<std::string> name = open->EnumerateSubkey(index);
-        if (!name.ok()) break;
-        names.push_back(*name);
-      }
-    }
+    names = BackendNames(root, subkey, &backend::RegistryKey::EnumerateSubkey);
   }
   const std::string id = KeyId(root, subkey);
   for (const auto& [childId, child] : m_pending) {
@@ -274,16 +283,10 @@ std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
 
 std::vector<std::string> PlannedRegistry::ValueNames(RegistryRoot root,
                                                      const std::string& subkey) const {
-  std::vector<std::string> names;
   const PendingKey* key = Pending(root, subkey);
+  std::vector<std::string> names;
   if (key == nullptr || !key->fresh) {
-    if (Expected<backend::RegistryKey> open = OpenBackend(root, subkey)) {
-      for (unsigned long index = 0;; ++index) {
-        Expected<std::string> name = open->EnumerateValue(index);
-        if (!name.ok()) break;
-        names.push_back(*name);
-      }
-    }
+    names = BackendNames(root, subkey, &backend::RegistryKey::EnumerateValue);
   }
   if (key == nullptr) return names;
   for (const auto& [valueName, value] : key->values) {

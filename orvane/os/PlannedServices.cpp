@@ -165,14 +165,6 @@ class RecordedService final : public Service::Impl {
 
 class PlannedLock final : public ServiceDatabaseLock::Impl {};
 
-class RecordedLock final : public ServiceDatabaseLock::Impl {
- public:
-  explicit RecordedLock(backend::ServiceDatabaseLock lock) : m_lock(std::move(lock)) {}
-
- private:
-  backend::ServiceDatabaseLock m_lock;
-};
-
 class LayerManager final : public ServiceManager::Impl {
  public:
   LayerManager(PlannedServices& services, std::optional<backend::ServiceManager> manager)
@@ -210,12 +202,12 @@ class LayerManager final : public ServiceManager::Impl {
     return std::unique_ptr<Service::Impl>(std::make_unique<PlannedService>(*services, name));
   }
   Expected<std::unique_ptr<ServiceDatabaseLock::Impl>> LockDatabase() override {
-    if (!m_manager)
+    if (!m_manager) {
       return std::unique_ptr<ServiceDatabaseLock::Impl>(std::make_unique<PlannedLock>());
+    }
     Expected<backend::ServiceDatabaseLock> lock = m_manager->LockDatabase();
     if (!lock.ok()) return lock.status();
-    return std::unique_ptr<ServiceDatabaseLock::Impl>(
-        std::make_unique<RecordedLock>(std::move(*lock)));
+    return BackendDatabaseLock(std::move(*lock));
   }
 
  private:

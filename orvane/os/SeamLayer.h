@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "orvane/os/Backend.h"
 #include "orvane/os/FileSnapshot.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
@@ -146,6 +147,12 @@ class SeamLayer {
   virtual Status DeleteStartupItem(const std::string& displayName) = 0;
   virtual Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol) = 0;
 };
+
+// The backend's handles as the Impl of the public classes, for the calls
+// that reach the backend (also a pass-through layer's).
+std::unique_ptr<FileLock::Impl> BackendFileLock(const std::string& lockPath, LockWait wait);
+std::unique_ptr<ChildPipe::Impl> BackendChildPipe(backend::ChildPipe pipe);
+std::unique_ptr<ServiceDatabaseLock::Impl> BackendDatabaseLock(backend::ServiceDatabaseLock lock);
 
 // The active layer, null when there is none: each public call tests it once.
 SeamLayer* ActiveSeamLayer();
