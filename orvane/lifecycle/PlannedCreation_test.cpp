@@ -48,7 +48,8 @@ TEST_F(PlannedCreationTest, PlanChangesNothingAndEqualsTheRealCreation) {
   EXPECT_FALSE(planned.services[0].before);
   bool servicesFileChanged = false;
   for (const orvane::os::FileChange& file : planned.files) {
-    servicesFileChanged = servicesFileChanged || file.path == orvane::test::TempMachine::ServicesFile();
+    servicesFileChanged =
+        servicesFileChanged || file.path == orvane::test::TempMachine::ServicesFile();
   }
   EXPECT_TRUE(servicesFileChanged);
 
@@ -58,6 +59,27 @@ TEST_F(PlannedCreationTest, PlanChangesNothingAndEqualsTheRealCreation) {
   EXPECT_TRUE(real == planned);
   EXPECT_EQ(real.files.size(), planned.files.size());
   EXPECT_EQ(real.registry.size(), planned.registry.size());
+}
+
+// The second creation reads what the first one wrote (the services file's
+// entries, the installation's registry): the plan's reads see its own
+// pending writes as the real run sees the machine's.
+TEST_F(PlannedCreationTest, SecondInstanceOfAPlanSeesTheFirst) {
+  LayOut();
+  MSInfo mall = Record("mall", 20010);
+  shop = Record("shop", 20000);
+  const auto before = orvane::test::MachineImage(machine);
+  auto createBoth = [&](Recording mode) {
+    ChangeRecorder recorder(mode);
+    EXPECT_EQ(KelCreateSingleInst(shop), 1);
+    EXPECT_EQ(KelCreateSingleInst(mall), 1);
+    return recorder.Changes();
+  };
+
+  ChangeSet planned = createBoth(Recording::kPlan);
+  EXPECT_TRUE(orvane::test::MachineImage(machine) == before) << "the plan changed the machine";
+  EXPECT_EQ(planned.services.size(), 2u);
+  EXPECT_TRUE(createBoth(Recording::kPassThrough) == planned);
 }
 
 }  // namespace

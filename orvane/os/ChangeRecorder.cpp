@@ -47,16 +47,6 @@ class PlannedPipe final : public ChildPipe::Impl {
   FILE* m_stream;
 };
 
-class RecordedPipe final : public ChildPipe::Impl {
- public:
-  explicit RecordedPipe(backend::ChildPipe pipe) : m_pipe(std::move(pipe)) {}
-  FILE* stream() override { return m_pipe.stream(); }
-  int Close() override { return m_pipe.Close(); }
-
- private:
-  backend::ChildPipe m_pipe;
-};
-
 }  // namespace
 
 bool ChangeSet::Empty() const {
@@ -115,15 +105,18 @@ bool operator==(const ChangeSet& a, const ChangeSet& b) {
 class ChangeRecorder::Impl final : public SeamLayer {
  public:
   Impl(Recording mode, std::string scratchFolder)
-      : m_mode(mode), m_scratchFolder(scratchFolder), m_files(mode, std::move(scratchFolder)),
-        m_registry(mode), m_services(mode) {}
+      : m_mode(mode),
+        m_scratchFolder(scratchFolder),
+        m_files(std::make_shared<PlannedFiles>(mode, std::move(scratchFolder))),
+        m_registry(std::make_shared<PlannedRegistry>(mode)),
+        m_services(std::make_shared<PlannedServices>(mode)) {}
   ~Impl() override { backend::RemoveScratchFolder(m_scratchFolder); }
 
   ChangeSet Changes() const {
     ChangeSet changes;
-    m_files.AppendChanges(&changes);
-    m_registry.AppendChanges(&changes);
-    m_services.AppendChanges(&changes);
+    m_files->AppendChanges(&changes);
+    m_registry->AppendChanges(&changes);
+    m_services->AppendChanges(&changes);
     changes.dataSources = m_dataSources;
     changes.programs = m_programs;
     changes.startupItems = m_startupItems;
@@ -131,71 +124,70 @@ class ChangeRecorder::Impl final : public SeamLayer {
   }
 
   FILE* OpenFile(const std::string& path, const char* mode, int newFileMode) override {
-    return m_files.OpenFile(path, mode, newFileMode);
+    return m_files->OpenFile(path, mode, newFileMode);
   }
   std::unique_ptr<ReplacementFile::Impl> NewReplacementFile(const std::string& path,
                                                             const char* mode, int newFileMode,
                                                             ReplacedFileMode modeRule) override {
-    return m_files.NewReplacementFile(path, mode, newFileMode, modeRule);
+    return m_files->NewReplacementFile(path, mode, newFileMode, modeRule);
   }
-  std::unique_ptr<FileLock::Impl> NewFileLock(const std::string& lockPath,
-                                              LockWait wait) override {
-    return m_files.NewFileLock(lockPath, wait);
+  std::unique_ptr<FileLock::Impl> NewFileLock(const std::string& lockPath, LockWait wait) override {
+    return m_files->NewFileLock(lockPath, wait);
   }
   FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream) override {
-    return m_files.ReopenFile(path, mode, stream);
+    return m_files->ReopenFile(path, mode, stream);
   }
-  bool PathExists(const std::string& path) override { return m_files.PathExists(path); }
-  bool DirectoryExists(const std::string& path) override { return m_files.DirectoryExists(path); }
-  bool IsLink(const std::string& path) override { return m_files.IsLink(path); }
+  bool PathExists(const std::string& path) override { return m_files->PathExists(path); }
+  bool DirectoryExists(const std::string& path) override { return m_files->DirectoryExists(path); }
+  bool IsLink(const std::string& path) override { return m_files->IsLink(path); }
   bool SameFile(const std::string& a, const std::string& b) override {
-    return m_files.SameFile(a, b);
+    return m_files->SameFile(a, b);
   }
   Status CopyFile(const std::string& source, const std::string& target,
                   bool failIfExists) override {
-    return m_files.CopyFile(source, target, failIfExists);
+    return m_files->CopyFile(source, target, failIfExists);
   }
   Status MoveFile(const std::string& source, const std::string& target) override {
-    return m_files.MoveFile(source, target);
+    return m_files->MoveFile(source, target);
   }
-  Status DeleteFile(const std::string& path) override { return m_files.DeleteFile(path); }
+  Status DeleteFile(const std::string& path) override { return m_files->DeleteFile(path); }
   Status CreateDirectory(const std::string& path) override {
-    return m_files.CreateDirectory(path);
+    return m_files->CreateDirectory(path);
   }
   Status RemoveDirectory(const std::string& path) override {
-    return m_files.RemoveDirectory(path);
+    return m_files->RemoveDirectory(path);
   }
   Expected<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory,
                                                       const std::string& pattern) override {
-    return m_files.ListDirectory(directory, pattern);
+    return m_files->ListDirectory(directory, pattern);
   }
   Expected<std::string> ShortPathName(const std::string& path) override {
-    return m_files.ShortPathName(path);
+    return m_files->ShortPathName(path);
   }
   Status SetFileMode(const std::string& path, int mode) override {
-    return m_files.SetFileMode(path, mode);
+    return m_files->SetFileMode(path, mode);
   }
-  Expected<std::unique_ptr<FileSnapshot::Impl>> TakeFileSnapshot(
-      const std::string& path) override {
-    return m_files.TakeFileSnapshot(path);
+  Expected<std::unique_ptr<FileSnapshot::Impl>> TakeFileSnapshot(const std::string& path) override {
+    return m_files->TakeFileSnapshot(path);
   }
 
   Expected<std::unique_ptr<RegistryKey::Impl>> OpenRegistryKey(RegistryRoot root,
                                                                const std::string& subkey,
                                                                RegistryAccess access) override {
-    return m_registry.Open(root, subkey, access);
+    return m_registry->Open(root, subkey, access);
   }
-  Expected<std::unique_ptr<RegistryKey::Impl>> CreateRegistryKey(
-      RegistryRoot root, const std::string& subkey, const std::string& keyClass,
-      RegistryAccess access) override {
-    return m_registry.Create(root, subkey, keyClass, access);
+  Expected<std::unique_ptr<RegistryKey::Impl>> CreateRegistryKey(RegistryRoot root,
+                                                                 const std::string& subkey,
+                                                                 const std::string& keyClass,
+                                                                 RegistryAccess access) override {
+    return m_registry->Create(root, subkey, keyClass, access);
   }
   Status DeleteRegistryKey(RegistryRoot root, const std::string& subkey) override {
-    return m_registry.DeleteKey(root, subkey);
+    return m_registry->DeleteKey(root, subkey);
   }
 
   Expected<std::unique_ptr<ServiceManager::Impl>> OpenServiceManager() override {
-    return m_services.OpenManager();
+    return m_services->OpenManager();
   }
 
   Status StartProcess(const std::string& commandLine,
@@ -210,13 +202,13 @@ class ChangeRecorder::Impl final : public SeamLayer {
       const std::string& commandLine) override {
     std::unique_ptr<ChildPipe::Impl> pipe;
     if (m_mode == Recording::kPlan) {
-      FILE* discarded = backend::OpenHostStream(m_files.NewScratchPath(), "wb");
+      FILE* discarded = backend::OpenHostStream(m_files->NewScratchPath(), "wb");
       if (discarded == nullptr) return Status::FromLastError();
       pipe = std::make_unique<PlannedPipe>(discarded);
     } else {
       Expected<backend::ChildPipe> opened = backend::ChildPipe::Open(commandLine);
       if (!opened.ok()) return opened.status();
-      pipe = std::make_unique<RecordedPipe>(std::move(*opened));
+      pipe = BackendChildPipe(std::move(*opened));
     }
     m_programs.push_back({commandLine, std::string(), true});
     return pipe;
@@ -259,9 +251,10 @@ class ChangeRecorder::Impl final : public SeamLayer {
     return deleted;
   }
   Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol) override {
-    const std::string servicesFile = backend::WindowsDirectory() + "\\system32\\drivers\\etc\\services";
-    if (!m_files.IsPending(servicesFile)) return backend::LookupServiceByPort(port, protocol);
-    std::optional<std::string> text = m_files.CurrentBytes(servicesFile);
+    const std::string servicesFile =
+        backend::WindowsDirectory() + "\\system32\\drivers\\etc\\services";
+    if (!m_files->IsPending(servicesFile)) return backend::LookupServiceByPort(port, protocol);
+    std::optional<std::string> text = m_files->CurrentBytes(servicesFile);
     std::optional<ServiceEntry> entry =
         text ? FindServiceByPortInServicesText(*text, port, protocol) : std::nullopt;
     if (!entry) return Status::Failure(kNoData);
@@ -271,9 +264,10 @@ class ChangeRecorder::Impl final : public SeamLayer {
  private:
   Recording m_mode;
   std::string m_scratchFolder;
-  PlannedFiles m_files;
-  PlannedRegistry m_registry;
-  PlannedServices m_services;
+  // Shared with the handles they give, which hold them weakly.
+  std::shared_ptr<PlannedFiles> m_files;
+  std::shared_ptr<PlannedRegistry> m_registry;
+  std::shared_ptr<PlannedServices> m_services;
   std::vector<DataSourceChange> m_dataSources;
   std::vector<ProgramRun> m_programs;
   std::vector<StartupItemChange> m_startupItems;

@@ -43,7 +43,8 @@ namespace orvane::os {
 // A file's bytes before and after (no line end translation); nothing when the
 // file is missing on that side. newFileMode is the mode the new content was
 // written with (0600 marks a private file, such as a command file that holds
-// a password).
+// a password): the one its last writing call asked for (a copy or a move
+// carries its source's), which is what a plan knows.
 struct FileChange {
   std::string path;  // the Windows path the library used
   std::optional<std::string> before;
@@ -124,7 +125,13 @@ std::optional<ChangeSet> LoadChangeSet(std::FILE* in);
 enum class Recording { kPassThrough, kPlan };
 
 // One per process at a time (a second one while the first lives fails with
-// status() kAlreadyExists and records nothing).
+// status() kAlreadyExists and records nothing), made and ended while no
+// other thread uses the seam. Handles that the library
+// opened while it lived (keys, services, replacement files) fail with
+// kInvalidHandle once it has gone, and file snapshots are never current
+// across its beginning or end. A plan does not write hive files
+// (RegistryKey::SaveToFile, RestoreFromFile) nor move directories: those
+// fail with kNotSupported.
 class ChangeRecorder {
  public:
   explicit ChangeRecorder(Recording mode);

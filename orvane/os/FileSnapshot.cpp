@@ -12,7 +12,9 @@ class BackendSnapshot final : public FileSnapshot::Impl {
  public:
   explicit BackendSnapshot(backend::FileSnapshot snapshot) : m_snapshot(std::move(snapshot)) {}
   const std::string& bytes() const override { return m_snapshot.bytes(); }
-  bool IsCurrent() const override { return m_snapshot.IsCurrent(); }
+  // Taken from the machine, it may miss what a recording layer begun since
+  // holds pending: while one is active, it is never current.
+  bool IsCurrent() const override { return ActiveSeamLayer() == nullptr && m_snapshot.IsCurrent(); }
 
  private:
   backend::FileSnapshot m_snapshot;

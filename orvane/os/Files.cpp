@@ -64,9 +64,9 @@ class BackendReplacementFile final : public ReplacementFile::Impl {
   backend::ReplacementFile m_file;
 };
 
-class BackendFileLock final : public FileLock::Impl {
+class BackendLock final : public FileLock::Impl {
  public:
-  BackendFileLock(const std::string& lockPath, LockWait wait) : m_lock(lockPath, wait) {}
+  BackendLock(const std::string& lockPath, LockWait wait) : m_lock(lockPath, wait) {}
   const Status& status() const override { return m_lock.status(); }
 
  private:
@@ -74,6 +74,10 @@ class BackendFileLock final : public FileLock::Impl {
 };
 
 }  // namespace
+
+std::unique_ptr<FileLock::Impl> BackendFileLock(const std::string& lockPath, LockWait wait) {
+  return std::make_unique<BackendLock>(lockPath, wait);
+}
 
 SeamLayer* ActiveSeamLayer() { return ActiveSlot(); }
 void SetActiveSeamLayer(SeamLayer* layer) { ActiveSlot() = layer; }
@@ -93,11 +97,13 @@ FILE* ReplacementFile::stream() const { return m_impl->stream(); }
 const Status& ReplacementFile::status() const { return m_impl->status(); }
 Status ReplacementFile::Finish() { return m_impl->Finish(); }
 Status ReplacementFile::Commit() { return m_impl->Commit(nullptr); }
-Status ReplacementFile::Commit(const std::string& backupPath) { return m_impl->Commit(&backupPath); }
+Status ReplacementFile::Commit(const std::string& backupPath) {
+  return m_impl->Commit(&backupPath);
+}
 
 FileLock::FileLock(const std::string& lockPath, LockWait wait)
     : m_impl(ActiveSlot() != nullptr ? ActiveSlot()->NewFileLock(lockPath, wait)
-                                      : std::make_unique<BackendFileLock>(lockPath, wait)) {}
+                                      : BackendFileLock(lockPath, wait)) {}
 FileLock::~FileLock() = default;
 const Status& FileLock::status() const { return m_impl->status(); }
 

@@ -34,8 +34,12 @@ class PlannedReplacement final : public ReplacementFile::Impl {
  public:
   PlannedReplacement(PlannedFiles& files, const std::string& path, const char* mode,
                      int newFileMode, ReplacedFileMode modeRule, Status status)
-      : m_files(files), m_path(path), m_scratch(files.NewScratchPath()),
-        m_newFileMode(newFileMode), m_modeRule(modeRule), m_status(status) {
+      : m_files(files.weak_from_this()),
+        m_path(path),
+        m_scratch(files.NewScratchPath()),
+        m_newFileMode(newFileMode),
+        m_modeRule(modeRule),
+        m_status(status) {
     if (!m_status.ok()) return;
     if (mode[0] != 'w') {
       m_status = Status::Failure(kInvalidParameter);
@@ -62,18 +66,21 @@ class PlannedReplacement final : public ReplacementFile::Impl {
   Status Commit(const std::string* backupPath) override {
     Status finished = Finish();
     if (!finished.ok() || m_committed) return finished;
-    if (backupPath != nullptr && m_files.HoldsContentOf(m_path, m_scratch, m_newFileMode, m_modeRule)) {
+    std::shared_ptr<PlannedFiles> files = m_files.lock();
+    if (!files) return m_status = Status::Failure(kInvalidHandle);
+    if (backupPath != nullptr &&
+        files->HoldsContentOf(m_path, m_scratch, m_newFileMode, m_modeRule)) {
       // As on the machine: the file and its backup stay as they are.
       std::remove(m_scratch.c_str());
     } else {
-      m_files.CommitReplacement(m_path, backupPath, m_scratch, m_newFileMode);
+      files->CommitReplacement(m_path, backupPath, m_scratch, m_newFileMode);
     }
     m_committed = true;
     return m_status;
   }
 
  private:
-  PlannedFiles& m_files;
+  std::weak_ptr<PlannedFiles> m_files;
   std::string m_path;
   std::string m_scratch;
   int m_newFileMode;
@@ -89,21 +96,24 @@ class RecordedReplacement final : public ReplacementFile::Impl {
  public:
   RecordedReplacement(PlannedFiles& files, const std::string& path, const char* mode,
                       int newFileMode, ReplacedFileMode modeRule)
-      : m_files(files), m_path(path), m_newFileMode(newFileMode),
+      : m_files(files.weak_from_this()),
+        m_path(path),
+        m_newFileMode(newFileMode),
         m_file(path, mode, newFileMode, modeRule) {}
 
   FILE* stream() const override { return m_file.stream(); }
   const Status& status() const override { return m_file.status(); }
   Status Finish() override { return m_file.Finish(); }
   Status Commit(const std::string* backupPath) override {
-    m_files.Touch(m_path, m_newFileMode);
+    std::shared_ptr<PlannedFiles> files = m_files.lock();
+    if (files) files->Touch(m_path, m_newFileMode);
     if (backupPath == nullptr) return m_file.Commit();
-    m_files.Touch(*backupPath, m_newFileMode);
+    if (files) files->Touch(*backupPath, m_newFileMode);
     return m_file.Commit(*backupPath);
   }
 
  private:
-  PlannedFiles& m_files;
+  std::weak_ptr<PlannedFiles> m_files;
   std::string m_path;
   int m_newFileMode;
   backend::ReplacementFile m_file;
@@ -118,32 +128,28 @@ class PlannedLock final : public FileLock::Impl {
   Status m_status;
 };
 
-class RecordedLock final : public FileLock::Impl {
- public:
-  RecordedLock(const std::string& lockPath, LockWait wait) : m_lock(lockPath, wait) {}
-  const Status& status() const override { return m_lock.status(); }
-
- private:
-  backend::FileLock m_lock;
-};
-
 // A snapshot of a file as the run sees it: current while the run sees the
 // same bytes (a pending file) or the backend's file is unchanged and still
-// not overlaid.
+// not overlaid; never once the recorder has gone (a reader that keeps it
+// reads the file again, as the machine has it).
 class LayerSnapshot final : public FileSnapshot::Impl {
  public:
   LayerSnapshot(const PlannedFiles& files, std::string path, std::string bytes,
                 std::optional<backend::FileSnapshot> backendSnapshot)
-      : m_files(files), m_path(std::move(path)), m_bytes(std::move(bytes)),
+      : m_files(files.weak_from_this()),
+        m_path(std::move(path)),
+        m_bytes(std::move(bytes)),
         m_backend(std::move(backendSnapshot)) {}
   const std::string& bytes() const override { return m_backend ? m_backend->bytes() : m_bytes; }
   bool IsCurrent() const override {
-    if (m_backend) return !m_files.IsPending(m_path) && m_backend->IsCurrent();
-    return m_files.CurrentBytes(m_path) == m_bytes;
+    std::shared_ptr<const PlannedFiles> files = m_files.lock();
+    if (!files) return false;
+    if (m_backend) return !files->IsPending(m_path) && m_backend->IsCurrent();
+    return files->CurrentBytes(m_path) == m_bytes;
   }
 
  private:
-  const PlannedFiles& m_files;
+  std::weak_ptr<const PlannedFiles> m_files;
   std::string m_path;
   std::string m_bytes;
   std::optional<backend::FileSnapshot> m_backend;
@@ -240,10 +246,11 @@ FILE* PlannedFiles::OpenFile(const std::string& path, const char* mode, int newF
   if (!writable.ok()) return nullptr;
   Touch(path, newFileMode);
   const Entry* entry = Pending(PathKey(path));
-  std::string scratch = entry != nullptr && entry->kind == Kind::kFile ? entry->scratch
-                                                                       : NewScratchPath();
+  std::string scratch =
+      entry != nullptr && entry->kind == Kind::kFile ? entry->scratch : NewScratchPath();
   // Appending and updating start from the file's bytes.
-  if (entry == nullptr && exists && mode[0] != 'w' && !WriteHostFile(scratch, *CurrentBytes(path))) {
+  if (entry == nullptr && exists && mode[0] != 'w' &&
+      !WriteHostFile(scratch, *CurrentBytes(path))) {
     Status::Failure(kWriteFault);
     return nullptr;
   }
@@ -251,8 +258,10 @@ FILE* PlannedFiles::OpenFile(const std::string& path, const char* mode, int newF
   return backend::OpenHostStream(scratch, mode, newFileMode);
 }
 
-std::unique_ptr<ReplacementFile::Impl> PlannedFiles::NewReplacementFile(
-    const std::string& path, const char* mode, int newFileMode, ReplacedFileMode modeRule) {
+std::unique_ptr<ReplacementFile::Impl> PlannedFiles::NewReplacementFile(const std::string& path,
+                                                                        const char* mode,
+                                                                        int newFileMode,
+                                                                        ReplacedFileMode modeRule) {
   if (m_mode == Recording::kPassThrough) {
     return std::make_unique<RecordedReplacement>(*this, path, mode, newFileMode, modeRule);
   }
@@ -293,7 +302,7 @@ void PlannedFiles::CommitReplacement(const std::string& path, const std::string*
 std::unique_ptr<FileLock::Impl> PlannedFiles::NewFileLock(const std::string& lockPath,
                                                           LockWait wait) {
   if (m_mode == Recording::kPlan) return std::make_unique<PlannedLock>();
-  return std::make_unique<RecordedLock>(lockPath, wait);
+  return BackendFileLock(lockPath, wait);
 }
 
 FILE* PlannedFiles::ReopenFile(const std::string& path, const char* mode, FILE* stream) {
@@ -335,7 +344,8 @@ Status PlannedFiles::CopyFile(const std::string& source, const std::string& targ
     return backend::CopyFile(source, target, failIfExists);
   }
   std::optional<std::string> bytes = CurrentBytes(source);
-  if (!bytes) return Status::Failure(KindOf(source) == Kind::kMissing ? kFileNotFound : kAccessDenied);
+  if (!bytes)
+    return Status::Failure(KindOf(source) == Kind::kMissing ? kFileNotFound : kAccessDenied);
   Status writable = CheckWritableFile(target);
   if (!writable.ok()) return writable;
   if (failIfExists && KindOf(target) == Kind::kFile) return Status::Failure(kFileExists);
@@ -379,7 +389,8 @@ Status PlannedFiles::DeleteFile(const std::string& path) {
     return backend::DeleteFile(path);
   }
   const Kind kind = KindOf(path);
-  if (kind != Kind::kFile) return Status::Failure(kind == Kind::kMissing ? kFileNotFound : kAccessDenied);
+  if (kind != Kind::kFile)
+    return Status::Failure(kind == Kind::kMissing ? kFileNotFound : kAccessDenied);
   Touch(path);
   SetPendingKind(path, Kind::kMissing);
   return Status();
@@ -476,7 +487,8 @@ Expected<std::unique_ptr<FileSnapshot::Impl>> PlannedFiles::TakeFileSnapshot(
 void PlannedFiles::AppendChanges(ChangeSet* changes) const {
   for (const Before& before : m_before) {
     const Kind now = KindOf(before.path);
-    std::optional<std::string> after = now == Kind::kFile ? CurrentBytes(before.path) : std::nullopt;
+    std::optional<std::string> after =
+        now == Kind::kFile ? CurrentBytes(before.path) : std::nullopt;
     if (before.bytes != after) {
       changes->files.push_back({before.path, before.bytes, after, before.newFileMode});
     }

@@ -21,7 +21,10 @@
 
 namespace orvane::os {
 
-class PlannedFiles {
+// Owned by a shared pointer: the handles it gives (replacements, snapshots)
+// hold it weakly, so that one kept after the recorder has gone fails
+// (kInvalidHandle) instead of reaching it.
+class PlannedFiles : public std::enable_shared_from_this<PlannedFiles> {
  public:
   // scratchFolder: an empty host folder that the pending files go into.
   PlannedFiles(Recording mode, std::string scratchFolder);

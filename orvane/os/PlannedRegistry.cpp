@@ -39,7 +39,6 @@ std::string KeyId(RegistryRoot root, const std::string& subkey) {
   return id;
 }
 
-
 bool SameValue(const std::optional<RegistryValue>& a, const std::optional<RegistryValue>& b) {
   if (!a || !b) return !a && !b;
   return a->type == b->type && a->data == b->data;
@@ -49,66 +48,96 @@ Expected<backend::RegistryKey> OpenBackend(RegistryRoot root, const std::string&
   return backend::RegistryKey::Open(root, subkey, RegistryAccess::kRead);
 }
 
+// The names that the backend's key enumerates (none when it has no such
+// key), in its order.
+std::vector<std::string> BackendNames(
+    RegistryRoot root, const std::string& subkey,
+    Expected<std::string> (backend::RegistryKey::*enumerate)(unsigned long) const) {
+  std::vector<std::string> names;
+  Expected<backend::RegistryKey> key = OpenBackend(root, subkey);
+  for (unsigned long index = 0; key.ok(); ++index) {
+    Expected<std::string> name = ((*key).*enumerate)(index);
+    if (!name.ok()) break;
+    names.push_back(*name);
+  }
+  return names;
+}
+
 // An open key of the layer: it names the key; every call asks the layer,
 // which overlays the backend (kPlan) or records and reaches it
 // (kPassThrough).
 class LayerKey final : public RegistryKey::Impl {
  public:
   LayerKey(PlannedRegistry& registry, RegistryRoot root, std::string subkey, RegistryAccess access)
-      : m_registry(registry), m_root(root), m_subkey(std::move(subkey)), m_access(access) {}
+      : m_registry(registry.weak_from_this()),
+        m_root(root),
+        m_subkey(std::move(subkey)),
+        m_access(access) {}
 
   Expected<std::unique_ptr<Impl>> OpenSubkey(const std::string& subkey,
                                              RegistryAccess access) const override {
-    if (!m_registry.Exists(m_root, m_subkey)) return Status::Failure(kKeyDeleted);
-    return m_registry.Open(m_root, m_subkey + "\\" + subkey, access);
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable();
+    if (!registry.ok()) return registry.status();
+    return (*registry)->Open(m_root, m_subkey + "\\" + subkey, access);
   }
   Expected<RegistryValue> QueryValue(const std::string& name) const override {
-    Status usable = Usable(RegistryAccess::kWrite);
-    if (!usable.ok()) return usable;
-    return m_registry.QueryValue(m_root, m_subkey, name);
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable(RegistryAccess::kWrite);
+    if (!registry.ok()) return registry.status();
+    return (*registry)->QueryValue(m_root, m_subkey, name);
   }
   Status SetValue(const std::string& name, const RegistryValue& value) override {
-    Status usable = Usable(RegistryAccess::kRead);
-    return usable.ok() ? m_registry.SetValue(m_root, m_subkey, name, value) : usable;
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable(RegistryAccess::kRead);
+    if (!registry.ok()) return registry.status();
+    return (*registry)->SetValue(m_root, m_subkey, name, value);
   }
   Status DeleteValue(const std::string& name) override {
-    Status usable = Usable(RegistryAccess::kRead);
-    return usable.ok() ? m_registry.DeleteValue(m_root, m_subkey, name) : usable;
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable(RegistryAccess::kRead);
+    if (!registry.ok()) return registry.status();
+    return (*registry)->DeleteValue(m_root, m_subkey, name);
   }
   Expected<std::string> EnumerateSubkey(unsigned long index) const override {
-    Status usable = Usable(RegistryAccess::kWrite);
-    if (!usable.ok()) return usable;
-    return NameAt(m_registry.SubkeyNames(m_root, m_subkey), index);
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable(RegistryAccess::kWrite);
+    if (!registry.ok()) return registry.status();
+    return NameAt((*registry)->SubkeyNames(m_root, m_subkey), index);
   }
   Expected<std::string> EnumerateValue(unsigned long index) const override {
-    Status usable = Usable(RegistryAccess::kWrite);
-    if (!usable.ok()) return usable;
-    return NameAt(m_registry.ValueNames(m_root, m_subkey), index);
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable(RegistryAccess::kWrite);
+    if (!registry.ok()) return registry.status();
+    return NameAt((*registry)->ValueNames(m_root, m_subkey), index);
   }
   Expected<std::string> KeyClass() const override {
-    Status usable = Usable(RegistryAccess::kWrite);
-    if (!usable.ok()) return usable;
-    return m_registry.KeyClass(m_root, m_subkey);
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable(RegistryAccess::kWrite);
+    if (!registry.ok()) return registry.status();
+    return (*registry)->KeyClass(m_root, m_subkey);
   }
   // A hive file holds a backend's own format: a plan cannot write the
   // pending keys into one, nor take keys from one that it did not write.
   Status SaveToFile(const std::string& path) const override {
-    if (m_registry.mode() == Recording::kPlan) return Status::Failure(kNotSupported);
-    return BackendKey()->SaveToFile(path);
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable();
+    if (!registry.ok()) return registry.status();
+    if ((*registry)->mode() == Recording::kPlan) return Status::Failure(kNotSupported);
+    Expected<backend::RegistryKey> key = BackendKey();
+    return key.ok() ? key->SaveToFile(path) : key.status();
   }
   Status RestoreFromFile(const std::string& path) override {
-    if (m_registry.mode() == Recording::kPlan) return Status::Failure(kNotSupported);
-    m_registry.TouchKey(m_root, m_subkey);
-    return BackendKey()->RestoreFromFile(path);
+    Expected<std::shared_ptr<PlannedRegistry>> registry = Usable();
+    if (!registry.ok()) return registry.status();
+    if ((*registry)->mode() == Recording::kPlan) return Status::Failure(kNotSupported);
+    (*registry)->TouchKey(m_root, m_subkey);
+    Expected<backend::RegistryKey> key = BackendKey();
+    return key.ok() ? key->RestoreFromFile(path) : key.status();
   }
 
  private:
-  // Fails when the key is gone or the handle lacks the right (a handle of
-  // access `lacking` may not make the call).
-  Status Usable(RegistryAccess lacking) const {
+  // The layer, unless the recorder has gone, the key is gone or the handle
+  // lacks the right (a handle of access `lacking` may not make the call).
+  Expected<std::shared_ptr<PlannedRegistry>> Usable(
+      std::optional<RegistryAccess> lacking = std::nullopt) const {
+    std::shared_ptr<PlannedRegistry> registry = m_registry.lock();
+    if (!registry) return Status::Failure(kInvalidHandle);
     if (m_access == lacking) return Status::Failure(kAccessDenied);
-    if (!m_registry.Exists(m_root, m_subkey)) return Status::Failure(kKeyDeleted);
-    return Status();
+    if (!registry->Exists(m_root, m_subkey)) return Status::Failure(kKeyDeleted);
+    return registry;
   }
   Expected<backend::RegistryKey> BackendKey() const {
     return backend::RegistryKey::Open(m_root, m_subkey, RegistryAccess::kAll);
@@ -118,7 +147,7 @@ class LayerKey final : public RegistryKey::Impl {
     return names[index];
   }
 
-  PlannedRegistry& m_registry;
+  std::weak_ptr<PlannedRegistry> m_registry;
   RegistryRoot m_root;
   std::string m_subkey;
   RegistryAccess m_access;
@@ -151,8 +180,7 @@ bool PlannedRegistry::Exists(RegistryRoot root, const std::string& subkey) const
   return OpenBackend(root, subkey).ok();
 }
 
-std::optional<RegistryValue> PlannedRegistry::ValueNow(RegistryRoot root,
-                                                       const std::string& subkey,
+std::optional<RegistryValue> PlannedRegistry::ValueNow(RegistryRoot root, const std::string& subkey,
                                                        const std::string& name) const {
   Expected<RegistryValue> value = QueryValue(root, subkey, name);
   if (!value.ok()) return std::nullopt;
@@ -232,16 +260,10 @@ Status PlannedRegistry::DeleteValue(RegistryRoot root, const std::string& subkey
 
 std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
                                                       const std::string& subkey) const {
-  std::vector<std::string> names;
   const PendingKey* key = Pending(root, subkey);
+  std::vector<std::string> names;
   if (key == nullptr || !key->fresh) {
-    if (Expected<backend::RegistryKey> open = OpenBackend(root, subkey)) {
-      for (unsigned long index = 0;; ++index) {
-        Expected<std::string> name = open->EnumerateSubkey(index);
-        if (!name.ok()) break;
-        names.push_back(*name);
-      }
-    }
+    names = BackendNames(root, subkey, &backend::RegistryKey::EnumerateSubkey);
   }
   const std::string id = KeyId(root, subkey);
   for (const auto& [childId, child] : m_pending) {
@@ -261,16 +283,10 @@ std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
 
 std::vector<std::string> PlannedRegistry::ValueNames(RegistryRoot root,
                                                      const std::string& subkey) const {
-  std::vector<std::string> names;
   const PendingKey* key = Pending(root, subkey);
+  std::vector<std::string> names;
   if (key == nullptr || !key->fresh) {
-    if (Expected<backend::RegistryKey> open = OpenBackend(root, subkey)) {
-      for (unsigned long index = 0;; ++index) {
-        Expected<std::string> name = open->EnumerateValue(index);
-        if (!name.ok()) break;
-        names.push_back(*name);
-      }
-    }
+    names = BackendNames(root, subkey, &backend::RegistryKey::EnumerateValue);
   }
   if (key == nullptr) return names;
   for (const auto& [valueName, value] : key->values) {
@@ -336,7 +352,8 @@ void PlannedRegistry::AppendChanges(ChangeSet* changes) const {
     if (touched.value) {
       std::optional<RegistryValue> now = ValueNow(touched.root, touched.subkey, *touched.value);
       if (!SameValue(touched.before, now)) {
-        changes->registry.push_back({touched.root, touched.subkey, touched.value, touched.before, now});
+        changes->registry.push_back(
+            {touched.root, touched.subkey, touched.value, touched.before, now});
       }
       continue;
     }

@@ -22,7 +22,9 @@
 
 namespace orvane::os {
 
-class PlannedRegistry {
+// Owned by a shared pointer: its key handles hold it weakly, so that one
+// kept after the recorder has gone fails (kInvalidHandle).
+class PlannedRegistry : public std::enable_shared_from_this<PlannedRegistry> {
  public:
   explicit PlannedRegistry(Recording mode);
   PlannedRegistry(const PlannedRegistry&) = delete;
@@ -30,8 +32,7 @@ class PlannedRegistry {
 
   Expected<std::unique_ptr<RegistryKey::Impl>> Open(RegistryRoot root, const std::string& subkey,
                                                     RegistryAccess access);
-  Expected<std::unique_ptr<RegistryKey::Impl>> Create(RegistryRoot root,
-                                                      const std::string& subkey,
+  Expected<std::unique_ptr<RegistryKey::Impl>> Create(RegistryRoot root, const std::string& subkey,
                                                       const std::string& keyClass,
                                                       RegistryAccess access);
   Status DeleteKey(RegistryRoot root, const std::string& subkey);

@@ -43,41 +43,43 @@ PlannedServices::State BackendState(const std::string& name) {
 class PlannedService final : public Service::Impl {
  public:
   PlannedService(PlannedServices& services, std::string name)
-      : m_services(services), m_name(std::move(name)) {}
+      : m_services(services.weak_from_this()), m_name(std::move(name)) {}
 
   const std::string& name() const override { return m_name; }
   Status Start() override {
-    PlannedServices::State current = m_services.Current(m_name);
-    if (!current.config) return Status::Failure(kServiceDoesNotExist);
-    if (current.markedForDelete) return Status::Failure(kServiceMarkedForDelete);
-    if (current.config->startType == StartType::kDisabled) {
+    std::shared_ptr<PlannedServices> services;
+    Expected<PlannedServices::State> current = Current(&services);
+    if (!current.ok()) return current.status();
+    if (current->markedForDelete) return Status::Failure(kServiceMarkedForDelete);
+    if (current->config->startType == StartType::kDisabled) {
       return Status::Failure(kServiceDisabled);
     }
-    if (current.state != ServiceState::kStopped) return Status::Failure(kServiceAlreadyRunning);
-    m_services.Change(m_name).state = ServiceState::kRunning;
+    if (current->state != ServiceState::kStopped) return Status::Failure(kServiceAlreadyRunning);
+    services->Change(m_name).state = ServiceState::kRunning;
     return Status();
   }
   Status Stop() override {
-    PlannedServices::State current = m_services.Current(m_name);
-    if (!current.config) return Status::Failure(kServiceDoesNotExist);
-    if (current.state == ServiceState::kStopped) return Status::Failure(kServiceNotActive);
-    PlannedServices::State& changed = m_services.Change(m_name);
+    std::shared_ptr<PlannedServices> services;
+    Expected<PlannedServices::State> current = Current(&services);
+    if (!current.ok()) return current.status();
+    if (current->state == ServiceState::kStopped) return Status::Failure(kServiceNotActive);
+    PlannedServices::State& changed = services->Change(m_name);
     changed.state = ServiceState::kStopped;
     if (changed.markedForDelete) changed = PlannedServices::State();
     return Status();
   }
   Expected<ServiceStatus> QueryStatus() const override {
-    PlannedServices::State current = m_services.Current(m_name);
-    if (!current.config) return Status::Failure(kServiceDoesNotExist);
+    Expected<PlannedServices::State> current = Current(nullptr);
+    if (!current.ok()) return current.status();
     ServiceStatus status;
-    status.state = current.state;
+    status.state = current->state;
     return status;
   }
   Expected<ServiceConfig> QueryConfig(unsigned long bufferBytes,
                                       unsigned long* bytesNeeded) const override {
-    PlannedServices::State current = m_services.Current(m_name);
-    if (!current.config) return Status::Failure(kServiceDoesNotExist);
-    const ServiceConfig& config = *current.config;
+    Expected<PlannedServices::State> current = Current(nullptr);
+    if (!current.ok()) return current.status();
+    const ServiceConfig& config = *current->config;
     // An empty load order group and dependency list take three NULs.
     const unsigned long needed = kServiceConfigFixedBytes + config.binaryPath.size() + 1 + 3 +
                                  config.account.size() + 1 + config.displayName.size() + 1;
@@ -86,15 +88,18 @@ class PlannedService final : public Service::Impl {
     return config;
   }
   Status ChangeStartType(StartType startType) override {
-    if (!m_services.Current(m_name).config) return Status::Failure(kServiceDoesNotExist);
-    m_services.Change(m_name).config->startType = startType;
+    std::shared_ptr<PlannedServices> services;
+    Expected<PlannedServices::State> current = Current(&services);
+    if (!current.ok()) return current.status();
+    services->Change(m_name).config->startType = startType;
     return Status();
   }
   Status Delete() override {
-    PlannedServices::State current = m_services.Current(m_name);
-    if (!current.config) return Status::Failure(kServiceDoesNotExist);
-    if (current.markedForDelete) return Status::Failure(kServiceMarkedForDelete);
-    PlannedServices::State& changed = m_services.Change(m_name);
+    std::shared_ptr<PlannedServices> services;
+    Expected<PlannedServices::State> current = Current(&services);
+    if (!current.ok()) return current.status();
+    if (current->markedForDelete) return Status::Failure(kServiceMarkedForDelete);
+    PlannedServices::State& changed = services->Change(m_name);
     // A stopped service goes at once; a running one when it has stopped.
     if (changed.state == ServiceState::kStopped) {
       changed = PlannedServices::State();
@@ -105,7 +110,18 @@ class PlannedService final : public Service::Impl {
   }
 
  private:
-  PlannedServices& m_services;
+  // The service as the plan has it now (and the layer, when asked); fails
+  // when the recorder has gone or the service does not exist.
+  Expected<PlannedServices::State> Current(std::shared_ptr<PlannedServices>* layer) const {
+    std::shared_ptr<PlannedServices> services = m_services.lock();
+    if (!services) return Status::Failure(kInvalidHandle);
+    PlannedServices::State current = services->Current(m_name);
+    if (!current.config) return Status::Failure(kServiceDoesNotExist);
+    if (layer != nullptr) *layer = std::move(services);
+    return current;
+  }
+
+  std::weak_ptr<PlannedServices> m_services;
   std::string m_name;
 };
 
@@ -113,15 +129,15 @@ class PlannedService final : public Service::Impl {
 class RecordedService final : public Service::Impl {
  public:
   RecordedService(PlannedServices& services, backend::Service service)
-      : m_services(services), m_service(std::move(service)) {}
+      : m_services(services.weak_from_this()), m_service(std::move(service)) {}
 
   const std::string& name() const override { return m_service.name(); }
   Status Start() override {
-    m_services.Touch(name());
+    Touch();
     return m_service.Start();
   }
   Status Stop() override {
-    m_services.Touch(name());
+    Touch();
     return m_service.Stop();
   }
   Expected<ServiceStatus> QueryStatus() const override { return m_service.QueryStatus(); }
@@ -130,48 +146,48 @@ class RecordedService final : public Service::Impl {
     return m_service.QueryConfig(bufferBytes, bytesNeeded);
   }
   Status ChangeStartType(StartType startType) override {
-    m_services.Touch(name());
+    Touch();
     return m_service.ChangeStartType(startType);
   }
   Status Delete() override {
-    m_services.Touch(name());
+    Touch();
     return m_service.Delete();
   }
 
  private:
-  PlannedServices& m_services;
+  void Touch() {
+    if (std::shared_ptr<PlannedServices> services = m_services.lock()) services->Touch(name());
+  }
+
+  std::weak_ptr<PlannedServices> m_services;
   backend::Service m_service;
 };
 
 class PlannedLock final : public ServiceDatabaseLock::Impl {};
 
-class RecordedLock final : public ServiceDatabaseLock::Impl {
- public:
-  explicit RecordedLock(backend::ServiceDatabaseLock lock) : m_lock(std::move(lock)) {}
-
- private:
-  backend::ServiceDatabaseLock m_lock;
-};
-
 class LayerManager final : public ServiceManager::Impl {
  public:
   LayerManager(PlannedServices& services, std::optional<backend::ServiceManager> manager)
-      : m_services(services), m_manager(std::move(manager)) {}
+      : m_services(services.weak_from_this()), m_manager(std::move(manager)) {}
 
   Expected<std::unique_ptr<Service::Impl>> OpenService(const std::string& name) const override {
+    std::shared_ptr<PlannedServices> services = m_services.lock();
+    if (!services) return Status::Failure(kInvalidHandle);
     if (!m_manager) {
-      if (!m_services.Current(name).config) return Status::Failure(kServiceDoesNotExist);
-      return std::unique_ptr<Service::Impl>(std::make_unique<PlannedService>(m_services, name));
+      if (!services->Current(name).config) return Status::Failure(kServiceDoesNotExist);
+      return std::unique_ptr<Service::Impl>(std::make_unique<PlannedService>(*services, name));
     }
-    return Recorded(m_manager->OpenService(name));
+    return Recorded(*services, m_manager->OpenService(name));
   }
   Expected<std::unique_ptr<Service::Impl>> CreateService(const std::string& name,
                                                          const ServiceConfig& config) override {
+    std::shared_ptr<PlannedServices> services = m_services.lock();
+    if (!services) return Status::Failure(kInvalidHandle);
     if (m_manager) {
-      m_services.Touch(name);
-      return Recorded(m_manager->CreateService(name, config));
+      services->Touch(name);
+      return Recorded(*services, m_manager->CreateService(name, config));
     }
-    PlannedServices::State current = m_services.Current(name);
+    PlannedServices::State current = services->Current(name);
     if (current.config) {
       return Status::Failure(current.markedForDelete ? kServiceMarkedForDelete : kServiceExists);
     }
@@ -182,25 +198,27 @@ class LayerManager final : public ServiceManager::Impl {
     ServiceConfig created = config;
     if (created.displayName.empty()) created.displayName = name;
     if (created.account.empty()) created.account = kLocalSystemAccount;
-    m_services.Change(name) = PlannedServices::State{created, ServiceState::kStopped, false};
-    return std::unique_ptr<Service::Impl>(std::make_unique<PlannedService>(m_services, name));
+    services->Change(name) = PlannedServices::State{created, ServiceState::kStopped, false};
+    return std::unique_ptr<Service::Impl>(std::make_unique<PlannedService>(*services, name));
   }
   Expected<std::unique_ptr<ServiceDatabaseLock::Impl>> LockDatabase() override {
-    if (!m_manager) return std::unique_ptr<ServiceDatabaseLock::Impl>(std::make_unique<PlannedLock>());
+    if (!m_manager) {
+      return std::unique_ptr<ServiceDatabaseLock::Impl>(std::make_unique<PlannedLock>());
+    }
     Expected<backend::ServiceDatabaseLock> lock = m_manager->LockDatabase();
     if (!lock.ok()) return lock.status();
-    return std::unique_ptr<ServiceDatabaseLock::Impl>(
-        std::make_unique<RecordedLock>(std::move(*lock)));
+    return BackendDatabaseLock(std::move(*lock));
   }
 
  private:
-  Expected<std::unique_ptr<Service::Impl>> Recorded(Expected<backend::Service> service) const {
+  static Expected<std::unique_ptr<Service::Impl>> Recorded(PlannedServices& services,
+                                                           Expected<backend::Service> service) {
     if (!service.ok()) return service.status();
     return std::unique_ptr<Service::Impl>(
-        std::make_unique<RecordedService>(m_services, std::move(*service)));
+        std::make_unique<RecordedService>(services, std::move(*service)));
   }
 
-  PlannedServices& m_services;
+  std::weak_ptr<PlannedServices> m_services;
   // Null under kPlan: the plan's manager has no backend's behind it.
   mutable std::optional<backend::ServiceManager> m_manager;
 };
@@ -234,7 +252,8 @@ PlannedServices::State& PlannedServices::Change(const std::string& name) {
 
 Expected<std::unique_ptr<ServiceManager::Impl>> PlannedServices::OpenManager() {
   if (m_mode == Recording::kPlan) {
-    return std::unique_ptr<ServiceManager::Impl>(std::make_unique<LayerManager>(*this, std::nullopt));
+    return std::unique_ptr<ServiceManager::Impl>(
+        std::make_unique<LayerManager>(*this, std::nullopt));
   }
   Expected<backend::ServiceManager> manager = backend::ServiceManager::Open();
   if (!manager.ok()) return manager.status();

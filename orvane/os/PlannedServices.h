@@ -20,7 +20,9 @@
 
 namespace orvane::os {
 
-class PlannedServices {
+// Owned by a shared pointer: its handles hold it weakly, so that one kept
+// after the recorder has gone fails (kInvalidHandle).
+class PlannedServices : public std::enable_shared_from_this<PlannedServices> {
  public:
   explicit PlannedServices(Recording mode);
   PlannedServices(const PlannedServices&) = delete;

@@ -21,8 +21,13 @@ class BackendPipe final : public ChildPipe::Impl {
 
 }  // namespace
 
+std::unique_ptr<ChildPipe::Impl> BackendChildPipe(backend::ChildPipe pipe) {
+  return std::make_unique<BackendPipe>(std::move(pipe));
+}
+
 Status StartProcess(const std::string& commandLine, const std::string& workingDirectory) {
-  if (SeamLayer* layer = ActiveSeamLayer()) return layer->StartProcess(commandLine, workingDirectory);
+  if (SeamLayer* layer = ActiveSeamLayer())
+    return layer->StartProcess(commandLine, workingDirectory);
   return backend::StartProcess(commandLine, workingDirectory);
 }
 
@@ -34,7 +39,7 @@ Expected<ChildPipe> ChildPipe::Open(const std::string& commandLine) {
   }
   Expected<backend::ChildPipe> pipe = backend::ChildPipe::Open(commandLine);
   if (!pipe.ok()) return pipe.status();
-  return ChildPipe(std::make_unique<BackendPipe>(std::move(*pipe)));
+  return ChildPipe(BackendChildPipe(std::move(*pipe)));
 }
 
 ChildPipe::ChildPipe(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}

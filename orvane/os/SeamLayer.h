@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "orvane/os/Backend.h"
 #include "orvane/os/FileSnapshot.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
@@ -124,8 +125,9 @@ class SeamLayer {
   virtual Expected<std::unique_ptr<FileSnapshot::Impl>> TakeFileSnapshot(
       const std::string& path) = 0;
 
-  virtual Expected<std::unique_ptr<RegistryKey::Impl>> OpenRegistryKey(
-      RegistryRoot root, const std::string& subkey, RegistryAccess access) = 0;
+  virtual Expected<std::unique_ptr<RegistryKey::Impl>> OpenRegistryKey(RegistryRoot root,
+                                                                       const std::string& subkey,
+                                                                       RegistryAccess access) = 0;
   virtual Expected<std::unique_ptr<RegistryKey::Impl>> CreateRegistryKey(
       RegistryRoot root, const std::string& subkey, const std::string& keyClass,
       RegistryAccess access) = 0;
@@ -145,6 +147,12 @@ class SeamLayer {
   virtual Status DeleteStartupItem(const std::string& displayName) = 0;
   virtual Expected<ServiceEntry> LookupServiceByPort(int port, const std::string& protocol) = 0;
 };
+
+// The backend's handles as the Impl of the public classes, for the calls
+// that reach the backend (also a pass-through layer's).
+std::unique_ptr<FileLock::Impl> BackendFileLock(const std::string& lockPath, LockWait wait);
+std::unique_ptr<ChildPipe::Impl> BackendChildPipe(backend::ChildPipe pipe);
+std::unique_ptr<ServiceDatabaseLock::Impl> BackendDatabaseLock(backend::ServiceDatabaseLock lock);
 
 // The active layer, null when there is none: each public call tests it once.
 SeamLayer* ActiveSeamLayer();

@@ -29,9 +29,9 @@ class BackendService final : public Service::Impl {
   backend::Service m_service;
 };
 
-class BackendDatabaseLock final : public ServiceDatabaseLock::Impl {
+class BackendLock final : public ServiceDatabaseLock::Impl {
  public:
-  explicit BackendDatabaseLock(backend::ServiceDatabaseLock lock) : m_lock(std::move(lock)) {}
+  explicit BackendLock(backend::ServiceDatabaseLock lock) : m_lock(std::move(lock)) {}
 
  private:
   backend::ServiceDatabaseLock m_lock;
@@ -56,8 +56,7 @@ class BackendManager final : public ServiceManager::Impl {
   Expected<std::unique_ptr<ServiceDatabaseLock::Impl>> LockDatabase() override {
     Expected<backend::ServiceDatabaseLock> lock = m_manager.LockDatabase();
     if (!lock.ok()) return lock.status();
-    return std::unique_ptr<ServiceDatabaseLock::Impl>(
-        std::make_unique<BackendDatabaseLock>(std::move(*lock)));
+    return BackendDatabaseLock(std::move(*lock));
   }
 
  private:
@@ -65,6 +64,10 @@ class BackendManager final : public ServiceManager::Impl {
 };
 
 }  // namespace
+
+std::unique_ptr<ServiceDatabaseLock::Impl> BackendDatabaseLock(backend::ServiceDatabaseLock lock) {
+  return std::make_unique<BackendLock>(std::move(lock));
+}
 
 Service::Service(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 Service::Service(Service&&) noexcept = default;
@@ -79,9 +82,7 @@ Expected<ServiceConfig> Service::QueryConfig(unsigned long bufferBytes,
                                              unsigned long* bytesNeeded) const {
   return m_impl->QueryConfig(bufferBytes, bytesNeeded);
 }
-Status Service::ChangeStartType(StartType startType) {
-  return m_impl->ChangeStartType(startType);
-}
+Status Service::ChangeStartType(StartType startType) { return m_impl->ChangeStartType(startType); }
 Status Service::Delete() { return m_impl->Delete(); }
 
 ServiceDatabaseLock::ServiceDatabaseLock(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}

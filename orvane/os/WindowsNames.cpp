@@ -15,7 +15,8 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
   size_t n = 0, p = 0;
   size_t starAt = std::string::npos, resumeAt = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
+    if (p < pattern.size() &&
+        (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
       ++n;
       ++p;
     } else if (p < pattern.size() && pattern[p] == '*') {
@@ -34,10 +35,11 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
 
 // Names in the order NTFS lists them: compared as upper case.
 bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b) {
-  return std::lexicographical_compare(
-      a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
-        return static_cast<unsigned char>(UpperAscii(x)) < static_cast<unsigned char>(UpperAscii(y));
-      });
+  return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+                                      [](char x, char y) {
+                                        return static_cast<unsigned char>(UpperAscii(x)) <
+                                               static_cast<unsigned char>(UpperAscii(y));
+                                      });
 }
 
 std::string PathKey(const std::string& path) {
