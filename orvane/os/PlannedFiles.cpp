@@ -278,7 +278,8 @@ bool PlannedFiles::HoldsContentOf(const std::string& path, const std::string& sc
   // pending file has the mode it was planned with.
   const Expected<int> mode = Pending(PathKey(path)) == nullptr ? backend::FileMode(path)
                                                               : Expected<int>(RecordedModeOf(path));
-  if (!mode.ok()) return mode.status().code() == kNotSupported;
+  // Without modes (Windows) a private file is written anyway, to close it to others.
+  if (!mode.ok()) return mode.status().code() == kNotSupported && (newFileMode & 077) != 0;
   const int replaced = modeRule == ReplacedFileMode::kKept          ? *mode
                        : modeRule == ReplacedFileMode::kWithoutOthers ? *mode & ~07
                                                                       : newFileMode;
