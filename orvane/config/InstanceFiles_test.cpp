@@ -519,10 +519,15 @@ TEST_F(InstanceFilesTest, MergeKeepsHandAddedLinesInOrderAndIsStable) {
   EXPECT_EQ(Read("tessaly.ini"), expected);
   EXPECT_EQ(Read("tessaly.old.ini"), previous);
 
-  // A second run changes nothing, and keeps the backup of the first.
+  // A second run changes nothing, and keeps the backup of the first (on
+  // Windows the private file is written anyway, to close it to others).
   ASSERT_EQ(orvane::WriteServerConfig(info, kInstall), 1);
   EXPECT_EQ(Read("tessaly.ini"), expected);
+#if defined(_WIN32)
+  EXPECT_EQ(Read("tessaly.old.ini"), expected);
+#else
   EXPECT_EQ(Read("tessaly.old.ini"), previous);
+#endif
   EXPECT_TRUE(ShownErrors().empty());
 }
 

@@ -333,8 +333,13 @@ TEST_F(CreationTest, WritesEveryConfigurationFileAndRecreatesThemTheSame) {
   }
   EXPECT_EQ(before[1].substr(before[1].size() - 10), "\nMY_KEY 5\n");
   EXPECT_TRUE(HasMode(In(kPages, "tessaly.old.ini"), 0600));
-  // A file that comes out the same is not written again, and gets no backup.
+  // A file that comes out the same is not written again, and gets no backup;
+  // on Windows a private file is written anyway, to close it to others.
+#if defined(_WIN32)
+  EXPECT_TRUE(HasMode(In(kPages, "pay_cyber.old.ini"), 0600));
+#else
   EXPECT_FALSE(machine.FileExists(In(kPages, "pay_cyber.old.ini")));
+#endif
   EXPECT_EQ(ServicesFile(), services);
   EXPECT_EQ(ShownMessages(), std::vector<std::string>{
                                  "status: Tessaly instance shop has been created successfully."});

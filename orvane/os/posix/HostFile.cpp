@@ -307,19 +307,20 @@ void HostReplacement::KeepAsBackup(const std::string& backupHostPath) {
 
 Status HostReplacement::Commit(const std::string* backupHostPath) {
   if (m_committed) return Status::Failure(kInvalidHandle);
-  if (fsync(m_fd) != 0) return FailureFromErrno(errno);
   struct stat previous;
   const bool keepPrevious = backupHostPath != nullptr && NameIsRegularFile(m_folder, &previous);
   if (keepPrevious && (previous.st_mode & 07777) == static_cast<mode_t>(m_mode) &&
       HoldsSameBytes(m_folder, m_temporary, previous.st_size)) {
     // Nothing would change: the file stays, and so does the backup of what
-    // it held before, which a second run would otherwise lose.
+    // it held before, which a second run would otherwise lose. Nothing needs
+    // to reach the disk either.
     unlinkat(m_folder.fd(), m_temporary.c_str(), 0);
     close(m_fd);
     m_fd = -1;
     m_committed = true;
     return Status();
   }
+  if (fsync(m_fd) != 0) return FailureFromErrno(errno);
   if (keepPrevious && ExchangeNames(m_folder, m_temporary)) {
     // The temporary's name now holds the previous content: no copy, and the
     // file was never missing.
