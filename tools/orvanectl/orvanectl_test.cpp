@@ -912,6 +912,13 @@ TEST_F(OrvanectlTest, APlanChangesNothingAndIsWhatTheRunThenDoes) {
       EXPECT_TRUE(plan["result"]["changed"].get<bool>()) << name;
     }
   }
+  // Migration of an older installation, planned and then made.
+  ASSERT_EQ(Ctl({"machine", "init", "--sample", "--level", "2", "--force"}).exit, 0);
+  const MachineSnapshot older = SnapshotOf(m_machine);
+  const json plan = CtlJson({"--check", "--diff", "migrate"}, 0);
+  EXPECT_EQ(ChangedPaths(older, SnapshotOf(m_machine)), "");
+  EXPECT_FALSE(plan["result"]["change_set"].empty());
+  EXPECT_EQ(plan["result"]["change_set"], CtlJson({"--diff", "migrate"}, 0)["result"]["change_set"]);
   // Commands that change nothing take neither.
   EXPECT_EQ(Ctl({"--check", "list"}).exit, 2);
 }
