@@ -9,6 +9,7 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#undef SetEnvironmentVariable  // the seam's, not the API's ANSI macro
 #else
 #include <unistd.h>
 #endif
