@@ -298,8 +298,9 @@ ChangeSet ChangeRecorder::Changes() const { return m_impl ? m_impl->Changes() : 
 namespace {
 
 // The recorder a program runs under for its host, and the file its change
-// set goes to. Never destroyed: it is saved at exit, while other objects may
-// already be gone (the backend's own state is never freed, so it stays).
+// set goes to. It is saved and ended at exit, by a handler rather than a
+// destructor, while other objects may already be gone (the backend's own
+// state is never freed, so it stays).
 struct RecordingForHost {
   ChangeRecorder recorder;
   std::string file;
@@ -307,10 +308,12 @@ struct RecordingForHost {
 RecordingForHost* g_recordingForHost = nullptr;
 
 void SaveRecordingForHost() {
-  std::FILE* out = std::fopen(g_recordingForHost->file.c_str(), "wb");
-  if (out == nullptr) return;  // the host says that nothing came
-  SaveChangeSet(g_recordingForHost->recorder.Changes(), out);
-  std::fclose(out);
+  if (std::FILE* out = std::fopen(g_recordingForHost->file.c_str(), "wb")) {
+    SaveChangeSet(g_recordingForHost->recorder.Changes(), out);
+    std::fclose(out);
+  }  // else the host says that nothing came
+  delete g_recordingForHost;  // removes the plan's scratch folder
+  g_recordingForHost = nullptr;
 }
 
 }  // namespace

@@ -227,8 +227,9 @@ std::string EntryLine(const json& entry) {
     return line;
   }
   if (kind == "program") {
-    return "run " + entry["command_line"].get<std::string>() + " in " +
-           entry["working_directory"].get<std::string>() +
+    const std::string folder = entry["working_directory"];
+    return "run " + entry["command_line"].get<std::string>() +
+           (folder.empty() ? "" : " in " + folder) +
            " (not run: the plan does not know what it would do)";
   }
   return "delete startup item " + entry["name"].get<std::string>();
