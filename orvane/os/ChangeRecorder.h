@@ -154,10 +154,10 @@ class ChangeRecorder {
 };
 
 // The environment variable that makes a program record for the host that
-// starts it: when it names a file, the program's first seam call starts a
-// recorder (kPlan when the value begins with "plan:", the file name
-// following, else kPassThrough) and its change set is saved to the file
-// when the program ends.
+// starts it: when it names a file, a recorder starts as the program loads
+// (kPlan when the value begins with "plan:", the file name following, else
+// kPassThrough), and its change set is saved to the file when the program
+// ends.
 constexpr char kRecordingVariable[] = "ORVANE_RECORD_CHANGES";
 
 }  // namespace orvane::os
