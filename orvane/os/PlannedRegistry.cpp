@@ -271,8 +271,9 @@ std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
         childId.find('\\', id.size() + 1) != std::string::npos) {
       continue;
     }
+    const std::string& childName = child.name;  // a lambda takes no structured binding
     names.erase(std::remove_if(names.begin(), names.end(),
-                               [&](const std::string& name) { return SameName(name, child.name); }),
+                               [&](const std::string& name) { return SameName(name, childName); }),
                 names.end());
     if (child.exists) names.push_back(child.name);
   }
@@ -290,8 +291,9 @@ std::vector<std::string> PlannedRegistry::ValueNames(RegistryRoot root,
   }
   if (key == nullptr) return names;
   for (const auto& [valueName, value] : key->values) {
+    const std::string& wanted = valueName;  // a lambda takes no structured binding
     auto held = std::find_if(names.begin(), names.end(),
-                             [&](const std::string& name) { return SameName(name, valueName); });
+                             [&](const std::string& name) { return SameName(name, wanted); });
     if (held != names.end() && !value) names.erase(held);
     if (held == names.end() && value) names.push_back(valueName);
   }
