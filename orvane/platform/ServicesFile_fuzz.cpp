@@ -2,7 +2,8 @@
 // unregisters, one instance's service. Registering replaces the first entry
 // of the name in place (or appends one on a line of its own) and changes no
 // other line; unregistering removes every entry of the name and nothing
-// else; each rewrite leaves the previous file as its backup. (Its seeds
+// else; each rewrite that changes the file leaves its previous bytes as the
+// backup, and one that changes nothing leaves the backup alone. (Its seeds
 // "nul-*" are lines holding a NUL byte, which once hid their line end: an
 // entry then got an empty line in front of it.)
 #include <cstddef>
@@ -67,8 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string name = NameToRegister(lines);
   const int port = 16570 + static_cast<int>(size % 100);
 
+  const std::string backup = ServicesPath() + ".old";
+  fuzz::WriteFile(backup, fuzz::kUntouchedBackup);
   fuzz::Require(KelRegTcpService(name.c_str(), port, "fuzz") == 1);
-  fuzz::Require(fuzz::ReadFile(ServicesPath() + ".old") == input);
+  fuzz::RequireBackup(backup, input, ServicesPath());
   const std::string entry = orvane::TcpServiceEntryStart(name.c_str(), port) + "\t# fuzz\n";
   std::vector<std::string> expected = lines;
   bool replaced = false;
@@ -85,12 +88,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string registered = fuzz::ReadFile(ServicesPath(), "r");
   fuzz::Require(registered == Joined(expected));
 
+  const std::string registeredBytes = fuzz::ReadFile(ServicesPath());
+  fuzz::WriteFile(backup, fuzz::kUntouchedBackup);
   fuzz::Require(KelUnregTcpService(name.c_str()) == 1);
   std::vector<std::string> kept;
   for (const std::string& line : expected) {
     if (!IsEntryOf(line, name)) kept.push_back(line);
   }
   fuzz::Require(fuzz::ReadFile(ServicesPath(), "r") == Joined(kept));
-  fuzz::Require(fuzz::ReadFile(ServicesPath() + ".old", "r") == registered);
+  fuzz::RequireBackup(backup, registeredBytes, ServicesPath());
   return 0;
 }

@@ -95,6 +95,18 @@ inline std::string ReadFile(const std::string& windowsPath, const char* mode = "
   return bytes;
 }
 
+// The checks of a rewrite's one-generation backup: the target writes
+// kUntouchedBackup into the backup first, and afterwards the backup holds the
+// file's previous bytes when the rewrite changed the file, and is untouched
+// when it wrote the same bytes again (so a second run keeps the backup of
+// the first).
+inline constexpr char kUntouchedBackup[] = "the backup before the rewrite\n";
+inline void RequireBackup(const std::string& backupPath, const std::string& previous,
+                          const std::string& filePath) {
+  const bool changed = ReadFile(filePath) != previous;
+  Require(ReadFile(backupPath) == (changed ? previous : std::string(kUntouchedBackup)));
+}
+
 // Merges registry editor text ("Windows Registry Editor Version 5.00" and
 // keys) into the machine's registry.
 inline void ImportRegistry(const std::string& regText) {
