@@ -9,7 +9,6 @@
 
 #include "MachineChanges.h"
 #include "UnifiedDiff.h"
-#include "orvane/os/Files.h"
 
 namespace orvanectl {
 
@@ -96,7 +95,7 @@ json ServiceConfigJson(const os::ServiceConfig& config) {
 }
 
 bool IsServicesFile(const std::string& path) {
-  return Lower(path) == Lower(os::WindowsDirectory() + "\\system32\\drivers\\etc\\services");
+  return Lower(path) == Lower(ServicesFilePath());
 }
 
 void AddFile(const os::FileChange& file, bool withDiff, json& entries) {

@@ -14,16 +14,7 @@ namespace {
 
 // The entry lines of the machine's services file as they stand; none when
 // it cannot be read.
-std::set<std::string> EntryLines() {
-  std::string text;
-  const std::string path = orvane::os::WindowsDirectory() + "\\system32\\drivers\\etc\\services";
-  std::FILE* file = orvane::os::OpenFile(path, "r");
-  if (file == nullptr) return {};
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
-  std::fclose(file);
-  return ServiceEntryLines(text);
-}
+std::set<std::string> EntryLines() { return ServiceEntryLines(ReadMachineFile(ServicesFilePath())); }
 
 std::vector<std::string> StartTypes(const std::vector<std::string>& services) {
   std::vector<std::string> types;
@@ -38,6 +29,20 @@ nlohmann::json Difference(const std::set<std::string>& a, const std::set<std::st
 }
 
 }  // namespace
+
+std::string ServicesFilePath() {
+  return orvane::os::WindowsDirectory() + "\\system32\\drivers\\etc\\services";
+}
+
+std::string ReadMachineFile(const std::string& path) {
+  std::string bytes;
+  std::FILE* file = orvane::os::OpenFile(path, "rb");
+  if (file == nullptr) return bytes;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+  std::fclose(file);
+  return bytes;
+}
 
 std::set<std::string> ServiceEntryLines(std::string_view text) {
   std::set<std::string> lines;

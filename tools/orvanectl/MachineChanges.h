@@ -14,6 +14,12 @@
 
 namespace orvanectl {
 
+// The machine's services file, which the library edits.
+std::string ServicesFilePath();
+
+// A file's bytes on the machine; "" when it cannot be read.
+std::string ReadMachineFile(const std::string& path);
+
 // The entry lines of a services file's text, without comments, blank lines
 // and line ends.
 std::set<std::string> ServiceEntryLines(std::string_view text);

@@ -8,6 +8,7 @@
 
 #include "Commands.h"
 #include "Host.h"
+#include "MachineChanges.h"
 #include "PlannedRun.h"
 #include "ProgramRun.h"
 #include "orvane/os/Files.h"
@@ -53,16 +54,6 @@ std::optional<ProgramResult> RunTool(const std::string& name, const std::string&
   host.Result()["output"] = run->output;
   if (run->exitCode != 0) host.ErrorText(name + " ended with exit code " + std::to_string(run->exitCode));
   return run;
-}
-
-std::string ReadMachineFile(const std::string& path) {
-  std::string bytes;
-  std::FILE* file = orvane::os::OpenFile(path, "rb");
-  if (file == nullptr) return bytes;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
-  std::fclose(file);
-  return bytes;
 }
 
 // The port switch tools edit one directive of one file: what it was and is
