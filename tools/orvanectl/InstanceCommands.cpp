@@ -10,6 +10,7 @@
 #include "Host.h"
 #include "InstanceData.h"
 #include "InstanceFields.h"
+#include "InstanceRecords.h"
 #include "InstanceState.h"
 #include "SecretInput.h"
 
@@ -38,51 +39,23 @@ struct FieldValues {
   }
 };
 
-// The rule of the instance name, as the field table gives it.
-std::string NameRule() {
-  for (const InstanceField& field : InstanceFields()) {
-    if (std::string(field.option) == "name") return field.rule;
-  }
-  return std::string();
-}
-
 // Hands every given field to the record's setter; on the first refusal says
 // which rule the value broke and returns false.
 bool ApplyFields(FieldValues& given, MSInfo& record) {
-  Host& host = Host::Get();
   for (const InstanceField& field : InstanceFields()) {
     if (given.options[field.option]->count() == 0) continue;
     std::string value = given.values[field.option];
     if (field.kind == FieldKind::kSecret && value == "-") {
       std::optional<std::string> secret = ReadSecret(field.description);
       if (!secret) {
-        host.ErrorText(std::string("--") + field.option + ": no line on standard input");
+        Host::Get().ErrorText(std::string("--") + field.option + ": no line on standard input");
         return false;
       }
       value = *secret;
     }
-    // A line end would split the data file's line; a NUL would cut the text
-    // short behind the rule's back.
-    if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-      host.ErrorText(std::string("--") + field.option +
-                     " refused: it must hold no line end and no NUL");
-      return false;
-    }
-    if (!field.apply(record, value)) {
-      // A secret is never echoed, not even when it is refused.
-      const std::string shown = field.kind == FieldKind::kSecret ? "the value" : "'" + value + "'";
-      host.ErrorText(std::string("--") + field.option + " " + shown + " refused: it must be " +
-                     field.rule);
-      return false;
-    }
+    if (!ApplyFieldValue(field, value, record, std::string("--") + field.option)) return false;
   }
   return true;
-}
-
-nlohmann::json RecordJson(const MSInfo& record) {
-  nlohmann::json fields = nlohmann::json::object();
-  for (const InstanceField& field : InstanceFields()) fields[field.option] = field.show(record);
-  return fields;
 }
 
 void PrintRecord(const MSInfo& record) {
@@ -96,46 +69,6 @@ void PrintRecord(const MSInfo& record) {
     line << std::left << std::setw(14) << field.option << text;
     host.Line(line.str());
   }
-}
-
-// Reports the conflict flags of an Add or a merge; true when there were any.
-bool Conflicts(int flags, MSList& list, const MSInfo& record, int ownIndex) {
-  if (flags == 0) return false;
-  ReportConflicts(std::string("instance ") + record.GetName(), list, record, flags, ownIndex);
-  return true;
-}
-
-// The instance name as a database name: "_" for each character that the
-// database name's rule refuses.
-std::string DatabaseNameFor(std::string name) {
-  for (char& c : name) {
-    if (!MSInfo::CheckDBName(std::string(1, c).c_str())) c = '_';
-  }
-  return name;
-}
-
-// The list's proposal for a new instance, made its own by the name: its
-// root, HTML directory and database are the name's.
-bool Propose(MSList& list, const std::string& name, MSInfo& record) {
-  KelString installation;
-  if (!KelGetInstPath(installation)) {
-    Host::Get().Error(5);
-    return false;
-  }
-  list.SetDefault(installation, "");
-  list.GetDefault(record);
-  if (name.empty()) return true;
-  // The proposal's root ends with a backslash, and every path the library
-  // builds below a root adds one: the instance's own root goes without.
-  KelString root = record.GetRootPath();
-  if (!root.IsEmpty() && root.GetAt(root.GetLength() - 1) == '\\') root.Truncate(root.GetLength() - 1);
-  const KelString html = record.GetHtmlPath();
-  const char* own = name.c_str();
-  if (!record.SetName(own)) return true;  // the caller's SetName reports the rule
-  record.SetRootPath(root ^ own);
-  if (!html.IsEmpty()) record.SetHtmlPath(html ^ own);
-  record.SetDBName(DatabaseNameFor(name).c_str());
-  return true;
 }
 
 // An instance's line of the list, in the columns of its heading.

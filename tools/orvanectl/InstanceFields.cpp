@@ -213,4 +213,11 @@ const std::vector<InstanceField>& InstanceFields() {
   return fields;
 }
 
+const InstanceField* FindField(const std::string& option) {
+  for (const InstanceField& field : InstanceFields()) {
+    if (option == field.option) return &field;
+  }
+  return nullptr;
+}
+
 }  // namespace orvanectl

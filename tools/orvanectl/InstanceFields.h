@@ -32,6 +32,9 @@ struct InstanceField {
 
 const std::vector<InstanceField>& InstanceFields();
 
+// The table entry of an option name; null when there is none.
+const InstanceField* FindField(const std::string& option);
+
 // The value's type for --help: "INT", "PORT", "on|off", "go|netscape|quenta",
 // "PATH", "TEXT", "TEXT|-" (a secret may be read from standard input).
 std::string ValueType(const InstanceField& field);

@@ -13,6 +13,7 @@
 #include "Host.h"
 #include "InstanceData.h"
 #include "InstanceState.h"
+#include "InstanceSteps.h"
 #include "MachineChanges.h"
 #include "SecretInput.h"
 #include "orvane/config/WebServerLines.h"
@@ -63,18 +64,28 @@ int Create(Context& context, const Selection& selection) {
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
   MSList& list = data.List();
   std::vector<std::string> names;
-  MSInfo record;
   for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
     list.SetIndex(i);
     list.GetCurrent(record);
     names.push_back(record.GetName());
   }
   if (!selection.all) names = {selection.name};
+  return CreateInstances(data, names, selection.restart);
+}
+
+}  // namespace
+
+int CreateInstances(InstanceData& data, const std::vector<std::string>& names, bool restart) {
+  Host& host = Host::Get();
+  MSList& list = data.List();
+  MSInfo record;
   std::vector<std::string> services;
   for (const std::string& name : names) services.push_back(InstanceServiceName(name));
   const MachineChanges changes(services);
   int code = kExitDone;
-  nlohmann::json created = nlohmann::json::array();
+  nlohmann::json& created = host.Result()["created"];
+  if (created.is_null()) created = nlohmann::json::array();
   for (const std::string& name : names) {
     if (!data.Select(name, record)) return kExitUnknownInstance;
     const bool wasRunning = KelIsTQSvcActive(record) != 0;
@@ -83,17 +94,18 @@ int Create(Context& context, const Selection& selection) {
       continue;
     }
     if (wasRunning && !KelIsTQSvcActive(record) &&
-        !AfterCreationStopped(record, selection.restart)) {
+        !AfterCreationStopped(record, restart)) {
       code = kExitFailed;
     }
     list.MergeCurrent(record);
     created.push_back(record.GetName());
   }
-  host.Result()["created"] = created;
   changes.Report(host.Result());
   if (!data.Store()) return kExitFailed;
   return code;
 }
+
+namespace {
 
 // The web server's configuration directory as its record names it: ETCpath
 // of the greatest version key that begins with 4.6. "" without a record.
@@ -204,13 +216,6 @@ bool ConfigureAfterDeletion(InstanceData& data) {
   return true;
 }
 
-struct Deletion {
-  std::string name;
-  bool keepRecord = false;
-  bool purge = false;
-  bool yes = false;
-};
-
 // What deletion leaves on the machine, said after it.
 void SayWhatStays(const MSInfo& record, bool purged) {
   Host& host = Host::Get();
@@ -240,6 +245,14 @@ int Delete(Context& context, const Deletion& deletion) {
   }
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  return DeleteInstance(data, deletion);
+}
+
+}  // namespace
+
+int DeleteInstance(InstanceData& data, const Deletion& deletion) {
+  Host& host = Host::Get();
+  const bool keepRecord = deletion.keepRecord;
   host.Result()["recordKept"] = keepRecord;
   if (!keepRecord && WebServerPendingFor(data, deletion.name)) {
     host.Note("instance " + deletion.name + " was removed from " + data.Path() +
@@ -269,16 +282,24 @@ int Delete(Context& context, const Deletion& deletion) {
   if (!WritePendingWebServer(data, record.GetName()) || !data.Store()) return kExitFailed;
   host.Note("instance " + std::string(record.GetName()) + (created ? "" : ", never created,") +
             " removed from " + data.Path());
-  const bool configured = ConfigureAfterDeletion(data);
+  const bool configured = !deletion.configureWebServer || ConfigureAfterDeletion(data);
   return unregistered && configured && purged ? kExitDone : kExitFailed;
 }
+
+namespace {
 
 // Under the data file's lock: a deletion must not store its list between
 // this run's reading and its writing of the web server's files.
 int WebConfiguration(Context& context) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
-  if (!ConfigureWebServer(data.List())) return kExitFailed;
+  return ConfigureWebServerFor(data);
+}
+
+}  // namespace
+
+int ConfigureWebServerFor(InstanceData& data) {
+  if (!ConfigureAfterDeletion(data)) return kExitFailed;
   Host& host = Host::Get();
   nlohmann::json configured = nlohmann::json::array();
   MSList& list = data.List();
@@ -297,6 +318,8 @@ int WebConfiguration(Context& context) {
   host.Result()["webServerRunning"] = running;
   return kExitDone;
 }
+
+namespace {
 
 int Personalize(Context& context, const std::string& name) {
   InstanceData data;
@@ -343,11 +366,19 @@ int CreateDatabase(Context& context, const Selection& selection) {
   }
   if (selection.name.empty()) return DBCreateDatabase(data.List()) ? kExitDone : kExitFailed;
   if (!data.Select(selection.name, record)) return kExitUnknownInstance;
+  return CreateDatabaseOf(record);
+}
+
+}  // namespace
+
+int CreateDatabaseOf(MSInfo& record) {
   const MachineChanges changes({InstanceServiceName(record)});
   const int created = DBCreateSingle(record);
-  changes.Report(host.Result());
+  changes.Report(Host::Get().Result());
   return created ? kExitDone : kExitFailed;
 }
+
+namespace {
 
 int QueueBridge(Context& context, const std::vector<std::string>& arguments) {
   Host& host = Host::Get();

@@ -94,7 +94,7 @@ bool ChangesMachine(const std::string& commandName) {
   static const std::set<std::string> kChanging = {
       "add",     "set",         "create",    "delete",   "webconf", "db create", "migrate",
       "personalize", "qvbridge", "ssl",      "portset",  "start",   "stop",      "restart",
-      "repair"};
+      "repair", "apply"};
   return kChanging.count(commandName) != 0;
 }
 
@@ -116,11 +116,14 @@ int RunRecorded(Context& context) {
   host.Result()["check"] = context.check;
   host.Result()["changed"] = !entries.empty();
   host.Result()["change_set"] = entries;
+  // The lines people read, for fronts that show them as they are (Ansible's diff).
+  const std::vector<std::string> lines = ChangeSetLines(entries);
+  host.Result()["change_lines"] = lines;
   if (context.check) {
     host.Line(entries.empty() ? "no change: the machine is as the command would leave it"
                               : "the command would make these changes (none made):");
   }
-  for (const std::string& line : ChangeSetLines(entries)) host.Line(line);
+  for (const std::string& line : lines) host.Line(line);
   if (!context.check) return code;
   host.Result()["plan_complete"] = changes.programs.empty();
   if (!changes.programs.empty() && (code == kExitDone || code == kExitFailed)) {

@@ -10,6 +10,7 @@
 #include "Host.h"
 #include "InstanceData.h"
 #include "InstanceState.h"
+#include "InstanceSteps.h"
 
 namespace orvanectl {
 
@@ -18,15 +19,13 @@ namespace {
 constexpr unsigned int kMsgCannotStart = 44;
 constexpr unsigned int kMsgCannotStop = 45;
 
-enum class Action { kStart, kStop, kRestart };
-
-const char* ActionWord(Action action) {
+const char* ActionWord(ServiceAction action) {
   switch (action) {
-    case Action::kStart:
+    case ServiceAction::kStart:
       return "start";
-    case Action::kStop:
+    case ServiceAction::kStop:
       return "stop";
-    case Action::kRestart:
+    case ServiceAction::kRestart:
       return "restart";
   }
   return "start";
@@ -37,33 +36,7 @@ struct ServiceRequest {
   bool all = false;
 };
 
-// The library reports an instance whose service does not exist as started,
-// so the host asks first whether there is one, and checks afterwards the
-// state it asked for.
-bool Control(MSInfo& record, Action action, nlohmann::json& changed) {
-  Host& host = Host::Get();
-  if (!QueryInstanceState(record).created) {
-    host.ErrorText(std::string("instance ") + record.GetName() + " is not created: there is no " +
-                   "service to " + ActionWord(action) + " (orvanectl create " + record.GetName() +
-                   ")");
-    return false;
-  }
-  const bool start = action != Action::kStop;
-  if (action == Action::kRestart && !KelStopTQSvc(record)) {
-    host.Error(kMsgCannotStop, record.GetName());
-    return false;
-  }
-  const int result = start ? KelStartTQSvc(record) : KelStopTQSvc(record);
-  const bool running = KelIsTQSvcActive(record) != 0;
-  changed[record.GetName()] = running;
-  if (result != 0 && running == start) return true;
-  host.ErrorText("the service " + InstanceServiceName(record) + " is " +
-                 (running ? "still running" : "not running"));
-  host.Error(start ? kMsgCannotStart : kMsgCannotStop, record.GetName());
-  return false;
-}
-
-int ControlServices(Context& context, const ServiceRequest& request, Action action) {
+int ControlServices(Context& context, const ServiceRequest& request, ServiceAction action) {
   Host& host = Host::Get();
   if (request.all == !request.name.empty()) {
     host.ErrorText(std::string(ActionWord(action)) + ": name one instance or --all");
@@ -76,7 +49,7 @@ int ControlServices(Context& context, const ServiceRequest& request, Action acti
   int code = kExitDone;
   if (!request.all) {
     if (!data.Select(request.name, record)) return kExitUnknownInstance;
-    code = Control(record, action, running) ? kExitDone : kExitFailed;
+    code = ControlInstance(record, action, running) ? kExitDone : kExitFailed;
   } else {
     MSList& list = data.List();
     for (int i = 0; i < list.GetCount(); ++i) {
@@ -86,7 +59,7 @@ int ControlServices(Context& context, const ServiceRequest& request, Action acti
         host.Note(std::string("instance ") + record.GetName() + " is not created; left alone");
         continue;
       }
-      if (!Control(record, action, running)) code = kExitFailed;
+      if (!ControlInstance(record, action, running)) code = kExitFailed;
     }
   }
   host.Result()["running"] = running;
@@ -132,18 +105,44 @@ int Status(Context& context, const std::string& name) {
 
 }  // namespace
 
+// The library reports an instance whose service does not exist as started,
+// so the host asks first whether there is one, and checks afterwards the
+// state it asked for.
+bool ControlInstance(MSInfo& record, ServiceAction action, nlohmann::json& changed) {
+  Host& host = Host::Get();
+  if (!QueryInstanceState(record).created) {
+    host.ErrorText(std::string("instance ") + record.GetName() + " is not created: there is no " +
+                   "service to " + ActionWord(action) + " (orvanectl create " + record.GetName() +
+                   ")");
+    return false;
+  }
+  const bool start = action != ServiceAction::kStop;
+  if (action == ServiceAction::kRestart && !KelStopTQSvc(record)) {
+    host.Error(kMsgCannotStop, record.GetName());
+    return false;
+  }
+  const int result = start ? KelStartTQSvc(record) : KelStopTQSvc(record);
+  const bool running = KelIsTQSvcActive(record) != 0;
+  changed[record.GetName()] = running;
+  if (result != 0 && running == start) return true;
+  host.ErrorText("the service " + InstanceServiceName(record) + " is " +
+                 (running ? "still running" : "not running"));
+  host.Error(start ? kMsgCannotStart : kMsgCannotStop, record.GetName());
+  return false;
+}
+
 void AddServiceCommands(CLI::App& app, Context& context) {
   const struct {
-    Action action;
+    ServiceAction action;
     const char* help;
   } commands[] = {
-      {Action::kStart, "Start an instance's service"},
-      {Action::kStop, "Stop an instance's service"},
-      {Action::kRestart, "Stop and start an instance's service"},
+      {ServiceAction::kStart, "Start an instance's service"},
+      {ServiceAction::kStop, "Stop an instance's service"},
+      {ServiceAction::kRestart, "Stop and start an instance's service"},
   };
   for (const auto& command : commands) {
     auto request = std::make_shared<ServiceRequest>();
-    const Action action = command.action;
+    const ServiceAction action = command.action;
     CLI::App* sub = app.add_subcommand(ActionWord(action), command.help);
     sub->add_option("NAME", request->name, "instance name")->type_name("NAME");
     sub->add_flag("--all", request->all, "every created instance of the data file");

@@ -1,0 +1,459 @@
+// apply -f FILE: makes the machine what a desired-state file describes, in
+// the order the product's configuration manager works: deletions (--prune),
+// the records (add, set), the creation of each new or changed instance, the
+// web server's configuration, the missing databases, then the services.
+// export: the desired-state file of the machine as it is.
+//
+// Everything is checked before anything changes: a refused value or a
+// conflict stops apply with the field named. The data file stays locked for
+// the whole run. What is decided is compared with the machine first, so that
+// an apply of an unchanged file calls no changing operation at all. A note
+// beside the data file keeps the creations and the web server configuration
+// that stored records still owe, so that an apply stopped by a failure is
+// finished by running it again.
+#include <orvane/orvane.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "DesiredState.h"
+#include "Host.h"
+#include "InstanceData.h"
+#include "InstanceRecords.h"
+#include "InstanceState.h"
+#include "InstanceSteps.h"
+#include "orvane/core/AsciiCase.h"
+#include "orvane/os/Files.h"
+
+namespace orvanectl {
+
+namespace {
+
+using nlohmann::json;
+
+struct ApplyRequest {
+  std::string file;
+  bool prune = false;
+};
+
+struct ExportRequest {
+  std::string output;   // "" for standard output
+  std::string secrets;  // a folder for the secrets' files; "" to name variables
+};
+
+// The record as the data file holds it, to tell whether a change of fields
+// changes anything (secrets included: their cipher has no salt).
+std::string RecordBytes(const MSInfo& record) {
+  std::FILE* file = std::tmpfile();
+  if (file == nullptr) return std::string();
+  record.Store(file);
+  std::string bytes;
+  std::rewind(file);
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+    bytes.append(buffer, got);
+  }
+  std::fclose(file);
+  return bytes;
+}
+
+int IndexOf(MSList& list, const std::string& name) {
+  for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    if (SameName(record.GetName(), name)) return i;
+  }
+  return -1;
+}
+
+std::vector<std::string> Names(MSList& list) {
+  std::vector<std::string> names;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    names.push_back(record.GetName());
+  }
+  return names;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  for (const std::string& each : names) {
+    if (orvane::EqualsIgnoringCase(each.c_str(), name.c_str())) return true;
+  }
+  return false;
+}
+
+// The steps that stored records still owe: "create NAME" and "webconf"
+// lines in a note beside the data file.
+class PendingSteps {
+ public:
+  explicit PendingSteps(const InstanceData& data) : m_path(data.Path() + ".apply-pending") {
+    std::FILE* file = orvane::os::OpenFile(m_path, "r");
+    if (file == nullptr) return;
+    char line[128];
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+      std::string text = line;
+      while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+      if (text == "webconf") m_webconf = true;
+      if (text.rfind("create ", 0) == 0) m_creations.push_back(text.substr(7));
+    }
+    std::fclose(file);
+  }
+
+  std::vector<std::string>& Creations() { return m_creations; }
+  bool& Webconf() { return m_webconf; }
+
+  // Writes the note as it stands; with nothing owed it goes.
+  bool Save() const {
+    if (m_creations.empty() && !m_webconf) return orvane::os::DeleteFile(m_path).ok() ||
+                                                 !orvane::os::PathExists(m_path);
+    orvane::os::ReplacementFile note(m_path, "w");
+    bool written = note.stream() != nullptr;
+    for (const std::string& name : m_creations) {
+      written = written && std::fputs(("create " + name + "\n").c_str(), note.stream()) >= 0;
+    }
+    if (m_webconf) written = written && std::fputs("webconf\n", note.stream()) >= 0;
+    return written && note.Commit().ok();
+  }
+
+ private:
+  std::string m_path;
+  std::vector<std::string> m_creations;
+  bool m_webconf = false;
+};
+
+class ApplyRun {
+ public:
+  ApplyRun(InstanceData& data, const DesiredState& desired, bool prune, bool check)
+      : m_data(data), m_desired(desired), m_prune(prune), m_check(check), m_pending(data) {}
+
+  int Run() {
+    MSList planned(m_data.List());
+    if (const int code = PlanRecords(planned)) return code;
+    if (!m_removed.empty() && m_desired.webconf) {
+      m_pending.Webconf() = true;
+      if (!m_pending.Save()) return Failed(m_removed.front(), "delete");
+    }
+    for (const std::string& name : m_removed) {
+      Deletion deletion;
+      deletion.name = name;
+      deletion.configureWebServer = !m_desired.webconf;
+      if (DeleteInstance(m_data, deletion) != kExitDone) return Failed(name, "delete");
+      Step(name, "delete");
+    }
+    if (const int code = StoreRecords(planned)) return code;
+    if (const int code = CreateOwed()) return code;
+    if (m_pending.Webconf()) {
+      if (ConfigureWebServerFor(m_data) != kExitDone) return Failed("", "webconf");
+      m_pending.Webconf() = false;
+      Step("", "webconf");
+      if (!m_pending.Save()) return Failed("", "webconf");
+    }
+    if (m_desired.databases) {
+      if (const int code = CreateDatabases()) return code;
+    }
+    if (m_desired.running) {
+      if (const int code = ControlServices()) return code;
+    }
+    return Done();
+  }
+
+ private:
+  // Decides every record on a copy of the list and checks it there: the
+  // machine is not touched before the whole file is found good.
+  int PlanRecords(MSList& planned) {
+    for (const std::string& name : Names(planned)) {
+      if (Contains(Wanted(), name)) continue;
+      if (!m_prune) {
+        m_left.push_back(name);
+        continue;
+      }
+      m_removed.push_back(name);
+      planned.SetIndex(IndexOf(planned, name));
+      planned.Delete();
+    }
+    for (const DesiredInstance& instance : m_desired.instances) {
+      const int index = IndexOf(planned, instance.name);
+      MSInfo record;
+      if (index >= 0) {
+        planned.SetIndex(index);
+        planned.GetCurrent(record);
+      } else if (!Propose(planned, instance.name, record)) {
+        return kExitNoInstallation;
+      } else if (!record.SetName(instance.name.c_str())) {
+        Host::Get().ErrorText("instance name '" + instance.name + "' refused: it must be " +
+                              NameRule());
+        return kExitRefused;
+      }
+      const std::string before = index >= 0 ? RecordBytes(record) : std::string();
+      for (const auto& [field, value] : instance.fields) {
+        if (!ApplyFieldValue(*field, value, record, instance.name + ": " + field->option)) {
+          return kExitRefused;
+        }
+      }
+      if (index >= 0 && RecordBytes(record) == before) continue;
+      if (index >= 0) planned.SetIndex(index);
+      const int flags = index >= 0 ? planned.MergeCurrent(record) : planned.Add(record, 1);
+      if (Conflicts(flags, planned, record, index)) return kExitRefused;
+      m_changedRecords.push_back({record.GetName(), index >= 0 ? "set" : "add"});
+    }
+    return kExitDone;
+  }
+
+  // The records go in with one store, after the note of what they owe.
+  int StoreRecords(MSList& planned) {
+    if (m_changedRecords.empty()) return kExitDone;
+    for (const auto& [name, step] : m_changedRecords) {
+      if (!Contains(m_pending.Creations(), name)) m_pending.Creations().push_back(name);
+    }
+    m_pending.Webconf() = m_pending.Webconf() || m_desired.webconf;
+    m_data.List() = planned;
+    if (!m_pending.Save() || !m_data.Store()) return Failed(m_changedRecords.front().first, "store");
+    for (const auto& [name, step] : m_changedRecords) Step(name, step);
+    return kExitDone;
+  }
+
+  // One instance at a time, so that a failure names its instance and the
+  // note keeps the ones not done yet.
+  int CreateOwed() {
+    std::vector<std::string>& owed = m_pending.Creations();
+    while (!owed.empty()) {
+      const std::string name = owed.front();
+      if (IndexOf(m_data.List(), name) >= 0) {
+        // Without a running list, a running instance is started again.
+        if (CreateInstances(m_data, {name}, !m_desired.running) != kExitDone) {
+          return Failed(name, "create");
+        }
+        Step(name, "create");
+      }
+      owed.erase(owed.begin());
+      if (!m_pending.Save()) return Failed(name, "create");
+    }
+    return kExitDone;
+  }
+
+  int CreateDatabases() {
+    for (const DesiredInstance& instance : m_desired.instances) {
+      MSInfo record;
+      if (!m_data.Select(instance.name, record)) return Failed(instance.name, "db create");
+      const InstanceState state = QueryInstanceState(record);
+      if (!state.created || state.database) continue;
+      // Its set-up is the database's own programs, which a plan does not
+      // run: their results are not known, so the plan names the step only.
+      if (!m_check && CreateDatabaseOf(record) != kExitDone) {
+        return Failed(instance.name, "db create");
+      }
+      Step(instance.name, "db create");
+    }
+    return kExitDone;
+  }
+
+  int ControlServices() {
+    json running = json::object();
+    for (const DesiredInstance& instance : m_desired.instances) {
+      MSInfo record;
+      if (!m_data.Select(instance.name, record)) return Failed(instance.name, "start");
+      const bool wanted = Contains(*m_desired.running, instance.name);
+      if (QueryInstanceState(record).running == wanted) continue;
+      const char* step = wanted ? "start" : "stop";
+      if (!ControlInstance(record, wanted ? ServiceAction::kStart : ServiceAction::kStop,
+                           running)) {
+        return Failed(instance.name, step);
+      }
+      Step(instance.name, step);
+    }
+    return kExitDone;
+  }
+
+  std::vector<std::string> Wanted() const {
+    std::vector<std::string> names;
+    for (const DesiredInstance& instance : m_desired.instances) names.push_back(instance.name);
+    return names;
+  }
+
+  void Step(const std::string& instance, const std::string& step) {
+    m_steps.push_back({{"instance", instance}, {"step", step}});
+    const std::string what = instance.empty() ? step : instance + ": " + step;
+    if (m_check) {
+      Host::Get().Line("would " + what);
+    } else {
+      Host::Get().Note("applied " + what);
+    }
+  }
+
+  int Failed(const std::string& instance, const std::string& step) {
+    Host& host = Host::Get();
+    host.ErrorText("apply stopped at " + (instance.empty() ? "" : "instance " + instance + ", ") +
+                   "step " + step + "; the steps before it are done, and applying the file again "
+                   "continues from here");
+    host.Result()["failed"] = {{"instance", instance}, {"step", step}};
+    Report();
+    return kExitFailed;
+  }
+
+  void Report() {
+    Host& host = Host::Get();
+    host.Result()["steps"] = m_steps;
+    host.Result()["left"] = m_left;
+    host.Result()["changed"] = !m_steps.empty();
+  }
+
+  int Done() {
+    Report();
+    Host& host = Host::Get();
+    for (const std::string& name : m_left) {
+      host.Note("instance " + name + " is not in the file: left as it is (--prune deletes it)");
+    }
+    if (m_steps.empty()) host.Note("no change: the machine is as the file describes it");
+    return kExitDone;
+  }
+
+  InstanceData& m_data;
+  const DesiredState& m_desired;
+  bool m_prune;
+  bool m_check;
+  PendingSteps m_pending;
+  std::vector<std::string> m_removed;
+  std::vector<std::string> m_left;
+  std::vector<std::pair<std::string, std::string>> m_changedRecords;  // name, "add" or "set"
+  json m_steps = json::array();
+};
+
+int Apply(Context& context, const ApplyRequest& request) {
+  Host& host = Host::Get();
+  std::ifstream in(request.file, std::ios::binary);
+  if (!in) {
+    host.ErrorText("apply: cannot read " + request.file);
+    return kExitUsage;
+  }
+  const json document = json::parse(in, nullptr, false);
+  if (document.is_discarded()) {
+    host.ErrorText("apply: " + request.file + " is not a JSON document");
+    return kExitUsage;
+  }
+  std::string error;
+  const std::optional<DesiredState> desired = ReadDesiredState(document, error);
+  if (!desired) {
+    host.ErrorText(request.file + ": " + error);
+    return kExitRefused;
+  }
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
+  return ApplyRun(data, *desired, request.prune, context.check).Run();
+}
+
+// A set secret as a reference: a file of its own in the secrets folder, or
+// the environment variable apply will read it from.
+json SecretReference(const ExportRequest& request, const std::string& instance,
+                     const InstanceField& field, const MSInfo& record) {
+  if (request.secrets.empty()) return {{"env", SecretVariable(instance, field.option)}};
+  KelString secret;
+  const std::string option = field.option;
+  if (option == "db-password") record.GetDBPswd(secret);
+  if (option == "cms-password") record.GetCMSPswd(secret);
+  if (option == "merchant-key") record.GetMerKey(secret);
+  const std::filesystem::path path =
+      std::filesystem::absolute(request.secrets) / (instance + "." + option);
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      << static_cast<const char*>(secret) << '\n';
+  return {{"file", path.string()}};
+}
+
+json InstanceDocument(const ExportRequest& request, const MSInfo& record) {
+  json instance = {{"name", record.GetName()}};
+  for (const InstanceField& field : InstanceFields()) {
+    const json value = field.show(record);
+    const bool secret = field.kind == FieldKind::kSecret;
+    if (std::string(field.option) == "name" || value == "" || (secret && value == "unset")) {
+      continue;
+    }
+    instance[field.option] = secret ? SecretReference(request, record.GetName(), field, record)
+                                 : value;
+  }
+  return instance;
+}
+
+int Export(Context& context, const ExportRequest& request) {
+  Host& host = Host::Get();
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  std::error_code error;
+  if (!request.secrets.empty()) {
+    // The folder is the owner's alone before a secret is written into it.
+    std::filesystem::create_directories(request.secrets, error);
+    std::filesystem::permissions(request.secrets, std::filesystem::perms::owner_all, error);
+    if (error) {
+      host.ErrorText("export: cannot make the secrets folder " + request.secrets);
+      return kExitFailed;
+    }
+  }
+  json instances = json::array();
+  json running = json::array();
+  bool databases = true;
+  bool anyCreated = false;
+  MSList& list = data.List();
+  for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    instances.push_back(InstanceDocument(request, record));
+    const InstanceState state = QueryInstanceState(record);
+    if (state.running) running.push_back(record.GetName());
+    anyCreated = anyCreated || state.created;
+    databases = databases && (!state.created || state.database);
+  }
+  const json document = {{"instances", instances},
+                         {"webconf", true},
+                         {"databases", databases && anyCreated},
+                         {"running", running}};
+  const std::string text = document.dump(2) + "\n";
+  if (request.output.empty()) {
+    host.Line(text.substr(0, text.size() - 1));
+  } else if (!(std::ofstream(request.output, std::ios::binary) << text)) {
+    host.ErrorText("export: cannot write " + request.output);
+    return kExitFailed;
+  } else {
+    host.Note("the machine's desired state is in " + request.output);
+  }
+  host.Result()["state"] = document;
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddApplyCommands(CLI::App& app, Context& context) {
+  auto request = std::make_shared<ApplyRequest>();
+  CLI::App* apply = app.add_subcommand(
+      "apply", "Make the machine what a desired-state file (JSON) describes: add, set and create "
+               "instances, configure the web server, create databases, start and stop services");
+  apply->add_option("-f,--file", request->file, "the desired-state file")
+      ->required()
+      ->type_name("FILE");
+  apply->add_flag("--prune", request->prune, "also delete the instances the file does not name");
+  apply->callback([&context, request] {
+    context.Choose("apply", [&context, request] { return Apply(context, *request); });
+  });
+
+  auto exported = std::make_shared<ExportRequest>();
+  CLI::App* exporter = app.add_subcommand(
+      "export", "Write the desired-state file that describes the machine as it is");
+  exporter->add_option("-o,--output", exported->output, "the file (default: standard output)")
+      ->type_name("FILE");
+  exporter->add_option("--secrets", exported->secrets,
+                       "write each secret to a file of its own in DIR and refer to it (default: "
+                       "refer to an environment variable per secret)")
+      ->type_name("DIR");
+  exporter->callback([&context, exported] {
+    context.Choose("export", [&context, exported] { return Export(context, *exported); });
+  });
+}
+
+}  // namespace orvanectl
