@@ -174,6 +174,16 @@ void CreateOneChecked(benchmark::State& state) {
 void VerifyAll(benchmark::State& state) { TimeCtl(state, kVerified, "verify --all"); }
 void ListVerified(benchmark::State& state) { TimeCtl(state, kVerified, "list"); }
 
+// apply of the file that export writes for the machine: nothing differs, so
+// nothing is planned or re-created, only compared.
+void ApplyUnchanged(benchmark::State& state) {
+  const InstanceMachine& machine = SharedMachine(state, kVerified, true);
+  const std::string file = machine.machine().root() + "/desired-state.json";
+  RunCommand(state, machine.Ctl("export -o " + ShellQuote(file)));
+  const std::string command = machine.Ctl("apply -f " + ShellQuote(file));
+  for (auto _ : state) RunCommand(state, command);
+}
+
 const bool registered = [] {
   const std::string listed = std::to_string(kListed) + " instances";
   RegisterRow("orvanectl list, " + listed + " (vs cat data + services)", 20.0, List,
@@ -193,6 +203,8 @@ const bool registered = [] {
               CreateOne);
   RegisterRow("orvanectl verify --all, " + verified + " (vs list)", 3.0, VerifyAll,
               ListVerified);
+  RegisterRow("orvanectl apply of an unchanged file, " + verified + " (vs list)", 3.0,
+              ApplyUnchanged, ListVerified);
   return true;
 }();
 

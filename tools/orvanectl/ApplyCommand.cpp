@@ -28,7 +28,6 @@
 #include "InstanceRecords.h"
 #include "InstanceState.h"
 #include "InstanceSteps.h"
-#include "orvane/core/AsciiCase.h"
 #include "orvane/os/Files.h"
 
 namespace orvanectl {
@@ -47,28 +46,21 @@ struct ExportRequest {
   std::string secrets;  // a folder for the secrets' files; "" to name variables
 };
 
-// The record as the data file holds it, to tell whether a change of fields
-// changes anything (secrets included: their cipher has no salt).
-std::string RecordBytes(const MSInfo& record) {
-  std::FILE* file = std::tmpfile();
-  if (file == nullptr) return std::string();
-  record.Store(file);
-  std::string bytes;
-  std::rewind(file);
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
-    bytes.append(buffer, got);
+// What apply may change of a record: the fields of the table, the secrets
+// by their cipher (which has no salt, so the same secret reads the same).
+json Fingerprint(const MSInfo& record) {
+  json fingerprint = RecordJson(record);
+  for (const char* cipher :
+       {record.GetDBPswdCipher(), record.GetCMSPswdCipher(), record.GetMerKeyCipher()}) {
+    fingerprint["ciphers"].push_back(cipher == nullptr ? "" : cipher);
   }
-  std::fclose(file);
-  return bytes;
+  return fingerprint;
 }
 
-int IndexOf(MSList& list, const std::string& name) {
-  for (int i = 0; i < list.GetCount(); ++i) {
-    MSInfo record;
-    list.SetIndex(i);
-    list.GetCurrent(record);
-    if (SameName(record.GetName(), name)) return i;
+// The place of name among names (letter case ignored), or -1.
+int Position(const std::vector<std::string>& names, const std::string& name) {
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (SameName(names[i].c_str(), name)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -85,10 +77,7 @@ std::vector<std::string> Names(MSList& list) {
 }
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
-  for (const std::string& each : names) {
-    if (orvane::EqualsIgnoringCase(each.c_str(), name.c_str())) return true;
-  }
-  return false;
+  return Position(names, name) >= 0;
 }
 
 // The steps that stored records still owe: "create NAME" and "webconf"
@@ -157,11 +146,13 @@ class ApplyRun {
       Step("", "webconf");
       if (!m_pending.Save()) return Failed("", "webconf");
     }
+    if (!m_desired.databases && !m_desired.running) return Done();
+    std::vector<std::pair<MSInfo, InstanceState>> current = Current();
     if (m_desired.databases) {
-      if (const int code = CreateDatabases()) return code;
+      if (const int code = CreateDatabases(current)) return code;
     }
     if (m_desired.running) {
-      if (const int code = ControlServices()) return code;
+      if (const int code = ControlServices(current)) return code;
     }
     return Done();
   }
@@ -170,18 +161,24 @@ class ApplyRun {
   // Decides every record on a copy of the list and checks it there: the
   // machine is not touched before the whole file is found good.
   int PlanRecords(MSList& planned) {
-    for (const std::string& name : Names(planned)) {
-      if (Contains(Wanted(), name)) continue;
-      if (!m_prune) {
-        m_left.push_back(name);
+    const std::vector<std::string> wanted = Wanted();
+    std::vector<std::string> names = Names(planned);
+    for (std::size_t i = 0; i < names.size();) {
+      if (Contains(wanted, names[i])) {
+        ++i;
         continue;
       }
-      m_removed.push_back(name);
-      planned.SetIndex(IndexOf(planned, name));
+      if (!m_prune) {
+        m_left.push_back(names[i++]);
+        continue;
+      }
+      m_removed.push_back(names[i]);
+      planned.SetIndex(static_cast<int>(i));
       planned.Delete();
+      names.erase(names.begin() + static_cast<std::ptrdiff_t>(i));
     }
     for (const DesiredInstance& instance : m_desired.instances) {
-      const int index = IndexOf(planned, instance.name);
+      const int index = Position(names, instance.name);
       MSInfo record;
       if (index >= 0) {
         planned.SetIndex(index);
@@ -193,16 +190,21 @@ class ApplyRun {
                               NameRule());
         return kExitRefused;
       }
-      const std::string before = index >= 0 ? RecordBytes(record) : std::string();
+      const json before = index >= 0 ? Fingerprint(record) : json();
       for (const auto& [field, value] : instance.fields) {
+        // A value the record has already is not set again: setters consult
+        // the machine (accounts, TCP services), which an unchanged file
+        // need not cost.
+        if (field->kind != FieldKind::kSecret && ShownText(field->show(record)) == value) continue;
         if (!ApplyFieldValue(*field, value, record, instance.name + ": " + field->option)) {
           return kExitRefused;
         }
       }
-      if (index >= 0 && RecordBytes(record) == before) continue;
+      if (index >= 0 && Fingerprint(record) == before) continue;
       if (index >= 0) planned.SetIndex(index);
       const int flags = index >= 0 ? planned.MergeCurrent(record) : planned.Add(record, 1);
       if (Conflicts(flags, planned, record, index)) return kExitRefused;
+      if (index < 0) names.push_back(record.GetName());
       m_changedRecords.push_back({record.GetName(), index >= 0 ? "set" : "add"});
     }
     return kExitDone;
@@ -227,7 +229,7 @@ class ApplyRun {
     std::vector<std::string>& owed = m_pending.Creations();
     while (!owed.empty()) {
       const std::string name = owed.front();
-      if (IndexOf(m_data.List(), name) >= 0) {
+      if (Position(Names(m_data.List()), name) >= 0) {
         // Without a running list, a running instance is started again.
         if (CreateInstances(m_data, {name}, !m_desired.running) != kExitDone) {
           return Failed(name, "create");
@@ -240,35 +242,47 @@ class ApplyRun {
     return kExitDone;
   }
 
-  int CreateDatabases() {
-    for (const DesiredInstance& instance : m_desired.instances) {
+  // The desired instances' records with what the machine says of them, in
+  // the file's order: one look at the machine for the steps that follow.
+  std::vector<std::pair<MSInfo, InstanceState>> Current() {
+    std::vector<std::pair<MSInfo, InstanceState>> current(m_desired.instances.size());
+    MSList& list = m_data.List();
+    const std::vector<std::string> wanted = Wanted();
+    for (int i = 0; i < list.GetCount(); ++i) {
+      list.SetIndex(i);
       MSInfo record;
-      if (!m_data.Select(instance.name, record)) return Failed(instance.name, "db create");
-      const InstanceState state = QueryInstanceState(record);
+      list.GetCurrent(record);
+      const int place = Position(wanted, record.GetName());
+      if (place < 0) continue;
+      current[place] = {record, QueryInstanceState(record)};
+    }
+    return current;
+  }
+
+  int CreateDatabases(std::vector<std::pair<MSInfo, InstanceState>>& current) {
+    for (auto& [record, state] : current) {
       if (!state.created || state.database) continue;
       // Its set-up is the database's own programs, which a plan does not
       // run: their results are not known, so the plan names the step only.
       if (!m_check && CreateDatabaseOf(record) != kExitDone) {
-        return Failed(instance.name, "db create");
+        return Failed(record.GetName(), "db create");
       }
-      Step(instance.name, "db create");
+      Step(record.GetName(), "db create");
     }
     return kExitDone;
   }
 
-  int ControlServices() {
+  int ControlServices(std::vector<std::pair<MSInfo, InstanceState>>& current) {
     json running = json::object();
-    for (const DesiredInstance& instance : m_desired.instances) {
-      MSInfo record;
-      if (!m_data.Select(instance.name, record)) return Failed(instance.name, "start");
-      const bool wanted = Contains(*m_desired.running, instance.name);
-      if (QueryInstanceState(record).running == wanted) continue;
+    for (auto& [record, state] : current) {
+      const bool wanted = Contains(*m_desired.running, record.GetName());
+      if (state.running == wanted) continue;
       const char* step = wanted ? "start" : "stop";
       if (!ControlInstance(record, wanted ? ServiceAction::kStart : ServiceAction::kStop,
                            running)) {
-        return Failed(instance.name, step);
+        return Failed(record.GetName(), step);
       }
-      Step(instance.name, step);
+      Step(record.GetName(), step);
     }
     return kExitDone;
   }

@@ -61,12 +61,8 @@ bool ApplyFields(FieldValues& given, MSInfo& record) {
 void PrintRecord(const MSInfo& record) {
   Host& host = Host::Get();
   for (const InstanceField& field : InstanceFields()) {
-    nlohmann::json value = field.show(record);
-    std::string text = value.is_string() ? value.get<std::string>()
-                                         : value.is_boolean() ? (value.get<bool>() ? "on" : "off")
-                                                              : value.dump();
     std::ostringstream line;
-    line << std::left << std::setw(14) << field.option << text;
+    line << std::left << std::setw(14) << field.option << ShownText(field.show(record));
     host.Line(line.str());
   }
 }

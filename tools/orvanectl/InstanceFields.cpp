@@ -213,6 +213,12 @@ const std::vector<InstanceField>& InstanceFields() {
   return fields;
 }
 
+std::string ShownText(const json& shown) {
+  if (shown.is_string()) return shown.get<std::string>();
+  if (shown.is_boolean()) return shown.get<bool>() ? "on" : "off";
+  return shown.dump();
+}
+
 const InstanceField* FindField(const std::string& option) {
   for (const InstanceField& field : InstanceFields()) {
     if (option == field.option) return &field;

@@ -32,6 +32,9 @@ struct InstanceField {
 
 const std::vector<InstanceField>& InstanceFields();
 
+// A shown value as text: a flag "on" or "off", a number its digits.
+std::string ShownText(const nlohmann::json& shown);
+
 // The table entry of an option name; null when there is none.
 const InstanceField* FindField(const std::string& option);
 
