@@ -39,7 +39,8 @@ void AddToolCommands(CLI::App& app, Context& context);
 void AddMachineCommands(CLI::App& app, Context& context);
 void AddLifecycleCommands(CLI::App& app, Context& context);
 void AddVerifyCommand(CLI::App& app, Context& context);
-void AddApplyCommands(CLI::App& app, Context& context);
+void AddApplyCommand(CLI::App& app, Context& context);
+void AddExportCommand(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
 void AddCompletionCommand(CLI::App& app, Context& context);
 

@@ -138,7 +138,8 @@ int main(int argc, char** argv) {
   orvanectl::AddToolCommands(app, context);
   orvanectl::AddLifecycleCommands(app, context);
   orvanectl::AddVerifyCommand(app, context);
-  orvanectl::AddApplyCommands(app, context);
+  orvanectl::AddApplyCommand(app, context);
+  orvanectl::AddExportCommand(app, context);
   orvanectl::AddDemoCommand(app, context);
   orvanectl::AddCompletionCommand(app, context);
 

@@ -31,7 +31,8 @@ TEST_F(OrvanectlTest, HelpForEveryCommandAndVersion) {
   EXPECT_NE(help.out.find("Exit codes: 0 done; 1"), std::string::npos) << help.out;
   for (const char* command : {"list", "show", "default", "add", "set", "create", "start", "stop",
                               "status", "ssl", "portset", "qvbridge", "machine", "db",
-                              "delete", "webconf", "personalize", "demo", "migrate"}) {
+                              "delete", "webconf", "personalize", "demo", "migrate", "apply",
+                              "export"}) {
     CtlRun run = Ctl({command, "--help"});
     EXPECT_EQ(run.exit, 0) << command;
     EXPECT_NE(run.out.find(command), std::string::npos) << command << ": " << run.out;

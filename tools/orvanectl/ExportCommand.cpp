@@ -1,0 +1,123 @@
+// export: the desired-state file (see DesiredState.h) of the machine as it
+// is, so that an existing installation can be brought under apply. Secrets
+// are references: to files of their own, or to environment variables.
+#include <orvane/orvane.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "Commands.h"
+#include "DesiredState.h"
+#include "Host.h"
+#include "InstanceData.h"
+#include "InstanceFields.h"
+#include "InstanceState.h"
+
+namespace orvanectl {
+
+namespace {
+
+using nlohmann::json;
+
+struct ExportRequest {
+  std::string output;   // "" for standard output
+  std::string secrets;  // a folder for the secrets' files; "" to name variables
+};
+
+// A set secret as a reference: a file of its own in the secrets folder, or
+// the environment variable apply will read it from.
+json SecretReference(const ExportRequest& request, const std::string& instance,
+                     const InstanceField& field, const MSInfo& record) {
+  if (request.secrets.empty()) return {{"env", SecretVariable(instance, field.option)}};
+  KelString secret;
+  const std::string option = field.option;
+  if (option == "db-password") record.GetDBPswd(secret);
+  if (option == "cms-password") record.GetCMSPswd(secret);
+  if (option == "merchant-key") record.GetMerKey(secret);
+  const std::filesystem::path path =
+      std::filesystem::absolute(request.secrets) / (instance + "." + option);
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      << static_cast<const char*>(secret) << '\n';
+  return {{"file", path.string()}};
+}
+
+json InstanceDocument(const ExportRequest& request, const MSInfo& record) {
+  json instance = {{"name", record.GetName()}};
+  for (const InstanceField& field : InstanceFields()) {
+    const json value = field.show(record);
+    const bool secret = field.kind == FieldKind::kSecret;
+    if (std::string(field.option) == "name" || value == "" || (secret && value == "unset")) {
+      continue;
+    }
+    instance[field.option] = secret ? SecretReference(request, record.GetName(), field, record)
+                                 : value;
+  }
+  return instance;
+}
+
+int Export(Context& context, const ExportRequest& request) {
+  Host& host = Host::Get();
+  InstanceData data;
+  if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
+  std::error_code error;
+  if (!request.secrets.empty()) {
+    // The folder is the owner's alone before a secret is written into it.
+    std::filesystem::create_directories(request.secrets, error);
+    std::filesystem::permissions(request.secrets, std::filesystem::perms::owner_all, error);
+    if (error) {
+      host.ErrorText("export: cannot make the secrets folder " + request.secrets);
+      return kExitFailed;
+    }
+  }
+  json instances = json::array();
+  json running = json::array();
+  bool databases = true;
+  bool anyCreated = false;
+  MSList& list = data.List();
+  for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    instances.push_back(InstanceDocument(request, record));
+    const InstanceState state = QueryInstanceState(record);
+    if (state.running) running.push_back(record.GetName());
+    anyCreated = anyCreated || state.created;
+    databases = databases && (!state.created || state.database);
+  }
+  const json document = {{"instances", instances},
+                         {"webconf", true},
+                         {"databases", databases && anyCreated},
+                         {"running", running}};
+  const std::string text = document.dump(2) + "\n";
+  if (request.output.empty()) {
+    host.Line(text.substr(0, text.size() - 1));
+  } else if (!(std::ofstream(request.output, std::ios::binary) << text)) {
+    host.ErrorText("export: cannot write " + request.output);
+    return kExitFailed;
+  } else {
+    host.Note("the machine's desired state is in " + request.output);
+  }
+  host.Result()["state"] = document;
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddExportCommand(CLI::App& app, Context& context) {
+  auto exported = std::make_shared<ExportRequest>();
+  CLI::App* exporter = app.add_subcommand(
+      "export", "Write the desired-state file that describes the machine as it is");
+  exporter->add_option("-o,--output", exported->output, "the file (default: standard output)")
+      ->type_name("FILE");
+  exporter->add_option("--secrets", exported->secrets,
+                       "write each secret to a file of its own in DIR and refer to it (default: "
+                       "refer to an environment variable per secret)")
+      ->type_name("DIR");
+  exporter->callback([&context, exported] {
+    context.Choose("export", [&context, exported] { return Export(context, *exported); });
+  });
+}
+
+}  // namespace orvanectl
