@@ -106,6 +106,18 @@ TEST_F(ApplyTest, CheckShowsTheWholeChangeAndChangesNothing) {
     EXPECT_NE(shown.out.find(line), std::string::npos) << line << "\n" << shown.out;
   }
   EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "");
+
+  // The database step is named, not planned (it runs the database's
+  // programs): the plan still says that it would change the machine.
+  json withoutDatabases = TwoShops();
+  withoutDatabases.erase("running");
+  withoutDatabases["databases"] = false;
+  Apply(withoutDatabases, 0);
+  withoutDatabases["databases"] = true;
+  const json databases = Apply(withoutDatabases, 0, {"--check"});
+  EXPECT_EQ(StepsOf(databases), (Steps{"shop1 db create", "shop2 db create"}));
+  EXPECT_TRUE(databases["result"]["change_set"].empty());
+  EXPECT_EQ(databases["result"]["changed"], true);
 }
 
 TEST_F(ApplyTest, ARefusedFileChangesNothingAndSaysWhy) {

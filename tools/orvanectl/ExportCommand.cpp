@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "Commands.h"
 #include "DesiredState.h"
@@ -19,7 +21,9 @@ namespace orvanectl {
 
 namespace {
 
-using nlohmann::json;
+// The document keeps its keys in the order written: an instance's name
+// first, then its fields in the table's order.
+using Document = nlohmann::ordered_json;
 
 struct ExportRequest {
   std::string output;   // "" for standard output
@@ -27,10 +31,11 @@ struct ExportRequest {
 };
 
 // A set secret as a reference: a file of its own in the secrets folder, or
-// the environment variable apply will read it from.
-json SecretReference(const ExportRequest& request, const std::string& instance,
-                     const InstanceField& field, const MSInfo& record) {
-  if (request.secrets.empty()) return {{"env", SecretVariable(instance, field.option)}};
+// the environment variable apply will read it from. Nothing when its file
+// cannot be written.
+std::optional<Document> SecretReference(const ExportRequest& request, const std::string& instance,
+                                        const InstanceField& field, const MSInfo& record) {
+  if (request.secrets.empty()) return Document{{"env", SecretVariable(instance, field.option)}};
   KelString secret;
   const std::string option = field.option;
   if (option == "db-password") record.GetDBPswd(secret);
@@ -38,21 +43,30 @@ json SecretReference(const ExportRequest& request, const std::string& instance,
   if (option == "merchant-key") record.GetMerKey(secret);
   const std::filesystem::path path =
       std::filesystem::absolute(request.secrets) / (instance + "." + option);
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      << static_cast<const char*>(secret) << '\n';
-  return {{"file", path.string()}};
+  if (!(std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << static_cast<const char*>(secret) << '\n')) {
+    Host::Get().ErrorText("export: cannot write " + path.string());
+    return std::nullopt;
+  }
+  return Document{{"file", path.string()}};
 }
 
-json InstanceDocument(const ExportRequest& request, const MSInfo& record) {
-  json instance = {{"name", record.GetName()}};
+// Every field the record has, but empty texts and unset secrets.
+std::optional<Document> InstanceDocument(const ExportRequest& request, const MSInfo& record) {
+  Document instance = {{"name", record.GetName()}};
   for (const InstanceField& field : InstanceFields()) {
-    const json value = field.show(record);
+    const nlohmann::json value = field.show(record);
     const bool secret = field.kind == FieldKind::kSecret;
     if (std::string(field.option) == "name" || value == "" || (secret && value == "unset")) {
       continue;
     }
-    instance[field.option] = secret ? SecretReference(request, record.GetName(), field, record)
-                                 : value;
+    if (!secret) {
+      instance[field.option] = value;
+      continue;
+    }
+    std::optional<Document> reference = SecretReference(request, record.GetName(), field, record);
+    if (!reference) return std::nullopt;
+    instance[field.option] = std::move(*reference);
   }
   return instance;
 }
@@ -71,8 +85,8 @@ int Export(Context& context, const ExportRequest& request) {
       return kExitFailed;
     }
   }
-  json instances = json::array();
-  json running = json::array();
+  Document instances = Document::array();
+  Document running = Document::array();
   bool databases = true;
   bool anyCreated = false;
   MSList& list = data.List();
@@ -80,13 +94,15 @@ int Export(Context& context, const ExportRequest& request) {
     MSInfo record;
     list.SetIndex(i);
     list.GetCurrent(record);
-    instances.push_back(InstanceDocument(request, record));
+    std::optional<Document> instance = InstanceDocument(request, record);
+    if (!instance) return kExitFailed;
+    instances.push_back(std::move(*instance));
     const InstanceState state = QueryInstanceState(record);
     if (state.running) running.push_back(record.GetName());
     anyCreated = anyCreated || state.created;
     databases = databases && (!state.created || state.database);
   }
-  const json document = {{"instances", instances},
+  const Document document = {{"instances", instances},
                          {"webconf", true},
                          {"databases", databases && anyCreated},
                          {"running", running}};
@@ -99,7 +115,7 @@ int Export(Context& context, const ExportRequest& request) {
   } else {
     host.Note("the machine's desired state is in " + request.output);
   }
-  host.Result()["state"] = document;
+  host.Result()["state"] = nlohmann::json::parse(text);
   return kExitDone;
 }
 

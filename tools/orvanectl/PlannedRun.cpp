@@ -114,7 +114,9 @@ int RunRecorded(Context& context) {
   Append(changes, std::move(g_programChanges));
   const nlohmann::json entries = ChangeSetEntries(changes, context.diff);
   host.Result()["check"] = context.check;
-  host.Result()["changed"] = !entries.empty();
+  // A command may know of changes the recorder cannot see (steps that a
+  // plan names without running them) and say so itself.
+  host.Result()["changed"] = !entries.empty() || host.Result().value("changed", false);
   host.Result()["change_set"] = entries;
   // The lines people read, for fronts that show them as they are (Ansible's diff).
   const std::vector<std::string> lines = ChangeSetLines(entries);
