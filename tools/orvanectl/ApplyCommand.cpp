@@ -129,13 +129,15 @@ class ApplyRun {
       Deletion deletion;
       deletion.name = name;
       deletion.configureWebServer = !m_desired.webconf;
-      if (DeleteInstance(m_data, deletion) != kExitDone) return Failed(name, "delete");
+      if (!Succeeds([&] { return DeleteInstance(m_data, deletion); })) {
+        return Failed(name, "delete");
+      }
       Step(name, "delete");
     }
     if (const int code = StoreRecords(planned)) return code;
     if (const int code = CreateOwed()) return code;
     if (m_pending.Webconf()) {
-      if (ConfigureWebServerFor(m_data) != kExitDone) return Failed("", "webconf");
+      if (!Succeeds([&] { return ConfigureWebServerFor(m_data); })) return Failed("", "webconf");
       m_pending.Webconf() = false;
       Step("", "webconf");
       if (!m_pending.Save()) return Failed("", "webconf");
@@ -152,6 +154,15 @@ class ApplyRun {
   }
 
  private:
+  // A step succeeds when it says so and said no error: the library reports
+  // some failures only as messages (a creation that could not make a
+  // directory says so, and returns success).
+  template <class Step>
+  static bool Succeeds(Step step) {
+    const std::size_t errors = Host::Get().ErrorCount();
+    return step() == kExitDone && Host::Get().ErrorCount() == errors;
+  }
+
   // Decides every record on a copy of the list and checks it there: the
   // machine is not touched before the whole file is found good.
   int PlanRecords(MSList& planned) {
@@ -212,7 +223,9 @@ class ApplyRun {
     }
     m_pending.Webconf() = m_pending.Webconf() || m_desired.webconf;
     m_data.List() = planned;
-    if (!m_pending.Save() || !m_data.Store()) return Failed(m_changedRecords.front().first, "store");
+    if (!m_pending.Save() || !m_data.Store()) {
+      return Failed(m_changedRecords.front().first, "store");
+    }
     for (const auto& [name, step] : m_changedRecords) Step(name, step);
     return kExitDone;
   }
@@ -225,7 +238,7 @@ class ApplyRun {
       const std::string name = owed.front();
       if (Position(Names(m_data.List()), name) >= 0) {
         // Without a running list, a running instance is started again.
-        if (CreateInstances(m_data, {name}, !m_desired.running) != kExitDone) {
+        if (!Succeeds([&] { return CreateInstances(m_data, {name}, !m_desired.running); })) {
           return Failed(name, "create");
         }
         Step(name, "create");
@@ -258,7 +271,7 @@ class ApplyRun {
       if (!state.created || state.database) continue;
       // Its set-up is the database's own programs, which a plan does not
       // run: their results are not known, so the plan names the step only.
-      if (!m_check && CreateDatabaseOf(record) != kExitDone) {
+      if (!m_check && !Succeeds([&] { return CreateDatabaseOf(record); })) {
         return Failed(record.GetName(), "db create");
       }
       Step(record.GetName(), "db create");
@@ -272,8 +285,11 @@ class ApplyRun {
       const bool wanted = Contains(*m_desired.running, record.GetName());
       if (state.running == wanted) continue;
       const char* step = wanted ? "start" : "stop";
-      if (!ControlInstance(record, wanted ? ServiceAction::kStart : ServiceAction::kStop,
-                           running)) {
+      const ServiceAction action = wanted ? ServiceAction::kStart : ServiceAction::kStop;
+      const auto control = [&] {
+        return ControlInstance(record, action, running) ? kExitDone : kExitFailed;
+      };
+      if (!Succeeds(control)) {
         return Failed(record.GetName(), step);
       }
       Step(record.GetName(), step);

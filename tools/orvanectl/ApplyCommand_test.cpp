@@ -12,7 +12,7 @@
 
 #include "OrvanectlFixture.h"
 
-using namespace orvanectl_fixture;  // NOLINT(build/namespaces): the fixture is the tests' vocabulary
+using namespace orvanectl_fixture;  // NOLINT(build/namespaces): the tests' vocabulary
 
 namespace {
 
@@ -235,13 +235,21 @@ TEST_F(ApplyTest, AFailedStepIsNamedAndTheNextApplyGoesOnFromThere) {
   EXPECT_EQ(StepsOf(Apply(TwoShops(), 0)),
             (Steps{"shop1 db create", "shop2 db create", "shop1 start"}));
 
-  // Records stored, their creation and the web server still owed: as an
-  // apply stopped between the two leaves the note beside the data file.
-  const fs::path note = DataFile().string() + ".apply-pending";
-  WriteFile(note, "create shop2\nwebconf\n");
-  EXPECT_EQ(StepsOf(Apply(TwoShops(), 0)), (Steps{"shop2 create", "webconf"}));
-  EXPECT_FALSE(fs::exists(note));
-  EXPECT_EQ(Apply(TwoShops(), 0)["result"]["changed"], false);
+  // A file where shop3's root directory goes makes its creation fail after
+  // its record is stored (the library says so, and returns success): the
+  // next apply creates it and configures the web server, which the first
+  // one still owed.
+  json three = TwoShops();
+  three["instances"].push_back({{"name", "shop3"}, {"host", "shop3.example"}});
+  const fs::path root = m_machine / "drive_c" / "Tessaly" / "instance" / "shop3";
+  WriteFile(root, "in the way");
+  const json stopped = Apply(three, 1);
+  EXPECT_EQ(stopped["result"]["failed"], json({{"instance", "shop3"}, {"step", "create"}}));
+  EXPECT_EQ(StepsOf(stopped), (Steps{"shop3 add"}));
+  fs::remove(root);
+  EXPECT_EQ(StepsOf(Apply(three, 0)), (Steps{"shop3 create", "webconf", "shop3 db create"}));
+  EXPECT_FALSE(fs::exists(DataFile().string() + ".apply-pending"));
+  EXPECT_EQ(Apply(three, 0)["result"]["changed"], false);
 }
 
 TEST_F(ApplyTest, ExportedStateAppliedToItsMachinePlansNoChange) {

@@ -69,7 +69,8 @@ TEST_F(DesiredStateTest, RefusalsNameWhereAndWhy) {
   } cases[] = {
       {json::array(), "the document is an object with \"instances\""},
       {{{"instance", json::array()}}, "instance: not a key of a desired-state file"},
-      {{{"instances", {{{"host", "x"}}}}}, "instances[0]: an instance is an object with a \"name\""},
+      {{{"instances", {{{"host", "x"}}}}},
+       "instances[0]: an instance is an object with a \"name\""},
       {{{"instances", {{{"name", "a"}, {"port", "1"}, {"port2", 1}}}}},
        "instances[0] (a): port2: no such field"},
       {{{"instances", {{{"name", "a"}, {"processes", 2.5}}}}},
@@ -77,7 +78,8 @@ TEST_F(DesiredStateTest, RefusalsNameWhereAndWhy) {
       {{{"instances", {{{"name", "a"}, {"host", true}}}}},
        "instances[0] (a): host: a value of the wrong type"},
       {{{"instances", {{{"name", "a"}, {"merchant-key", {{"file", "x"}, {"env", "y"}}}}}}},
-       "instances[0] (a): merchant-key: a secret reference is {\"file\": PATH} or {\"env\": VARIABLE}"},
+       "instances[0] (a): merchant-key: a secret reference is {\"file\": PATH} or "
+       "{\"env\": VARIABLE}"},
       {{{"instances", {{{"name", "a"}, {"merchant-key", {{"url", "x"}}}}}}},
        "instances[0] (a): merchant-key: a secret reference is"},
       {{{"instances", json::array()}, {"webconf", "yes"}}, "webconf: true or false"},

@@ -135,6 +135,12 @@ bool Host::Said(unsigned int id) const {
   return false;
 }
 
+std::size_t Host::ErrorCount() const {
+  std::size_t errors = 0;
+  for (const Message& message : m_messages) errors += message.kind == MessageKind::kError ? 1 : 0;
+  return errors;
+}
+
 int Host::Finish(const std::string& command, int commandCode) {
   EndProgressLine();
   int code = commandCode;

@@ -77,6 +77,8 @@ class Host {
   int Finish(const std::string& command, int commandCode);
 
   bool Said(unsigned int id) const;
+  // The errors said so far: the library reports some failures only so.
+  std::size_t ErrorCount() const;
 
   // A plan that reached a program it does not run cannot know what follows:
   // the library's errors after it tell of the unknown result, not of a

@@ -21,7 +21,7 @@
 
 #include "OrvanectlFixture.h"
 
-using namespace orvanectl_fixture;  // NOLINT(build/namespaces): the fixture is the tests' vocabulary
+using namespace orvanectl_fixture;  // NOLINT(build/namespaces): the tests' vocabulary
 
 namespace {
 
