@@ -41,6 +41,8 @@ void AddLifecycleCommands(CLI::App& app, Context& context);
 void AddVerifyCommand(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
 void AddCompletionCommand(CLI::App& app, Context& context);
+// The web console; POSIX only.
+void AddServeCommand(CLI::App& app, Context& context);
 
 }  // namespace orvanectl
 

@@ -46,17 +46,24 @@ std::string NameRule() {
   return std::string();
 }
 
+// Says that value of field broke a rule, and names the field in the JSON
+// result, so that a form can show the text beside it.
+void Refuse(const std::string& field, const std::string& text) {
+  Host& host = Host::Get();
+  host.ErrorText(text);
+  host.Result()["refused"].push_back({{"field", field}, {"text", text}});
+}
+
 // Hands every given field to the record's setter; on the first refusal says
 // which rule the value broke and returns false.
 bool ApplyFields(FieldValues& given, MSInfo& record) {
-  Host& host = Host::Get();
   for (const InstanceField& field : InstanceFields()) {
     if (given.options[field.option]->count() == 0) continue;
     std::string value = given.values[field.option];
     if (field.kind == FieldKind::kSecret && value == "-") {
       std::optional<std::string> secret = ReadSecret(field.description);
       if (!secret) {
-        host.ErrorText(std::string("--") + field.option + ": no line on standard input");
+        Refuse(field.option, std::string("--") + field.option + ": no line on standard input");
         return false;
       }
       value = *secret;
@@ -64,15 +71,15 @@ bool ApplyFields(FieldValues& given, MSInfo& record) {
     // A line end would split the data file's line; a NUL would cut the text
     // short behind the rule's back.
     if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-      host.ErrorText(std::string("--") + field.option +
-                     " refused: it must hold no line end and no NUL");
+      Refuse(field.option,
+             std::string("--") + field.option + " refused: it must hold no line end and no NUL");
       return false;
     }
     if (!field.apply(record, value)) {
       // A secret is never echoed, not even when it is refused.
       const std::string shown = field.kind == FieldKind::kSecret ? "the value" : "'" + value + "'";
-      host.ErrorText(std::string("--") + field.option + " " + shown + " refused: it must be " +
-                     field.rule);
+      Refuse(field.option,
+             std::string("--") + field.option + " " + shown + " refused: it must be " + field.rule);
       return false;
     }
   }
@@ -102,6 +109,9 @@ void PrintRecord(const MSInfo& record) {
 bool Conflicts(int flags, MSList& list, const MSInfo& record, int ownIndex) {
   if (flags == 0) return false;
   ReportConflicts(std::string("instance ") + record.GetName(), list, record, flags, ownIndex);
+  for (const nlohmann::json& refusal : ConflictRefusals(flags)) {
+    Host::Get().Result()["refused"].push_back(refusal);
+  }
   return true;
 }
 
@@ -223,7 +233,7 @@ int Add(Context& context, const std::string& name, FieldValues& given) {
   if (!Propose(data.List(), name, record)) return kExitNoInstallation;
   Host& host = Host::Get();
   if (!record.SetName(name.c_str())) {
-    host.ErrorText("instance name '" + name + "' refused: it must be " + NameRule());
+    Refuse("name", "instance name '" + name + "' refused: it must be " + NameRule());
     return kExitRefused;
   }
   if (!ApplyFields(given, record)) return kExitRefused;
