@@ -1,10 +1,12 @@
 #include "ConsoleServer.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
+#include <atomic>
 #include <csignal>
 #include <deque>
 #include <mutex>
@@ -82,6 +84,8 @@ struct ConsoleServer::Impl {
   std::string urlHost;
   std::set<std::string> hosts;  // the Host headers that name this server
   int port = 0;
+  std::atomic<bool> listened{false};  // the server's loop has ended
+  int listening = -1;                 // the socket it listens on
 
   std::mutex logMutex;
   std::deque<json> log;
@@ -174,33 +178,62 @@ struct ConsoleServer::Impl {
     return false;
   }
 
-  // Runs the command and streams its lines; a client that goes away stops
-  // the stream, not the command, which holds the data file's lock and
-  // finishes its work.
+  // A command being applied: its lines go to the log as they are read, and
+  // the last one is its summary.
+  struct Application {
+    Application(Impl& impl, const CommandRequest& command)
+        : server(impl),
+          name(command.arguments.front()),
+          child(impl.options.program, impl.Arguments(command.arguments), command.input,
+                ChildCommand::Errors::kWithOutput) {}
+    std::optional<std::string> NextLine() {
+      std::optional<std::string> line;
+      while ((line = child.NextLine()) && line->empty()) {
+      }
+      if (line) {
+        summary = *line;
+        server.Record(name, "line", *line);
+      }
+      return line;
+    }
+    // Reads what is left and waits for the command's end.
+    int Finish() {
+      while (NextLine()) {
+      }
+      if (!exitCode) {
+        exitCode = child.Finish();
+        server.Record(name, "exit", std::to_string(*exitCode));
+      }
+      return *exitCode;
+    }
+    Impl& server;
+    std::string name;
+    ChildCommand child;
+    std::string summary;
+    std::optional<int> exitCode;
+  };
+
+  // Starts the command and streams its lines. The command runs to its end
+  // whatever the client does: a client that goes away stops the stream, and
+  // when the answer is let go, the rest is read and the command waited for
+  // (it holds the data file's lock and finishes its work).
   void Stream(const CommandRequest& command, httplib::Response& response) {
-    const std::string name = command.arguments.front();
+    auto application = std::make_shared<Application>(*this, command);
     response.set_chunked_content_provider(
-        "text/event-stream", [this, command, name](std::size_t, httplib::DataSink& sink) {
-          ChildCommand child(options.program, Arguments(command.arguments), command.input,
-                             ChildCommand::Errors::kWithOutput);
-          bool listening = true;
-          std::string summary;
-          for (std::optional<std::string> line; (line = child.NextLine());) {
-            if (line->empty()) continue;
-            summary = *line;
-            Record(name, "line", *line);
+        "text/event-stream",
+        [application](std::size_t, httplib::DataSink& sink) {
+          for (std::optional<std::string> line; (line = application->NextLine());) {
             const std::string event = Event("line", *line);
-            listening = listening && sink.write(event.data(), event.size());
+            if (!sink.write(event.data(), event.size())) return false;
           }
-          const int code = child.Finish();
-          Record(name, "exit", std::to_string(code));
-          if (listening) {
-            const std::string done = Event("done", {{"exit", code}, {"summary", summary}});
-            sink.write(done.data(), done.size());
-            sink.done();
-          }
-          return listening;
-        });
+          const int code = application->Finish();
+          const std::string done =
+              Event("done", {{"exit", code}, {"summary", application->summary}});
+          sink.write(done.data(), done.size());
+          sink.done();
+          return true;
+        },
+        [application](bool) { application->Finish(); });
   }
 
   void Routes() {
@@ -287,6 +320,13 @@ bool ConsoleServer::Start(std::string& error) {
                                    {"Referrer-Policy", "no-referrer"},
                                    {"X-Frame-Options", "DENY"},
                                    {"Cache-Control", "no-store"}});
+  // The address is this process's alone (no SO_REUSEPORT, which would let
+  // another program of the same user bind it too).
+  impl.server.set_socket_options([&impl](socket_t socket) {
+    const int on = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    impl.listening = socket;
+  });
   impl.server.set_pre_routing_handler(
       [&impl](const httplib::Request& request, httplib::Response& response) {
         return impl.Admit(request, response);
@@ -301,6 +341,9 @@ bool ConsoleServer::Start(std::string& error) {
     error = "cannot listen on " + address + ":" + std::to_string(impl.options.port);
     return false;
   }
+  // The library's backlog of five drops the connections of a burst, whose
+  // clients then wait seconds to try again: the system's own limit instead.
+  listen(impl.listening, SOMAXCONN);
   impl.urlHost = Wildcard(address) ? HostName()
                  : address.find(':') != std::string::npos ? "[" + address + "]"
                                                           : address;
@@ -308,7 +351,12 @@ bool ConsoleServer::Start(std::string& error) {
   impl.hosts = {impl.urlHost + port};
   if (address == "127.0.0.1" || address == "::1") impl.hosts.insert("localhost" + port);
   if (Wildcard(address)) impl.hosts.insert("localhost" + port);
-  impl.thread = std::thread([&impl] { impl.server.listen_after_bind(); });
+  impl.thread = std::thread([&impl] {
+    impl.server.listen_after_bind();
+    impl.listened = true;
+  });
+  // A stop before the server runs would be lost, and it would then run on.
+  while (!impl.server.is_running() && !impl.listened) std::this_thread::yield();
   return true;
 }
 

@@ -118,6 +118,8 @@ class ConsoleServerTest : public ::testing::Test {
     std::string answer;
     if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
       (void)!write(fd, bytes.data(), bytes.size());
+      // All is said: the server sees the request end here.
+      if (!closeEarly) shutdown(fd, SHUT_WR);
       char buffer[4096];
       for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) {
         answer.append(buffer, static_cast<std::size_t>(got));
@@ -223,7 +225,9 @@ TEST_F(ConsoleServerTest, EveryRefusalAnswersAndChangesNothingOnTheMachine) {
     const httplib::Result answer = m_client->send(request);
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->status, c.status) << answer->body;
-    if (c.status == 401 || c.status == 421) EXPECT_EQ(answer->body, "");
+    if (c.status == 401 || c.status == 421) {
+      EXPECT_EQ(answer->body, "");
+    }
   }
   EXPECT_EQ(snapshot::ChangedPaths(before, snapshot::SnapshotOf(m_machine)), "");
   // The instance that the refused changes named is not there.
@@ -287,10 +291,11 @@ TEST_F(ConsoleServerTest, AnApplyStreamsItsLinesAndEndsWithTheSummaryAndExitCode
   const json shown = Direct({"show", "shop2"});
   EXPECT_EQ(shown["result"]["instance"]["db-password"], "set");
   bool listedCreated = false;
-  for (const json& instance : Direct({"list"})["result"]["instances"]) {
+  const json listed = Direct({"list"});
+  for (const json& instance : listed["result"]["instances"]) {
     listedCreated = listedCreated || (instance["name"] == "shop2" && instance["created"] == true);
   }
-  EXPECT_TRUE(listedCreated);
+  EXPECT_TRUE(listedCreated) << listed;
   // The secret went on standard input: neither the stream nor the log has it.
   const httplib::Result log = m_client->Get("/api/log", Signed());
   ASSERT_TRUE(log);
@@ -320,7 +325,9 @@ TEST_F(ConsoleServerTest, BadInputIsAnsweredOrDroppedAndTheServerKeepsServing) {
   // A body far over the limit: refused before it is read, or the connection dropped.
   const httplib::Result huge = m_client->Post("/api/plan", Changing(),
                                               std::string(10 << 20, '{'), "application/json");
-  if (huge) EXPECT_EQ(huge->status, 413);
+  if (huge) {
+    EXPECT_EQ(huge->status, 413);
+  }
   // Requests that are not HTTP, or stop half-way.
   EXPECT_EQ(Raw("GARBAGE\r\n\r\n").find("200 OK"), std::string::npos);
   Raw("GET /api/list HTTP/1.1\r\nHost: 127.0.0");
