@@ -79,6 +79,8 @@ async function walk(page) {
   // The form: one refused value first, its rule beside its field.
   await open(page, '#/add', '#field-name');
   await page.type('#field-name', 'shop2');
+  await page.keyboard.press('Tab');
+  await page.waitForFunction(() => document.getElementById('field-db-name').value === 'shop2', {timeout});
   await typeInto(page, '#field-host', 'shop2.example');
   const proposedPort = await page.$eval('#field-port', (node) => node.value);
   await typeInto(page, '#field-port', '80');

@@ -142,6 +142,21 @@ async function formView(name) {
     el('label', {for: 'field-name'}, 'name'),
     el('input', {id: 'field-name', name: 'name', type: 'text', required: true}),
     el('span', {class: 'field-error', id: 'error-name'})) : null;
+  if (adding) {
+    // The proposal follows the name (its root, HTML directory, database);
+    // what the person typed stays.
+    nameRow.querySelector('input').addEventListener('change', async (event) => {
+      const proposal = await api('/api/default?name=' + encodeURIComponent(event.target.value));
+      const proposed = (proposal.result && proposal.result.instance) || {};
+      for (const field of table) {
+        const input = document.getElementById('field-' + field.option);
+        if (field.option === 'name' || !input || changed.has(field.option) || field.kind === 'secret' ||
+            !(field.option in proposed)) continue;
+        if (field.kind === 'flag') input.checked = proposed[field.option] === true;
+        else input.value = String(proposed[field.option]);
+      }
+    });
+  }
   const general = el('div', {id: 'form-errors'});
   const form = el('form', {id: 'instance-form', onsubmit: async (event) => {
     event.preventDefault();
