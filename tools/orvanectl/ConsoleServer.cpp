@@ -66,6 +66,16 @@ std::string Event(const std::string& name, const json& data) {
          "\n\n";
 }
 
+// "db create" of "db create -- shop1": the words before the first option.
+std::string CommandName(const std::vector<std::string>& arguments) {
+  std::string name;
+  for (const std::string& word : arguments) {
+    if (word.empty() || word[0] == '-') break;
+    name += (name.empty() ? "" : " ") + word;
+  }
+  return name;
+}
+
 bool Wildcard(const std::string& address) { return address == "0.0.0.0" || address == "::"; }
 
 std::string HostName() {
@@ -183,7 +193,7 @@ struct ConsoleServer::Impl {
   struct Application {
     Application(Impl& impl, const CommandRequest& command)
         : server(impl),
-          name(command.arguments.front()),
+          name(CommandName(command.arguments)),
           child(impl.options.program, impl.Arguments(command.arguments), command.input,
                 ChildCommand::Errors::kWithOutput) {}
     std::optional<std::string> NextLine() {

@@ -288,6 +288,13 @@ TEST_F(ConsoleServerTest, AnApplyStreamsItsLinesAndEndsWithTheSummaryAndExitCode
             std::string::npos)
       << created;
 
+  // A conflict with it names the field, with the library's text of the rule.
+  const json conflict =
+      Plan({{"command", "add"}, {"name", "shop3"}, {"fields", {{"host", "shop2.example"}}}});
+  EXPECT_EQ(conflict["exit"], 3);
+  EXPECT_NE(conflict["result"]["refused"].dump().find("\"field\":\"host\""), std::string::npos)
+      << conflict;
+
   const json shown = Direct({"show", "shop2"});
   EXPECT_EQ(shown["result"]["instance"]["db-password"], "set");
   bool listedCreated = false;

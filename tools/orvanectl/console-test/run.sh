@@ -4,6 +4,8 @@
 #                               BUILD_DIR/console-screenshots/)
 #   run.sh BUILD_DIR --bench N  N instances listed: the page's rendering time
 #                               against `orvanectl --json list`, and their ratio
+# With CONSOLE_MACHINE=DIR the walk runs on a copy of that machine (the one
+# that tools/demo.sh leaves, say) instead of a fresh sample machine.
 # It starts `orvanectl serve` on a free port of loopback, reads the address it
 # prints, runs the test in headless Chromium and stops the server. Any
 # failure fails the script.
@@ -26,7 +28,11 @@ stop() {
 }
 trap stop EXIT
 machine=$work/machine
-"$ctl" --machine "$machine" machine init --sample >/dev/null
+if [ -n "${CONSOLE_MACHINE:-}" ]; then
+  cp -a "$CONSOLE_MACHINE" "$machine"
+else
+  "$ctl" --machine "$machine" machine init --sample >/dev/null
+fi
 
 if [ "$mode" = --bench ]; then
   # Instances s0001... on hosts of their own that the machine's hosts file resolves.
