@@ -310,6 +310,40 @@ TEST_F(ConsoleServerTest, AnApplyStreamsItsLinesAndEndsWithTheSummaryAndExitCode
   EXPECT_EQ((added + created + log->body).find("pw-never-shown"), std::string::npos);
 }
 
+TEST_F(ConsoleServerTest, TwoBrowsersAndTheCommandLineAtOnceLoseNoChange) {
+  const struct {
+    const char* name;
+    const char* host;
+  } adds[] = {{"shop1", "shop1.example"}, {"shop2", "shop2.example"}, {"shop3", "shop3.example"}};
+  std::vector<std::thread> runs;
+  std::atomic<int> done{0};
+  const httplib::Headers headers = Changing();
+  // Two through the console, each on a connection of its own; one by orvanectl itself.
+  for (int i = 0; i < 2; ++i) {
+    runs.emplace_back([this, &adds, &done, &headers, i] {
+      httplib::Client browser("127.0.0.1", m_server->Port());
+      browser.set_read_timeout(120, 0);
+      const json request = {{"command", "add"}, {"name", adds[i].name},
+                            {"fields", {{"host", adds[i].host}}}};
+      const httplib::Result answer =
+          browser.Post("/api/apply", headers, request.dump(), "application/json");
+      if (answer && Done(answer->body)["exit"] == 0) ++done;
+    });
+  }
+  const ChildResult direct = RunChild(ORVANECTL_PROGRAM, {"--machine", m_machine.string(), "add",
+                                                          adds[2].name, "--host", adds[2].host});
+  for (std::thread& run : runs) run.join();
+  EXPECT_EQ(direct.exitCode, 0) << direct.output;
+  EXPECT_EQ(done.load(), 2);
+  // Each sees the others' records on its next look.
+  const json listed = Document(m_client->Get("/api/list", Signed()));
+  for (const auto& add : adds) {
+    EXPECT_NE(listed["result"]["instances"].dump().find(std::string("\"") + add.name + "\""),
+              std::string::npos)
+        << add.name << " is lost: " << listed;
+  }
+}
+
 TEST_F(ConsoleServerTest, MarkupInAFieldComesBackAsDataNeverAsAPage) {
   json add = kAddShop2;
   add["fields"]["root"] = "C:\\<script>alert(1)</script>";
