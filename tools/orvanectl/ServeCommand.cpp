@@ -2,6 +2,8 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
+
 #include <pthread.h>
 
 #include "Commands.h"
