@@ -43,6 +43,8 @@ void AddApplyCommand(CLI::App& app, Context& context);
 void AddExportCommand(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
 void AddCompletionCommand(CLI::App& app, Context& context);
+// The web console; POSIX only.
+void AddServeCommand(CLI::App& app, Context& context);
 
 }  // namespace orvanectl
 

@@ -48,7 +48,7 @@ bool ApplyFields(FieldValues& given, MSInfo& record) {
     if (field.kind == FieldKind::kSecret && value == "-") {
       std::optional<std::string> secret = ReadSecret(field.description);
       if (!secret) {
-        Host::Get().ErrorText(std::string("--") + field.option + ": no line on standard input");
+        Refuse(field.option, std::string("--") + field.option + ": no line on standard input");
         return false;
       }
       value = *secret;
@@ -152,7 +152,7 @@ int Add(Context& context, const std::string& name, FieldValues& given) {
   if (!Propose(data.List(), name, record)) return kExitNoInstallation;
   Host& host = Host::Get();
   if (!record.SetName(name.c_str())) {
-    host.ErrorText("instance name '" + name + "' refused: it must be " + NameRule());
+    Refuse("name", "instance name '" + name + "' refused: it must be " + NameRule());
     return kExitRefused;
   }
   if (!ApplyFields(given, record)) return kExitRefused;

@@ -68,6 +68,17 @@ std::vector<unsigned int> ConflictMessages(int flags) {
   return ids;
 }
 
+nlohmann::json ConflictRefusals(int flags) {
+  nlohmann::json refusals = nlohmann::json::array();
+  for (const ConflictKind& kind : kConflictKinds) {
+    if ((flags & kind.flag) == 0) continue;
+    KelString text;
+    KelLoadMessage(text, kind.message);
+    refusals.push_back({{"field", kind.field}, {"text", static_cast<const char*>(text)}});
+  }
+  return refusals;
+}
+
 std::string ConflictFields(int flags) {
   std::string fields;
   for (const ConflictKind& kind : kConflictKinds) {

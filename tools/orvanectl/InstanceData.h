@@ -13,6 +13,8 @@
 
 #include <orvane/orvane.h>
 
+#include <nlohmann/json.hpp>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +81,9 @@ std::string ConflictPartner(const MSList& list, const MSInfo& record, int skipIn
 std::string ConflictFields(int flags);
 // The library's message ids for conflict flags, in flag order.
 std::vector<unsigned int> ConflictMessages(int flags);
+// Each conflict flag's field and the library's text of it, in flag order, as
+// the JSON result's "refused" entries: [{"field": "port", "text": "..."}].
+nlohmann::json ConflictRefusals(int flags);
 
 // Reports, as errors, "<lead> conflicts with <partner> on <fields>:" and the
 // library's message for each conflict flag.

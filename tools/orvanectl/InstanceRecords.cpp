@@ -47,19 +47,24 @@ bool Propose(MSList& list, const std::string& name, MSInfo& record) {
   return true;
 }
 
+void Refuse(const std::string& option, const std::string& text) {
+  Host& host = Host::Get();
+  host.ErrorText(text);
+  host.Result()["refused"].push_back({{"field", option}, {"text", text}});
+}
+
 bool ApplyFieldValue(const InstanceField& field, const std::string& value, MSInfo& record,
                      const std::string& lead) {
-  Host& host = Host::Get();
   // A line end would split the data file's line; a NUL would cut the text
   // short behind the rule's back.
   if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-    host.ErrorText(lead + " refused: it must hold no line end and no NUL");
+    Refuse(field.option, lead + " refused: it must hold no line end and no NUL");
     return false;
   }
   if (field.apply(record, value)) return true;
   // A secret is never echoed, not even when it is refused.
   const std::string shown = field.kind == FieldKind::kSecret ? "the value" : "'" + value + "'";
-  host.ErrorText(lead + " " + shown + " refused: it must be " + field.rule);
+  Refuse(field.option, lead + " " + shown + " refused: it must be " + field.rule);
   return false;
 }
 
@@ -72,6 +77,9 @@ nlohmann::json RecordJson(const MSInfo& record) {
 bool Conflicts(int flags, MSList& list, const MSInfo& record, int ownIndex) {
   if (flags == 0) return false;
   ReportConflicts(std::string("instance ") + record.GetName(), list, record, flags, ownIndex);
+  for (const nlohmann::json& refusal : ConflictRefusals(flags)) {
+    Host::Get().Result()["refused"].push_back(refusal);
+  }
   return true;
 }
 

@@ -24,6 +24,11 @@ std::string NameRule();
 // without an installation.
 bool Propose(MSList& list, const std::string& name, MSInfo& record);
 
+// Says that a value of the field named by option was refused, and lists the
+// refusal under "refused" in the JSON result, so that a form can show the
+// text beside its field.
+void Refuse(const std::string& option, const std::string& text);
+
 // Hands value to the field's setter; on a refusal says which rule the value
 // broke (a secret's value is never echoed) and returns false. lead names the
 // field in the refusal ("--db-port", "shop1: db-port").

@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "MachineSnapshot_test.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,54 +38,15 @@ inline std::string Quote(const std::string& word) {
   return quoted + "'";
 }
 
-inline std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
+inline std::string ReadFile(const fs::path& path) { return orvanectl::snapshot::FileBytes(path); }
 
 inline void WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Every file, folder and link below a machine's root with its bytes and
-// mode, by path: the registry and the service manager's state are files there
-// too.
-using MachineSnapshot = std::map<std::string, std::string>;
-
-inline MachineSnapshot SnapshotOf(const fs::path& root) {
-  MachineSnapshot snapshot;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-    const std::string name = fs::relative(entry.path(), root).string();
-    const auto mode = std::to_string(static_cast<int>(entry.symlink_status().permissions()));
-    if (entry.is_symlink()) {
-      snapshot[name] = "link " + fs::read_symlink(entry.path()).string();
-    } else if (entry.is_directory()) {
-      snapshot[name] = "folder " + mode;
-    } else {
-      snapshot[name] = mode + " " + ReadFile(entry.path());
-    }
-  }
-  return snapshot;
-}
-
-// The paths that differ between two snapshots, one a line; "" when none does.
-inline std::string ChangedPaths(const MachineSnapshot& before, const MachineSnapshot& after) {
-  std::string changed;
-  for (const auto& [path, content] : before) {
-    const auto now = after.find(path);
-    if (now == after.end()) {
-      changed += "removed " + path + "\n";
-    } else if (now->second != content) {
-      changed += "changed " + path + "\n";
-    }
-  }
-  for (const auto& [path, content] : after) {
-    if (before.count(path) == 0) changed += "added " + path + "\n";
-  }
-  return changed;
-}
+using orvanectl::snapshot::ChangedPaths;
+using orvanectl::snapshot::MachineSnapshot;
+using orvanectl::snapshot::SnapshotOf;
 
 class OrvanectlTest : public ::testing::Test {
  protected:

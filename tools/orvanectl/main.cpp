@@ -142,6 +142,9 @@ int main(int argc, char** argv) {
   orvanectl::AddExportCommand(app, context);
   orvanectl::AddDemoCommand(app, context);
   orvanectl::AddCompletionCommand(app, context);
+#if !defined(_WIN32)
+  orvanectl::AddServeCommand(app, context);
+#endif
 
   orvanectl::Host& host = orvanectl::Host::Get();
   if (std::optional<std::string> unknown = UnknownCommand(app, argc, argv)) {
