@@ -42,10 +42,13 @@ bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b) {
                                       });
 }
 
-std::string PathKey(const std::string& path) {
+namespace {
+
+// A path with "\" for "/", "." and ".." resolved, no trailing separator and
+// its drive named; the letter case as spelt.
+std::string NormalPath(const std::string& path) {
   std::string text = path;
   std::replace(text.begin(), text.end(), '/', '\\');
-  std::transform(text.begin(), text.end(), text.begin(), UpperAscii);
   std::string drive = "C:";
   if (text.size() >= 2 && text[1] == ':') {
     drive = text.substr(0, 2);
@@ -64,10 +67,20 @@ std::string PathKey(const std::string& path) {
     }
     start = end + 1;
   }
-  std::string key = drive;
-  for (const std::string& component : components) key += "\\" + component;
+  std::string normal = drive;
+  for (const std::string& component : components) normal += "\\" + component;
+  return normal;
+}
+
+}  // namespace
+
+std::string PathKey(const std::string& path) {
+  std::string key = NormalPath(path);
+  std::transform(key.begin(), key.end(), key.begin(), UpperAscii);
   return key;
 }
+
+std::string ParentFolder(const std::string& path) { return ParentKey(NormalPath(path)); }
 
 std::string ParentKey(const std::string& key) {
   std::string::size_type separator = key.rfind('\\');
