@@ -21,6 +21,8 @@ TEST(WindowsNamesTest, KeysAndParentFoldersOfPathSpellings) {
       {"\\WINNT\\httpd.cnf", "C:\\WINNT\\HTTPD.CNF", "C:\\WINNT"},
       {"D:\\a\\..\\b\\", "D:\\B", "D:"},
       {"C:\\x", "C:\\X", "C:"},
+      {"C:\\..\\a\\..\\..\\b\\c", "C:\\B\\C", "C:\\b"},  // never above the drive
+      {"E:x\\.\\y", "E:\\X\\Y", "E:\\x"},
   };
   for (const PathCase& test : cases) {
     SCOPED_TRACE(test.path);
