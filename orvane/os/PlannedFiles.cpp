@@ -176,8 +176,15 @@ bool PlannedFiles::IsPending(const std::string& path) const {
 
 PlannedFiles::Kind PlannedFiles::KindOf(const std::string& path) const {
   if (const Entry* entry = Pending(PathKey(path))) return entry->kind;
-  if (backend::DirectoryExists(path)) return Kind::kDirectory;
-  return backend::PathExists(path) ? Kind::kFile : Kind::kMissing;
+  switch (backend::KindOfPath(path)) {
+    case backend::PathKind::kDirectory:
+      return Kind::kDirectory;
+    case backend::PathKind::kFile:
+      return Kind::kFile;
+    case backend::PathKind::kMissing:
+      break;
+  }
+  return Kind::kMissing;
 }
 
 std::optional<std::string> PlannedFiles::CurrentBytes(const std::string& path) const {
