@@ -98,8 +98,8 @@ Expected<DrivePath> ParseWindowsPath(const std::string& windowsPath) {
 }
 
 // The entry of a host directory whose name equals component ignoring case,
-// when there is no entry of exactly that spelling: the first match in byte
-// order.
+// listed: the exact spelling when it is there (it may have come since the
+// caller looked), else the first match in byte order.
 std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
                                                  const std::string& component) {
   DIR* listing = opendir(directory.c_str());
@@ -107,6 +107,10 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
   std::optional<std::string> best;
   while (const dirent* entry = readdir(listing)) {
     std::string name = entry->d_name;
+    if (name == component) {
+      best = name;
+      break;
+    }
     if (EqualsIgnoringCase(name, component) && (!best || name < *best)) best = name;
   }
   closedir(listing);
