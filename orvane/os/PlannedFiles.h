@@ -2,8 +2,8 @@
 //
 // Under Recording::kPlan the pending state is an overlay keyed by PathKey:
 // a path is a file (its bytes held in memory or in a host file of the
-// scratch folder, with the mode it would have), a directory, or deleted; whatever the overlay does
-// not hold is read from the backend. Under kPassThrough the overlay stays
+// scratch folder, with the mode it would have), a directory, or deleted;
+// whatever the overlay does not hold is read from the backend. Under kPassThrough the overlay stays
 // empty and every call reaches the backend. Both keep each path's state at
 // its first change, and the change set compares it with the state seen now.
 #ifndef ORVANE_OS_PLANNEDFILES_H_
