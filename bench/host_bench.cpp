@@ -171,7 +171,12 @@ void CreateOneChecked(benchmark::State& state) {
   const std::string command = SharedMachine(state, kCreatedFew, false).Ctl("create s0001 --check");
   for (auto _ : state) RunCommand(state, command);
 }
-void VerifyAll(benchmark::State& state) { TimeCtl(state, kVerified, "verify --all"); }
+// Verify exits 1 on drift, and the web server's files are drift until
+// webconf has written them: the machine is configured first.
+void VerifyAll(benchmark::State& state) {
+  RunCommand(state, SharedMachine(state, kVerified, true).Ctl("webconf"));
+  TimeCtl(state, kVerified, "verify --all");
+}
 void ListVerified(benchmark::State& state) { TimeCtl(state, kVerified, "list"); }
 
 // apply of the file that export writes for the machine: nothing differs, so

@@ -36,6 +36,12 @@ unsigned long CurrentProcessId();
 // the name; kNotSupported where files have none (Windows).
 Expected<int> FileMode(const std::string& path);
 
+// Whether a path names a folder, another file or nothing (links followed,
+// as PathExists and DirectoryExists follow them), in one look-up where
+// those two take one each.
+enum class PathKind { kMissing, kFile, kDirectory };
+PathKind KindOfPath(const std::string& path);
+
 // A new empty folder of the host's temporary files, and its removal with
 // the files in it.
 Expected<std::string> MakeScratchFolder();

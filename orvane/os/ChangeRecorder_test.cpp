@@ -209,6 +209,48 @@ const std::vector<Step>& Steps() {
          EXPECT_EQ(ReadAll(OpenFile("C:\\PlanTest\\moved.txt", "rb")), "one\r\n");
        },
        "file C:\\PlanTest\\moved.txt: - -> \"one\r\n\" mode 0666\n"},
+      // A copy, a move and a backup hold their bytes without a stream; each
+      // later use of such a file must see them as a written one does.
+      {"CopyThenAppendedAndReadAsText", ArrangeFolder,
+       [] {
+         ASSERT_TRUE(CopyFile("C:\\PlanTest\\old.txt", "C:\\PlanTest\\copy.txt").ok());
+         EXPECT_EQ(ReadAll(OpenFile("C:\\PlanTest\\COPY.txt", "r")), "one\n");
+         Write("C:\\PlanTest\\copy.txt", "a", "two\n");
+         EXPECT_EQ(ReadAll(OpenFile("C:\\PlanTest\\copy.txt", "rb")), "one\r\ntwo\r\n");
+         EXPECT_EQ(ReadAll(OpenFile("C:\\PlanTest\\old.txt", "rb")), "one\r\n");
+       },
+       "file C:\\PlanTest\\copy.txt: - -> \"one\r\ntwo\r\n\" mode 0666\n"},
+      {"CopyOfACopyKeepsTheFirstBytes", ArrangeFolder,
+       [] {
+         ASSERT_TRUE(CopyFile("C:\\PlanTest\\old.txt", "C:\\PlanTest\\a.txt").ok());
+         ASSERT_TRUE(CopyFile("C:\\PlanTest\\a.txt", "C:\\PlanTest\\b.txt").ok());
+         Write("C:\\PlanTest\\a.txt", "w", "new");
+         EXPECT_EQ(ReadAll(OpenFile("C:\\PlanTest\\b.txt", "rb")), "one\r\n");
+       },
+       "file C:\\PlanTest\\a.txt: - -> \"new\" mode 0666\n"
+       "file C:\\PlanTest\\b.txt: - -> \"one\r\n\" mode 0666\n"},
+      {"MovedFileUpdatedInPlace", ArrangeFolder,
+       [] {
+         ASSERT_TRUE(MoveFile("C:\\PlanTest\\old.txt", "C:\\PlanTest\\moved.txt").ok());
+         FILE* stream = OpenFile("C:\\PlanTest\\moved.txt", "r+b");
+         ASSERT_NE(stream, nullptr);
+         std::fputs("O", stream);
+         std::fclose(stream);
+         EXPECT_EQ(ReadAll(OpenFile("C:\\PlanTest\\moved.txt", "rb")), "One\r\n");
+       },
+       "file C:\\PlanTest\\old.txt: \"one\r\n\" -> - mode 0666\n"
+       "file C:\\PlanTest\\moved.txt: - -> \"One\r\n\" mode 0666\n"},
+      {"BackupOfAMachineFileThenAppended", ArrangeFolder,
+       [] {
+         ReplacementFile file("C:\\PlanTest\\old.txt", "wb");
+         ASSERT_NE(file.stream(), nullptr);
+         std::fputs("fresh", file.stream());
+         ASSERT_TRUE(file.Commit("C:\\PlanTest\\old.bak").ok());
+         Write("C:\\PlanTest\\old.bak", "ab", "kept");
+         EXPECT_EQ(ReadAll(OpenFile("C:\\PlanTest\\old.bak", "rb")), "one\r\nkept");
+       },
+       "file C:\\PlanTest\\old.txt: \"one\r\n\" -> \"fresh\" mode 0666\n"
+       "file C:\\PlanTest\\old.bak: - -> \"one\r\nkept\" mode 0666\n"},
       {"DirectoriesMadeAndRemoved", ArrangeFolder,
        [] {
          EXPECT_EQ(CreateDirectory("C:\\PlanTest\\New\\Deeper").code(), kPathNotFound);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "orvane/os/Backend.h"
 #include "orvane/testing/PlantedLink.h"
 #include "orvane/testing/TempMachine.h"
 
@@ -131,6 +132,27 @@ TEST_F(FilesTest, PathsMatchExistingNamesIgnoringCaseAndAcceptSlashes) {
   ASSERT_TRUE(WriteThrough("C:\\Tessaly\\Config\\tqconfig.dat", "wb", "new"));
   EXPECT_EQ(machine.ReadFile("C:\\Tessaly\\Config\\TQConfig.dat"), "new");
   EXPECT_EQ(NamesIn("C:\\Tessaly\\Config", "*").size(), 2u);
+}
+
+// The backend's one look-up of what a path names agrees with its two.
+TEST_F(FilesTest, KindOfPathAgreesWithPathExistsAndDirectoryExists) {
+  machine.WriteFile("C:\\Tessaly\\Config\\TQConfig.dat", "data");
+  const struct {
+    const char* path;
+    backend::PathKind kind;
+  } cases[] = {
+      {"c:/TESSALY/config/tqconfig.DAT", backend::PathKind::kFile},
+      {"C:\\Tessaly\\CONFIG\\", backend::PathKind::kDirectory},
+      {"C:\\Tessaly\\Config\\missing.dat", backend::PathKind::kMissing},
+      {"C:\\Tessaly\\Config\\TQConfig.dat\\below", backend::PathKind::kMissing},
+      {"C:\\Missing\\Folder", backend::PathKind::kMissing},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.path);
+    EXPECT_EQ(backend::KindOfPath(test.path), test.kind);
+    EXPECT_EQ(PathExists(test.path), test.kind != backend::PathKind::kMissing);
+    EXPECT_EQ(DirectoryExists(test.path), test.kind == backend::PathKind::kDirectory);
+  }
 }
 
 TEST_F(FilesTest, OpenFileTellsAMissingFileFromAMissingFolder) {

@@ -176,17 +176,36 @@ bool PlannedFiles::IsPending(const std::string& path) const {
 
 PlannedFiles::Kind PlannedFiles::KindOf(const std::string& path) const {
   if (const Entry* entry = Pending(PathKey(path))) return entry->kind;
-  if (backend::DirectoryExists(path)) return Kind::kDirectory;
-  return backend::PathExists(path) ? Kind::kFile : Kind::kMissing;
+  switch (backend::KindOfPath(path)) {
+    case backend::PathKind::kDirectory:
+      return Kind::kDirectory;
+    case backend::PathKind::kFile:
+      return Kind::kFile;
+    case backend::PathKind::kMissing:
+      break;
+  }
+  return Kind::kMissing;
 }
 
 std::optional<std::string> PlannedFiles::CurrentBytes(const std::string& path) const {
   if (const Entry* entry = Pending(PathKey(path))) {
     if (entry->kind != Kind::kFile) return std::nullopt;
+    if (entry->held) return entry->held;
     return ReadStream(backend::OpenHostStream(entry->scratch, "rb"));
   }
-  if (backend::DirectoryExists(path)) return std::nullopt;
+  // Both backends refuse to open a directory as a file.
   return ReadStream(backend::OpenFile(path, "rb"));
+}
+
+std::string PlannedFiles::ScratchOf(const std::string& path) {
+  Entry& entry = m_pending[PathKey(path)];
+  if (entry.held) {
+    const std::string scratch = NewScratchPath();
+    if (!WriteHostFile(scratch, *entry.held)) return std::string();
+    entry.scratch = scratch;
+    entry.held.reset();
+  }
+  return entry.scratch;
 }
 
 size_t PlannedFiles::Touch(const std::string& path, int newFileMode) {
@@ -213,16 +232,24 @@ int PlannedFiles::RecordedModeOf(const std::string& path) const {
 }
 
 void PlannedFiles::SetPendingFile(const std::string& path, const std::string& scratch) {
-  m_pending[PathKey(path)] = Entry{Kind::kFile, path, scratch};
+  m_pending[PathKey(path)] = Entry{Kind::kFile, path, scratch, std::nullopt};
+}
+
+void PlannedFiles::SetPendingBytes(const std::string& path, std::string bytes) {
+  m_pending[PathKey(path)] = Entry{Kind::kFile, path, std::string(), std::move(bytes)};
+}
+
+void PlannedFiles::SetPendingLike(const std::string& path, const Entry& entry) {
+  m_pending[PathKey(path)] = Entry{Kind::kFile, path, entry.scratch, entry.held};
 }
 
 void PlannedFiles::SetPendingKind(const std::string& path, Kind kind) {
-  m_pending[PathKey(path)] = Entry{kind, path, std::string()};
+  m_pending[PathKey(path)] = Entry{kind, path, std::string(), std::nullopt};
 }
 
 Status PlannedFiles::CheckWritableFile(const std::string& path) const {
   if (KindOf(path) == Kind::kDirectory) return Status::Failure(kAccessDenied);
-  if (KindOf(ParentKey(PathKey(path))) != Kind::kDirectory) return Status::Failure(kPathNotFound);
+  if (KindOf(ParentFolder(path)) != Kind::kDirectory) return Status::Failure(kPathNotFound);
   return Status();
 }
 
@@ -234,7 +261,12 @@ FILE* PlannedFiles::OpenFile(const std::string& path, const char* mode, int newF
       Status::Failure(entry->kind == Kind::kDirectory ? kAccessDenied : kFileNotFound);
       return nullptr;
     }
-    return backend::OpenHostStream(entry->scratch, mode);
+    const std::string scratch = ScratchOf(path);
+    if (scratch.empty()) {
+      Status::Failure(kWriteFault);
+      return nullptr;
+    }
+    return backend::OpenHostStream(scratch, mode);
   }
   if (m_mode == Recording::kPassThrough) {
     Touch(path, newFileMode);
@@ -246,11 +278,12 @@ FILE* PlannedFiles::OpenFile(const std::string& path, const char* mode, int newF
   if (!writable.ok()) return nullptr;
   Touch(path, newFileMode);
   const Entry* entry = Pending(PathKey(path));
-  std::string scratch =
-      entry != nullptr && entry->kind == Kind::kFile ? entry->scratch : NewScratchPath();
+  std::string scratch = entry != nullptr && entry->kind == Kind::kFile ? ScratchOf(path)
+                                                                       : NewScratchPath();
   // Appending and updating start from the file's bytes.
-  if (entry == nullptr && exists && mode[0] != 'w' &&
-      !WriteHostFile(scratch, *CurrentBytes(path))) {
+  const std::optional<std::string> bytes =
+      entry == nullptr && exists && mode[0] != 'w' ? CurrentBytes(path) : std::nullopt;
+  if (scratch.empty() || (bytes && !WriteHostFile(scratch, *bytes))) {
     Status::Failure(kWriteFault);
     return nullptr;
   }
@@ -291,10 +324,10 @@ void PlannedFiles::CommitReplacement(const std::string& path, const std::string*
   Touch(path, newFileMode);
   if (backupPath != nullptr && KindOf(path) == Kind::kFile) {
     Touch(*backupPath, newFileMode);
-    const Entry* entry = Pending(PathKey(path));
-    std::string previous = entry != nullptr ? entry->scratch : NewScratchPath();
-    if (entry != nullptr || WriteHostFile(previous, *CurrentBytes(path))) {
-      SetPendingFile(*backupPath, previous);
+    if (const Entry* entry = Pending(PathKey(path))) {
+      SetPendingLike(*backupPath, *entry);
+    } else if (std::optional<std::string> previous = CurrentBytes(path)) {
+      SetPendingBytes(*backupPath, std::move(*previous));
     }
   }
   SetPendingFile(path, scratch);
@@ -350,10 +383,8 @@ Status PlannedFiles::CopyFile(const std::string& source, const std::string& targ
   Status writable = CheckWritableFile(target);
   if (!writable.ok()) return writable;
   if (failIfExists && KindOf(target) == Kind::kFile) return Status::Failure(kFileExists);
-  std::string scratch = NewScratchPath();
-  if (!WriteHostFile(scratch, *bytes)) return Status::Failure(kWriteFault);
   Touch(target, mode);
-  SetPendingFile(target, scratch);
+  SetPendingBytes(target, std::move(*bytes));
   return Status();
 }
 
@@ -372,14 +403,17 @@ Status PlannedFiles::MoveFile(const std::string& source, const std::string& targ
   Status writable = CheckWritableFile(target);
   if (!writable.ok()) return writable;
   if (PathKey(source) == PathKey(target)) return Status();
-  const Entry* entry = Pending(PathKey(source));
-  std::string scratch = entry != nullptr ? entry->scratch : NewScratchPath();
-  if (entry == nullptr && !WriteHostFile(scratch, *CurrentBytes(source))) {
-    return Status::Failure(kWriteFault);
+  std::optional<Entry> moved;
+  if (const Entry* entry = Pending(PathKey(source))) {
+    moved = *entry;
+  } else if (std::optional<std::string> bytes = CurrentBytes(source)) {
+    moved = Entry{Kind::kFile, source, std::string(), std::move(bytes)};
+  } else {
+    return Status::Failure(kAccessDenied);
   }
   Touch(source);
   Touch(target, mode);
-  SetPendingFile(target, scratch);
+  SetPendingLike(target, *moved);
   SetPendingKind(source, Kind::kMissing);
   return Status();
 }
@@ -403,7 +437,7 @@ Status PlannedFiles::CreateDirectory(const std::string& path) {
     return backend::CreateDirectory(path);
   }
   if (KindOf(path) != Kind::kMissing) return Status::Failure(kAlreadyExists);
-  if (KindOf(ParentKey(PathKey(path))) != Kind::kDirectory) return Status::Failure(kPathNotFound);
+  if (KindOf(ParentFolder(path)) != Kind::kDirectory) return Status::Failure(kPathNotFound);
   Touch(path);
   SetPendingKind(path, Kind::kDirectory);
   return Status();

@@ -1,9 +1,9 @@
 // The files part of the recording layer (ChangeRecorder.h).
 //
 // Under Recording::kPlan the pending state is an overlay keyed by PathKey:
-// a path is a file (its bytes in a host file of the scratch folder, with the
-// mode it would have), a directory, or deleted; whatever the overlay does
-// not hold is read from the backend. Under kPassThrough the overlay stays
+// a path is a file (its bytes held in memory or in a host file of the
+// scratch folder, with the mode it would have), a directory, or deleted;
+// whatever the overlay does not hold is read from the backend. Under kPassThrough the overlay stays
 // empty and every call reaches the backend. Both keep each path's state at
 // its first change, and the change set compares it with the state seen now.
 #ifndef ORVANE_OS_PLANNEDFILES_H_
@@ -67,7 +67,11 @@ class PlannedFiles : public std::enable_shared_from_this<PlannedFiles> {
   struct Entry {
     Kind kind = Kind::kMissing;
     std::string spelling;  // the path as the library spelt it
-    std::string scratch;   // kFile: the host file with the pending bytes
+    // kFile: the pending bytes, held here (a copy, a move, a backup: bytes
+    // read whole anyway) or in a host file of the scratch folder (what the
+    // library writes through a stream).
+    std::string scratch;
+    std::optional<std::string> held;
   };
 
   // A ReplacementFile's content, committed into the overlay; the backup (if
@@ -88,6 +92,12 @@ class PlannedFiles : public std::enable_shared_from_this<PlannedFiles> {
   const Entry* Pending(const std::string& key) const;
   // The path becomes a file with these bytes (kPlan).
   void SetPendingFile(const std::string& path, const std::string& scratch);
+  void SetPendingBytes(const std::string& path, std::string bytes);
+  // The path becomes a file with the pending bytes of entry.
+  void SetPendingLike(const std::string& path, const Entry& entry);
+  // The scratch file of a pending file, written from its held bytes first
+  // when it has none: for a stream on it. "" when it cannot be written.
+  std::string ScratchOf(const std::string& path);
   void SetPendingKind(const std::string& path, Kind kind);
   // The mode a copy or move of source carries: the one its last write gave.
   int RecordedModeOf(const std::string& path) const;

@@ -2,7 +2,6 @@
 #include "orvane/os/WindowsNames.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace orvane::os {
 
@@ -42,32 +41,44 @@ bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b) {
                                       });
 }
 
-std::string PathKey(const std::string& path) {
-  std::string text = path;
-  std::replace(text.begin(), text.end(), '/', '\\');
-  std::transform(text.begin(), text.end(), text.begin(), UpperAscii);
-  std::string drive = "C:";
-  if (text.size() >= 2 && text[1] == ':') {
-    drive = text.substr(0, 2);
-    text.erase(0, 2);
+namespace {
+
+// A path with "\" for "/", "." and ".." resolved, no trailing separator and
+// its drive named; the letter case as spelt. Built in one pass: the plan
+// takes the key of every path at every call.
+std::string NormalPath(const std::string& path) {
+  size_t at = 0;
+  std::string normal = "C:";
+  if (path.size() >= 2 && path[1] == ':') {
+    normal = path.substr(0, 2);
+    at = 2;
   }
-  std::vector<std::string> components;
-  std::string::size_type start = 0;
-  while (start <= text.size()) {
-    std::string::size_type end = text.find('\\', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string component = text.substr(start, end - start);
-    if (component == "..") {
-      if (!components.empty()) components.pop_back();
-    } else if (!component.empty() && component != ".") {
-      components.push_back(component);
+  normal.reserve(path.size() + 2);
+  while (at <= path.size()) {
+    size_t end = at;
+    while (end < path.size() && path[end] != '\\' && path[end] != '/') ++end;
+    const size_t length = end - at;
+    if (length == 2 && path[at] == '.' && path[at + 1] == '.') {
+      const size_t separator = normal.rfind('\\');
+      if (separator != std::string::npos && separator >= 2) normal.resize(separator);
+    } else if (length > 0 && !(length == 1 && path[at] == '.')) {
+      normal.push_back('\\');
+      normal.append(path, at, length);
     }
-    start = end + 1;
+    at = end + 1;
   }
-  std::string key = drive;
-  for (const std::string& component : components) key += "\\" + component;
+  return normal;
+}
+
+}  // namespace
+
+std::string PathKey(const std::string& path) {
+  std::string key = NormalPath(path);
+  std::transform(key.begin(), key.end(), key.begin(), UpperAscii);
   return key;
 }
+
+std::string ParentFolder(const std::string& path) { return ParentKey(NormalPath(path)); }
 
 std::string ParentKey(const std::string& key) {
   std::string::size_type separator = key.rfind('\\');

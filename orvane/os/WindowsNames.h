@@ -25,6 +25,10 @@ bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b);
 std::string PathKey(const std::string& path);
 // The key of the folder that holds a key's file ("" for a drive's root).
 std::string ParentKey(const std::string& key);
+// The folder that holds a path's file, spelt as the path spells it ("c:\Data"
+// for "c:/Data/x"): a backend finds that spelling on the host at once, where
+// the upper-case key would have it list folders to match each name.
+std::string ParentFolder(const std::string& path);
 // The last component of a path as spelt.
 std::string LastComponent(const std::string& path);
 

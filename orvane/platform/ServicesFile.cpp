@@ -82,9 +82,16 @@ int ReplaceEntryLines(const std::vector<EntryLine>& entries) {
     // line is ended is told by its whole text: a NUL byte in it ends no line.
     bool atLineStart = true;
     std::string line;
+    // The line's first word is found once and compared with every name.
     auto unwrittenEntryOf = [&](const std::string& text) {
-      for (size_t i = 0; i < entries.size(); ++i) {
-        if (!written[i] && FirstWordIs(text.c_str(), entries[i].name.c_str())) return i;
+      size_t start = 0;
+      const size_t length = FirstWord(text.c_str(), &start);
+      for (size_t i = 0; length > 0 && i < entries.size(); ++i) {
+        const std::string& name = entries[i].name;
+        if (!written[i] && name.size() == length &&
+            EqualsIgnoringCase(text.c_str() + start, length, name.c_str())) {
+          return i;
+        }
       }
       return entries.size();
     };

@@ -301,6 +301,13 @@ bool DirectoryExists(const std::string& path) {
   return hostPath.ok() && IsHostDirectory(*hostPath);
 }
 
+PathKind KindOfPath(const std::string& path) {
+  Expected<std::string> hostPath = HostPath(path);
+  struct stat info;
+  if (!hostPath.ok() || stat(hostPath->c_str(), &info) != 0) return PathKind::kMissing;
+  return S_ISDIR(info.st_mode) ? PathKind::kDirectory : PathKind::kFile;
+}
+
 bool IsLink(const std::string& path) {
   Expected<std::string> hostPath = HostPath(path);
   struct stat info;

@@ -97,35 +97,74 @@ Expected<DrivePath> ParseWindowsPath(const std::string& windowsPath) {
   return parsed;
 }
 
-// The entry of a host directory whose name equals component ignoring case:
-// the exact spelling when present, else the first match in byte order.
+// The entry of a host directory whose name equals component ignoring case,
+// listed: the exact spelling when it is there (it may have come since the
+// caller looked), else the first match in byte order.
 std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
                                                  const std::string& component) {
-  struct stat info;
-  if (lstat((directory + "/" + component).c_str(), &info) == 0) return component;
   DIR* listing = opendir(directory.c_str());
   if (listing == nullptr) return std::nullopt;
   std::optional<std::string> best;
   while (const dirent* entry = readdir(listing)) {
     std::string name = entry->d_name;
+    if (name == component) {
+      best = name;
+      break;
+    }
     if (EqualsIgnoringCase(name, component) && (!best || name < *best)) best = name;
   }
   closedir(listing);
   return best;
 }
 
+bool HostEntryExists(const std::string& hostPath) {
+  struct stat info;
+  return lstat(hostPath.c_str(), &info) == 0;
+}
+
 std::string DriveRoot(char drive) { return MachineRoot() + "/drive_" + std::string(1, drive); }
+
+std::string Joined(std::string host, const std::vector<std::string>& components, size_t count) {
+  for (size_t i = 0; i < count; ++i) host += "/" + components[i];
+  return host;
+}
 
 // The host path of the drive's root plus components, matching existing
 // components ignoring case until the first one that does not exist.
+//
+// Most paths exist as spelt, or all but their last component do: one lstat
+// of the whole path (or of its folder) answers for every component on the
+// way, since the kernel could walk it only through entries of exactly those
+// names. Only past the first miss is each component looked up on its own.
 std::string MapComponents(char drive, const std::vector<std::string>& components,
                           size_t count) {
-  std::string host = DriveRoot(drive);
+  const std::string root = DriveRoot(drive);
+  if (count == 0) return root;
+  const std::string exact = Joined(root, components, count);
+  if (HostEntryExists(exact)) return exact;
+  size_t start = 0;
+  std::string host = root;
+  if (count > 1) {
+    const std::string folder = Joined(root, components, count - 1);
+    if (HostEntryExists(folder)) {
+      start = count - 1;
+      host = folder;
+    }
+  }
   bool existing = true;
-  for (size_t i = 0; i < count; ++i) {
+  bool asSpelt = true;  // every component so far matched in its own spelling
+  for (size_t i = start; i < count; ++i) {
     std::optional<std::string> match;
-    if (existing) match = FindEntryIgnoringCase(host, components[i]);
+    // Below a folder reached as spelt, the last component's own spelling is
+    // known to be missing.
+    const bool spellingMissing = asSpelt && i + 1 == count;
+    if (existing && !spellingMissing && HostEntryExists(host + "/" + components[i])) {
+      match = components[i];
+    } else if (existing) {
+      match = FindEntryIgnoringCase(host, components[i]);
+    }
     existing = match.has_value();
+    asSpelt = asSpelt && existing && *match == components[i];
     host += "/" + (existing ? *match : components[i]);
   }
   return host;

@@ -4,7 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "orvane/os/Files.h"
 #include "orvane/testing/TempMachine.h"
@@ -76,6 +81,73 @@ TEST_F(MachinePathTest, ExistingComponentsMatchIgnoringCaseAndMissingOnesKeepThe
   ASSERT_EQ(mkdir((drive + "/TWIN").c_str(), 0777), 0);
   EXPECT_EQ(Mapped("C:\\Twin"), drive + "/Twin");
   EXPECT_EQ(Mapped("C:\\twin"), drive + "/TWIN");
+}
+
+// Each case maps a path, lets a second writer change the drive on the host,
+// and maps it again: nothing of the first look-up may outlive the change.
+struct ChangedBetweenLookUps {
+  const char* name;
+  std::vector<const char*> before;  // host entries below drive_c; a trailing "/" for a folder
+  const char* path;
+  std::string firstMapping;  // below drive_c
+  std::function<void(const std::string& drive)> change;
+  std::string secondMapping;
+};
+
+void MakeEntries(const std::string& drive, const std::vector<const char*>& entries) {
+  for (const char* name : entries) {
+    const std::string entry = name;
+    const std::string host = drive + "/" + entry;
+    if (entry.back() == '/') {
+      ASSERT_EQ(mkdir(host.c_str(), 0777), 0) << host;
+    } else {
+      FILE* file = std::fopen(host.c_str(), "wb");
+      ASSERT_NE(file, nullptr) << host;
+      std::fclose(file);
+    }
+  }
+}
+
+TEST_F(MachinePathTest, ASecondWriterChangingTheFoldersIsSeenAtTheNextLookUp) {
+  const std::vector<ChangedBetweenLookUps> cases = {
+      {"exact spelling created beside a case twin", {"Data/", "Data/LOG.txt"},
+       "C:\\data\\log.txt", "/Data/LOG.txt",
+       [](const std::string& drive) { MakeEntries(drive, {"Data/log.txt"}); },
+       "/Data/log.txt"},
+      {"folder renamed to another case", {"Data/", "Data/f.txt"}, "C:\\Data\\f.txt",
+       "/Data/f.txt",
+       [](const std::string& drive) {
+         ASSERT_EQ(std::rename((drive + "/Data").c_str(), (drive + "/DATA").c_str()), 0);
+       },
+       "/DATA/f.txt"},
+      {"file removed", {"Data/", "Data/f.txt"}, "C:\\DATA\\F.TXT", "/Data/f.txt",
+       [](const std::string& drive) { ASSERT_EQ(unlink((drive + "/Data/f.txt").c_str()), 0); },
+       "/Data/F.TXT"},
+      {"missing folder made in another case", {}, "C:\\new\\x.txt", "/new/x.txt",
+       [](const std::string& drive) { MakeEntries(drive, {"NEW/", "NEW/X.txt"}); },
+       "/NEW/X.txt"},
+      {"a file where a folder was", {"Data/", "Data/f.txt"}, "C:\\data\\f.txt",
+       "/Data/f.txt",
+       [](const std::string& drive) {
+         ASSERT_EQ(unlink((drive + "/Data/f.txt").c_str()), 0);
+         ASSERT_EQ(rmdir((drive + "/Data").c_str()), 0);
+         MakeEntries(drive, {"data"});
+       },
+       "/data/f.txt"},
+      {"exact last name below a folder reached in another case",
+       {"Data/", "Data/X.txt"}, "C:\\data\\x.txt", "/Data/X.txt",
+       [](const std::string& drive) { MakeEntries(drive, {"Data/x.txt"}); }, "/Data/x.txt"},
+  };
+  for (const ChangedBetweenLookUps& test : cases) {
+    SCOPED_TRACE(test.name);
+    test::TempMachine own;  // a fresh drive for each case
+    const std::string drive = MachineRoot() + "/drive_c";
+    ASSERT_TRUE(mkdir(drive.c_str(), 0777) == 0 || errno == EEXIST);
+    MakeEntries(drive, test.before);
+    EXPECT_EQ(Mapped(test.path), drive + test.firstMapping);
+    test.change(drive);
+    EXPECT_EQ(Mapped(test.path), drive + test.secondMapping);
+  }
 }
 
 TEST_F(MachinePathTest, RelativePathsStartFromTheMachinesCurrentDirectory) {

@@ -460,13 +460,21 @@ bool FitsQuotedForm(const RegistryValue& value) {
          }) == data.end() - 1;
 }
 
+// Lower-case hex digits of value, width of them, as "%0*lx" gives them; by
+// hand, since the writer of a registry with many binary values formats them
+// by the hundred thousand.
+void AppendHexDigits(std::string* out, unsigned long value, int width) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  for (int shift = 4 * (width - 1); shift >= 0; shift -= 4) {
+    out->push_back(kDigits[(value >> shift) & 0xf]);
+  }
+}
+
 void AppendHexBytes(std::string* out, const std::vector<unsigned char>& bytes) {
   // The registry editor wraps hex data at about 80 columns.
   size_t column = out->size() - out->rfind('\n');
   for (size_t i = 0; i < bytes.size(); ++i) {
-    char digits[3];
-    std::snprintf(digits, sizeof digits, "%02x", bytes[i]);
-    out->append(digits);
+    AppendHexDigits(out, bytes[i], 2);
     column += 2;
     if (i + 1 == bytes.size()) break;
     out->push_back(',');
@@ -491,9 +499,8 @@ void AppendValue(std::string* out, const NamedValue& named) {
     AppendQuoted(out, std::string_view(reinterpret_cast<const char*>(value.data.data()),
                                        value.data.size() - 1));
   } else if (value.type == ValueType::kDword && value.data.size() == 4) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "dword:%08lx", value.AsDword());
-    out->append(digits);
+    out->append("dword:");
+    AppendHexDigits(out, value.AsDword(), 8);
   } else if (value.type == ValueType::kBinary) {
     out->append("hex:");
     AppendHexBytes(out, value.data);

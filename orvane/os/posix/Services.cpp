@@ -142,25 +142,35 @@ Expected<StoredService> ReadService(const std::string& name) {
   return service;
 }
 
+// The key below HKEY_LOCAL_MACHINE in a registry being changed, created
+// with the keys on the way when missing.
+RegistryNode* MachineKeyIn(RegistryNode* tree, const std::string& subkey, bool* changed) {
+  RegistryNode* key = tree;
+  for (const std::string& keyName : posix::HiveKeyPath(RegistryRoot::kLocalMachine, subkey)) {
+    bool added = false;
+    key = &key->AddSubkey(keyName, "", &added);
+    *changed = *changed || added;
+  }
+  return key;
+}
+
+void PutRunState(const std::string& name, const ServiceRunState& runState, RegistryNode* tree,
+                 bool* changed) {
+  RegistryNode* key = MachineKeyIn(tree, RunStateKeyOf(name), changed);
+  const std::pair<const char*, unsigned long> values[] = {
+      {"State", static_cast<unsigned long>(runState.state)},
+      {"PendingSince", runState.pendingSince},
+      {"CheckPoint", runState.checkPoint}};
+  for (const auto& [valueName, number] : values) {
+    if (key->ChangeValue(valueName, RegistryValue::Dword(number))) *changed = true;
+  }
+}
+
 // One transaction, so that no reader (nor a crash) sees half a run state,
 // and the file is written once at most.
 Status WriteRunState(const std::string& name, const ServiceRunState& runState) {
-  const std::vector<std::string> path =
-      posix::HiveKeyPath(RegistryRoot::kLocalMachine, RunStateKeyOf(name));
   return posix::ChangeRegistry([&](RegistryNode* tree, bool* changed) {
-    RegistryNode* key = tree;
-    for (const std::string& keyName : path) {
-      bool added = false;
-      key = &key->AddSubkey(keyName, "", &added);
-      *changed = *changed || added;
-    }
-    const std::pair<const char*, unsigned long> values[] = {
-        {"State", static_cast<unsigned long>(runState.state)},
-        {"PendingSince", runState.pendingSince},
-        {"CheckPoint", runState.checkPoint}};
-    for (const auto& [valueName, number] : values) {
-      if (key->ChangeValue(valueName, RegistryValue::Dword(number))) *changed = true;
-    }
+    PutRunState(name, runState, tree, changed);
     return Status();
   });
 }
@@ -404,9 +414,6 @@ Expected<Service> ServiceManager::CreateService(const std::string& name,
     return Status::Failure(IsMarkedForDeletion(*existing) ? kServiceMarkedForDelete
                                                           : kServiceExists);
   }
-  Expected<RegistryKey> key = RegistryKey::Create(RegistryRoot::kLocalMachine,
-                                                  ConfigurationKeyOf(name), "", RegistryAccess::kAll);
-  if (!key) return key.status();
   RegistryValue imagePath = RegistryValue::String(config.binaryPath);
   imagePath.type = ValueType::kExpandString;  // as Windows keeps ImagePath
   const std::pair<const char*, RegistryValue> values[] = {
@@ -418,12 +425,17 @@ Expected<Service> ServiceManager::CreateService(const std::string& name,
       {"ObjectName",
        RegistryValue::String(config.account.empty() ? kLocalSystemAccount : config.account)},
   };
-  for (const auto& [valueName, value] : values) {
-    Status written = key->SetValue(valueName, value);
-    if (!written) return written;
-  }
-  Status stopped = WriteRunState(name, ServiceRunState());
-  if (!stopped) return stopped;
+  // The configuration and the stopped run state in one transaction: one
+  // rewrite of the registry, and no reader sees half a service.
+  Status created = posix::ChangeRegistry([&](RegistryNode* tree, bool* changed) {
+    RegistryNode* key = MachineKeyIn(tree, ConfigurationKeyOf(name), changed);
+    for (const auto& [valueName, value] : values) {
+      if (key->ChangeValue(valueName, value)) *changed = true;
+    }
+    PutRunState(name, ServiceRunState(), tree, changed);
+    return Status();
+  });
+  if (!created) return created;
   return Service(std::make_unique<Service::Impl>(name));
 }
 
