@@ -200,6 +200,41 @@ TEST_F(ApplyTest, AChangedFieldIsSetAndItsInstanceMadeAnew) {
   EXPECT_EQ(CtlJson({"show", "shop1"}, 0)["result"]["instance"]["processes"], 4);
 }
 
+TEST_F(ApplyTest, AnInstanceWhoseRecordIsThereButNotItsInstanceIsCreated) {
+  Apply(TwoShops(), 0);
+  json three = TwoShops();
+  three["instances"].push_back(
+      {{"name", "shop3"}, {"host", "shop3.example"}, {"db-owner", "tqadmin"}});
+  struct Case {
+    const char* what;
+    std::vector<std::string> before;  // the orvanectl run that leaves shop3 so
+    Steps steps;
+  };
+  const std::vector<Case> cases = {
+      {"added, never created", {"add", "shop3", "--host", "shop3.example", "--db-owner", "tqadmin"},
+       {"shop3 create", "webconf", "shop3 db create"}},
+      // Its database stays; only the instance goes.
+      {"unregistered, record kept", {"delete", "shop3", "--keep-record"},
+       {"shop3 create", "webconf"}},
+      {"unregistered while it ran", {"delete", "shop1", "--keep-record"},
+       {"shop1 create", "webconf", "shop1 start"}},
+  };
+  for (const Case& c : cases) {
+    const CtlRun run = Ctl(c.before);
+    ASSERT_EQ(run.exit, 0) << c.what << "\n" << run.err;
+    const MachineSnapshot before = SnapshotOf(m_machine);
+    const json plan = Apply(three, 0, {"--check"});
+    EXPECT_EQ(StepsOf(plan), c.steps) << c.what;
+    EXPECT_EQ(plan["result"]["changed"], true) << c.what;
+    EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "") << c.what;
+    EXPECT_EQ(StepsOf(Apply(three, 0)), c.steps) << c.what;
+    for (const json& instance : CtlJson({"list"}, 0)["result"]["instances"]) {
+      EXPECT_EQ(instance["created"], true) << c.what << " " << instance.dump();
+    }
+    EXPECT_EQ(Apply(three, 0)["result"]["changed"], false) << c.what;
+  }
+}
+
 TEST_F(ApplyTest, PruneDeletesWhatTheFileDoesNotNameWithoutItItIsListed) {
   Apply(TwoShops(), 0);
   json one = TwoShops();
@@ -258,6 +293,10 @@ TEST_F(ApplyTest, ExportedStateAppliedToItsMachinePlansNoChange) {
                  "--port", "17000"})
                 .exit,
             0);
+  ASSERT_EQ(Ctl({"create", "shop3"}).exit, 0);
+  // A record without its instance is left out: applying the file would
+  // create it.
+  AddShop("shop4", "shop4.example");
   struct Case {
     std::vector<std::string> options;
     std::string reference;  // how shop1's database password is referred to
@@ -278,10 +317,13 @@ TEST_F(ApplyTest, ExportedStateAppliedToItsMachinePlansNoChange) {
     const json state = json::parse(ReadFile(file));
     EXPECT_EQ(state["instances"][0]["db-password"].dump(), c.reference);
     EXPECT_EQ(state["running"], json::array({"shop1"}));
+    EXPECT_EQ(state["instances"].size(), 3u);
+    EXPECT_EQ(state.dump().find("shop4"), std::string::npos);
     EXPECT_EQ(state.dump().find("pw-one"), std::string::npos);
     const MachineSnapshot before = SnapshotOf(m_machine);
     const json plan = CtlJson({"--check", "apply", "-f", file.string()}, 0);
     EXPECT_EQ(plan["result"]["changed"], false) << plan.dump(2);
+    EXPECT_EQ(plan["result"]["left"], json::array({"shop4"}));
     EXPECT_TRUE(plan["result"]["change_set"].empty());
     EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "");
   }

@@ -1,6 +1,8 @@
 // export: the desired-state file (see DesiredState.h) of the machine as it
 // is, so that an existing installation can be brought under apply. Secrets
-// are references: to files of their own, or to environment variables.
+// are references: to files of their own, or to environment variables. A
+// record whose instance was never created is left out: apply would create
+// every instance the file names.
 #include <orvane/orvane.h>
 
 #include <filesystem>
@@ -87,24 +89,29 @@ int Export(Context& context, const ExportRequest& request) {
   }
   Document instances = Document::array();
   Document running = Document::array();
+  nlohmann::json leftOut = nlohmann::json::array();
   bool databases = true;
-  bool anyCreated = false;
   MSList& list = data.List();
   for (int i = 0; i < list.GetCount(); ++i) {
     MSInfo record;
     list.SetIndex(i);
     list.GetCurrent(record);
+    const InstanceState state = QueryInstanceState(record);
+    if (!state.created) {
+      host.Note("instance " + std::string(record.GetName()) +
+                " is not created: it is left out, as applying the file would create it");
+      leftOut.push_back(record.GetName());
+      continue;
+    }
     std::optional<Document> instance = InstanceDocument(request, record);
     if (!instance) return kExitFailed;
     instances.push_back(std::move(*instance));
-    const InstanceState state = QueryInstanceState(record);
     if (state.running) running.push_back(record.GetName());
-    anyCreated = anyCreated || state.created;
-    databases = databases && (!state.created || state.database);
+    databases = databases && state.database;
   }
   const Document document = {{"instances", instances},
                          {"webconf", true},
-                         {"databases", databases && anyCreated},
+                         {"databases", databases && !instances.empty()},
                          {"running", running}};
   const std::string text = document.dump(2) + "\n";
   if (request.output.empty()) {
@@ -116,6 +123,7 @@ int Export(Context& context, const ExportRequest& request) {
     host.Note("the machine's desired state is in " + request.output);
   }
   host.Result()["state"] = nlohmann::json::parse(text);
+  host.Result()["left_out"] = leftOut;
   return kExitDone;
 }
 
