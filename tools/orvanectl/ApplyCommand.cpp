@@ -25,6 +25,7 @@
 #include "DesiredState.h"
 #include "Host.h"
 #include "InstanceData.h"
+#include "InstanceFields.h"
 #include "InstanceRecords.h"
 #include "InstanceState.h"
 #include "InstanceSteps.h"
@@ -73,6 +74,13 @@ std::vector<std::string> Names(MSList& list) {
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
   return Position(names, name) >= 0;
+}
+
+// Creation takes the packaging flag from the installation's administration
+// pages: in a created instance the file's value would be overwritten by the
+// next creation, and seen as a change by every apply.
+bool TakenFromInstallation(const InstanceField& field) {
+  return std::string(field.option) == "packaging";
 }
 
 // The steps that stored records still owe: "create NAME" and "webconf"
@@ -210,6 +218,12 @@ class ApplyRun {
         // the machine (accounts, TCP services), which an unchanged file
         // need not cost.
         if (field->kind != FieldKind::kSecret && ShownText(field->show(record)) == value) continue;
+        if (index >= 0 && m_states[place]->created && TakenFromInstallation(*field)) {
+          Host::Get().Note(instance.name + ": " + field->option + " stays " +
+                           ShownText(field->show(record)) + ", as creation took it from the "
+                           "installation; the file's " + value + " is not kept");
+          continue;
+        }
         if (!ApplyFieldValue(*field, value, record, instance.name + ": " + field->option)) {
           return kExitRefused;
         }

@@ -235,6 +235,37 @@ TEST_F(ApplyTest, AnInstanceWhoseRecordIsThereButNotItsInstanceIsCreated) {
   }
 }
 
+TEST_F(ApplyTest, APackagingFlagThatCreationTakesFromTheInstallationIsNoLastingChange) {
+  const fs::path config = m_machine / "drive_c" / "Tessaly" / "html" / "en_US" / "tqadmin" /
+                          "common" / "config.js";
+  struct Case {
+    const char* what;
+    std::string line;  // config.js's packaging line
+    bool wanted;       // what the file asks for
+    bool made;         // what the record holds once the instance is created
+  };
+  const std::vector<Case> cases = {
+      {"installation clear, file set", "var gTQPackaging = false;", true, false},
+      {"installation set, file clear", "var gTQPackaging = kStrStart;", false, true},
+      {"installation says nothing", "var gTQLang = 1;", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(m_machine);
+    SampleMachine();
+    WriteFile(config, "// settings\r\n" + c.line + "\r\n");
+    json document = TwoShops();
+    document["instances"][0]["packaging"] = c.wanted;
+    EXPECT_EQ(Apply(document, 0)["result"]["changed"], true);
+    EXPECT_EQ(CtlJson({"show", "shop1"}, 0)["result"]["instance"]["packaging"], c.made);
+    const MachineSnapshot before = SnapshotOf(m_machine);
+    const json again = Apply(document, 0);
+    EXPECT_EQ(again["result"]["changed"], false) << again.dump(2);
+    EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "");
+    EXPECT_EQ(Apply(document, 0, {"--check"})["result"]["changed"], false);
+  }
+}
+
 TEST_F(ApplyTest, PruneDeletesWhatTheFileDoesNotNameWithoutItItIsListed) {
   Apply(TwoShops(), 0);
   json one = TwoShops();
