@@ -364,4 +364,46 @@ TEST_F(ApplyTest, ExportedStateAppliedToItsMachinePlansNoChange) {
   unsetenv("ORVANE_SHOP3_MERCHANT_KEY");
 }
 
+TEST_F(ApplyTest, ExportWritesSecretsOnlyIntoAFolderOfItsOwnersAlone) {
+  Apply(TwoShops(), 0);
+  struct Case {
+    fs::perms mode;
+    int exit;
+    std::string said;
+  };
+  using fs::perms;
+  const std::vector<Case> cases = {
+      {perms::owner_all, 0, ""},
+      {perms::owner_all | perms::group_read | perms::group_exec, 3,
+       "is open to others than its owner (mode 0750): secrets written there would be exposed"},
+      {perms::owner_all | perms::others_read, 3, "(mode 0704)"},
+      {perms::owner_all | perms::others_exec, 3, "(mode 0701)"},
+      {perms::owner_all | perms::group_write, 3, "(mode 0720)"},
+  };
+  const fs::path secrets = m_folder / "secrets";
+  const fs::path output = m_folder / "exported.json";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.said);
+    fs::remove_all(secrets);
+    fs::remove(output);
+    fs::create_directory(secrets);
+    fs::permissions(secrets, c.mode);
+    const CtlRun run = Ctl({"export", "-o", output.string(), "--secrets", secrets.string()});
+    EXPECT_EQ(run.exit, c.exit) << run.err;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    EXPECT_EQ(fs::status(secrets).permissions() & perms::all, c.mode);
+    EXPECT_EQ(fs::exists(secrets / "shop1.db-password"), c.exit == 0);
+    EXPECT_EQ(fs::exists(output), c.exit == 0);
+  }
+  WriteFile(m_folder / "plain", "");
+  const CtlRun notFolder = Ctl({"export", "--secrets", (m_folder / "plain").string()});
+  EXPECT_EQ(notFolder.exit, 2);
+  EXPECT_NE(notFolder.err.find("is not a folder"), std::string::npos) << notFolder.err;
+  // A missing folder is made, below missing parents, for the owner alone.
+  const fs::path made = m_folder / "new" / "secrets";
+  ASSERT_EQ(Ctl({"export", "--secrets", made.string()}).exit, 0);
+  EXPECT_EQ(fs::status(made).permissions() & perms::all, perms::owner_all);
+  EXPECT_EQ(ReadFile(made / "shop1.db-password"), "pw-one\n");
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 // every instance the file names.
 #include <orvane/orvane.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -73,19 +74,64 @@ std::optional<Document> InstanceDocument(const ExportRequest& request, const MSI
   return instance;
 }
 
+// "0750": the permission bits of a mode.
+std::string ModeText(std::filesystem::perms mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0%03o",
+                static_cast<unsigned>(mode & std::filesystem::perms::all));
+  return text;
+}
+
+// Whether anyone but the owner may enter, read or write a folder of that
+// mode. Windows keeps access in lists that the mode does not show: there
+// the folder is taken as it is.
+bool OpenToOthers(std::filesystem::perms mode) {
+#if defined(_WIN32)
+  (void)mode;
+  return false;
+#else
+  using std::filesystem::perms;
+  return (mode & (perms::group_all | perms::others_all)) != perms::none;
+#endif
+}
+
+// A missing secrets folder is made the owner's alone. One that is there is
+// left as it is, and refused when it is open to others: the secrets written
+// there would be theirs too.
+int PrepareSecretsFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  Host& host = Host::Get();
+  std::error_code error;
+  const fs::file_status status = fs::status(folder, error);
+  if (fs::exists(status)) {
+    if (!fs::is_directory(status)) {
+      host.ErrorText("export: the secrets folder " + folder + " is not a folder");
+      return kExitUsage;
+    }
+    if (OpenToOthers(status.permissions())) {
+      host.ErrorText("export: the secrets folder " + folder + " is open to others than its "
+                     "owner (mode " + ModeText(status.permissions()) + "): secrets written "
+                     "there would be exposed; make it private (chmod 700) or name a new folder");
+      return kExitRefused;
+    }
+    return kExitDone;
+  }
+  fs::create_directories(folder, error);
+  // Nothing is written into it before it is private.
+  if (!error) fs::permissions(folder, fs::perms::owner_all, error);
+  if (error) {
+    host.ErrorText("export: cannot make the secrets folder " + folder);
+    return kExitFailed;
+  }
+  return kExitDone;
+}
+
 int Export(Context& context, const ExportRequest& request) {
   Host& host = Host::Get();
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
-  std::error_code error;
   if (!request.secrets.empty()) {
-    // The folder is the owner's alone before a secret is written into it.
-    std::filesystem::create_directories(request.secrets, error);
-    std::filesystem::permissions(request.secrets, std::filesystem::perms::owner_all, error);
-    if (error) {
-      host.ErrorText("export: cannot make the secrets folder " + request.secrets);
-      return kExitFailed;
-    }
+    if (const int code = PrepareSecretsFolder(request.secrets)) return code;
   }
   Document instances = Document::array();
   Document running = Document::array();
