@@ -261,6 +261,8 @@ TEST_F(ApplyTest, APackagingFlagThatCreationTakesFromTheInstallationIsNoLastingC
     const MachineSnapshot before = SnapshotOf(m_machine);
     const json again = Apply(document, 0);
     EXPECT_EQ(again["result"]["changed"], false) << again.dump(2);
+    EXPECT_EQ(again.dump().find("as creation took it from the installation") != std::string::npos,
+              c.wanted != c.made);
     EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "");
     EXPECT_EQ(Apply(document, 0, {"--check"})["result"]["changed"], false);
   }
