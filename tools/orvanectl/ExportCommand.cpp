@@ -182,7 +182,8 @@ void AddExportCommand(CLI::App& app, Context& context) {
   exporter->add_option("-o,--output", exported->output, "the file (default: standard output)")
       ->type_name("FILE");
   exporter->add_option("--secrets", exported->secrets,
-                       "write each secret to a file of its own in DIR and refer to it (default: "
+                       "write each secret to a file of its own in DIR (made private when "
+                       "missing; refused when others may use it) and refer to it (default: "
                        "refer to an environment variable per secret)")
       ->type_name("DIR");
   exporter->callback([&context, exported] {
