@@ -1,7 +1,8 @@
 // apply -f FILE: makes the machine what a desired-state file describes, in
 // the order the product's configuration manager works: deletions (--prune),
-// the records (add, set), the creation of each new or changed instance, the
-// web server's configuration, the missing databases, then the services.
+// the records (add, set), the creation of each new or changed instance and
+// of each one whose record is there but not its instance, the web server's
+// configuration, the missing databases, then the services.
 //
 // Everything is checked before anything changes: a refused value or a
 // conflict stops apply with the field named. The data file stays locked for
@@ -24,6 +25,7 @@
 #include "DesiredState.h"
 #include "Host.h"
 #include "InstanceData.h"
+#include "InstanceFields.h"
 #include "InstanceRecords.h"
 #include "InstanceState.h"
 #include "InstanceSteps.h"
@@ -74,6 +76,13 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
   return Position(names, name) >= 0;
 }
 
+// Creation takes the packaging flag from the installation's administration
+// pages: in a created instance the file's value would be overwritten by the
+// next creation, and seen as a change by every apply.
+bool TakenFromInstallation(const InstanceField& field) {
+  return std::string(field.option) == "packaging";
+}
+
 // The steps that stored records still owe: "create NAME" and "webconf"
 // lines in a note beside the data file.
 class PendingSteps {
@@ -116,7 +125,12 @@ class PendingSteps {
 class ApplyRun {
  public:
   ApplyRun(InstanceData& data, const DesiredState& desired, bool prune, bool check)
-      : m_data(data), m_desired(desired), m_prune(prune), m_check(check), m_pending(data) {}
+      : m_data(data),
+        m_desired(desired),
+        m_prune(prune),
+        m_check(check),
+        m_pending(data),
+        m_states(desired.instances.size()) {}
 
   int Run() {
     MSList planned(m_data.List());
@@ -134,6 +148,7 @@ class ApplyRun {
       }
       Step(name, "delete");
     }
+    if (const int code = NoteOwed()) return code;
     if (const int code = StoreRecords(planned)) return code;
     if (const int code = CreateOwed()) return code;
     if (m_pending.Webconf()) {
@@ -182,12 +197,14 @@ class ApplyRun {
       planned.Delete();
       names.erase(names.begin() + static_cast<std::ptrdiff_t>(i));
     }
-    for (const DesiredInstance& instance : m_desired.instances) {
+    for (std::size_t place = 0; place < m_desired.instances.size(); ++place) {
+      const DesiredInstance& instance = m_desired.instances[place];
       const int index = Position(names, instance.name);
       MSInfo record;
       if (index >= 0) {
         planned.SetIndex(index);
         planned.GetCurrent(record);
+        m_states[place] = QueryInstanceState(record);
       } else if (!Propose(planned, instance.name, record)) {
         return kExitNoInstallation;
       } else if (!record.SetName(instance.name.c_str())) {
@@ -201,11 +218,19 @@ class ApplyRun {
         // the machine (accounts, TCP services), which an unchanged file
         // need not cost.
         if (field->kind != FieldKind::kSecret && ShownText(field->show(record)) == value) continue;
+        if (index >= 0 && m_states[place]->created && TakenFromInstallation(*field)) {
+          Host::Get().Note(instance.name + ": " + field->option + " stays " +
+                           ShownText(field->show(record)) + ", as creation took it from the "
+                           "installation; the file's " + value + " is not kept");
+          continue;
+        }
         if (!ApplyFieldValue(*field, value, record, instance.name + ": " + field->option)) {
           return kExitRefused;
         }
       }
-      if (index >= 0 && Fingerprint(record) == before) continue;
+      const bool changed = index < 0 || Fingerprint(record) != before;
+      if (changed || !m_states[place]->created) m_owed.push_back(record.GetName());
+      if (!changed) continue;
       if (index >= 0) planned.SetIndex(index);
       const int flags = index >= 0 ? planned.MergeCurrent(record) : planned.Add(record, 1);
       if (Conflicts(flags, planned, record, index)) return kExitRefused;
@@ -215,17 +240,22 @@ class ApplyRun {
     return kExitDone;
   }
 
-  // The records go in with one store, after the note of what they owe.
-  int StoreRecords(MSList& planned) {
-    if (m_changedRecords.empty()) return kExitDone;
-    for (const auto& [name, step] : m_changedRecords) {
+  // Before a record goes in, the note says what it owes: a creation, and
+  // the web server's configuration when the file asks for it.
+  int NoteOwed() {
+    if (m_owed.empty()) return kExitDone;
+    for (const std::string& name : m_owed) {
       if (!Contains(m_pending.Creations(), name)) m_pending.Creations().push_back(name);
     }
     m_pending.Webconf() = m_pending.Webconf() || m_desired.webconf;
+    return m_pending.Save() ? kExitDone : Failed(m_owed.front(), "store");
+  }
+
+  // The records go in with one store.
+  int StoreRecords(MSList& planned) {
+    if (m_changedRecords.empty()) return kExitDone;
     m_data.List() = planned;
-    if (!m_pending.Save() || !m_data.Store()) {
-      return Failed(m_changedRecords.front().first, "store");
-    }
+    if (!m_data.Store()) return Failed(m_changedRecords.front().first, "store");
     for (const auto& [name, step] : m_changedRecords) Step(name, step);
     return kExitDone;
   }
@@ -242,6 +272,8 @@ class ApplyRun {
           return Failed(name, "create");
         }
         Step(name, "create");
+        const int place = Position(Wanted(), name);
+        if (place >= 0) m_states[static_cast<std::size_t>(place)].reset();
       }
       owed.erase(owed.begin());
       if (!m_pending.Save()) return Failed(name, "create");
@@ -250,7 +282,8 @@ class ApplyRun {
   }
 
   // The desired instances' records with what the machine says of them, in
-  // the file's order: one look at the machine for the steps that follow.
+  // the file's order: what was seen while planning, looked at again for
+  // the instances this run created.
   std::vector<std::pair<MSInfo, InstanceState>> Current() {
     std::vector<std::pair<MSInfo, InstanceState>> current(m_desired.instances.size());
     MSList& list = m_data.List();
@@ -261,7 +294,8 @@ class ApplyRun {
       list.GetCurrent(record);
       const int place = Position(wanted, record.GetName());
       if (place < 0) continue;
-      current[place] = {record, QueryInstanceState(record)};
+      const std::optional<InstanceState>& seen = m_states[static_cast<std::size_t>(place)];
+      current[place] = {record, seen ? *seen : QueryInstanceState(record)};
     }
     return current;
   }
@@ -348,6 +382,10 @@ class ApplyRun {
   std::vector<std::string> m_removed;
   std::vector<std::string> m_left;
   std::vector<std::pair<std::string, std::string>> m_changedRecords;  // name, "add" or "set"
+  std::vector<std::string> m_owed;  // the instances to create, in the file's order
+  // What the machine says of each desired instance, in the file's order,
+  // while this run has not created it; nothing for a new one.
+  std::vector<std::optional<InstanceState>> m_states;
   json m_steps = json::array();
 };
 

@@ -200,6 +200,74 @@ TEST_F(ApplyTest, AChangedFieldIsSetAndItsInstanceMadeAnew) {
   EXPECT_EQ(CtlJson({"show", "shop1"}, 0)["result"]["instance"]["processes"], 4);
 }
 
+TEST_F(ApplyTest, AnInstanceWhoseRecordIsThereButNotItsInstanceIsCreated) {
+  Apply(TwoShops(), 0);
+  json three = TwoShops();
+  three["instances"].push_back(
+      {{"name", "shop3"}, {"host", "shop3.example"}, {"db-owner", "tqadmin"}});
+  struct Case {
+    const char* what;
+    std::vector<std::string> before;  // the orvanectl run that leaves shop3 so
+    Steps steps;
+  };
+  const std::vector<Case> cases = {
+      {"added, never created", {"add", "shop3", "--host", "shop3.example", "--db-owner", "tqadmin"},
+       {"shop3 create", "webconf", "shop3 db create"}},
+      // Its database stays; only the instance goes.
+      {"unregistered, record kept", {"delete", "shop3", "--keep-record"},
+       {"shop3 create", "webconf"}},
+      {"unregistered while it ran", {"delete", "shop1", "--keep-record"},
+       {"shop1 create", "webconf", "shop1 start"}},
+  };
+  for (const Case& c : cases) {
+    const CtlRun run = Ctl(c.before);
+    ASSERT_EQ(run.exit, 0) << c.what << "\n" << run.err;
+    const MachineSnapshot before = SnapshotOf(m_machine);
+    const json plan = Apply(three, 0, {"--check"});
+    EXPECT_EQ(StepsOf(plan), c.steps) << c.what;
+    EXPECT_EQ(plan["result"]["changed"], true) << c.what;
+    EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "") << c.what;
+    EXPECT_EQ(StepsOf(Apply(three, 0)), c.steps) << c.what;
+    for (const json& instance : CtlJson({"list"}, 0)["result"]["instances"]) {
+      EXPECT_EQ(instance["created"], true) << c.what << " " << instance.dump();
+    }
+    EXPECT_EQ(Apply(three, 0)["result"]["changed"], false) << c.what;
+  }
+}
+
+TEST_F(ApplyTest, APackagingFlagThatCreationTakesFromTheInstallationIsNoLastingChange) {
+  const fs::path config = m_machine / "drive_c" / "Tessaly" / "html" / "en_US" / "tqadmin" /
+                          "common" / "config.js";
+  struct Case {
+    const char* what;
+    std::string line;  // config.js's packaging line
+    bool wanted;       // what the file asks for
+    bool made;         // what the record holds once the instance is created
+  };
+  const std::vector<Case> cases = {
+      {"installation clear, file set", "var gTQPackaging = false;", true, false},
+      {"installation set, file clear", "var gTQPackaging = kStrStart;", false, true},
+      {"installation says nothing", "var gTQLang = 1;", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(m_machine);
+    SampleMachine();
+    WriteFile(config, "// settings\r\n" + c.line + "\r\n");
+    json document = TwoShops();
+    document["instances"][0]["packaging"] = c.wanted;
+    EXPECT_EQ(Apply(document, 0)["result"]["changed"], true);
+    EXPECT_EQ(CtlJson({"show", "shop1"}, 0)["result"]["instance"]["packaging"], c.made);
+    const MachineSnapshot before = SnapshotOf(m_machine);
+    const json again = Apply(document, 0);
+    EXPECT_EQ(again["result"]["changed"], false) << again.dump(2);
+    EXPECT_EQ(again.dump().find("as creation took it from the installation") != std::string::npos,
+              c.wanted != c.made);
+    EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "");
+    EXPECT_EQ(Apply(document, 0, {"--check"})["result"]["changed"], false);
+  }
+}
+
 TEST_F(ApplyTest, PruneDeletesWhatTheFileDoesNotNameWithoutItItIsListed) {
   Apply(TwoShops(), 0);
   json one = TwoShops();
@@ -258,6 +326,10 @@ TEST_F(ApplyTest, ExportedStateAppliedToItsMachinePlansNoChange) {
                  "--port", "17000"})
                 .exit,
             0);
+  ASSERT_EQ(Ctl({"create", "shop3"}).exit, 0);
+  // A record without its instance is left out: applying the file would
+  // create it.
+  AddShop("shop4", "shop4.example");
   struct Case {
     std::vector<std::string> options;
     std::string reference;  // how shop1's database password is referred to
@@ -278,10 +350,13 @@ TEST_F(ApplyTest, ExportedStateAppliedToItsMachinePlansNoChange) {
     const json state = json::parse(ReadFile(file));
     EXPECT_EQ(state["instances"][0]["db-password"].dump(), c.reference);
     EXPECT_EQ(state["running"], json::array({"shop1"}));
+    EXPECT_EQ(state["instances"].size(), 3u);
+    EXPECT_EQ(state.dump().find("shop4"), std::string::npos);
     EXPECT_EQ(state.dump().find("pw-one"), std::string::npos);
     const MachineSnapshot before = SnapshotOf(m_machine);
     const json plan = CtlJson({"--check", "apply", "-f", file.string()}, 0);
     EXPECT_EQ(plan["result"]["changed"], false) << plan.dump(2);
+    EXPECT_EQ(plan["result"]["left"], json::array({"shop4"}));
     EXPECT_TRUE(plan["result"]["change_set"].empty());
     EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "");
   }
@@ -289,6 +364,48 @@ TEST_F(ApplyTest, ExportedStateAppliedToItsMachinePlansNoChange) {
   EXPECT_EQ(fs::status(secrets).permissions() & fs::perms::all, fs::perms::owner_all);
   unsetenv("ORVANE_SHOP1_DB_PASSWORD");
   unsetenv("ORVANE_SHOP3_MERCHANT_KEY");
+}
+
+TEST_F(ApplyTest, ExportWritesSecretsOnlyIntoAFolderOfItsOwnersAlone) {
+  Apply(TwoShops(), 0);
+  struct Case {
+    fs::perms mode;
+    int exit;
+    std::string said;
+  };
+  using fs::perms;
+  const std::vector<Case> cases = {
+      {perms::owner_all, 0, ""},
+      {perms::owner_all | perms::group_read | perms::group_exec, 3,
+       "is open to others than its owner (mode 0750): secrets written there would be exposed"},
+      {perms::owner_all | perms::others_read, 3, "(mode 0704)"},
+      {perms::owner_all | perms::others_exec, 3, "(mode 0701)"},
+      {perms::owner_all | perms::group_write, 3, "(mode 0720)"},
+  };
+  const fs::path secrets = m_folder / "secrets";
+  const fs::path output = m_folder / "exported.json";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.said);
+    fs::remove_all(secrets);
+    fs::remove(output);
+    fs::create_directory(secrets);
+    fs::permissions(secrets, c.mode);
+    const CtlRun run = Ctl({"export", "-o", output.string(), "--secrets", secrets.string()});
+    EXPECT_EQ(run.exit, c.exit) << run.err;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    EXPECT_EQ(fs::status(secrets).permissions() & perms::all, c.mode);
+    EXPECT_EQ(fs::exists(secrets / "shop1.db-password"), c.exit == 0);
+    EXPECT_EQ(fs::exists(output), c.exit == 0);
+  }
+  WriteFile(m_folder / "plain", "");
+  const CtlRun notFolder = Ctl({"export", "--secrets", (m_folder / "plain").string()});
+  EXPECT_EQ(notFolder.exit, 2);
+  EXPECT_NE(notFolder.err.find("is not a folder"), std::string::npos) << notFolder.err;
+  // A missing folder is made, below missing parents, for the owner alone.
+  const fs::path made = m_folder / "new" / "secrets";
+  ASSERT_EQ(Ctl({"export", "--secrets", made.string()}).exit, 0);
+  EXPECT_EQ(fs::status(made).permissions() & perms::all, perms::owner_all);
+  EXPECT_EQ(ReadFile(made / "shop1.db-password"), "pw-one\n");
 }
 
 }  // namespace

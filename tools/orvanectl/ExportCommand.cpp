@@ -1,8 +1,11 @@
 // export: the desired-state file (see DesiredState.h) of the machine as it
 // is, so that an existing installation can be brought under apply. Secrets
-// are references: to files of their own, or to environment variables.
+// are references: to files of their own, or to environment variables. A
+// record whose instance was never created is left out: apply would create
+// every instance the file names.
 #include <orvane/orvane.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -71,40 +74,90 @@ std::optional<Document> InstanceDocument(const ExportRequest& request, const MSI
   return instance;
 }
 
+// "0750": the permission bits of a mode.
+std::string ModeText(std::filesystem::perms mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0%03o",
+                static_cast<unsigned>(mode & std::filesystem::perms::all));
+  return text;
+}
+
+// Whether anyone but the owner may enter, read or write a folder of that
+// mode. Windows keeps access in lists that the mode does not show: there
+// the folder is taken as it is.
+bool OpenToOthers(std::filesystem::perms mode) {
+#if defined(_WIN32)
+  (void)mode;
+  return false;
+#else
+  using std::filesystem::perms;
+  return (mode & (perms::group_all | perms::others_all)) != perms::none;
+#endif
+}
+
+// A missing secrets folder is made the owner's alone. One that is there is
+// left as it is, and refused when it is open to others: the secrets written
+// there would be theirs too.
+int PrepareSecretsFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  Host& host = Host::Get();
+  std::error_code error;
+  const fs::file_status status = fs::status(folder, error);
+  if (fs::exists(status)) {
+    if (!fs::is_directory(status)) {
+      host.ErrorText("export: the secrets folder " + folder + " is not a folder");
+      return kExitUsage;
+    }
+    if (OpenToOthers(status.permissions())) {
+      host.ErrorText("export: the secrets folder " + folder + " is open to others than its "
+                     "owner (mode " + ModeText(status.permissions()) + "): secrets written "
+                     "there would be exposed; make it private (chmod 700) or name a new folder");
+      return kExitRefused;
+    }
+    return kExitDone;
+  }
+  fs::create_directories(folder, error);
+  // Nothing is written into it before it is private.
+  if (!error) fs::permissions(folder, fs::perms::owner_all, error);
+  if (error) {
+    host.ErrorText("export: cannot make the secrets folder " + folder);
+    return kExitFailed;
+  }
+  return kExitDone;
+}
+
 int Export(Context& context, const ExportRequest& request) {
   Host& host = Host::Get();
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
-  std::error_code error;
   if (!request.secrets.empty()) {
-    // The folder is the owner's alone before a secret is written into it.
-    std::filesystem::create_directories(request.secrets, error);
-    std::filesystem::permissions(request.secrets, std::filesystem::perms::owner_all, error);
-    if (error) {
-      host.ErrorText("export: cannot make the secrets folder " + request.secrets);
-      return kExitFailed;
-    }
+    if (const int code = PrepareSecretsFolder(request.secrets)) return code;
   }
   Document instances = Document::array();
   Document running = Document::array();
+  nlohmann::json leftOut = nlohmann::json::array();
   bool databases = true;
-  bool anyCreated = false;
   MSList& list = data.List();
   for (int i = 0; i < list.GetCount(); ++i) {
     MSInfo record;
     list.SetIndex(i);
     list.GetCurrent(record);
+    const InstanceState state = QueryInstanceState(record);
+    if (!state.created) {
+      host.Note("instance " + std::string(record.GetName()) +
+                " is not created: it is left out, as applying the file would create it");
+      leftOut.push_back(record.GetName());
+      continue;
+    }
     std::optional<Document> instance = InstanceDocument(request, record);
     if (!instance) return kExitFailed;
     instances.push_back(std::move(*instance));
-    const InstanceState state = QueryInstanceState(record);
     if (state.running) running.push_back(record.GetName());
-    anyCreated = anyCreated || state.created;
-    databases = databases && (!state.created || state.database);
+    databases = databases && state.database;
   }
   const Document document = {{"instances", instances},
                          {"webconf", true},
-                         {"databases", databases && anyCreated},
+                         {"databases", databases && !instances.empty()},
                          {"running", running}};
   const std::string text = document.dump(2) + "\n";
   if (request.output.empty()) {
@@ -116,6 +169,7 @@ int Export(Context& context, const ExportRequest& request) {
     host.Note("the machine's desired state is in " + request.output);
   }
   host.Result()["state"] = nlohmann::json::parse(text);
+  host.Result()["left_out"] = leftOut;
   return kExitDone;
 }
 
@@ -128,7 +182,8 @@ void AddExportCommand(CLI::App& app, Context& context) {
   exporter->add_option("-o,--output", exported->output, "the file (default: standard output)")
       ->type_name("FILE");
   exporter->add_option("--secrets", exported->secrets,
-                       "write each secret to a file of its own in DIR and refer to it (default: "
+                       "write each secret to a file of its own in DIR (made private when "
+                       "missing; refused when others may use it) and refer to it (default: "
                        "refer to an environment variable per secret)")
       ->type_name("DIR");
   exporter->callback([&context, exported] {
