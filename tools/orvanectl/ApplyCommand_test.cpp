@@ -406,6 +406,14 @@ TEST_F(ApplyTest, ExportWritesSecretsOnlyIntoAFolderOfItsOwnersAlone) {
   ASSERT_EQ(Ctl({"export", "--secrets", made.string()}).exit, 0);
   EXPECT_EQ(fs::status(made).permissions() & perms::all, perms::owner_all);
   EXPECT_EQ(ReadFile(made / "shop1.db-password"), "pw-one\n");
+  EXPECT_EQ(fs::status(made / "shop1.db-password").permissions() & perms::all,
+            perms::owner_read | perms::owner_write);
+  // A link where a secret's file goes is not written through.
+  fs::remove(made / "shop1.db-password");
+  WriteFile(m_folder / "target", "untouched");
+  fs::create_symlink(m_folder / "target", made / "shop1.db-password");
+  EXPECT_NE(Ctl({"export", "--secrets", made.string()}).exit, 0);
+  EXPECT_EQ(ReadFile(m_folder / "target"), "untouched");
 }
 
 }  // namespace

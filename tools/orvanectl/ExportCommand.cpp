@@ -5,6 +5,12 @@
 // every instance the file names.
 #include <orvane/orvane.h>
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +39,26 @@ struct ExportRequest {
   std::string secrets;  // a folder for the secrets' files; "" to name variables
 };
 
+// Writes text to path, readable by its owner alone, never through a link
+// planted where the file goes.
+bool WriteOwnerOnlyFile(const std::filesystem::path& path, const std::string& text) {
+#if defined(_WIN32)
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  return static_cast<bool>(file << text);
+#else
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  // A file that was there keeps its mode through O_CREAT: make it private.
+  bool written = fchmod(fd, 0600) == 0;
+  for (std::size_t done = 0; written && done < text.size();) {
+    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+    written = wrote > 0;
+    if (written) done += static_cast<std::size_t>(wrote);
+  }
+  return close(fd) == 0 && written;
+#endif
+}
+
 // A set secret as a reference: a file of its own in the secrets folder, or
 // the environment variable apply will read it from. Nothing when its file
 // cannot be written.
@@ -46,8 +72,7 @@ std::optional<Document> SecretReference(const ExportRequest& request, const std:
   if (option == "merchant-key") record.GetMerKey(secret);
   const std::filesystem::path path =
       std::filesystem::absolute(request.secrets) / (instance + "." + option);
-  if (!(std::ofstream(path, std::ios::binary | std::ios::trunc)
-        << static_cast<const char*>(secret) << '\n')) {
+  if (!WriteOwnerOnlyFile(path, std::string(static_cast<const char*>(secret)) + "\n")) {
     Host::Get().ErrorText("export: cannot write " + path.string());
     return std::nullopt;
   }
