@@ -61,16 +61,6 @@ int Position(const std::vector<std::string>& names, const std::string& name) {
   return -1;
 }
 
-std::vector<std::string> Names(MSList& list) {
-  std::vector<std::string> names;
-  for (int i = 0; i < list.GetCount(); ++i) {
-    MSInfo record;
-    list.SetIndex(i);
-    list.GetCurrent(record);
-    names.push_back(record.GetName());
-  }
-  return names;
-}
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
   return Position(names, name) >= 0;
@@ -182,7 +172,7 @@ class ApplyRun {
   // machine is not touched before the whole file is found good.
   int PlanRecords(MSList& planned) {
     const std::vector<std::string> wanted = Wanted();
-    std::vector<std::string> names = Names(planned);
+    std::vector<std::string> names = RecordNames(planned);
     for (std::size_t i = 0; i < names.size();) {
       if (Contains(wanted, names[i])) {
         ++i;
@@ -266,7 +256,7 @@ class ApplyRun {
     std::vector<std::string>& owed = m_pending.Creations();
     while (!owed.empty()) {
       const std::string name = owed.front();
-      if (Position(Names(m_data.List()), name) >= 0) {
+      if (Position(RecordNames(m_data.List()), name) >= 0) {
         // Without a running list, a running instance is started again.
         if (!Succeeds([&] { return CreateInstances(m_data, {name}, !m_desired.running); })) {
           return Failed(name, "create");

@@ -68,6 +68,17 @@ bool ApplyFieldValue(const InstanceField& field, const std::string& value, MSInf
   return false;
 }
 
+std::vector<std::string> RecordNames(MSList& list) {
+  std::vector<std::string> names;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    MSInfo record;
+    list.SetIndex(i);
+    list.GetCurrent(record);
+    names.push_back(record.GetName());
+  }
+  return names;
+}
+
 nlohmann::json RecordJson(const MSInfo& record) {
   nlohmann::json fields = nlohmann::json::object();
   for (const InstanceField& field : InstanceFields()) fields[field.option] = field.show(record);

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <vector>
 
 #include "InstanceFields.h"
 
@@ -34,6 +35,10 @@ void Refuse(const std::string& option, const std::string& text);
 // field in the refusal ("--db-port", "shop1: db-port").
 bool ApplyFieldValue(const InstanceField& field, const std::string& value, MSInfo& record,
                      const std::string& lead);
+
+// The names of the list's records, in its order (the list's current index
+// moves).
+std::vector<std::string> RecordNames(MSList& list);
 
 // Every field of the table by its option name; secrets read "set" or "unset".
 nlohmann::json RecordJson(const MSInfo& record);

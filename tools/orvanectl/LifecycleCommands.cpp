@@ -12,6 +12,7 @@
 #include "DatabasePurge.h"
 #include "Host.h"
 #include "InstanceData.h"
+#include "InstanceRecords.h"
 #include "InstanceState.h"
 #include "InstanceSteps.h"
 #include "MachineChanges.h"
@@ -63,13 +64,7 @@ int Create(Context& context, const Selection& selection) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kChange)) return code;
   MSList& list = data.List();
-  std::vector<std::string> names;
-  for (int i = 0; i < list.GetCount(); ++i) {
-    MSInfo record;
-    list.SetIndex(i);
-    list.GetCurrent(record);
-    names.push_back(record.GetName());
-  }
+  std::vector<std::string> names = RecordNames(list);
   if (!selection.all) names = {selection.name};
   return CreateInstances(data, names, selection.restart);
 }

@@ -27,13 +27,8 @@ options:
     description: Also delete the instances the document does not name.
     type: bool
     default: false
-  machine:
-    description: The emulated machine's folder (C(orvanectl --machine)).
-    type: path
-  orvanectl:
-    description: The orvanectl program.
-    type: path
-    default: orvanectl
+extends_documentation_fragment:
+  - orvane.tessaly.orvanectl
 author:
   - orvane developers
 '''

@@ -45,13 +45,8 @@ options:
     description: Create the instance's database when it is missing.
     type: bool
     default: true
-  machine:
-    description: The emulated machine's folder (C(orvanectl --machine)).
-    type: path
-  orvanectl:
-    description: The orvanectl program.
-    type: path
-    default: orvanectl
+extends_documentation_fragment:
+  - orvane.tessaly.orvanectl
 author:
   - orvane developers
 '''
