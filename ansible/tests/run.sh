@@ -117,3 +117,12 @@ offline_tests=(compile shebang line-endings empty-init future-import-boilerplate
    "${offline_tests[@]/#/--test=}") >"$work/sanity.out" 2>&1 ||
   { cat "$work/sanity.out" >&2; echo "ansible-test sanity failed" >&2; exit 1; }
 echo "ansible-test sanity: ${#offline_tests[@]} offline tests pass"
+
+# Every module's documentation parses (the sanity test that checks it needs
+# the network).
+for module in apply instance; do
+  ANSIBLE_COLLECTIONS_PATH=$ansible_dir ansible-doc "orvane.tessaly.$module" >"$work/doc.out" 2>&1 &&
+    ! grep -q '^ERROR' "$work/doc.out" ||
+    { cat "$work/doc.out" >&2; echo "ansible-doc orvane.tessaly.$module failed" >&2; exit 1; }
+done
+echo "ansible-doc: both modules' documentation parses"

@@ -19,8 +19,8 @@ options:
     required: true
   secrets:
     description:
-      - Secrets by instance and field, such as C({shop1: {db-password: ...}}).
-        They reach orvanectl as private files for the run alone.
+      - "Secrets by instance and field, such as C({shop1: {db-password: ...}})."
+      - They reach orvanectl as private files for the run alone.
     type: dict
     default: {}
   prune:
