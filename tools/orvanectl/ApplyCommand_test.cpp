@@ -228,7 +228,8 @@ TEST_F(ApplyTest, AnInstanceWhoseRecordIsThereButNotItsInstanceIsCreated) {
     EXPECT_EQ(plan["result"]["changed"], true) << c.what;
     EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "") << c.what;
     EXPECT_EQ(StepsOf(Apply(three, 0)), c.steps) << c.what;
-    for (const json& instance : CtlJson({"list"}, 0)["result"]["instances"]) {
+    const json listed = CtlJson({"list"}, 0);
+    for (const json& instance : listed["result"]["instances"]) {
       EXPECT_EQ(instance["created"], true) << c.what << " " << instance.dump();
     }
     EXPECT_EQ(Apply(three, 0)["result"]["changed"], false) << c.what;
