@@ -293,9 +293,10 @@ class ApplyRun {
   int CreateDatabases(std::vector<std::pair<MSInfo, InstanceState>>& current) {
     for (auto& [record, state] : current) {
       if (!state.created || state.database) continue;
+      MSInfo& instance = record;  // a lambda may not take a structured binding
       // Its set-up is the database's own programs, which a plan does not
       // run: their results are not known, so the plan names the step only.
-      if (!m_check && !Succeeds([&] { return CreateDatabaseOf(record); })) {
+      if (!m_check && !Succeeds([&] { return CreateDatabaseOf(instance); })) {
         return Failed(record.GetName(), "db create");
       }
       Step(record.GetName(), "db create");
@@ -310,8 +311,9 @@ class ApplyRun {
       if (state.running == wanted) continue;
       const char* step = wanted ? "start" : "stop";
       const ServiceAction action = wanted ? ServiceAction::kStart : ServiceAction::kStop;
+      MSInfo& instance = record;  // a lambda may not take a structured binding
       const auto control = [&] {
-        return ControlInstance(record, action, running) ? kExitDone : kExitFailed;
+        return ControlInstance(instance, action, running) ? kExitDone : kExitFailed;
       };
       if (!Succeeds(control)) {
         return Failed(record.GetName(), step);
