@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ libsqlite3-dev libcli11-dev nlohmann-json3-dev libdtl-dev
-          libcpp-httplib-dev pkg-config)
+          libyaml-cpp-dev libcpp-httplib-dev pkg-config)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -14,9 +14,11 @@
 #include <orvane/orvane.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +31,8 @@
 #include "InstanceRecords.h"
 #include "InstanceState.h"
 #include "InstanceSteps.h"
+#include "YamlDocument.h"
+#include "orvane/core/AsciiCase.h"
 #include "orvane/os/Files.h"
 
 namespace orvanectl {
@@ -381,20 +385,36 @@ class ApplyRun {
   json m_steps = json::array();
 };
 
+// The file's document: YAML when its name ends .yaml or .yml, else JSON.
+std::optional<json> ReadDocument(const std::string& path) {
+  Host& host = Host::Get();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    host.ErrorText("apply: cannot read " + path);
+    return std::nullopt;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();  // an empty file is read as empty, and refused below
+  const std::string extension = std::filesystem::path(path).extension().string();
+  if (orvane::EqualsIgnoringCase(extension.c_str(), ".yaml") ||
+      orvane::EqualsIgnoringCase(extension.c_str(), ".yml")) {
+    std::string error;
+    std::optional<json> document = ParseYamlDocument(text.str(), error);
+    if (!document) host.ErrorText("apply: " + path + ": " + error);
+    return document;
+  }
+  json document = json::parse(text.str(), nullptr, false);
+  if (!document.is_discarded()) return document;
+  host.ErrorText("apply: " + path + " is not a JSON document");
+  return std::nullopt;
+}
+
 int Apply(Context& context, const ApplyRequest& request) {
   Host& host = Host::Get();
-  std::ifstream in(request.file, std::ios::binary);
-  if (!in) {
-    host.ErrorText("apply: cannot read " + request.file);
-    return kExitUsage;
-  }
-  const json document = json::parse(in, nullptr, false);
-  if (document.is_discarded()) {
-    host.ErrorText("apply: " + request.file + " is not a JSON document");
-    return kExitUsage;
-  }
+  const std::optional<json> document = ReadDocument(request.file);
+  if (!document) return kExitUsage;
   std::string error;
-  const std::optional<DesiredState> desired = ReadDesiredState(document, error);
+  const std::optional<DesiredState> desired = ReadDesiredState(*document, error);
   if (!desired) {
     host.ErrorText(request.file + ": " + error);
     return kExitRefused;
@@ -409,8 +429,9 @@ int Apply(Context& context, const ApplyRequest& request) {
 void AddApplyCommand(CLI::App& app, Context& context) {
   auto request = std::make_shared<ApplyRequest>();
   CLI::App* apply = app.add_subcommand(
-      "apply", "Make the machine what a desired-state file (JSON) describes: add, set and create "
-               "instances, configure the web server, create databases, start and stop services");
+      "apply", "Make the machine what a desired-state file (JSON; YAML when named .yaml or .yml) "
+               "describes: add, set and create instances, configure the web server, create "
+               "databases, start and stop services");
   apply->add_option("-f,--file", request->file, "the desired-state file")
       ->required()
       ->type_name("FILE");

@@ -66,7 +66,6 @@ class ApplyTest : public OrvanectlTest {
   int m_files = 0;
 };
 
-
 TEST_F(ApplyTest, ApplyMakesTheMachineAndASecondApplyChangesNoByte) {
   const json first = Apply(TwoShops(), 0);
   EXPECT_EQ(first["result"]["changed"], true);
@@ -89,6 +88,23 @@ TEST_F(ApplyTest, ApplyMakesTheMachineAndASecondApplyChangesNoByte) {
   const json second = Apply(TwoShops(), 0);
   EXPECT_EQ(second["result"]["changed"], false) << second.dump(2);
   EXPECT_TRUE(second["result"]["steps"].empty());
+  EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "");
+
+  // The same state written as YAML is the same state.
+  const fs::path yaml = m_folder / "state.yaml";
+  WriteFile(yaml, "instances:\n"
+                  "  - name: shop1\n"
+                  "    host: shop1.example\n"
+                  "    db-owner: tqadmin\n"
+                  "    processes: 3\n"
+                  "    cache: true\n"
+                  "    db-password: {file: '" + (m_folder / "shop1.pw").string() + "'}\n"
+                  "  - {name: shop2, host: shop2.example, db-owner: tqadmin}\n"
+                  "webconf: true\n"
+                  "databases: true\n"
+                  "running: [shop1]\n");
+  const json third = CtlJson({"apply", "-f", yaml.string()}, 0);
+  EXPECT_EQ(third["result"]["changed"], false) << third.dump(2);
   EXPECT_EQ(ChangedPaths(before, SnapshotOf(m_machine)), "");
 }
 
