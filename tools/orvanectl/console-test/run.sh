@@ -50,7 +50,8 @@ mkfifo "$work/url"
 server=$!
 read -r line <"$work/url"
 url=${line#orvane console: }
-case $url in http://127.0.0.1:*) ;; *) echo "serve printed: $line" >&2; exit 1 ;; esac
+# The address it printed must be the loopback one it was told to listen on.
+case ${url#*://} in 127.0.0.1:*) ;; *) echo "serve printed: $line" >&2; exit 1 ;; esac
 
 if [ "$mode" = --bench ]; then
   # The command line's own time for the same list, as the baseline.
