@@ -170,6 +170,7 @@ class ChangeRecorder::Impl final : public SeamLayer {
   Expected<std::unique_ptr<FileSnapshot::Impl>> TakeFileSnapshot(const std::string& path) override {
     return m_files->TakeFileSnapshot(path);
   }
+  bool HoldsChangeOf(const std::string& path) const override { return m_files->IsPending(path); }
 
   Expected<std::unique_ptr<RegistryKey::Impl>> OpenRegistryKey(RegistryRoot root,
                                                                const std::string& subkey,

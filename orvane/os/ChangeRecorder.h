@@ -128,8 +128,10 @@ enum class Recording { kPassThrough, kPlan };
 // status() kAlreadyExists and records nothing), made and ended while no
 // other thread uses the seam. Handles that the library
 // opened while it lived (keys, services, replacement files) fail with
-// kInvalidHandle once it has gone, and file snapshots are never current
-// across its beginning or end. A plan does not write hive files
+// kInvalidHandle once it has gone. A file snapshot is never current while a
+// recorder holds a change of its file that it does not show: one of the
+// machine's file is stale while a plan holds the file pending, one of a
+// pending file once the plan has gone. A plan does not write hive files
 // (RegistryKey::SaveToFile, RestoreFromFile) nor move directories: those
 // fail with kNotSupported.
 class ChangeRecorder {

@@ -561,33 +561,89 @@ TEST_F(ChangeRecorderTest, OneRecorderAtATime) {
   EXPECT_EQ(first.Changes().directories.size(), 1u);
 }
 
-// A reader may keep a snapshot (the services database does) or a handle
-// across the plan's beginning or end: none of them mixes the plan's state
-// with the machine's.
-TEST_F(ChangeRecorderTest, SnapshotsAndHandlesKeptAcrossThePlanAreStaleOrFail) {
+// A reader may keep a snapshot (the services database does) across plans:
+// it stays current while no plan holds a change of its file, so that one
+// parse serves plan after plan, and is stale whenever the run would read
+// other bytes than it holds.
+TEST_F(ChangeRecorderTest, MachineSnapshotIsStaleWhileAPlanHoldsItsFilePending) {
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"write", [] { Write("C:\\kept.txt", "wb", "planned"); }},
+      {"append", [] { Write("C:\\kept.txt", "ab", "more"); }},
+      {"copy onto", [] { ASSERT_TRUE(CopyFile("C:\\other.txt", "C:\\kept.txt", false).ok()); }},
+      {"move onto", [] { ASSERT_TRUE(MoveFile("C:\\other.txt", "C:\\KEPT.TXT").ok()); }},
+      {"move away", [] { ASSERT_TRUE(MoveFile("C:\\kept.txt", "C:\\moved.txt").ok()); }},
+      {"delete", [] { ASSERT_TRUE(DeleteFile("c:/kept.txt").ok()); }},
+  };
+  machine.WriteFile("C:\\kept.txt", "machine");
+  machine.WriteFile("C:\\other.txt", "other");
+  Expected<FileSnapshot> before = FileSnapshot::Take("C:\\kept.txt");
+  ASSERT_TRUE(before.ok());
+  for (const Case& c : cases) {
+    std::optional<FileSnapshot> inside;
+    {
+      ChangeRecorder plan(Recording::kPlan);
+      inside.emplace(std::move(*FileSnapshot::Take("C:\\kept.txt")));
+      EXPECT_TRUE(before->IsCurrent()) << c.what;
+      Write("C:\\unrelated.txt", "wb", "x");
+      EXPECT_TRUE(inside->IsCurrent()) << c.what;
+      c.change();
+      EXPECT_FALSE(before->IsCurrent()) << c.what;
+      EXPECT_FALSE(inside->IsCurrent()) << c.what;
+    }
+    // The plan changed nothing on the machine.
+    EXPECT_TRUE(before->IsCurrent()) << c.what;
+    EXPECT_TRUE(inside->IsCurrent()) << c.what;
+    ChangeRecorder next(Recording::kPlan);
+    EXPECT_TRUE(inside->IsCurrent()) << c.what;
+    c.change();
+    EXPECT_FALSE(inside->IsCurrent()) << c.what << " in a later plan";
+  }
+}
+
+TEST_F(ChangeRecorderTest, SnapshotsAreStaleOnceTheMachinesFileChanges) {
   machine.WriteFile("C:\\kept.txt", "machine");
   Expected<FileSnapshot> before = FileSnapshot::Take("C:\\kept.txt");
   ASSERT_TRUE(before.ok());
+  std::optional<FileSnapshot> inside;
   {
     ChangeRecorder plan(Recording::kPlan);
+    inside.emplace(std::move(*FileSnapshot::Take("C:\\kept.txt")));
+    machine.WriteFile("C:\\kept.txt", "changed by another process");
     EXPECT_FALSE(before->IsCurrent());
+    EXPECT_FALSE(inside->IsCurrent());
   }
-  EXPECT_TRUE(before->IsCurrent());
-  std::optional<FileSnapshot> pending, unchanged;
+  EXPECT_FALSE(before->IsCurrent());
+  EXPECT_FALSE(inside->IsCurrent());
+  {
+    // What a real run writes reaches the machine: stale as well.
+    Expected<FileSnapshot> again = FileSnapshot::Take("C:\\kept.txt");
+    ASSERT_TRUE(again.ok());
+    ChangeRecorder run(Recording::kPassThrough);
+    Write("C:\\kept.txt", "wb", "written for real");
+    EXPECT_FALSE(again->IsCurrent());
+  }
+}
+
+// A snapshot of what only a plan holds, and the handles a plan gave, never
+// mix the plan's state with the machine's once it has gone.
+TEST_F(ChangeRecorderTest, PendingSnapshotsAndHandlesKeptAfterThePlanAreStaleOrFail) {
+  machine.WriteFile("C:\\kept.txt", "machine");
+  std::optional<FileSnapshot> pending;
   std::optional<RegistryKey> key;
   std::optional<ReplacementFile> replacement;
   {
     ChangeRecorder plan(Recording::kPlan);
     Write("C:\\pending.txt", "wb", "planned");
     pending.emplace(std::move(*FileSnapshot::Take("C:\\pending.txt")));
-    unchanged.emplace(std::move(*FileSnapshot::Take("C:\\kept.txt")));
     EXPECT_TRUE(pending->IsCurrent());
-    EXPECT_TRUE(unchanged->IsCurrent());
     key.emplace(std::move(*RegistryKey::Create(kLM, kKey, "", RegistryAccess::kAll)));
     replacement.emplace("C:\\kept.txt", "wb");
   }
   EXPECT_FALSE(pending->IsCurrent());
-  EXPECT_FALSE(unchanged->IsCurrent());
   EXPECT_EQ(key->SetValue("late", RegistryValue::String("x")).code(), kInvalidHandle);
   EXPECT_EQ(replacement->Commit().code(), kInvalidHandle);
   EXPECT_EQ(machine.ReadFile("C:\\kept.txt"), "machine");

@@ -10,17 +10,25 @@ namespace {
 
 class BackendSnapshot final : public FileSnapshot::Impl {
  public:
-  explicit BackendSnapshot(backend::FileSnapshot snapshot) : m_snapshot(std::move(snapshot)) {}
+  BackendSnapshot(std::string path, backend::FileSnapshot snapshot)
+      : m_path(std::move(path)), m_snapshot(std::move(snapshot)) {}
   const std::string& bytes() const override { return m_snapshot.bytes(); }
-  // Taken from the machine, it may miss what a recording layer begun since
-  // holds pending: while one is active, it is never current.
-  bool IsCurrent() const override { return ActiveSeamLayer() == nullptr && m_snapshot.IsCurrent(); }
+  bool IsCurrent() const override { return IsMachineSnapshotCurrent(m_snapshot, m_path); }
 
  private:
+  std::string m_path;
   backend::FileSnapshot m_snapshot;
 };
 
 }  // namespace
+
+// A layer begun since the snapshot was taken may hold the path pending: then
+// the snapshot misses what the run reads. A layer that has ended leaves the
+// machine as it was, so its end alone makes no snapshot stale.
+bool IsMachineSnapshotCurrent(const backend::FileSnapshot& snapshot, const std::string& path) {
+  const SeamLayer* layer = ActiveSeamLayer();
+  return (layer == nullptr || !layer->HoldsChangeOf(path)) && snapshot.IsCurrent();
+}
 
 Expected<FileSnapshot> FileSnapshot::Take(const std::string& path) {
   if (SeamLayer* layer = ActiveSeamLayer()) {
@@ -30,7 +38,7 @@ Expected<FileSnapshot> FileSnapshot::Take(const std::string& path) {
   }
   Expected<backend::FileSnapshot> snapshot = backend::FileSnapshot::Take(path);
   if (!snapshot.ok()) return snapshot.status();
-  return FileSnapshot(std::make_unique<BackendSnapshot>(std::move(*snapshot)));
+  return FileSnapshot(std::make_unique<BackendSnapshot>(path, std::move(*snapshot)));
 }
 
 FileSnapshot::FileSnapshot(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}

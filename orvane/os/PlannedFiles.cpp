@@ -128,10 +128,12 @@ class PlannedLock final : public FileLock::Impl {
   Status m_status;
 };
 
-// A snapshot of a file as the run sees it: current while the run sees the
-// same bytes (a pending file) or the backend's file is unchanged and still
-// not overlaid; never once the recorder has gone (a reader that keeps it
-// reads the file again, as the machine has it).
+// A snapshot of a file as the run sees it. One of a pending file is current
+// while the run sees the same bytes, and never once the recorder has gone (a
+// reader that keeps it reads the file again, as the machine has it). One read
+// from the machine follows the machine's rule (IsMachineSnapshotCurrent): it
+// outlives the recorder as long as no layer holds the path and the file is
+// unchanged, so a reader's parse serves one recording after another.
 class LayerSnapshot final : public FileSnapshot::Impl {
  public:
   LayerSnapshot(const PlannedFiles& files, std::string path, std::string bytes,
@@ -142,10 +144,9 @@ class LayerSnapshot final : public FileSnapshot::Impl {
         m_backend(std::move(backendSnapshot)) {}
   const std::string& bytes() const override { return m_backend ? m_backend->bytes() : m_bytes; }
   bool IsCurrent() const override {
+    if (m_backend) return IsMachineSnapshotCurrent(*m_backend, m_path);
     std::shared_ptr<const PlannedFiles> files = m_files.lock();
-    if (!files) return false;
-    if (m_backend) return !files->IsPending(m_path) && m_backend->IsCurrent();
-    return files->CurrentBytes(m_path) == m_bytes;
+    return files && files->CurrentBytes(m_path) == m_bytes;
   }
 
  private:

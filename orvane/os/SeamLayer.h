@@ -124,6 +124,9 @@ class SeamLayer {
   virtual Status SetFileMode(const std::string& path, int mode) = 0;
   virtual Expected<std::unique_ptr<FileSnapshot::Impl>> TakeFileSnapshot(
       const std::string& path) = 0;
+  // True when the layer holds a change of the file at path that the machine
+  // does not show (a write, a copy or move onto it, its move or deletion).
+  virtual bool HoldsChangeOf(const std::string& path) const = 0;
 
   virtual Expected<std::unique_ptr<RegistryKey::Impl>> OpenRegistryKey(RegistryRoot root,
                                                                        const std::string& subkey,
@@ -153,6 +156,11 @@ class SeamLayer {
 std::unique_ptr<FileLock::Impl> BackendFileLock(const std::string& lockPath, LockWait wait);
 std::unique_ptr<ChildPipe::Impl> BackendChildPipe(backend::ChildPipe pipe);
 std::unique_ptr<ServiceDatabaseLock::Impl> BackendDatabaseLock(backend::ServiceDatabaseLock lock);
+
+// Whether a snapshot read from the machine still shows what a reader of path
+// sees: the machine's file is unchanged, and the active layer (if any) holds
+// no change of it that a reader would see instead.
+bool IsMachineSnapshotCurrent(const backend::FileSnapshot& snapshot, const std::string& path);
 
 // The active layer, null when there is none: each public call tests it once.
 SeamLayer* ActiveSeamLayer();
