@@ -80,24 +80,25 @@ std::shared_ptr<const ServicesDatabase> ServicesDatabase::Current() {
 
 // The lines as a text stream reads them: CR LF is a line end, a lone CR is
 // part of its line. Each is looked at where it lies, never copied.
-ServicesDatabase::ServicesDatabase(const std::string& bytes) {
-  const size_t lines = LineCount(bytes);
-  m_portByName.reserve(lines);
+ServicesDatabase::ServicesDatabase(const std::string& bytes) : m_bytes(bytes) {
+  const size_t lines = LineCount(m_bytes);
+  m_firstLineByName.reserve(lines);
   m_entryPorts.reserve(lines);
   m_entryNames.reserve(lines);
-  const std::string_view text(bytes);
+  const std::string_view text(m_bytes);
   size_t start = 0;
   while (start < text.size()) {
-    size_t end = std::min(text.find('\n', start), text.size());
-    size_t length = end - start;
-    if (length > 0 && text[end - 1] == '\r' && end < text.size()) --length;
-    AddLine(text.substr(start, length));
+    const size_t end = std::min(text.find('\n', start), text.size());
+    const bool ended = end < text.size();
+    const bool crLf = ended && end > start && text[end - 1] == '\r';
+    m_crLfLineEnds = m_crLfLineEnds && (crLf || !ended);
+    AddLine(text.substr(start, end - start - (crLf ? 1 : 0)), start, end + (ended ? 1 : 0) - start);
     start = end + 1;
   }
   SortEntriesByPort();
 }
 
-void ServicesDatabase::AddLine(std::string_view line) {
+void ServicesDatabase::AddLine(std::string_view line, size_t start, size_t length) {
   // The name is read as the C library reads the line: up to a NUL.
   const std::string_view text = line.substr(0, line.find('\0'));
   size_t nameStart = 0;
@@ -105,8 +106,8 @@ void ServicesDatabase::AddLine(std::string_view line) {
   size_t nameEnd = nameStart;
   while (nameEnd < text.size() && !IsWordDelimiter(text[nameEnd])) ++nameEnd;
   if (nameEnd > nameStart) {
-    m_portByName.emplace(FoldedCase(text.substr(nameStart, nameEnd - nameStart)),
-                         EntryPort(text.substr(nameEnd)));
+    m_firstLineByName.emplace(FoldedCase(text.substr(nameStart, nameEnd - nameStart)),
+                              FirstLine{EntryPort(text.substr(nameEnd)), start, length});
   }
   if (std::optional<os::ServiceEntry> entry = os::ParseServicesLine(line)) {
     m_entryPorts.push_back(entry->port);
@@ -135,8 +136,14 @@ void ServicesDatabase::SortEntriesByPort() {
 }
 
 int ServicesDatabase::PortOf(const char* name) const {
-  const auto found = m_portByName.find(FoldedCase(name));
-  return found == m_portByName.end() ? -1 : found->second;
+  const auto found = m_firstLineByName.find(FoldedCase(name));
+  return found == m_firstLineByName.end() ? -1 : found->second.port;
+}
+
+std::string_view ServicesDatabase::FirstLineOf(const char* name) const {
+  const auto found = m_firstLineByName.find(FoldedCase(name));
+  if (found == m_firstLineByName.end()) return std::string_view();
+  return std::string_view(m_bytes).substr(found->second.start, found->second.length);
 }
 
 ServicesDatabase::Names ServicesDatabase::NamesAt(int port) const {

@@ -24,12 +24,24 @@ class ServicesDatabase {
 
   // Parses the bytes of a services file (CR LF or LF line ends).
   explicit ServicesDatabase(const std::string& bytes);
+  // Its look-ups point into its own copy of the bytes.
+  ServicesDatabase(const ServicesDatabase&) = delete;
+  ServicesDatabase& operator=(const ServicesDatabase&) = delete;
 
   // The port of the first entry whose first word is name, letter case
   // ignored: the number after that word, up to the "/" of the protocol
   // (blanks and tabs skipped, 0 when there is none). -1 when no line starts
   // with the name.
   int PortOf(const char* name) const;
+
+  // The first line whose first word is name, letter case ignored, as the
+  // file holds it: its bytes with its line end (a last line may have none).
+  // Empty when no line starts with the name.
+  std::string_view FirstLineOf(const char* name) const;
+
+  // True when every line end of the file is CR LF, as a text stream writes
+  // it (a last line without one counts as well).
+  bool EndsEveryLineWithCrLf() const { return m_crLfLineEnds; }
 
   // Some of the database's names, valid as long as the database.
   class Names {
@@ -50,10 +62,20 @@ class ServicesDatabase {
   Names NamesAt(int port) const;
 
  private:
-  void AddLine(std::string_view line);
+  // The port of a name's first line, and where that line lies in m_bytes.
+  struct FirstLine {
+    int port;
+    size_t start;
+    size_t length;
+  };
+
+  // line: without its line end; length: the line's bytes with it.
+  void AddLine(std::string_view line, size_t start, size_t length);
   void SortEntriesByPort();
 
-  std::unordered_map<std::string, int> m_portByName;  // names folded to lower case
+  std::string m_bytes;
+  bool m_crLfLineEnds = true;
+  std::unordered_map<std::string, FirstLine> m_firstLineByName;  // names folded to lower case
   // The entries' names ordered by port, in file order within a port, and
   // the port of each: one run of names a port, found by a binary search,
   // and no container of its own for each of many thousand ports.

@@ -1,7 +1,11 @@
 #include "orvane/platform/ServicesFile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "orvane/os/Files.h"
@@ -53,11 +57,19 @@ bool IsOneLineComment(const char* comment) {
 // processes; every register and unregister call holds it.
 std::string LockPathOf(const KelString& path) { return std::string(path) + ".lock"; }
 
-int RewriteServicesFile(const ContentWriter& write) {
+// Tells, under the lock, whether a rewrite would leave the file at path as
+// it is.
+using UnchangedTest = std::function<bool(const std::string& path)>;
+
+// Rewrites the services file through write under the lock, unless
+// isUnchanged says that would change nothing: then nothing is written and the
+// backup stays as it is.
+int RewriteServicesFile(const ContentWriter& write, const UnchangedTest& isUnchanged = nullptr) {
   KelString path;
   GetServicesFilePath(path);
   os::FileLock lock(LockPathOf(path));
   if (!lock.status().ok()) return 0;
+  if (isUnchanged && isUnchanged(std::string(path))) return 1;
   return RewriteWithBackup(std::string(path), BackupPathOf(path), write);
 }
 
@@ -73,9 +85,24 @@ struct EntryLine {
   std::string line;
 };
 
+// True when each line is the first entry of its name already, byte for byte
+// as a text stream writes it, and the copy gives every other line back
+// unchanged: the rewrite would change nothing. A link in the file's place is
+// rewritten all the same, which makes it a file of its own.
+bool HoldsEntryLines(const std::string& path, const std::vector<EntryLine>& entries) {
+  if (os::IsLink(path)) return false;
+  const std::shared_ptr<const ServicesDatabase> services = ServicesDatabase::Current();
+  if (services == nullptr || !services->EndsEveryLineWithCrLf()) return false;
+  return std::all_of(entries.begin(), entries.end(), [&](const EntryLine& entry) {
+    const std::string_view held = services->FirstLineOf(entry.name.c_str());
+    return !held.empty() && held == TextStreamBytes(entry.line);
+  });
+}
+
 // Writes each line in place of the first entry of its name, and those whose
 // name has none at the end, in their order; later entries of a name stay.
 int ReplaceEntryLines(const std::vector<EntryLine>& entries) {
+  const auto isUnchanged = [&](const std::string& path) { return HoldsEntryLines(path, entries); };
   return RewriteServicesFile([&](FILE* in, FILE* out) {
     std::vector<bool> written(entries.size(), false);
     // A last line without its line end must not swallow an entry. Whether a
@@ -111,7 +138,7 @@ int ReplaceEntryLines(const std::vector<EntryLine>& entries) {
       WriteEntryLine(entries[i].line, atLineStart, out);
       atLineStart = true;
     }
-  });
+  }, isUnchanged);
 }
 
 }  // namespace

@@ -7,7 +7,10 @@
 // that is not changed is copied byte for byte. Every register or unregister
 // call rewrites the whole file under a lock shared by all processes (the
 // lock file is the services file's name followed by ".lock") and leaves the
-// previous content in the services file's name followed by ".old".
+// previous content in the services file's name followed by ".old"; one that
+// would change nothing, entries already there as they would be written,
+// leaves the file and its backup as they are, and reads the file only as
+// the services database has parsed it.
 #ifndef ORVANE_PLATFORM_SERVICESFILE_H_
 #define ORVANE_PLATFORM_SERVICESFILE_H_
 

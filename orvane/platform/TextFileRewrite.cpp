@@ -34,6 +34,16 @@ void CopyLines(FILE* in, FILE* out, const LineRule& rule) {
   }
 }
 
+std::string TextStreamBytes(std::string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size() + 2);
+  for (char c : text) {
+    if (c == '\n') bytes += '\r';
+    bytes += c;
+  }
+  return bytes;
+}
+
 FileReplacement::FileReplacement(std::string path, int newFileMode,
                                  os::ReplacedFileMode modeRule)
     : m_file(path, "w", newFileMode, modeRule) {}

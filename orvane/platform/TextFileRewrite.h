@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "orvane/os/Files.h"
 
@@ -39,6 +40,11 @@ using LineRule = std::function<bool(const char* line, FILE* out)>;
 // and a last line without its line end included); in text streams a line end
 // is the platform's text line end.
 void CopyLines(FILE* in, FILE* out, const LineRule& rule);
+
+// The bytes that text written to a text stream puts in the file: each "\n"
+// becomes CR LF (on the emulated machine as on Windows). A file whose every
+// line ends with CR LF thus comes through CopyLines byte for byte.
+std::string TextStreamBytes(std::string_view text);
 
 // The mode of a file that holds secrets: the owner's only. Writers give it
 // with os::ReplacedFileMode::kReset or kWithoutOthers, so that a file left
