@@ -1,5 +1,6 @@
 #include "orvane/lifecycle/InstanceTcpServices.h"
 
+#include <cstring>
 #include <memory>
 
 #include "orvane/core/AsciiCase.h"
@@ -46,9 +47,14 @@ int ProcessCount(const MSInfo& info) {
   return count < 0 ? 0 : (count > kMaxServerProcesses ? kMaxServerProcesses : count);
 }
 
+// Names compare as the C strings they are; the length, taken once, tells most
+// of the instance's helper names apart without a look at their letters.
 bool IsOwnHelperName(const std::vector<TcpServiceEntry>& helpers, const std::string& name) {
+  const size_t length = std::strlen(name.c_str());
   for (const TcpServiceEntry& entry : helpers) {
-    if (EqualsIgnoringCase(entry.name.c_str(), name.c_str())) return true;
+    if (entry.name.size() == length && EqualsIgnoringCase(name.c_str(), length, entry.name.c_str())) {
+      return true;
+    }
   }
   return false;
 }

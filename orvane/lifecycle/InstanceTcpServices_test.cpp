@@ -107,6 +107,12 @@ TEST_F(HelperBlockTest, OwnHelperEntriesDoNotMoveTheBlock) {
   const MSInfo shop = Instance("shop", 20000, 2);
   Services("TQSHOP_CY_1\t40000/tcp\r\ntqshop_sched_10\t40010/tcp\r\n");
   EXPECT_EQ(orvane::FindHelperPortBlock(shop), 40000);
+  // Only the whole name counts: one that an own name starts, or that starts
+  // one, is another's.
+  Services("tqshop_cy_10\t40000/tcp\r\n");
+  EXPECT_EQ(orvane::FindHelperPortBlock(shop), 40010);
+  Services("tqshop_sched\t40001/tcp\r\n");
+  EXPECT_EQ(orvane::FindHelperPortBlock(shop), 40010);
   // Another instance's entries, and the instance's own server entries, are
   // taken like any other.
   Services("tqmall_cy_1\t40000/tcp\r\ntqshop_1\t\t40010/tcp\r\n");
