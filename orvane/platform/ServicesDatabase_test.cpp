@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "orvane/os/ChangeRecorder.h"
 #include "orvane/platform/ServicesFile.h"
 #include "orvane/testing/Emulation.h"
 #include "orvane/testing/TempMachine.h"
@@ -76,6 +77,38 @@ TEST(ServicesDatabaseTest, NamesAtAPortAreTheEntriesOfEveryProtocolInFileOrder) 
   for (const Case& c : cases) EXPECT_EQ(NamesAt(services, c.port), c.names) << c.port;
 }
 
+TEST(ServicesDatabaseTest, FirstLineOfANameIsItsBytesWithTheirLineEnd) {
+  const ServicesDatabase services(kSample);
+  struct Case {
+    const char* name;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"echo", "echo\t\t7/tcp\r\n"},  {"ECHO", "echo\t\t7/tcp\r\n"},
+      {"tq_a", "tq_a\t \t 16570/tcp # x\r\n"},  // not the later "TQ_A"
+      {"tq_d", "tq_d 16572/tcp#glued comment\n"},   {"tq_b", "tq_b\r\n"},
+      {"last", "last\t16574/tcp"},  // no line end
+      {"www", ""},  {"tq_c", ""},  {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(services.FirstLineOf(c.name), c.line) << c.name;
+}
+
+TEST(ServicesDatabaseTest, EveryLineEndingWithCrLfIsTold) {
+  struct Case {
+    std::string bytes;
+    bool crLf;
+  };
+  const Case cases[] = {
+      {"", true},           {"a 1/tcp\r\n", true},   {"a 1/tcp\r\nb 2/tcp", true},
+      {"a\r\r\n", true},    {"a 1/tcp\r", true},      {"\r\n\r\n", true},
+      {"\n", false},        {"a\r\nb\nc\r\n", false}, {"a\n\r", false},
+      {std::string("a\0\r\nb\n", 6), false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ServicesDatabase(c.bytes).EndsEveryLineWithCrLf(), c.crLf) << c.bytes;
+  }
+}
+
 // The changes are made with the host's own calls and by a child process, as
 // other programs make them, on the emulated machine's file.
 #if !defined(_WIN32)
@@ -121,6 +154,35 @@ TEST_F(ServicesDatabaseMachineTest, AnUnchangedFileIsParsedOnceAndEveryChangeIsS
   ASSERT_EQ(unlink(machine.HostPath(kServicesFile).c_str()), 0);
   EXPECT_EQ(ServicesDatabase::Current(), nullptr);
   EXPECT_EQ(KelGetTcpServicePort("c"), 0);
+}
+
+// A verify plans one instance after another: the database parsed in one
+// plan serves the next as long as no plan changes the file, and never shows
+// a plan's entry outside it.
+TEST_F(ServicesDatabaseMachineTest, OneParseServesPlanAfterPlanUntilAPlanWritesTheFile) {
+  machine.WriteFile(kServicesFile, "a\t\t1/tcp\t# c\r\n");
+  const auto machines = ServicesDatabase::Current();
+  ASSERT_NE(machines, nullptr);
+  for (int plan = 0; plan < 2; ++plan) {
+    os::ChangeRecorder recorder(os::Recording::kPlan);
+    EXPECT_EQ(ServicesDatabase::Current(), machines) << plan;
+    ASSERT_EQ(KelRegTcpService("a", 1, "c"), 1);  // as it is already
+    EXPECT_EQ(ServicesDatabase::Current(), machines) << plan;
+  }
+  {
+    os::ChangeRecorder recorder(os::Recording::kPlan);
+    ASSERT_EQ(KelRegTcpService("b", 2, "planned"), 1);
+    EXPECT_EQ(KelGetTcpServicePort("b"), 2);
+  }
+  EXPECT_EQ(KelGetTcpServicePort("b"), -1);
+  const auto afterwards = ServicesDatabase::Current();
+  {
+    os::ChangeRecorder recorder(os::Recording::kPlan);
+    EXPECT_EQ(ServicesDatabase::Current(), afterwards);
+    machine.WriteFile(kServicesFile, "c\t\t3/tcp\r\n");
+    EXPECT_EQ(KelGetTcpServicePort("c"), 3);
+  }
+  EXPECT_EQ(KelGetTcpServicePort("c"), 3);
 }
 
 TEST_F(ServicesDatabaseMachineTest, AnotherProcessesRegistrationIsSeenAtTheNextLookUp) {

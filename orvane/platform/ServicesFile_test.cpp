@@ -4,6 +4,7 @@
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -12,6 +13,7 @@
 #include <csignal>
 
 #include <string>
+#include <vector>
 
 #include "orvane/os/Files.h"
 #include "orvane/testing/Emulation.h"
@@ -185,6 +187,62 @@ TEST_F(ServicesFileTest, TwoProcessesRegisteringAtOnceKeepEveryEntryAndLine) {
     EXPECT_EQ(KelGetTcpServicePort(("theirs" + std::to_string(i)).c_str()), 30000 + i);
   }
   EXPECT_EQ(std::count(services.begin(), services.end(), '\n'), 250);
+}
+
+// Registering what the file holds already writes nothing, not even on a full
+// disk; anything that a rewrite would change in the file is still written.
+TEST_F(ServicesFileTest, OnlyARegistrationThatChangesTheFileWritesIt) {
+  const std::vector<orvane::TcpServiceEntry> entries = {{"tq", 1, "c"}, {"tq_1", 2, "c"}};
+  const std::string tq = "tq\t\t1/tcp\t# c\r\n";
+  const std::string tq1 = "tq_1\t\t2/tcp\t# c\r\n";
+  struct Case {
+    const char* what;
+    std::string services;
+    std::string registered;  // "" when the file stays as it is
+  };
+  const Case cases[] = {
+      {"both there", "a\t3/tcp\r\n" + tq1 + "b\t4/tcp\r\n" + tq, ""},
+      {"an unended last line", tq + tq1 + "z\t5/tcp", ""},
+      {"a later duplicate", tq + tq1 + "TQ\t9/tcp\r\n", ""},
+      {"one missing", tq, tq + tq1},
+      {"another port", tq + "tq_1\t\t3/tcp\t# c\r\n", tq + tq1},
+      {"another comment", tq + "tq_1\t\t2/tcp\t# d\r\n", tq + tq1},
+      {"another spelling", tq + "TQ_1\t\t2/tcp\t# c\r\n", tq + tq1},
+      {"an earlier entry of the name", "tq_1 7/udp\r\n" + tq + tq1, tq1 + tq + tq1},
+      {"an entry unended", tq + "tq_1\t\t2/tcp\t# c", tq + tq1},
+      {"an entry with LF", tq + "tq_1\t\t2/tcp\t# c\n", tq + tq1},
+      {"an other line with LF", tq + tq1 + "z\t5/tcp\n", tq + tq1 + "z\t5/tcp\r\n"},
+  };
+  for (const Case& c : cases) {
+    WriteServices(c.services);
+    machine.WriteFile(kBackup, "older\r\n");
+    {
+      orvane::test::FileSizeLimit fullDisk(0);
+      EXPECT_EQ(orvane::RegisterTcpServiceEntries(entries), c.registered.empty() ? 1 : 0) << c.what;
+    }
+    EXPECT_EQ(Services(), c.services) << c.what;
+    EXPECT_EQ(machine.ReadFile(kBackup), "older\r\n") << c.what;
+    if (c.registered.empty()) continue;
+    ASSERT_EQ(orvane::RegisterTcpServiceEntries(entries), 1) << c.what;
+    EXPECT_EQ(Services(), c.registered) << c.what;
+    EXPECT_EQ(machine.ReadFile(kBackup), c.services) << c.what;
+  }
+}
+
+// A link planted in the file's place is replaced by a file of its own, even
+// when what it leads to holds the entries already.
+TEST_F(ServicesFileTest, ALinkInTheFilesPlaceIsReplacedByAFile) {
+  const std::string held = "tq\t\t1/tcp\t# c\r\n";
+  machine.WriteFile("C:\\elsewhere.txt", held);
+  WriteServices("");
+  const std::string link = machine.HostPath(kServices);
+  ASSERT_EQ(unlink(link.c_str()), 0);
+  ASSERT_EQ(symlink(machine.HostPath("C:\\elsewhere.txt").c_str(), link.c_str()), 0);
+  ASSERT_EQ(KelRegTcpService("tq", 1, "c"), 1);
+  struct stat info;
+  ASSERT_EQ(lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISREG(info.st_mode));
+  EXPECT_EQ(Services(), held);
 }
 
 TEST_F(ServicesFileTest, FailedRewriteLeavesTheFileInPlace) {

@@ -34,14 +34,16 @@ void CopyLines(FILE* in, FILE* out, const LineRule& rule) {
   }
 }
 
+// Copied a line at a time, not a character at a time: an entry is one line.
 std::string TextStreamBytes(std::string_view text) {
   std::string bytes;
   bytes.reserve(text.size() + 2);
-  for (char c : text) {
-    if (c == '\n') bytes += '\r';
-    bytes += c;
+  size_t start = 0;
+  for (size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', start)) {
+    bytes.append(text.substr(start, end - start)).append("\r\n");
+    start = end + 1;
   }
-  return bytes;
+  return bytes.append(text.substr(start));
 }
 
 FileReplacement::FileReplacement(std::string path, int newFileMode,

@@ -47,6 +47,27 @@ TEST_F(TextFileRewriteTest, ReadLineKeepsNulBytesWhereverTheyFallInItsPieces) {
   EXPECT_EQ(read, lines);
 }
 
+// The rule that tells a rewrite that would change nothing is the stream's
+// own: what a text stream puts in the file, and a file of CR LF lines coming
+// through a copy unchanged.
+TEST_F(TextFileRewriteTest, TextStreamBytesAreWhatATextStreamWrites) {
+  const std::string texts[] = {"", "a\n", "a\r\nb", "\n\n", "a\rb\n", std::string("\0\n", 2)};
+  for (const std::string& text : texts) {
+    FILE* out = os::OpenFile(kFile, "w");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(text.data(), 1, text.size(), out);
+    ASSERT_EQ(std::fclose(out), 0);
+    const std::string written = machine.ReadFile(kFile);
+    EXPECT_EQ(TextStreamBytes(text), written) << text;
+    ASSERT_EQ(RewriteWithBackup(kFile, kBackup,
+                                [](FILE* in, FILE* copy) {
+                                  CopyLines(in, copy, [](const char*, FILE*) { return true; });
+                                }),
+              1);
+    EXPECT_EQ(machine.ReadFile(kFile), written) << text;
+  }
+}
+
 TEST_F(TextFileRewriteTest, RewriteCopiesWhatTheRuleKeepsAndKeepsOneBackup) {
   const std::string original = std::string(3000, 'k') + "\r\ndrop me\r\n" +
                                std::string("nul\0kept\r\n", 10) + "tail";
