@@ -79,7 +79,8 @@ std::shared_ptr<const ServicesDatabase> ServicesDatabase::Current() {
 }
 
 // The lines as a text stream reads them: CR LF is a line end, a lone CR is
-// part of its line. Each is looked at where it lies, never copied.
+// part of its line. The bytes are kept once, for FirstLineOf; each line is
+// looked at where it lies in them, never copied.
 ServicesDatabase::ServicesDatabase(const std::string& bytes) : m_bytes(bytes) {
   const size_t lines = LineCount(m_bytes);
   m_firstLineByName.reserve(lines);
