@@ -5,6 +5,9 @@
 #ifndef ORVANE_OS_BACKEND_H_
 #define ORVANE_OS_BACKEND_H_
 
+#include <optional>
+#include <string>
+
 #include "orvane/os/FileSnapshot.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
@@ -41,6 +44,17 @@ Expected<int> FileMode(const std::string& path);
 // those two take one each.
 enum class PathKind { kMissing, kFile, kDirectory };
 PathKind KindOfPath(const std::string& path);
+
+// What a path holds, in as few look-ups as the backend can make where
+// KindOfPath, FileMode and a read take one each: its kind as KindOfPath
+// gives it, its mode as FileMode gives it, and with withBytes a file's bytes
+// as OpenFile "rb" reads them (nothing when it is no file or cannot be read).
+struct PathState {
+  PathKind kind = PathKind::kMissing;
+  Expected<int> mode = Status::Failure(kFileNotFound);
+  std::optional<std::string> bytes;
+};
+PathState StateOfPath(const std::string& path, bool withBytes);
 
 // A new empty folder of the host's temporary files, and its removal with
 // the files in it.

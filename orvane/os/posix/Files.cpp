@@ -308,6 +308,25 @@ PathKind KindOfPath(const std::string& path) {
   return S_ISDIR(info.st_mode) ? PathKind::kDirectory : PathKind::kFile;
 }
 
+PathState StateOfPath(const std::string& path, bool withBytes) {
+  PathState state;
+  std::optional<struct stat> entry;
+  Expected<std::string> hostPath = HostPath(path, &entry);
+  if (!hostPath.ok()) state.mode = hostPath.status();
+  if (!entry) return state;
+  state.mode = static_cast<int>(entry->st_mode & 07777);
+  struct stat target = *entry;
+  if (S_ISLNK(entry->st_mode) && stat(hostPath->c_str(), &target) != 0) return state;
+  state.kind = S_ISDIR(target.st_mode) ? PathKind::kDirectory : PathKind::kFile;
+  if (withBytes && state.kind == PathKind::kFile) {
+    const std::optional<off_t> size =
+        S_ISREG(target.st_mode) ? std::optional<off_t>(target.st_size) : std::nullopt;
+    Expected<std::string> bytes = posix::ReadHostFile(*hostPath, size);
+    if (bytes.ok()) state.bytes = std::move(*bytes);
+  }
+  return state;
+}
+
 bool IsLink(const std::string& path) {
   Expected<std::string> hostPath = HostPath(path);
   struct stat info;
