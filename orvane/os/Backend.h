@@ -5,6 +5,10 @@
 #ifndef ORVANE_OS_BACKEND_H_
 #define ORVANE_OS_BACKEND_H_
 
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -32,6 +36,19 @@ namespace orvane::os::backend {
 // opens a machine's file, with the same text stream semantics. The
 // recording layer keeps its pending files so.
 FILE* OpenHostStream(const std::string& hostPath, const char* mode, int newFileMode = 0666);
+
+// A write stream whose bytes stay in the process, for content that the
+// recording layer holds rather than writes: mode "w" or "wb", with
+// OpenFile's text semantics. Once it is closed, held->bytes has what was
+// written; should that pass limit bytes, they go on into a new private host
+// file at the path that newSpillPath gives, and held->spillPath names it.
+// Null (kNotSupported) where the C runtime makes no such streams.
+struct HeldBytes {
+  std::string bytes;
+  std::string spillPath;
+};
+FILE* OpenHeldStream(const char* mode, std::shared_ptr<HeldBytes> held, size_t limit,
+                     std::function<std::string()> newSpillPath);
 
 unsigned long CurrentProcessId();
 

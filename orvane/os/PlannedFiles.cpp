@@ -29,15 +29,14 @@ bool WriteHostFile(const std::string& hostPath, const std::string& bytes) {
 
 bool Writes(const char* mode) { return mode[0] != 'r' || std::strchr(mode, '+') != nullptr; }
 
-// A ReplacementFile of the plan: written into a scratch file, committed into
-// the overlay.
+// A ReplacementFile of the plan: written into the process's memory (or a
+// scratch file), committed into the overlay.
 class PlannedReplacement final : public ReplacementFile::Impl {
  public:
   PlannedReplacement(PlannedFiles& files, const std::string& path, const char* mode,
                      int newFileMode, ReplacedFileMode modeRule, Status status)
       : m_files(files.weak_from_this()),
         m_path(path),
-        m_scratch(files.NewScratchPath()),
         m_newFileMode(newFileMode),
         m_modeRule(modeRule),
         m_status(status) {
@@ -46,12 +45,12 @@ class PlannedReplacement final : public ReplacementFile::Impl {
       m_status = Status::Failure(kInvalidParameter);
       return;
     }
-    m_stream = backend::OpenHostStream(m_scratch, mode, newFileMode);
+    m_stream = files.NewContentStream(mode, newFileMode, &m_held, &m_written.scratch);
     if (m_stream == nullptr) m_status = Status::FromLastError();
   }
   ~PlannedReplacement() override {
     if (m_stream != nullptr) std::fclose(m_stream);
-    if (!m_committed) std::remove(m_scratch.c_str());
+    if (!m_committed) RemoveScratch();
   }
 
   FILE* stream() const override { return m_stream; }
@@ -61,6 +60,12 @@ class PlannedReplacement final : public ReplacementFile::Impl {
     bool failed = std::fflush(m_stream) != 0 || std::ferror(m_stream) != 0;
     failed = std::fclose(m_stream) != 0 || failed;
     m_stream = nullptr;
+    if (m_held && !m_held->spillPath.empty()) {
+      m_written.scratch = m_held->spillPath;
+    } else if (m_held) {
+      m_written.held = std::move(m_held->bytes);
+    }
+    m_held.reset();
     if (failed) m_status = Status::Failure(kWriteFault);
     return m_status;
   }
@@ -70,24 +75,30 @@ class PlannedReplacement final : public ReplacementFile::Impl {
     std::shared_ptr<PlannedFiles> files = m_files.lock();
     if (!files) return m_status = Status::Failure(kInvalidHandle);
     if (backupPath != nullptr &&
-        files->HoldsContentOf(m_path, m_scratch, m_newFileMode, m_modeRule)) {
+        files->HoldsContentOf(m_path, m_written, m_newFileMode, m_modeRule)) {
       // As on the machine: the file and its backup stay as they are.
-      std::remove(m_scratch.c_str());
+      RemoveScratch();
     } else {
-      files->CommitReplacement(m_path, backupPath, m_scratch, m_newFileMode);
+      files->CommitReplacement(m_path, backupPath, m_written, m_newFileMode);
     }
     m_committed = true;
     return m_status;
   }
 
  private:
+  void RemoveScratch() {
+    const std::string& scratch = m_held ? m_held->spillPath : m_written.scratch;
+    if (!scratch.empty()) std::remove(scratch.c_str());
+  }
+
   std::weak_ptr<PlannedFiles> m_files;
   std::string m_path;
-  std::string m_scratch;
   int m_newFileMode;
   ReplacedFileMode m_modeRule;
   Status m_status;
   FILE* m_stream = nullptr;
+  std::shared_ptr<backend::HeldBytes> m_held;  // where a held stream's bytes go
+  PlannedFiles::Entry m_written{PlannedFiles::Kind::kFile, std::string(), std::string(), std::nullopt};
   bool m_committed = false;
 };
 
@@ -158,11 +169,40 @@ class LayerSnapshot final : public FileSnapshot::Impl {
 
 }  // namespace
 
-PlannedFiles::PlannedFiles(Recording mode, std::string scratchFolder)
-    : m_mode(mode), m_scratchFolder(std::move(scratchFolder)) {}
+PlannedFiles::PlannedFiles(Recording mode) : m_mode(mode) {}
+
+PlannedFiles::~PlannedFiles() {
+  if (!m_scratchFolder.empty()) backend::RemoveScratchFolder(m_scratchFolder);
+}
 
 std::string PlannedFiles::NewScratchPath() {
+  // Made when first needed: most plans hold everything in memory.
+  if (m_scratchFolder.empty()) {
+    Expected<std::string> folder = backend::MakeScratchFolder();
+    if (!folder.ok()) return std::string();
+    m_scratchFolder = std::move(*folder);
+  }
   return m_scratchFolder + "/" + std::to_string(++m_scratchCount);
+}
+
+FILE* PlannedFiles::NewContentStream(const char* mode, int newFileMode,
+                                     std::shared_ptr<backend::HeldBytes>* held,
+                                     std::string* scratch) {
+  *held = std::make_shared<backend::HeldBytes>();
+  std::weak_ptr<PlannedFiles> files = weak_from_this();
+  FILE* stream = backend::OpenHeldStream(mode, *held, kKeptBytes, [files] {
+    std::shared_ptr<PlannedFiles> alive = files.lock();
+    return alive ? alive->NewScratchPath() : std::string();
+  });
+  if (stream != nullptr) return stream;
+  held->reset();
+  *scratch = NewScratchPath();
+  return scratch->empty() ? nullptr : backend::OpenHostStream(*scratch, mode, newFileMode);
+}
+
+std::optional<std::string> PlannedFiles::BytesOf(const Entry& entry) {
+  if (entry.held) return entry.held;
+  return ReadStream(backend::OpenHostStream(entry.scratch, "rb"));
 }
 
 const PlannedFiles::Entry* PlannedFiles::Pending(const std::string& key) const {
@@ -179,7 +219,11 @@ PlannedFiles::Seen& PlannedFiles::Look(const std::string& key, const std::string
                                        bool withBytes) const {
   if (m_mode == Recording::kPassThrough) m_seen.clear();
   auto found = m_seen.find(key);
-  if (found != m_seen.end() && (found->second.withBytes || !withBytes)) return found->second;
+  // Only a file has bytes to ask for.
+  if (found != m_seen.end() &&
+      (found->second.withBytes || !withBytes || found->second.state.kind != backend::PathKind::kFile)) {
+    return found->second;
+  }
   Seen& seen = m_seen[key];
   seen.state = backend::StateOfPath(path, withBytes);
   seen.withBytes = withBytes;
@@ -224,8 +268,7 @@ std::optional<std::string> PlannedFiles::CurrentBytes(const std::string& key,
                                                       const std::string& path) const {
   if (const Entry* entry = Pending(key)) {
     if (entry->kind != Kind::kFile) return std::nullopt;
-    if (entry->held) return entry->held;
-    return ReadStream(backend::OpenHostStream(entry->scratch, "rb"));
+    return BytesOf(*entry);
   }
   // Both backends refuse to read a directory as a file.
   return MachineState(key, path).bytes;
@@ -348,12 +391,12 @@ std::unique_ptr<ReplacementFile::Impl> PlannedFiles::NewReplacementFile(const st
                                               CheckWritableFile(PathKey(path), path));
 }
 
-bool PlannedFiles::HoldsContentOf(const std::string& path, const std::string& scratch,
+bool PlannedFiles::HoldsContentOf(const std::string& path, const Entry& written,
                                   int newFileMode, ReplacedFileMode modeRule) const {
   const std::string key = PathKey(path);
   if (KindOf(key, path) != Kind::kFile) return false;
-  const std::optional<std::string> written = ReadStream(backend::OpenHostStream(scratch, "rb"));
-  if (!written || written != CurrentBytes(key, path)) return false;
+  const std::optional<std::string> bytes = BytesOf(written);
+  if (!bytes || bytes != CurrentBytes(key, path)) return false;
   // The mode the replacement would give, where the machine keeps modes; a
   // pending file has the mode it was planned with.
   const Expected<int> mode = Pending(key) == nullptr ? Look(key, path, false).state.mode
@@ -367,7 +410,7 @@ bool PlannedFiles::HoldsContentOf(const std::string& path, const std::string& sc
 }
 
 void PlannedFiles::CommitReplacement(const std::string& path, const std::string* backupPath,
-                                     const std::string& scratch, int newFileMode) {
+                                     const Entry& written, int newFileMode) {
   const std::string key = PathKey(path);
   Touch(key, path, newFileMode);
   if (backupPath != nullptr && KindOf(key, path) == Kind::kFile) {
@@ -379,7 +422,7 @@ void PlannedFiles::CommitReplacement(const std::string& path, const std::string*
       SetPendingBytes(backupKey, *backupPath, std::move(*previous));
     }
   }
-  SetPendingFile(key, path, scratch);
+  SetPendingLike(key, path, written);
 }
 
 std::unique_ptr<FileLock::Impl> PlannedFiles::NewFileLock(const std::string& lockPath,

@@ -27,8 +27,10 @@ namespace orvane::os {
 // (kInvalidHandle) instead of reaching it.
 class PlannedFiles : public std::enable_shared_from_this<PlannedFiles> {
  public:
-  // scratchFolder: an empty host folder that the pending files go into.
-  PlannedFiles(Recording mode, std::string scratchFolder);
+  // Pending files that are not held in memory go into a scratch folder of
+  // the host's, made when first needed and removed with the object.
+  explicit PlannedFiles(Recording mode);
+  ~PlannedFiles();
   PlannedFiles(const PlannedFiles&) = delete;
   PlannedFiles& operator=(const PlannedFiles&) = delete;
 
@@ -58,8 +60,13 @@ class PlannedFiles : public std::enable_shared_from_this<PlannedFiles> {
   std::optional<std::string> CurrentBytes(const std::string& path) const;
   // True when the overlay holds the path (kPlan only).
   bool IsPending(const std::string& path) const;
-  // A new host file name in the scratch folder.
+  // A new host file name in the scratch folder ("" when the folder cannot be made).
   std::string NewScratchPath();
+  // A write stream for a file's new content ("w" or "wb"): held in memory
+  // (*held receives it once the stream is closed) up to kKeptBytes, else in
+  // the host file *scratch.
+  FILE* NewContentStream(const char* mode, int newFileMode,
+                         std::shared_ptr<backend::HeldBytes>* held, std::string* scratch);
 
   // The net changes, in the order of each path's first change.
   void AppendChanges(ChangeSet* changes) const;
@@ -75,14 +82,17 @@ class PlannedFiles : public std::enable_shared_from_this<PlannedFiles> {
     std::optional<std::string> held;
   };
 
-  // A ReplacementFile's content, committed into the overlay; the backup (if
-  // any) takes the file's previous content.
-  // True when a replacement written to scratch would change nothing of the
-  // file at path: the same bytes, and the same mode after modeRule.
-  bool HoldsContentOf(const std::string& path, const std::string& scratch, int newFileMode,
+  // The bytes of a pending file's entry.
+  static std::optional<std::string> BytesOf(const Entry& entry);
+
+  // A ReplacementFile's content (written, a kFile entry), committed into the
+  // overlay; the backup (if any) takes the file's previous content.
+  // True when written would change nothing of the file at path: the same
+  // bytes, and the same mode after modeRule.
+  bool HoldsContentOf(const std::string& path, const Entry& written, int newFileMode,
                       ReplacedFileMode modeRule) const;
   void CommitReplacement(const std::string& path, const std::string* backupPath,
-                         const std::string& scratch, int newFileMode);
+                         const Entry& written, int newFileMode);
   // Records what path was before the run first changes it; its index in m_before.
   size_t Touch(const std::string& path, int newFileMode = -1);
 

@@ -23,20 +23,6 @@ namespace {
 
 constexpr char kTemporaryMark[] = ".~";
 
-// Writes all bytes to fd; the errno of the failure, or 0.
-int WriteAll(int fd, const std::string& bytes) {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    written += static_cast<size_t>(count);
-  }
-  return 0;
-}
-
 // Reads a descriptor to its end and closes it. A regular file of statSize
 // bytes is read with one call asking for one byte more: when exactly
 // statSize come, that is its end (a file that grew since gives the extra byte
@@ -226,6 +212,19 @@ bool HoldsSameBytes(const HostFolder& folder, const std::string& temporary, off_
 }
 
 }  // namespace
+
+int WriteAll(int fd, const std::string& bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    written += static_cast<size_t>(count);
+  }
+  return 0;
+}
 
 Expected<std::string> ReadHostFile(const std::string& hostPath, std::optional<off_t> statSize) {
   int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);

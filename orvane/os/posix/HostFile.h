@@ -20,6 +20,9 @@ namespace orvane::os::posix {
 Expected<std::string> ReadHostFile(const std::string& hostPath,
                                    std::optional<off_t> statSize = std::nullopt);
 
+// Writes all bytes to fd; the errno of the failure, or 0.
+int WriteAll(int fd, const std::string& bytes);
+
 // The folder that holds a host path's last component, reached without
 // following a symbolic link in any component below the machine's root (the
 // root itself may be one); a path outside the machine is taken as it stands.

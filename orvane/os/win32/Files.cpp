@@ -487,6 +487,13 @@ FILE* OpenHostStream(const std::string& hostPath, const char* mode, int /*newFil
   return std::fopen(hostPath.c_str(), mode);
 }
 
+// The C runtime has no streams of a caller's own making: the caller writes
+// a host file instead.
+FILE* OpenHeldStream(const char*, std::shared_ptr<HeldBytes>, size_t, std::function<std::string()>) {
+  Status::Failure(kNotSupported);
+  return nullptr;
+}
+
 unsigned long CurrentProcessId() {
   return ::GetCurrentProcessId();
 }
