@@ -17,7 +17,6 @@
 #include <optional>
 
 #include "orvane/os/posix/ErrnoStatus.h"
-#include "orvane/os/posix/HeldStream.h"
 #include "orvane/os/posix/HostFile.h"
 #include "orvane/os/posix/Machine.h"
 #include "orvane/os/posix/TextStream.h"
@@ -136,11 +135,6 @@ FILE* OpenHostStream(const std::string& hostPath, const char* mode, int newFileM
                                     : posix::OpenTextStreamOn(fd, streamMode->stdioMode.c_str());
   if (stream == nullptr && streamMode->binary) close(fd);
   return stream;
-}
-
-FILE* OpenHeldStream(const char* mode, std::shared_ptr<HeldBytes> held, size_t limit,
-                     std::function<std::string()> newSpillPath) {
-  return posix::OpenHeldStream(mode, std::move(held), limit, std::move(newSpillPath));
 }
 
 unsigned long CurrentProcessId() {
