@@ -9,7 +9,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "orvane/os/posix/AsciiCase.h"
@@ -60,18 +59,31 @@ struct MappedPath {
   }
 };
 
+bool IsForbiddenInNames(unsigned char c) {
+  switch (c) {
+    case '<': case '>': case ':': case '"': case '|': case '?': case '*':
+      return true;
+    default:
+      return c < 32;
+  }
+}
+
 bool IsValidComponent(const std::string& path, size_t at, size_t length) {
   for (size_t i = at; i < at + length; ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (c < 32 || std::strchr("<>:\"|?*", c) != nullptr) return false;
+    if (IsForbiddenInNames(static_cast<unsigned char>(path[i]))) return false;
   }
   return true;
 }
 
-MappedPath DriveRootOf(char drive) {
+// The drive's root, with room for the rest of a path of pathSize.
+MappedPath DriveRootOf(char drive, size_t pathSize) {
   MappedPath mapped;
-  mapped.host = MachineRoot() + "/drive_" + std::string(1, drive);
+  mapped.host = MachineRoot();
+  mapped.host.reserve(mapped.host.size() + pathSize + 8);
+  mapped.host += "/drive_";
+  mapped.host += drive;
   mapped.driveEnd = mapped.host.size();
+  mapped.ends.reserve(16);
   return mapped;
 }
 
@@ -110,10 +122,10 @@ Expected<MappedPath> ParseWindowsPath(const std::string& path) {
   }
   MappedPath mapped;
   if (left >= 2 && path[at + 1] == ':' && IsDriveLetter(path[at])) {
-    mapped = DriveRootOf(AsciiLower(path[at]));
+    mapped = DriveRootOf(AsciiLower(path[at]), path.size());
     at += 2;
   } else if (IsSeparator(path[at])) {
-    mapped = DriveRootOf('c');
+    mapped = DriveRootOf('c', path.size());
   } else {
     Expected<MappedPath> current = ParseWindowsPath(CurrentDirectory());
     if (!current.ok()) return current.status();
