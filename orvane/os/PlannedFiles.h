@@ -76,8 +76,9 @@ class PlannedFiles : public std::enable_shared_from_this<PlannedFiles> {
     Kind kind = Kind::kMissing;
     std::string spelling;  // the path as the library spelt it
     // kFile: the pending bytes, held here (a copy, a move, a backup: bytes
-    // read whole anyway) or in a host file of the scratch folder (what the
-    // library writes through a stream).
+    // read whole anyway; a replacement up to kKeptBytes) or in a host file of
+    // the scratch folder (what the library writes through OpenFile's
+    // streams, and larger replacements).
     std::string scratch;
     std::optional<std::string> held;
   };
