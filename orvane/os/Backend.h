@@ -5,6 +5,13 @@
 #ifndef ORVANE_OS_BACKEND_H_
 #define ORVANE_OS_BACKEND_H_
 
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "orvane/os/FileSnapshot.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
@@ -30,6 +37,19 @@ namespace orvane::os::backend {
 // recording layer keeps its pending files so.
 FILE* OpenHostStream(const std::string& hostPath, const char* mode, int newFileMode = 0666);
 
+// A write stream whose bytes stay in the process, for content that the
+// recording layer holds rather than writes: mode "w" or "wb", with
+// OpenFile's text semantics. Once it is closed, held->bytes has what was
+// written; should that pass limit bytes, they go on into a new private host
+// file at the path that newSpillPath gives, and held->spillPath names it.
+// Null (kNotSupported) where the C runtime makes no such streams.
+struct HeldBytes {
+  std::string bytes;
+  std::string spillPath;
+};
+FILE* OpenHeldStream(const char* mode, std::shared_ptr<HeldBytes> held, size_t limit,
+                     std::function<std::string()> newSpillPath);
+
 unsigned long CurrentProcessId();
 
 // A file's or folder's mode (its permission bits), not following a link at
@@ -41,6 +61,17 @@ Expected<int> FileMode(const std::string& path);
 // those two take one each.
 enum class PathKind { kMissing, kFile, kDirectory };
 PathKind KindOfPath(const std::string& path);
+
+// What a path holds, in as few look-ups as the backend can make where
+// KindOfPath, FileMode and a read take one each: its kind as KindOfPath
+// gives it, its mode as FileMode gives it, and with withBytes a file's bytes
+// as OpenFile "rb" reads them (nothing when it is no file or cannot be read).
+struct PathState {
+  PathKind kind = PathKind::kMissing;
+  Expected<int> mode = Status::Failure(kFileNotFound);
+  std::optional<std::string> bytes;
+};
+PathState StateOfPath(const std::string& path, bool withBytes);
 
 // A new empty folder of the host's temporary files, and its removal with
 // the files in it.

@@ -104,13 +104,11 @@ bool operator==(const ChangeSet& a, const ChangeSet& b) {
 
 class ChangeRecorder::Impl final : public SeamLayer {
  public:
-  Impl(Recording mode, std::string scratchFolder)
+  explicit Impl(Recording mode)
       : m_mode(mode),
-        m_scratchFolder(scratchFolder),
-        m_files(std::make_shared<PlannedFiles>(mode, std::move(scratchFolder))),
+        m_files(std::make_shared<PlannedFiles>(mode)),
         m_registry(std::make_shared<PlannedRegistry>(mode)),
         m_services(std::make_shared<PlannedServices>(mode)) {}
-  ~Impl() override { backend::RemoveScratchFolder(m_scratchFolder); }
 
   ChangeSet Changes() const {
     ChangeSet changes;
@@ -264,7 +262,6 @@ class ChangeRecorder::Impl final : public SeamLayer {
 
  private:
   Recording m_mode;
-  std::string m_scratchFolder;
   // Shared with the handles they give, which hold them weakly.
   std::shared_ptr<PlannedFiles> m_files;
   std::shared_ptr<PlannedRegistry> m_registry;
@@ -279,12 +276,7 @@ ChangeRecorder::ChangeRecorder(Recording mode) : m_mode(mode) {
     m_status = Status::Failure(kAlreadyExists);
     return;
   }
-  Expected<std::string> scratch = backend::MakeScratchFolder();
-  if (!scratch.ok()) {
-    m_status = scratch.status();
-    return;
-  }
-  m_impl = std::make_unique<Impl>(mode, std::move(*scratch));
+  m_impl = std::make_unique<Impl>(mode);
   SetActiveSeamLayer(m_impl.get());
 }
 

@@ -105,6 +105,13 @@ std::string Describe(const ChangeSet& changes) {
   return text.str();
 }
 
+// More than a MiB of numbered lines.
+std::string LargeText(const std::string& lineEnd) {
+  std::string text;
+  for (int line = 0; line < 200000; ++line) text += std::to_string(line) + lineEnd;
+  return text;
+}
+
 struct Step {
   const char* name;
   // Lays out what the step starts from, before any recorder.
@@ -251,6 +258,17 @@ const std::vector<Step>& Steps() {
        },
        "file C:\\PlanTest\\old.txt: \"one\r\n\" -> \"fresh\" mode 0666\n"
        "file C:\\PlanTest\\old.bak: - -> \"one\r\nkept\" mode 0666\n"},
+      // Past what a plan holds in memory, a replacement goes to its scratch folder.
+      {"LargeReplacementReadBack", ArrangeFolder,
+       [] {
+         ReplacementFile file("C:\\PlanTest\\large.txt", "w");
+         ASSERT_NE(file.stream(), nullptr);
+         std::fputs(LargeText("\n").c_str(), file.stream());
+         ASSERT_TRUE(file.Commit().ok());
+         const std::string read = ReadAll(OpenFile("C:\\PlanTest\\large.txt", "rb"));
+         EXPECT_TRUE(read == LargeText("\r\n")) << read.size() << " bytes: " << read.substr(0, 80);
+       },
+       "file C:\\PlanTest\\large.txt: - -> \"" + LargeText("\r\n") + "\" mode 0666\n"},
       {"DirectoriesMadeAndRemoved", ArrangeFolder,
        [] {
          EXPECT_EQ(CreateDirectory("C:\\PlanTest\\New\\Deeper").code(), kPathNotFound);
@@ -648,6 +666,17 @@ TEST_F(ChangeRecorderTest, PendingSnapshotsAndHandlesKeptAfterThePlanAreStaleOrF
   EXPECT_EQ(replacement->Commit().code(), kInvalidHandle);
   EXPECT_EQ(machine.ReadFile("C:\\kept.txt"), "machine");
   EXPECT_FALSE(RegistryKey::Open(kLM, kKey, RegistryAccess::kRead).ok());
+}
+
+// What one plan looked up on the machine is not what the next one sees.
+TEST_F(ChangeRecorderTest, EachPlanSeesTheMachineAsItIsWhenItLooks) {
+  for (const char* content : {"first", "second"}) {
+    machine.WriteFile("C:\\source.txt", content);
+    ChangeRecorder plan(Recording::kPlan);
+    ASSERT_TRUE(CopyFile("C:\\source.txt", "C:\\copy.txt").ok());
+    EXPECT_EQ(Describe(plan.Changes()),
+              std::string("file C:\\copy.txt: - -> \"") + content + "\" mode 0666\n");
+  }
 }
 
 TEST_F(ChangeRecorderTest, WithoutRecorderCallsReachTheMachine) {

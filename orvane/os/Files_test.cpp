@@ -4,11 +4,14 @@
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "orvane/os/Backend.h"
 #include "orvane/testing/PlantedLink.h"
@@ -152,6 +155,41 @@ TEST_F(FilesTest, KindOfPathAgreesWithPathExistsAndDirectoryExists) {
     EXPECT_EQ(backend::KindOfPath(test.path), test.kind);
     EXPECT_EQ(PathExists(test.path), test.kind != backend::PathKind::kMissing);
     EXPECT_EQ(DirectoryExists(test.path), test.kind == backend::PathKind::kDirectory);
+  }
+}
+
+// The one look-up that the recording layer makes of a path must tell what
+// the separate calls tell.
+TEST_F(FilesTest, StateOfPathAgreesWithTheSeparateLookUps) {
+  machine.WriteFile("C:\\Tessaly\\Config\\TQConfig.dat", "data\r\n");
+  machine.WriteFile("C:\\Tessaly\\Config\\empty.dat", "");
+  std::vector<std::string> paths = {"c:/TESSALY/config/tqconfig.DAT", "C:\\Tessaly\\Config\\empty.dat",
+                                    "C:\\Tessaly\\CONFIG\\", "C:\\Tessaly\\Config\\missing.dat",
+                                    "C:\\Missing\\Folder"};
+#if !defined(_WIN32)
+  const std::string config = machine.HostPath("C:\\Tessaly\\Config");
+  ASSERT_EQ(symlink("TQConfig.dat", (config + "/link.dat").c_str()), 0);
+  ASSERT_EQ(symlink("gone.dat", (config + "/dangling.dat").c_str()), 0);
+  paths.push_back("C:\\Tessaly\\Config\\LINK.dat");
+  paths.push_back("C:\\Tessaly\\Config\\dangling.dat");
+#endif
+  for (const std::string& path : paths) {
+    for (const bool withBytes : {false, true}) {
+      SCOPED_TRACE(path + (withBytes ? " with bytes" : ""));
+      const backend::PathState state = backend::StateOfPath(path, withBytes);
+      EXPECT_EQ(state.kind, backend::KindOfPath(path));
+      const Expected<int> mode = backend::FileMode(path);
+      ASSERT_EQ(state.mode.ok(), mode.ok());
+      if (mode.ok()) {
+        EXPECT_EQ(*state.mode, *mode);
+      } else {
+        EXPECT_EQ(state.mode.status().code() == kNotSupported,
+                  mode.status().code() == kNotSupported);
+      }
+      const bool file = state.kind == backend::PathKind::kFile;
+      EXPECT_EQ(state.bytes, withBytes && file ? std::optional<std::string>(ReadThrough(path, "rb"))
+                                               : std::nullopt);
+    }
   }
 }
 

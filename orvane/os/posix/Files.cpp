@@ -32,6 +32,26 @@ bool IsHostDirectory(const std::string& hostPath) {
   return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// What a host path leads to (links followed, as stat follows them), from
+// the lstat that mapping it gave; *target receives the stat when it leads
+// somewhere. A link costs one more look-up, anything else none.
+PathKind KindOfEntry(const std::optional<struct stat>& entry, const std::string& hostPath,
+                     struct stat* target) {
+  if (!entry) return PathKind::kMissing;
+  *target = *entry;
+  if (S_ISLNK(entry->st_mode) && stat(hostPath.c_str(), target) != 0) return PathKind::kMissing;
+  return S_ISDIR(target->st_mode) ? PathKind::kDirectory : PathKind::kFile;
+}
+
+// The host path of a Windows path, and in *kind what it leads to.
+Expected<std::string> HostPathAndKind(const std::string& path, PathKind* kind) {
+  std::optional<struct stat> entry;
+  Expected<std::string> hostPath = HostPath(path, &entry);
+  struct stat target;
+  *kind = hostPath.ok() ? KindOfEntry(entry, *hostPath, &target) : PathKind::kMissing;
+  return hostPath;
+}
+
 std::string HostParentOf(const std::string& hostPath) {
   size_t slash = hostPath.rfind('/');
   return slash == std::string::npos || slash == 0 ? "/" : hostPath.substr(0, slash);
@@ -79,9 +99,10 @@ FILE* OpenFile(const std::string& path, const char* mode, int newFileMode) {
     return nullptr;
   }
   streamMode->createMode = newFileMode & 07777;
-  Expected<std::string> hostPath = HostPath(path);
+  PathKind kind;
+  Expected<std::string> hostPath = HostPathAndKind(path, &kind);
   if (!hostPath.ok()) return nullptr;
-  if (IsHostDirectory(*hostPath)) {
+  if (kind == PathKind::kDirectory) {
     Status::Failure(kAccessDenied);
     return nullptr;
   }
@@ -156,12 +177,13 @@ ReplacementFile::Impl::Impl(const std::string& path, const char* mode, int newFi
     status = Status::Failure(kInvalidParameter);
     return;
   }
-  Expected<std::string> hostPath = HostPath(path);
+  PathKind kind;
+  Expected<std::string> hostPath = HostPathAndKind(path, &kind);
   if (!hostPath.ok()) {
     status = hostPath.status();
     return;
   }
-  if (IsHostDirectory(*hostPath)) {
+  if (kind == PathKind::kDirectory) {
     status = Status::Failure(kAccessDenied);
     return;
   }
@@ -290,22 +312,32 @@ FILE* ReopenFile(const std::string& path, const char* mode, FILE* stream) {
   return stream;
 }
 
-bool PathExists(const std::string& path) {
-  Expected<std::string> hostPath = HostPath(path);
-  struct stat info;
-  return hostPath.ok() && stat(hostPath->c_str(), &info) == 0;
-}
+bool PathExists(const std::string& path) { return KindOfPath(path) != PathKind::kMissing; }
 
-bool DirectoryExists(const std::string& path) {
-  Expected<std::string> hostPath = HostPath(path);
-  return hostPath.ok() && IsHostDirectory(*hostPath);
-}
+bool DirectoryExists(const std::string& path) { return KindOfPath(path) == PathKind::kDirectory; }
 
 PathKind KindOfPath(const std::string& path) {
-  Expected<std::string> hostPath = HostPath(path);
-  struct stat info;
-  if (!hostPath.ok() || stat(hostPath->c_str(), &info) != 0) return PathKind::kMissing;
-  return S_ISDIR(info.st_mode) ? PathKind::kDirectory : PathKind::kFile;
+  PathKind kind;
+  HostPathAndKind(path, &kind);
+  return kind;
+}
+
+PathState StateOfPath(const std::string& path, bool withBytes) {
+  PathState state;
+  std::optional<struct stat> entry;
+  Expected<std::string> hostPath = HostPath(path, &entry);
+  if (!hostPath.ok()) state.mode = hostPath.status();
+  if (!entry) return state;
+  state.mode = static_cast<int>(entry->st_mode & 07777);
+  struct stat target;
+  state.kind = KindOfEntry(entry, *hostPath, &target);
+  if (withBytes && state.kind == PathKind::kFile) {
+    const std::optional<off_t> size =
+        S_ISREG(target.st_mode) ? std::optional<off_t>(target.st_size) : std::nullopt;
+    Expected<std::string> bytes = posix::ReadHostFile(*hostPath, size);
+    if (bytes.ok()) state.bytes = std::move(*bytes);
+  }
+  return state;
 }
 
 bool IsLink(const std::string& path) {

@@ -23,23 +23,24 @@ namespace {
 
 constexpr char kTemporaryMark[] = ".~";
 
-// Writes all bytes to fd; the errno of the failure, or 0.
-int WriteAll(int fd, const std::string& bytes) {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    written += static_cast<size_t>(count);
-  }
-  return 0;
-}
-
-// Reads a descriptor to its end and closes it.
-Expected<std::string> ReadDescriptor(int fd) {
+// Reads a descriptor to its end and closes it. A regular file of statSize
+// bytes is read with one call asking for one byte more: when exactly
+// statSize come, that is its end (a file that grew since gives the extra byte
+// and is read on).
+Expected<std::string> ReadDescriptor(int fd, std::optional<off_t> statSize = std::nullopt) {
   std::string bytes;
+  if (statSize && *statSize >= 0 && *statSize < (off_t{1} << 30)) {
+    bytes.resize(static_cast<size_t>(*statSize) + 1);
+    ssize_t count;
+    do {
+      count = read(fd, bytes.data(), bytes.size());
+    } while (count < 0 && errno == EINTR);
+    bytes.resize(count < 0 ? 0 : static_cast<size_t>(count));
+    if (count == *statSize) {
+      close(fd);
+      return bytes;
+    }
+  }
   char buffer[65536];
   while (true) {
     ssize_t count = read(fd, buffer, sizeof buffer);
@@ -212,10 +213,23 @@ bool HoldsSameBytes(const HostFolder& folder, const std::string& temporary, off_
 
 }  // namespace
 
-Expected<std::string> ReadHostFile(const std::string& hostPath) {
+int WriteAll(int fd, const std::string& bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    written += static_cast<size_t>(count);
+  }
+  return 0;
+}
+
+Expected<std::string> ReadHostFile(const std::string& hostPath, std::optional<off_t> statSize) {
   int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return FailureFromErrno(errno);
-  return ReadDescriptor(fd);
+  return ReadDescriptor(fd, statSize);
 }
 
 Expected<HostFolder> HostFolder::Of(const std::string& hostPath) {

@@ -3,6 +3,8 @@
 #ifndef ORVANE_OS_POSIX_HOSTFILE_H_
 #define ORVANE_OS_POSIX_HOSTFILE_H_
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -12,8 +14,14 @@
 
 namespace orvane::os::posix {
 
-// The bytes of a host file (kFileNotFound when it is missing).
-Expected<std::string> ReadHostFile(const std::string& hostPath);
+// The bytes of a host file (kFileNotFound when it is missing). statSize,
+// the size a stat just gave of it as a regular file, lets a file that still
+// has that size be read in one call.
+Expected<std::string> ReadHostFile(const std::string& hostPath,
+                                   std::optional<off_t> statSize = std::nullopt);
+
+// Writes all bytes to fd; the errno of the failure, or 0.
+int WriteAll(int fd, const std::string& bytes);
 
 // The folder that holds a host path's last component, reached without
 // following a symbolic link in any component below the machine's root (the

@@ -88,6 +88,17 @@ TEST_F(HostFileTest, ReplacedFileKeepsItsModeAndNewFileGetsTheOneAskedFor) {
   EXPECT_TRUE(Temporaries(Host()).empty());
 }
 
+// A file that changed size between the stat and the read is read whole all the same.
+TEST_F(HostFileTest, AStaleSizeFromAStatStillReadsTheWholeFile) {
+  const std::string content = "ten bytes!";
+  machine.WriteFile(kFile, content);
+  for (const off_t size : {off_t{0}, off_t{3}, off_t{9}, off_t{10}, off_t{11}, off_t{4096}}) {
+    Expected<std::string> bytes = ReadHostFile(Host(), size);
+    ASSERT_TRUE(bytes.ok()) << size;
+    EXPECT_EQ(*bytes, content) << size;
+  }
+}
+
 TEST_F(HostFileTest, UncommittedReplacementLeavesTheFileAndNoTemporary) {
   machine.WriteFile(kFile, "old");
   {

@@ -9,7 +9,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "orvane/os/posix/AsciiCase.h"
@@ -43,58 +42,98 @@ void DropTrailingSlashes(std::string* path) {
   while (path->size() > 1 && path->back() == '/') path->pop_back();
 }
 
-// A Windows path taken apart: drive letter (lower case) and the components
-// below the drive's root, with "." and ".." already resolved.
-struct DrivePath {
-  char drive = 'c';
-  std::vector<std::string> components;
+// A Windows path laid onto the host: host is "<root>/drive_x" followed by
+// "/<component>" for each component below the drive's root, "." and ".."
+// already resolved; ends[i] is where component i ends in host. Built in one
+// pass into one string: every call of the seam maps a path.
+struct MappedPath {
+  std::string host;
+  size_t driveEnd = 0;
+  std::vector<size_t> ends;
+
+  // Where the first count components end (count 0: the drive's root).
+  size_t EndOf(size_t count) const { return count == 0 ? driveEnd : ends[count - 1]; }
+  std::string Component(size_t i) const {
+    const size_t start = EndOf(i) + 1;
+    return host.substr(start, ends[i] - start);
+  }
 };
 
-bool IsValidComponent(const std::string& component) {
-  for (unsigned char c : component) {
-    if (c < 32 || std::strchr("<>:\"|?*", c) != nullptr) return false;
+bool IsForbiddenInNames(unsigned char c) {
+  switch (c) {
+    case '<': case '>': case ':': case '"': case '|': case '?': case '*':
+      return true;
+    default:
+      return c < 32;
+  }
+}
+
+bool IsValidComponent(const std::string& path, size_t at, size_t length) {
+  for (size_t i = at; i < at + length; ++i) {
+    if (IsForbiddenInNames(static_cast<unsigned char>(path[i]))) return false;
   }
   return true;
 }
 
-Expected<DrivePath> ParseWindowsPath(const std::string& windowsPath) {
-  std::string path = windowsPath;
+// The drive's root, with room for the rest of a path of pathSize.
+MappedPath DriveRootOf(char drive, size_t pathSize) {
+  MappedPath mapped;
+  mapped.host = MachineRoot();
+  mapped.host.reserve(mapped.host.size() + pathSize + 8);
+  mapped.host += "/drive_";
+  mapped.host += drive;
+  mapped.driveEnd = mapped.host.size();
+  mapped.ends.reserve(16);
+  return mapped;
+}
+
+// Appends the components of path from at on.
+Status AppendComponents(const std::string& path, size_t at, MappedPath* mapped) {
+  while (at <= path.size()) {
+    size_t end = at;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const size_t length = end - at;
+    if (length == 2 && path[at] == '.' && path[at + 1] == '.') {
+      if (!mapped->ends.empty()) {
+        mapped->ends.pop_back();
+        mapped->host.resize(mapped->EndOf(mapped->ends.size()));
+      }
+    } else if (length > 0 && !(length == 1 && path[at] == '.')) {
+      if (!IsValidComponent(path, at, length)) return Status::Failure(kInvalidName);
+      mapped->host.push_back('/');
+      mapped->host.append(path, at, length);
+      mapped->ends.push_back(mapped->host.size());
+    }
+    at = end + 1;
+  }
+  return Status();
+}
+
+Expected<MappedPath> ParseWindowsPath(const std::string& path) {
+  size_t at = 0;
   // The "\\?\" prefix only switches off Windows' path length limit.
   if (path.size() >= 6 && IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] == '?' &&
       IsSeparator(path[3])) {
-    path.erase(0, 4);
+    at = 4;
   }
-  if (path.empty() || (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))) {
+  const size_t left = path.size() - at;
+  if (left == 0 || (left >= 2 && IsSeparator(path[at]) && IsSeparator(path[at + 1]))) {
     return Status::Failure(kPathNotFound);
   }
-  DrivePath parsed;
-  std::string rest;
-  if (path.size() >= 2 && path[1] == ':' && IsDriveLetter(path[0])) {
-    parsed.drive = AsciiLower(path[0]);
-    rest = path.substr(2);
-  } else if (IsSeparator(path[0])) {
-    rest = path;
+  MappedPath mapped;
+  if (left >= 2 && path[at + 1] == ':' && IsDriveLetter(path[at])) {
+    mapped = DriveRootOf(AsciiLower(path[at]), path.size());
+    at += 2;
+  } else if (IsSeparator(path[at])) {
+    mapped = DriveRootOf('c', path.size());
   } else {
-    Expected<DrivePath> current = ParseWindowsPath(CurrentDirectory());
+    Expected<MappedPath> current = ParseWindowsPath(CurrentDirectory());
     if (!current.ok()) return current.status();
-    parsed = *current;
-    rest = path;
+    mapped = std::move(*current);
   }
-  size_t start = 0;
-  while (start <= rest.size()) {
-    size_t end = start;
-    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
-    std::string component = rest.substr(start, end - start);
-    start = end + 1;
-    if (component.empty() || component == ".") continue;
-    if (component == "..") {
-      if (!parsed.components.empty()) parsed.components.pop_back();
-      continue;
-    }
-    if (!IsValidComponent(component)) return Status::Failure(kInvalidName);
-    parsed.components.push_back(component);
-  }
-  return parsed;
+  Status appended = AppendComponents(path, at, &mapped);
+  if (!appended.ok()) return appended;
+  return mapped;
 }
 
 // The entry of a host directory whose name equals component ignoring case,
@@ -117,56 +156,53 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
   return best;
 }
 
-bool HostEntryExists(const std::string& hostPath) {
-  struct stat info;
-  return lstat(hostPath.c_str(), &info) == 0;
+bool HostEntryExists(const std::string& hostPath, struct stat* info) {
+  return lstat(hostPath.c_str(), info) == 0;
 }
 
-std::string DriveRoot(char drive) { return MachineRoot() + "/drive_" + std::string(1, drive); }
-
-std::string Joined(std::string host, const std::vector<std::string>& components, size_t count) {
-  for (size_t i = 0; i < count; ++i) host += "/" + components[i];
-  return host;
-}
-
-// The host path of the drive's root plus components, matching existing
-// components ignoring case until the first one that does not exist.
+// The host path of the drive's root plus the first count components,
+// matching existing components ignoring case until the first one that does
+// not exist. With entry, *entry receives the lstat of the result, or nothing
+// when it does not exist.
 //
 // Most paths exist as spelt, or all but their last component do: one lstat
 // of the whole path (or of its folder) answers for every component on the
 // way, since the kernel could walk it only through entries of exactly those
 // names. Only past the first miss is each component looked up on its own.
-std::string MapComponents(char drive, const std::vector<std::string>& components,
-                          size_t count) {
-  const std::string root = DriveRoot(drive);
-  if (count == 0) return root;
-  const std::string exact = Joined(root, components, count);
-  if (HostEntryExists(exact)) return exact;
-  size_t start = 0;
-  std::string host = root;
-  if (count > 1) {
-    const std::string folder = Joined(root, components, count - 1);
-    if (HostEntryExists(folder)) {
-      start = count - 1;
-      host = folder;
-    }
+std::string MapComponents(const MappedPath& mapped, size_t count,
+                          std::optional<struct stat>* entry) {
+  struct stat info;
+  std::string host = mapped.host.substr(0, mapped.EndOf(count));
+  if (count == 0 && entry == nullptr) return host;
+  if (HostEntryExists(host, &info)) {
+    if (entry != nullptr) *entry = info;
+    return host;
   }
+  if (entry != nullptr) entry->reset();
+  if (count == 0) return host;
+  size_t start = 0;
+  if (count > 1 && HostEntryExists(mapped.host.substr(0, mapped.EndOf(count - 1)), &info)) {
+    start = count - 1;
+  }
+  host.resize(mapped.EndOf(start));
   bool existing = true;
   bool asSpelt = true;  // every component so far matched in its own spelling
   for (size_t i = start; i < count; ++i) {
+    const std::string component = mapped.Component(i);
     std::optional<std::string> match;
     // Below a folder reached as spelt, the last component's own spelling is
     // known to be missing.
     const bool spellingMissing = asSpelt && i + 1 == count;
-    if (existing && !spellingMissing && HostEntryExists(host + "/" + components[i])) {
-      match = components[i];
+    if (existing && !spellingMissing && HostEntryExists(host + "/" + component, &info)) {
+      match = component;
     } else if (existing) {
-      match = FindEntryIgnoringCase(host, components[i]);
+      match = FindEntryIgnoringCase(host, component);
     }
     existing = match.has_value();
-    asSpelt = asSpelt && existing && *match == components[i];
-    host += "/" + (existing ? *match : components[i]);
+    asSpelt = asSpelt && existing && *match == component;
+    host += "/" + (existing ? *match : component);
   }
+  if (existing && entry != nullptr && HostEntryExists(host, &info)) *entry = info;
   return host;
 }
 
@@ -189,18 +225,19 @@ std::string RegistryFilePath() { return MachineRoot() + "/registry.reg"; }
 
 std::string RegistryLockPath() { return MachineRoot() + "/registry.lock"; }
 
-Expected<std::string> HostPath(const std::string& windowsPath) {
-  Expected<DrivePath> parsed = ParseWindowsPath(windowsPath);
+Expected<std::string> HostPath(const std::string& windowsPath,
+                               std::optional<struct stat>* entry) {
+  Expected<MappedPath> parsed = ParseWindowsPath(windowsPath);
   if (!parsed.ok()) return parsed.status();
-  return MapComponents(parsed->drive, parsed->components, parsed->components.size());
+  return MapComponents(*parsed, parsed->ends.size(), entry);
 }
 
 Expected<std::string> HostParentPath(const std::string& windowsPath, std::string* finalName) {
-  Expected<DrivePath> parsed = ParseWindowsPath(windowsPath);
+  Expected<MappedPath> parsed = ParseWindowsPath(windowsPath);
   if (!parsed.ok()) return parsed.status();
-  if (parsed->components.empty()) return Status::Failure(kAccessDenied);
-  *finalName = parsed->components.back();
-  return MapComponents(parsed->drive, parsed->components, parsed->components.size() - 1);
+  if (parsed->ends.empty()) return Status::Failure(kAccessDenied);
+  *finalName = parsed->Component(parsed->ends.size() - 1);
+  return MapComponents(*parsed, parsed->ends.size() - 1, nullptr);
 }
 
 std::optional<std::string> WindowsPathOfHost(const std::string& hostPath) {

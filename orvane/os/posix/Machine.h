@@ -15,6 +15,8 @@
 #ifndef ORVANE_OS_POSIX_MACHINE_H_
 #define ORVANE_OS_POSIX_MACHINE_H_
 
+#include <sys/stat.h>
+
 #include <optional>
 #include <string>
 
@@ -47,7 +49,12 @@ std::string RegistryLockPath();
 // Fails with kPathNotFound for UNC paths ("\\server\share") and an empty
 // path, and with kInvalidName when a component holds a character that
 // Windows forbids in file names (control characters, < > : " | ? *).
-Expected<std::string> HostPath(const std::string& windowsPath);
+//
+// With entry, *entry receives the lstat of the host path, or nothing when it
+// does not exist: the mapping looks the path up anyway, so a caller that
+// needs to know what is there asks no second time.
+Expected<std::string> HostPath(const std::string& windowsPath,
+                               std::optional<struct stat>* entry = nullptr);
 
 // The host path of a directory plus one final name kept exactly as given
 // (not matched against existing entries): for creating or renaming to a name

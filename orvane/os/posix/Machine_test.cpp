@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,30 @@ TEST_F(MachinePathTest, ExistingComponentsMatchIgnoringCaseAndMissingOnesKeepThe
   ASSERT_EQ(mkdir((drive + "/TWIN").c_str(), 0777), 0);
   EXPECT_EQ(Mapped("C:\\Twin"), drive + "/Twin");
   EXPECT_EQ(Mapped("C:\\twin"), drive + "/TWIN");
+}
+
+// The lstat that the mapping hands back is the mapped entry's, whichever
+// way it was found.
+TEST_F(MachinePathTest, TheMappingGivesTheEntryItFound) {
+  machine.WriteFile("C:\\Data\\Log.txt", "12345");
+  const struct {
+    const char* path;
+    bool exists;
+  } cases[] = {{"C:\\Data\\Log.txt", true}, {"c:\\DATA\\log.TXT", true}, {"C:\\Data", true},
+               {"C:\\", true}, {"C:\\Data\\none.txt", false}, {"C:\\none\\Log.txt", false}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.path);
+    std::optional<struct stat> entry;
+    Expected<std::string> hostPath = HostPath(test.path, &entry);
+    ASSERT_TRUE(hostPath.ok());
+    ASSERT_EQ(entry.has_value(), test.exists);
+    struct stat info;
+    if (test.exists) {
+      ASSERT_EQ(lstat(hostPath->c_str(), &info), 0);
+      EXPECT_EQ(entry->st_ino, info.st_ino);
+      EXPECT_EQ(entry->st_size, info.st_size);
+    }
+  }
 }
 
 // Each case maps a path, lets a second writer change the drive on the host,

@@ -135,16 +135,7 @@ ssize_t TextFile::Read(char* out, size_t size) {
 
 ssize_t TextFile::Write(const char* data, size_t size) {
   std::string translated;
-  translated.reserve(size + size / 16);
-  // Lines are copied whole: a large file's rewrite spends its time here.
-  for (const char* start = data; start < data + size;) {
-    const void* found = std::memchr(start, '\n', static_cast<size_t>(data + size - start));
-    const char* end = found != nullptr ? static_cast<const char*>(found) : data + size;
-    translated.append(start, static_cast<size_t>(end - start));
-    if (end == data + size) break;
-    translated.append("\r\n");
-    start = end + 1;
-  }
+  AppendWithCrLf(data, size, &translated);
   size_t written = 0;
   while (written < translated.size()) {
     ssize_t count = write(m_fd, translated.data() + written, translated.size() - written);
@@ -225,6 +216,19 @@ int CloseText(void* cookie) {
 }
 
 }  // namespace
+
+void AppendWithCrLf(const char* data, size_t size, std::string* out) {
+  if (out->empty()) out->reserve(size + size / 16);
+  // Lines are copied whole: a large file's rewrite spends its time here.
+  for (const char* start = data; start < data + size;) {
+    const void* found = std::memchr(start, '\n', static_cast<size_t>(data + size - start));
+    const char* end = found != nullptr ? static_cast<const char*>(found) : data + size;
+    out->append(start, static_cast<size_t>(end - start));
+    if (end == data + size) break;
+    out->append("\r\n");
+    start = end + 1;
+  }
+}
 
 std::optional<StreamMode> ParseStreamMode(const char* mode) {
   if (mode == nullptr) return std::nullopt;

@@ -28,6 +28,9 @@ struct StreamMode {
 };
 std::optional<StreamMode> ParseStreamMode(const char* mode);
 
+// Appends text as a text stream writes it: each "\n" as CR LF.
+void AppendWithCrLf(const char* data, size_t size, std::string* out);
+
 // A text stream on an open descriptor, which the stream takes over (closed
 // with it, also when this fails); stdioMode as StreamMode::stdioMode.
 FILE* OpenTextStreamOn(int fd, const char* stdioMode);

@@ -361,6 +361,23 @@ PathKind KindOfPath(const std::string& path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kDirectory : PathKind::kFile;
 }
 
+// Windows keeps no modes, and its attributes tell the kind in one call.
+PathState StateOfPath(const std::string& path, bool withBytes) {
+  PathState state;
+  state.kind = KindOfPath(path);
+  state.mode = FileMode(path);
+  if (!withBytes || state.kind != PathKind::kFile) return state;
+  if (FILE* stream = std::fopen(path.c_str(), "rb")) {
+    std::string bytes;
+    char buffer[8192];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) bytes.append(buffer, got);
+    if (std::ferror(stream) == 0) state.bytes = std::move(bytes);
+    std::fclose(stream);
+  }
+  return state;
+}
+
 bool IsLink(const std::string& path) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -468,6 +485,13 @@ std::string WindowsDirectory() {
 // Windows path here.
 FILE* OpenHostStream(const std::string& hostPath, const char* mode, int /*newFileMode*/) {
   return std::fopen(hostPath.c_str(), mode);
+}
+
+// The C runtime has no streams of a caller's own making: the caller writes
+// a host file instead.
+FILE* OpenHeldStream(const char*, std::shared_ptr<HeldBytes>, size_t, std::function<std::string()>) {
+  Status::Failure(kNotSupported);
+  return nullptr;
 }
 
 unsigned long CurrentProcessId() {
