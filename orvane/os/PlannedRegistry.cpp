@@ -63,6 +63,15 @@ std::vector<std::string> BackendNames(
   return names;
 }
 
+// The backend's answer kept in slot after the first call, so that the backend
+// is asked once; asked every time when slot is null.
+template <class T, class Read>
+T ReadOnce(std::optional<T>* slot, const Read& read) {
+  if (slot == nullptr) return read();
+  if (!*slot) *slot = read();
+  return **slot;
+}
+
 // An open key of the layer: it names the key; every call asks the layer,
 // which overlays the backend (kPlan) or records and reaches it
 // (kPassThrough).
@@ -170,14 +179,63 @@ PlannedRegistry::PendingKey& PlannedRegistry::PendingFor(RegistryRoot root,
   if (added) {
     std::vector<std::string> names = Components(subkey);
     entry->second.name = names.empty() ? std::string() : names.back();
-    entry->second.exists = OpenBackend(root, subkey).ok();
+    entry->second.exists = BackendOpened(root, subkey).ok();
   }
   return entry->second;
 }
 
 bool PlannedRegistry::Exists(RegistryRoot root, const std::string& subkey) const {
   if (const PendingKey* key = Pending(root, subkey)) return key->exists;
-  return OpenBackend(root, subkey).ok();
+  return BackendOpened(root, subkey).ok();
+}
+
+PlannedRegistry::BackendKey* PlannedRegistry::Remembered(RegistryRoot root,
+                                                         const std::string& subkey) const {
+  if (m_mode == Recording::kPassThrough) return nullptr;
+  return &m_backend[KeyId(root, subkey)];
+}
+
+Status PlannedRegistry::BackendOpened(RegistryRoot root, const std::string& subkey) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->opened : nullptr,
+                  [&] { return OpenBackend(root, subkey).status(); });
+}
+
+Expected<RegistryValue> PlannedRegistry::BackendValue(RegistryRoot root, const std::string& subkey,
+                                                      const std::string& name) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->values[Upper(name)] : nullptr,
+                  [&]() -> Expected<RegistryValue> {
+                    Expected<backend::RegistryKey> open = OpenBackend(root, subkey);
+                    if (!open.ok()) return Status::Failure(kFileNotFound);
+                    return open->QueryValue(name);
+                  });
+}
+
+std::vector<std::string> PlannedRegistry::BackendSubkeyNames(RegistryRoot root,
+                                                             const std::string& subkey) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->subkeyNames : nullptr, [&] {
+    return BackendNames(root, subkey, &backend::RegistryKey::EnumerateSubkey);
+  });
+}
+
+std::vector<std::string> PlannedRegistry::BackendValueNames(RegistryRoot root,
+                                                            const std::string& subkey) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->valueNames : nullptr, [&] {
+    return BackendNames(root, subkey, &backend::RegistryKey::EnumerateValue);
+  });
+}
+
+Expected<std::string> PlannedRegistry::BackendKeyClass(RegistryRoot root,
+                                                       const std::string& subkey) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->keyClass : nullptr, [&]() -> Expected<std::string> {
+    Expected<backend::RegistryKey> open = OpenBackend(root, subkey);
+    if (!open.ok()) return open.status();
+    return open->KeyClass();
+  });
 }
 
 std::optional<RegistryValue> PlannedRegistry::ValueNow(RegistryRoot root, const std::string& subkey,
@@ -199,9 +257,7 @@ Expected<RegistryValue> PlannedRegistry::QueryValue(RegistryRoot root, const std
     }
     if (key->fresh) return Status::Failure(kFileNotFound);
   }
-  Expected<backend::RegistryKey> key = OpenBackend(root, subkey);
-  if (!key.ok()) return Status::Failure(kFileNotFound);
-  return key->QueryValue(name);
+  return BackendValue(root, subkey, name);
 }
 
 void PlannedRegistry::TouchKey(RegistryRoot root, const std::string& subkey) {
@@ -263,7 +319,7 @@ std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
   const PendingKey* key = Pending(root, subkey);
   std::vector<std::string> names;
   if (key == nullptr || !key->fresh) {
-    names = BackendNames(root, subkey, &backend::RegistryKey::EnumerateSubkey);
+    names = BackendSubkeyNames(root, subkey);
   }
   const std::string id = KeyId(root, subkey);
   for (const auto& [childId, child] : m_pending) {
@@ -287,7 +343,7 @@ std::vector<std::string> PlannedRegistry::ValueNames(RegistryRoot root,
   const PendingKey* key = Pending(root, subkey);
   std::vector<std::string> names;
   if (key == nullptr || !key->fresh) {
-    names = BackendNames(root, subkey, &backend::RegistryKey::EnumerateValue);
+    names = BackendValueNames(root, subkey);
   }
   if (key == nullptr) return names;
   for (const auto& [valueName, value] : key->values) {
@@ -304,9 +360,9 @@ Expected<std::string> PlannedRegistry::KeyClass(RegistryRoot root,
                                                 const std::string& subkey) const {
   const PendingKey* key = Pending(root, subkey);
   if (key != nullptr && key->fresh) return key->keyClass;
-  Expected<backend::RegistryKey> open = OpenBackend(root, subkey);
-  if (!open.ok()) return key != nullptr ? Expected<std::string>(key->keyClass) : open.status();
-  return open->KeyClass();
+  const Status opened = BackendOpened(root, subkey);
+  if (!opened.ok()) return key != nullptr ? Expected<std::string>(key->keyClass) : opened;
+  return BackendKeyClass(root, subkey);
 }
 
 Expected<std::unique_ptr<RegistryKey::Impl>> PlannedRegistry::Open(RegistryRoot root,
