@@ -25,7 +25,19 @@ std::string Upper(std::string text) {
   return text;
 }
 
-bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+// Names compared as Upper would spell them, without making the copies.
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+}
+
+// Bytes ordered as std::string orders them, unsigned.
+bool NameBefore(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(UpperAscii(x)) < static_cast<unsigned char>(UpperAscii(y));
+  });
+}
 
 std::string Joined(const std::vector<std::string>& names, size_t count) {
   std::string joined;
@@ -33,9 +45,21 @@ std::string Joined(const std::vector<std::string>& names, size_t count) {
   return joined;
 }
 
+// The root, then each name of the path after a backslash, in upper case;
+// empty names (doubled or trailing backslashes) are left out.
 std::string KeyId(RegistryRoot root, const std::string& subkey) {
   std::string id = root == RegistryRoot::kLocalMachine ? "HKLM" : "HKCU";
-  for (const std::string& name : Components(subkey)) id += "\\" + Upper(name);
+  id.reserve(id.size() + subkey.size() + 1);
+  bool inName = false;
+  for (char c : subkey) {
+    if (c == '\\') {
+      inName = false;
+      continue;
+    }
+    if (!inName) id += '\\';
+    inName = true;
+    id += UpperAscii(c);
+  }
   return id;
 }
 
@@ -333,8 +357,7 @@ std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
                 names.end());
     if (child.exists) names.push_back(child.name);
   }
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return Upper(a) < Upper(b); });
+  std::sort(names.begin(), names.end(), NameBefore);
   return names;
 }
 
