@@ -1,5 +1,6 @@
 #include "orvane/config/DirectiveLine.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvane {
@@ -16,12 +17,16 @@ bool HasLineEnd(const char* text) {
 }
 
 void WriteLine(FILE* out, const std::string& line) {
-  if (line.find_first_of("\r\n") != std::string::npos) {
+  // A look at each byte: find_first_of searches its set for every one.
+  if (std::any_of(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; })) {
     RefuseLine();
     return;
   }
   // One write per line: the emulated machine's text streams are unbuffered.
-  const std::string ended = line + '\n';
+  std::string ended;
+  ended.reserve(line.size() + 1);
+  ended += line;
+  ended += '\n';
   std::fwrite(ended.data(), 1, ended.size(), out);
   if (innermostWatch != nullptr) innermostWatch->Note(&line);
 }

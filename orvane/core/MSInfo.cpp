@@ -3,15 +3,16 @@
 // MSInfoRules.cpp, the data file lines in MSInfoFile.cpp.
 #include "orvane/core/MSInfo.h"
 
-#include <cstring>
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "orvane/core/AsciiCase.h"
-#include "orvane/os/Files.h"
+#include "orvane/os/FileSnapshot.h"
 #include "orvane/os/Network.h"
 #include "orvane/platform/ServicesDatabase.h"
 #include "orvane/platform/ServicesFile.h"
-#include "orvane/platform/TextFileRewrite.h"
 #include "orvane/runtime/Cipher.h"
 
 namespace {
@@ -317,18 +318,25 @@ int MSInfo::TestPort(int first, int count) const {
 int MSInfo::GetTotalProcesses() const {
   KelString path;
   orvane::GetServicesFilePath(path);
-  FILE* file = orvane::os::OpenFile(static_cast<const char*>(path), "r");
-  if (file == nullptr) return 0;
-
-  const KelString entryText = KelString("tq") + m_Name + "_";
-  char piece[orvane::kMaxLineChars + 1];
+  const auto services = orvane::os::FileSnapshot::Take(static_cast<const char*>(path));
+  if (!services.ok()) return 0;
+  // The entry's text is searched for in the whole file, and only the lines
+  // that hold it are looked at: a services file has many lines, few of them
+  // this instance's.
+  const std::string_view text = services->bytes();
+  const std::string entryText = "tq" + std::string(m_Name) + "_";
+  const std::boyer_moore_horspool_searcher searcher(entryText.begin(), entryText.end());
   int count = 0;
-  while (std::fgets(piece, sizeof piece, file) != nullptr) {
-    if (std::strstr(piece, entryText) != nullptr &&
-        std::strstr(piece, "Server Controller") == nullptr) {
+  for (auto at = text.begin(); (at = std::search(at, text.end(), searcher)) != text.end();) {
+    const size_t found = static_cast<size_t>(at - text.begin());
+    const size_t before = text.rfind('\n', found);
+    const size_t lineStart = before == std::string_view::npos ? 0 : before + 1;
+    const size_t lineEnd = std::min(text.find('\n', found), text.size());
+    if (text.substr(lineStart, lineEnd - lineStart).find("Server Controller") ==
+        std::string_view::npos) {
       ++count;
     }
+    at = text.begin() + static_cast<std::ptrdiff_t>(lineEnd);
   }
-  std::fclose(file);
   return count;
 }

@@ -503,6 +503,17 @@ TEST_F(MSInfoMachineTest, ProcessCountIsTheInstancesEntriesButTheController) {
   EXPECT_EQ(info.GetTotalProcesses(), 3);
 }
 
+TEST_F(MSInfoMachineTest, ProcessCountTakesEachLineOnceWhereverItsEntryStands) {
+  machine.WriteFile(kServicesFile,
+                    "tqmall_1\t20001/tcp\ttqmall_2 # twice on one line\r\n"
+                    "tqmall_ctl\t20000/tcp\r\n"
+                    "# Tessaly Server Controller, on a line of its own\r\n"
+                    "tqmall_sched\t20003/tcp");  // the last line has no line end
+  MSInfo info;
+  info.SetName("mall");
+  EXPECT_EQ(info.GetTotalProcesses(), 3);
+}
+
 TEST_F(MSInfoMachineTest, ProcessCountIsZeroWithoutAServicesFile) {
   MSInfo info;
   info.SetName("mall");

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "orvane/os/Accounts.h"
+#include "orvane/os/Backend.h"
 #include "orvane/os/FileSnapshot.h"
 #include "orvane/os/Files.h"
 #include "orvane/os/Network.h"
@@ -676,6 +677,38 @@ TEST_F(ChangeRecorderTest, EachPlanSeesTheMachineAsItIsWhenItLooks) {
     ASSERT_TRUE(CopyFile("C:\\source.txt", "C:\\copy.txt").ok());
     EXPECT_EQ(Describe(plan.Changes()),
               std::string("file C:\\copy.txt: - -> \"") + content + "\" mode 0666\n");
+  }
+}
+
+// Another writer (the backend called directly, which the layer does not
+// see) changes the machine while a run reads it: a plan keeps what it first
+// read of each key, value and service, a view of one moment, while a
+// pass-through run sees the change at once.
+TEST_F(ChangeRecorderTest, APlanKeepsWhatItFirstReadOfTheMachine) {
+  const std::string child = std::string(kKey) + "\\Child";
+  for (Recording mode : {Recording::kPlan, Recording::kPassThrough}) {
+    SCOPED_TRACE(mode == Recording::kPlan ? "plan" : "pass-through");
+    Expected<backend::RegistryKey> written =
+        backend::RegistryKey::Create(kLM, kKey, "", RegistryAccess::kAll);
+    ASSERT_TRUE(written.ok());
+    ASSERT_TRUE(written->SetValue("v", RegistryValue::String("first")).ok());
+    CreateTestService();
+    ChangeRecorder run(mode);
+    EXPECT_EQ(StringValue(kKey, "v"), "first");
+    EXPECT_TRUE(Subkeys(kKey).empty());
+    EXPECT_TRUE(OpenTestService().ok());
+
+    ASSERT_TRUE(written->SetValue("v", RegistryValue::String("second")).ok());
+    ASSERT_TRUE(backend::RegistryKey::Create(kLM, child, "", RegistryAccess::kAll).ok());
+    Expected<backend::ServiceManager> manager = backend::ServiceManager::Open();
+    ASSERT_TRUE(manager.ok());
+    ASSERT_TRUE(manager->OpenService(kService)->Delete().ok());
+    const bool seen = mode == Recording::kPassThrough;
+    EXPECT_EQ(StringValue(kKey, "v"), seen ? "second" : "first");
+    EXPECT_EQ(Subkeys(kKey).size(), seen ? 1u : 0u);
+    EXPECT_EQ(OpenTestService().ok(), !seen);
+    EXPECT_TRUE(backend::DeleteRegistryKey(kLM, child).ok());
+    EXPECT_TRUE(backend::DeleteRegistryKey(kLM, kKey).ok());
   }
 }
 

@@ -25,7 +25,19 @@ std::string Upper(std::string text) {
   return text;
 }
 
-bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+// Names compared as Upper would spell them, without making the copies.
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+}
+
+// Bytes ordered as std::string orders them, unsigned.
+bool NameBefore(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(UpperAscii(x)) < static_cast<unsigned char>(UpperAscii(y));
+  });
+}
 
 std::string Joined(const std::vector<std::string>& names, size_t count) {
   std::string joined;
@@ -33,9 +45,21 @@ std::string Joined(const std::vector<std::string>& names, size_t count) {
   return joined;
 }
 
+// The root, then each name of the path after a backslash, in upper case;
+// empty names (doubled or trailing backslashes) are left out.
 std::string KeyId(RegistryRoot root, const std::string& subkey) {
   std::string id = root == RegistryRoot::kLocalMachine ? "HKLM" : "HKCU";
-  for (const std::string& name : Components(subkey)) id += "\\" + Upper(name);
+  id.reserve(id.size() + subkey.size() + 1);
+  bool inName = false;
+  for (char c : subkey) {
+    if (c == '\\') {
+      inName = false;
+      continue;
+    }
+    if (!inName) id += '\\';
+    inName = true;
+    id += UpperAscii(c);
+  }
   return id;
 }
 
@@ -61,6 +85,15 @@ std::vector<std::string> BackendNames(
     names.push_back(*name);
   }
   return names;
+}
+
+// The backend's answer kept in slot after the first call, so that the backend
+// is asked once; asked every time when slot is null.
+template <class T, class Read>
+T ReadOnce(std::optional<T>* slot, const Read& read) {
+  if (slot == nullptr) return read();
+  if (!*slot) *slot = read();
+  return **slot;
 }
 
 // An open key of the layer: it names the key; every call asks the layer,
@@ -170,14 +203,63 @@ PlannedRegistry::PendingKey& PlannedRegistry::PendingFor(RegistryRoot root,
   if (added) {
     std::vector<std::string> names = Components(subkey);
     entry->second.name = names.empty() ? std::string() : names.back();
-    entry->second.exists = OpenBackend(root, subkey).ok();
+    entry->second.exists = BackendOpened(root, subkey).ok();
   }
   return entry->second;
 }
 
 bool PlannedRegistry::Exists(RegistryRoot root, const std::string& subkey) const {
   if (const PendingKey* key = Pending(root, subkey)) return key->exists;
-  return OpenBackend(root, subkey).ok();
+  return BackendOpened(root, subkey).ok();
+}
+
+PlannedRegistry::BackendKey* PlannedRegistry::Remembered(RegistryRoot root,
+                                                         const std::string& subkey) const {
+  if (m_mode == Recording::kPassThrough) return nullptr;
+  return &m_backend[KeyId(root, subkey)];
+}
+
+Status PlannedRegistry::BackendOpened(RegistryRoot root, const std::string& subkey) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->opened : nullptr,
+                  [&] { return OpenBackend(root, subkey).status(); });
+}
+
+Expected<RegistryValue> PlannedRegistry::BackendValue(RegistryRoot root, const std::string& subkey,
+                                                      const std::string& name) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->values[Upper(name)] : nullptr,
+                  [&]() -> Expected<RegistryValue> {
+                    Expected<backend::RegistryKey> open = OpenBackend(root, subkey);
+                    if (!open.ok()) return Status::Failure(kFileNotFound);
+                    return open->QueryValue(name);
+                  });
+}
+
+std::vector<std::string> PlannedRegistry::BackendSubkeyNames(RegistryRoot root,
+                                                             const std::string& subkey) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->subkeyNames : nullptr, [&] {
+    return BackendNames(root, subkey, &backend::RegistryKey::EnumerateSubkey);
+  });
+}
+
+std::vector<std::string> PlannedRegistry::BackendValueNames(RegistryRoot root,
+                                                            const std::string& subkey) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->valueNames : nullptr, [&] {
+    return BackendNames(root, subkey, &backend::RegistryKey::EnumerateValue);
+  });
+}
+
+Expected<std::string> PlannedRegistry::BackendKeyClass(RegistryRoot root,
+                                                       const std::string& subkey) const {
+  BackendKey* key = Remembered(root, subkey);
+  return ReadOnce(key != nullptr ? &key->keyClass : nullptr, [&]() -> Expected<std::string> {
+    Expected<backend::RegistryKey> open = OpenBackend(root, subkey);
+    if (!open.ok()) return open.status();
+    return open->KeyClass();
+  });
 }
 
 std::optional<RegistryValue> PlannedRegistry::ValueNow(RegistryRoot root, const std::string& subkey,
@@ -199,9 +281,7 @@ Expected<RegistryValue> PlannedRegistry::QueryValue(RegistryRoot root, const std
     }
     if (key->fresh) return Status::Failure(kFileNotFound);
   }
-  Expected<backend::RegistryKey> key = OpenBackend(root, subkey);
-  if (!key.ok()) return Status::Failure(kFileNotFound);
-  return key->QueryValue(name);
+  return BackendValue(root, subkey, name);
 }
 
 void PlannedRegistry::TouchKey(RegistryRoot root, const std::string& subkey) {
@@ -263,7 +343,7 @@ std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
   const PendingKey* key = Pending(root, subkey);
   std::vector<std::string> names;
   if (key == nullptr || !key->fresh) {
-    names = BackendNames(root, subkey, &backend::RegistryKey::EnumerateSubkey);
+    names = BackendSubkeyNames(root, subkey);
   }
   const std::string id = KeyId(root, subkey);
   for (const auto& [childId, child] : m_pending) {
@@ -277,8 +357,7 @@ std::vector<std::string> PlannedRegistry::SubkeyNames(RegistryRoot root,
                 names.end());
     if (child.exists) names.push_back(child.name);
   }
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return Upper(a) < Upper(b); });
+  std::sort(names.begin(), names.end(), NameBefore);
   return names;
 }
 
@@ -287,7 +366,7 @@ std::vector<std::string> PlannedRegistry::ValueNames(RegistryRoot root,
   const PendingKey* key = Pending(root, subkey);
   std::vector<std::string> names;
   if (key == nullptr || !key->fresh) {
-    names = BackendNames(root, subkey, &backend::RegistryKey::EnumerateValue);
+    names = BackendValueNames(root, subkey);
   }
   if (key == nullptr) return names;
   for (const auto& [valueName, value] : key->values) {
@@ -304,9 +383,9 @@ Expected<std::string> PlannedRegistry::KeyClass(RegistryRoot root,
                                                 const std::string& subkey) const {
   const PendingKey* key = Pending(root, subkey);
   if (key != nullptr && key->fresh) return key->keyClass;
-  Expected<backend::RegistryKey> open = OpenBackend(root, subkey);
-  if (!open.ok()) return key != nullptr ? Expected<std::string>(key->keyClass) : open.status();
-  return open->KeyClass();
+  const Status opened = BackendOpened(root, subkey);
+  if (!opened.ok()) return key != nullptr ? Expected<std::string>(key->keyClass) : opened;
+  return BackendKeyClass(root, subkey);
 }
 
 Expected<std::unique_ptr<RegistryKey::Impl>> PlannedRegistry::Open(RegistryRoot root,

@@ -4,9 +4,11 @@
 // key's path in upper case): created or deleted, its class, and the values
 // set or deleted since; a key created anew hides what the backend held
 // under its name. Whatever the overlay does not hold is read from the
-// backend. Under kPassThrough every call reaches the backend. Both keep each
-// key's existence and each value at its first change, and the change set
-// compares them with what is seen now.
+// backend, each part of a key (its opening, a value, its names, its class)
+// once, at the plan's first read of it: nothing the plan does changes the
+// backend, so asking again would only cost time. Under kPassThrough every
+// call reaches the backend. Both keep each key's existence and each value at
+// its first change, and the change set compares them with what is seen now.
 #ifndef ORVANE_OS_PLANNEDREGISTRY_H_
 #define ORVANE_OS_PLANNEDREGISTRY_H_
 
@@ -72,7 +74,24 @@ class PlannedRegistry : public std::enable_shared_from_this<PlannedRegistry> {
     std::optional<RegistryValue> before;  // a value
   };
 
+  // What the backend showed of a key under kPlan, each part as first read.
+  struct BackendKey {
+    std::optional<Status> opened;
+    std::unordered_map<std::string, std::optional<Expected<RegistryValue>>> values;  // upper case
+    std::optional<std::vector<std::string>> subkeyNames;
+    std::optional<std::vector<std::string>> valueNames;
+    std::optional<Expected<std::string>> keyClass;
+  };
+
   const PendingKey* Pending(RegistryRoot root, const std::string& subkey) const;
+  // The backend's key as the plan has read it; null under kPassThrough.
+  BackendKey* Remembered(RegistryRoot root, const std::string& subkey) const;
+  Status BackendOpened(RegistryRoot root, const std::string& subkey) const;
+  Expected<RegistryValue> BackendValue(RegistryRoot root, const std::string& subkey,
+                                       const std::string& name) const;
+  std::vector<std::string> BackendSubkeyNames(RegistryRoot root, const std::string& subkey) const;
+  std::vector<std::string> BackendValueNames(RegistryRoot root, const std::string& subkey) const;
+  Expected<std::string> BackendKeyClass(RegistryRoot root, const std::string& subkey) const;
   PendingKey& PendingFor(RegistryRoot root, const std::string& subkey);
   std::optional<RegistryValue> ValueNow(RegistryRoot root, const std::string& subkey,
                                         const std::string& name) const;
@@ -81,6 +100,7 @@ class PlannedRegistry : public std::enable_shared_from_this<PlannedRegistry> {
   std::unordered_map<std::string, PendingKey> m_pending;
   std::vector<Touched> m_touched;
   std::unordered_map<std::string, size_t> m_touchedIndex;
+  mutable std::unordered_map<std::string, BackendKey> m_backend;  // by key id
 };
 
 }  // namespace orvane::os

@@ -232,7 +232,14 @@ PlannedServices::State PlannedServices::Current(const std::string& name) const {
     auto found = m_pending.find(Upper(name));
     if (found != m_pending.end()) return found->second;
   }
-  return BackendState(name);
+  return BackendStateOf(name);
+}
+
+PlannedServices::State PlannedServices::BackendStateOf(const std::string& name) const {
+  if (m_mode == Recording::kPassThrough) return BackendState(name);
+  auto [found, added] = m_backend.try_emplace(Upper(name));
+  if (added) found->second = BackendState(name);
+  return found->second;
 }
 
 void PlannedServices::Touch(const std::string& name) {
@@ -246,7 +253,7 @@ PlannedServices::State& PlannedServices::Change(const std::string& name) {
   Touch(name);
   const std::string key = Upper(name);
   auto found = m_pending.find(key);
-  if (found == m_pending.end()) found = m_pending.emplace(key, BackendState(name)).first;
+  if (found == m_pending.end()) found = m_pending.emplace(key, BackendStateOf(name)).first;
   return found->second;
 }
 

@@ -3,8 +3,10 @@
 // Under Recording::kPlan each service that the run creates, deletes,
 // starts, stops or reconfigures has a pending state (its configuration, run
 // state and deletion mark); a started service is running at once, a stopped
-// one stopped, and the database lock is not taken. Under kPassThrough every
-// call reaches the backend. Both keep each service's state at its first
+// one stopped, and the database lock is not taken; a service that the run
+// has not changed is read from the backend once, at its first look-up, since
+// nothing the plan does changes it there. Under kPassThrough every call
+// reaches the backend. Both keep each service's state at its first
 // change, and the change set compares it with the state seen now.
 #ifndef ORVANE_OS_PLANNEDSERVICES_H_
 #define ORVANE_OS_PLANNEDSERVICES_H_
@@ -50,8 +52,12 @@ class PlannedServices : public std::enable_shared_from_this<PlannedServices> {
     State before;
   };
 
+  // The backend's state of a service; under kPlan as first read.
+  State BackendStateOf(const std::string& name) const;
+
   Recording m_mode;
   std::unordered_map<std::string, State> m_pending;
+  mutable std::unordered_map<std::string, State> m_backend;  // kPlan: as first read
   std::vector<Touched> m_touched;
   std::unordered_map<std::string, size_t> m_touchedIndex;
 };

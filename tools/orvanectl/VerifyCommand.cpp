@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ChangeSetReport.h"
@@ -135,22 +136,25 @@ int Verify(Context& context, const Selection& selection) {
   InstanceData data;
   if (const int code = data.Open(context.data, InstanceData::Access::kRead)) return code;
   MSList& list = data.List();
-  std::vector<std::string> names;
+  // Each record with the name that findings give it: as the data file spells
+  // it, or as it was asked for. The list is walked once: a look-up by name
+  // for each record would copy half the list each time.
+  std::vector<std::pair<std::string, MSInfo>> records;
   if (selection.all) {
     for (int i = 0; i < list.GetCount(); ++i) {
       MSInfo record;
       list.SetIndex(i);
       list.GetCurrent(record);
-      names.push_back(record.GetName());
+      records.emplace_back(record.GetName(), record);
     }
   } else {
-    names.push_back(selection.name);
+    MSInfo record;
+    if (!data.Select(selection.name, record)) return kExitUnknownInstance;
+    records.emplace_back(selection.name, record);
   }
   json findings = json::array();
   json verified = json::array();
-  for (const std::string& name : names) {
-    MSInfo record;
-    if (!data.Select(name, record)) return kExitUnknownInstance;
+  for (auto& [name, record] : records) {
     const InstanceState state = QueryInstanceState(record);
     if (!state.created) {
       if (!selection.all) {
@@ -159,7 +163,8 @@ int Verify(Context& context, const Selection& selection) {
       continue;
     }
     verified.push_back(name);
-    Plan(name, context.diff, [&record] { KelCreateSingleInst(record); }, findings);
+    MSInfo& created = record;  // a lambda takes no structured binding
+    Plan(name, context.diff, [&created] { KelCreateSingleInst(created); }, findings);
     CheckStartType(name, state, findings);
   }
   if (!verified.empty()) {

@@ -806,6 +806,20 @@ TEST_F(OrvanectlTest, SecondRunsOfIdempotentCommandsPlanNoChangeAndWriteNothing)
   }
 }
 
+// Each instance of the data file is compared with its own record: a drift of
+// the second one is found once, under its name, and the first shows none.
+TEST_F(OrvanectlTest, VerifyAllTellsEachInstancesDriftApart) {
+  SampleMachine();
+  AddShop("shop1", "shop1.example");
+  AddShop("shop2", "shop2.example");
+  ASSERT_EQ(Ctl({"create", "--all"}).exit, 0);
+  ASSERT_EQ(Ctl({"webconf"}).exit, 0);
+  fs::remove_all(m_machine / "drive_c" / "Tessaly" / "instance" / "shop2" / "bin");
+  CtlRun found = Ctl({"verify", "--all"});
+  EXPECT_EQ(found.exit, 1) << found.out << found.err;
+  EXPECT_EQ(found.out, "missing directory C:\\Tessaly\\instance\\shop2\\bin\n") << found.err;
+}
+
 TEST_F(OrvanectlTest, VerifyNamesEachDriftAndRecreationMendsIt) {
   SampleMachine();
   AddShop("shop1", "shop1.example");
